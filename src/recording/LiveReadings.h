@@ -1,0 +1,54 @@
+#pragma once
+// What the registration writers and the local data server read from the main
+// window's six value panes. The main window fills one entry per pane.
+
+#include <array>
+#include <ctime>
+
+namespace mr420 {
+
+// Channel order of the settings sections and of the pane array.
+enum LiveChannel : int {
+    kLiveTemp1 = 0,
+    kLiveTemp2 = 1,
+    kLiveRh = 2,
+    kLivePressure = 3,
+    kLiveDp = 4,
+    kLiveWb = 5,
+    kLiveChannelCount = 6,
+};
+
+struct LiveReading {
+    bool present = false;      // the pane is shown
+    bool hasValue = false;     // the pane's noValue is clear
+    bool blinking = false;     // the pane's blink timer runs
+    double value = 0;          // the pane's rawValue
+    int displayKind = 0;       // 3 temperature, 5 pressure, 7 humidity, 8 ppm
+    bool twoDecimals = false;  // the pane's twoDecimals
+
+    // What a file writes as a number rather than "???".
+    bool valid() const { return hasValue && !blinking; }
+};
+
+using LiveReadings = std::array<LiveReading, kLiveChannelCount>;
+
+// Local wall-clock time, seconds resolution.
+struct LocalTime {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    bool operator==(const LocalTime&) const = default;
+};
+
+inline LocalTime localTimeOf(std::time_t t) {
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+inline LocalTime localTimeNow() { return localTimeOf(std::time(nullptr)); }
+
+}  // namespace mr420

@@ -1,0 +1,110 @@
+#include "recording/MeasurementFile.h"
+
+#include <cstdio>
+
+#include "recording/RecordFile.h"
+#include "recording/ValueText.h"
+
+namespace mr420 {
+
+std::string encodeRecord(std::string_view text) {
+    unsigned long sum = 0;
+    for (char c : text) sum += static_cast<unsigned char>(c);
+    std::string plain(text);
+    plain.push_back('@');
+    plain.push_back(static_cast<char>(sum % 253 + 1));
+    plain.push_back(static_cast<char>(sum % 251 + 1));
+    return negateBytes(plain);
+}
+
+std::string negateBytes(std::string_view bytes) {
+    std::string out(bytes);
+    for (char& c : out) c = static_cast<char>((256 - static_cast<unsigned char>(c)) % 256);
+    return out;
+}
+
+std::string recordTimeStamp(const LocalTime& t) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%04d%02d%02d%02d%02d%02d$", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    return buffer;
+}
+
+namespace {
+
+void appendGroup(std::string& out, long device, long serial, int quantity, const std::string& value) {
+    out += std::to_string(device);
+    out += ',';
+    out += std::to_string(serial);
+    out += ',';
+    out += std::to_string(quantity);
+    out += ',';
+    out += value;
+    out += ",1$";
+}
+
+// Tenths cut toward zero, written with a full stop.
+std::string cutValue(double v) {
+    long long tenths = cutTenthsOf(v);
+    return formatFullStop(static_cast<double>(tenths) / 10.0, 1);
+}
+
+std::string temperatureValue(double v, bool twoDecimals, bool cut) {
+    if (twoDecimals) return formatFullStop(v, 2);
+    return cut ? cutValue(v) : formatFullStop(v, 1);
+}
+
+}  // namespace
+
+std::string liveRecordText(const LocalTime& time, const LiveReadings& panes, const ProbeSources& s) {
+    std::string text = recordTimeStamp(time);
+    long device = qvg::kDeviceNone;
+    long serial = 0;
+    if (!s.mr411Absent) {
+        device = qvg::kDeviceMr411;
+        serial = s.mr411SerialNumber;
+    } else if (!s.mr466Absent) {
+        device = qvg::kDeviceMr466;
+        serial = s.mr466SerialNumber;
+    }
+    const bool two = s.temperatureTwoDecimals;
+    if (panes[kLiveTemp1].valid())
+        appendGroup(text, device, serial, qvg::kTemperature1, temperatureValue(panes[kLiveTemp1].value, two, true));
+    if (panes[kLiveTemp2].valid())
+        appendGroup(text, device, serial, qvg::kTemperature2, temperatureValue(panes[kLiveTemp2].value, two, true));
+    if (panes[kLivePressure].valid() && !s.pressureAbsent)
+        appendGroup(text, qvg::kDevicePanel, s.panelSerialNumber, qvg::kPressure,
+                    formatFullStop(panes[kLivePressure].value, 1));
+    if (panes[kLiveRh].valid()) appendGroup(text, device, serial, qvg::kHumidity, cutValue(panes[kLiveRh].value));
+    if (panes[kLiveDp].valid()) appendGroup(text, device, serial, qvg::kDewPoint, cutValue(panes[kLiveDp].value));
+    if (panes[kLiveWb].valid())
+        appendGroup(text, device, serial, qvg::kVapour, formatFullStop(panes[kLiveWb].value, 0));
+    return text;
+}
+
+std::string memoryRecordText(const MemoryRecord& r, long panelSerialNumber) {
+    std::string text = recordTimeStamp(r.time);
+    const long device = qvg::kDeviceNone;
+    if (r.temperature1Present && !r.temperature1Error)
+        appendGroup(text, device, panelSerialNumber, qvg::kTemperature1,
+                    temperatureValue(r.temperature1, r.twoDecimals, false));
+    if (r.temperature2Present && !r.temperature2Error)
+        appendGroup(text, device, panelSerialNumber, qvg::kTemperature2,
+                    temperatureValue(r.temperature2, r.twoDecimals, false));
+    if (r.humidityPresent && !r.humidityError)
+        appendGroup(text, device, panelSerialNumber, qvg::kHumidity, formatFullStop(r.humidity, 1));
+    if (r.pressurePresent && !r.pressureError)
+        appendGroup(text, device, panelSerialNumber, qvg::kPressure, formatFullStop(r.pressure, 1));
+    if (r.dewPointComputed) appendGroup(text, device, panelSerialNumber, qvg::kDewPoint, formatFullStop(r.dewPoint, 1));
+    if (r.vapourComputed) appendGroup(text, device, panelSerialNumber, qvg::kVapour, formatFullStop(r.vapourPpm, 0));
+    return text;
+}
+
+bool writeMemoryRecords(RecordFile& file, const std::vector<MemoryRecord>& records, long panelSerialNumber) {
+    bool allWritten = true;
+    for (const MemoryRecord& r : records)
+        if (!file.writeUnsynced(encodeRecord(memoryRecordText(r, panelSerialNumber)))) allWritten = false;
+    return allWritten;
+}
+
+}  // namespace mr420

@@ -1,0 +1,155 @@
+#include "recording/RegistrationLog.h"
+
+#include <cstdio>
+
+#include "recording/ValueText.h"
+
+namespace mr420 {
+
+namespace {
+
+// Column order of the text file.
+constexpr std::array<LiveChannel, kLiveChannelCount> kTextColumns{kLiveTemp1, kLiveTemp2, kLivePressure,
+                                                                  kLiveRh,    kLiveDp,    kLiveWb};
+
+std::string columnValue(LiveChannel channel, const LiveReading& pane, bool temperatureTwoDecimals) {
+    if (!pane.valid()) return "???";
+    switch (channel) {
+    case kLiveTemp1:
+    case kLiveTemp2:
+        return temperatureTwoDecimals ? formatLocale("%.02f", pane.value) : formatCutTenths(pane.value);
+    case kLivePressure: return formatLocale("%.01f", pane.value);
+    case kLiveRh:
+    case kLiveDp: return formatCutTenths(pane.value);
+    case kLiveWb: return formatLocale("%.0f", pane.value);
+    default: return "???";
+    }
+}
+
+}  // namespace
+
+std::string textRecord(const RegistrationSettings& settings, const LocalTime& t, const LiveReadings& panes,
+                       bool temperatureTwoDecimals, bool withHeader, const RegistrationTexts& texts) {
+    const char sep = separatorFor(settings.sepFormat);
+    std::string out;
+    if (withHeader) {
+        std::string header = texts.dateTime;
+        for (LiveChannel c : kTextColumns) {
+            if (!settings.fileChannels[c]) continue;
+            header += sep;
+            header += texts.titles[c];
+        }
+        out = toWin1250(header);
+        out += "\r\n";
+    }
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%04d.%02d.%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    out += stamp;
+    out += sep;
+    bool first = true;
+    for (LiveChannel c : kTextColumns) {
+        if (!settings.fileChannels[c]) continue;
+        if (!first) out += sep;
+        first = false;
+        out += columnValue(c, panes[c], temperatureTwoDecimals);
+    }
+    out += "\r\n";
+    return out;
+}
+
+std::string openingComment(bool appending, const std::string& commentUtf8, bool withSerialNumber,
+                           long panelSerialNumber, const RegistrationTexts& texts) {
+    std::string out;
+    if (appending) out += "\r\n";
+    if (!commentUtf8.empty()) {
+        // The edit field may hand over bare LF line ends; the file uses CR LF.
+        std::string comment;
+        for (std::size_t i = 0; i < commentUtf8.size(); ++i) {
+            char c = commentUtf8[i];
+            if (c == '\n' && (i == 0 || commentUtf8[i - 1] != '\r')) comment += '\r';
+            comment += c;
+        }
+        out += toWin1250(comment);
+        out += "\r\n";
+    }
+    if (withSerialNumber) {
+        std::string line = texts.panelNumber;
+        if (panelSerialNumber >= 1)
+            line += " " + std::to_string(panelSerialNumber);
+        else
+            line += " ???";
+        out += toWin1250(line);
+        out += "\r\n";
+    }
+    return out;
+}
+
+RegistrationLog::RegistrationLog(RegistrationTexts texts) : texts_(std::move(texts)) {}
+
+bool RegistrationLog::positionAfterOpen(RecordFile& file, RecordFile::OpenResult result,
+                                        const AppendQuestion& appendExisting, bool& appending) {
+    appending = false;
+    if (result == RecordFile::OpenResult::Failed) return false;
+    if (result == RecordFile::OpenResult::Existed) {
+        appending = appendExisting ? appendExisting() : true;
+        bool ok = appending ? file.positionForAppend() : file.truncate();
+        if (!ok) {
+            file.close();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RegistrationLog::openTextFromDialog(const RegistrationSettings& settings, const std::string& commentUtf8,
+                                         long panelSerialNumber, const AppendQuestion& appendExisting) {
+    bool appending = false;
+    if (!positionAfterOpen(text_, text_.open(settings.fileName), appendExisting, appending)) return false;
+    lastHeaderMask_ = -1;
+    if (settings.checkComment) {
+        std::string block = openingComment(appending, commentUtf8, settings.checkCommentSn, panelSerialNumber, texts_);
+        if (!block.empty()) text_.writeRecord(block);
+    }
+    return true;
+}
+
+bool RegistrationLog::openBinaryFromDialog(const std::string& path, const AppendQuestion& appendExisting) {
+    bool appending = false;
+    return positionAfterOpen(binary_, binary_.open(path), appendExisting, appending);
+}
+
+bool RegistrationLog::reopenTextAfterStart(const std::string& path) {
+    bool appending = false;
+    return positionAfterOpen(text_, text_.open(path), [] { return true; }, appending);
+}
+
+bool RegistrationLog::reopenBinaryAfterStart(const std::string& path) {
+    bool appending = false;
+    return positionAfterOpen(binary_, binary_.open(path), [] { return true; }, appending);
+}
+
+void RegistrationLog::writeTextRecord(const RegistrationSettings& settings, const LocalTime& time,
+                                      const LiveReadings& panes, bool temperatureTwoDecimals) {
+    if (!text_.isOpen()) return;
+    const int mask = channelMaskOf(settings);
+    const bool withHeader = mask != lastHeaderMask_;
+    // The header is part of the record's single write; it only counts as
+    // written when that write reached the disk.
+    if (text_.writeRecord(textRecord(settings, time, panes, temperatureTwoDecimals, withHeader, texts_)) && withHeader)
+        lastHeaderMask_ = mask;
+}
+
+void RegistrationLog::writeBinaryRecord(const LocalTime& time, const LiveReadings& panes,
+                                        const ProbeSources& sources) {
+    if (!binary_.isOpen()) return;
+    binary_.writeRecord(encodeRecord(liveRecordText(time, panes, sources)));
+}
+
+void RegistrationLog::onRegistrationTimer(const RegistrationSettings& settings, const LocalTime& time,
+                                          const LiveReadings& panes, const ProbeSources& sources) {
+    writeTextRecord(settings, time, panes, sources.temperatureTwoDecimals);
+    writeBinaryRecord(time, panes, sources);
+}
+
+}  // namespace mr420

@@ -1,0 +1,91 @@
+#pragma once
+// Live registration: one record per tick to the text/CSV file and to the
+// binary measurement file, from what the panes show. The dialog, the message
+// boxes and the interval timer belong to the front end; this class opens the
+// files, writes the opening comment and the records, and remembers the last
+// header written.
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "recording/LiveReadings.h"
+#include "recording/MeasurementFile.h"
+#include "recording/RecordFile.h"
+#include "recording/RegistrationSettings.h"
+
+namespace mr420 {
+
+// Texts of the string table that go into the text file (UTF-8 here, written
+// in Windows-1250).
+struct RegistrationTexts {
+    std::string dateTime = "Data i Godzina";   // 166
+    // Column titles in LiveChannel order: 160, 161, 164, 163, 162, 165.
+    std::array<std::string, kLiveChannelCount> titles{
+        "Temperatura1 °C", "Temperatura2 °C", "Wilgotność %", "Ciśnienie hPa", "Punkt rosy °C",
+        "Zawartość pary wodnej ppm"};
+    std::string panelNumber = "Panel MR-420 nr";   // 189
+};
+
+// Builds one text record (header part included when withHeader), in
+// Windows-1250 with CR LF. Columns in the order TEMP1, TEMP2, PRESSURE, RH,
+// DP, WB; "???" for a pane without a value or blinking; a temperature without
+// hundredths, humidity and dew point with their tenths cut as the panes show
+// them. Numbers use the process locale's decimal separator.
+std::string textRecord(const RegistrationSettings& settings, const LocalTime& time, const LiveReadings& panes,
+                       bool temperatureTwoDecimals, bool withHeader, const RegistrationTexts& texts = {});
+
+// The block written after opening from the dialog when FILE_CHECK_COMMENT is on.
+std::string openingComment(bool appending, const std::string& commentUtf8, bool withSerialNumber,
+                           long panelSerialNumber, const RegistrationTexts& texts = {});
+
+class RegistrationLog {
+public:
+    // Asked only when the file already existed: true = append, false = truncate.
+    using AppendQuestion = std::function<bool()>;
+
+    explicit RegistrationLog(RegistrationTexts texts = {});
+
+    // Opening from the dialog (re-opening closes the old file first). Returns
+    // false when the file cannot be opened (message 106 / 123 is the caller's).
+    // Resets the header memory; writes the comment block when the settings ask.
+    bool openTextFromDialog(const RegistrationSettings& settings, const std::string& commentUtf8,
+                            long panelSerialNumber, const AppendQuestion& appendExisting);
+    bool openBinaryFromDialog(const std::string& path, const AppendQuestion& appendExisting);
+
+    // Opening after start-up: an existing file is appended to without asking,
+    // no comment, the header memory stays.
+    bool reopenTextAfterStart(const std::string& path);
+    bool reopenBinaryAfterStart(const std::string& path);
+
+    void closeText() { text_.close(); }
+    void closeBinary() { binary_.close(); }
+    bool textOpen() const { return text_.isOpen(); }
+    bool binaryOpen() const { return binary_.isOpen(); }
+
+    // One record each; nothing happens when the file is not open. A failed
+    // write keeps registering and is reported by lastWriteFailed().
+    void writeTextRecord(const RegistrationSettings& settings, const LocalTime& time, const LiveReadings& panes,
+                         bool temperatureTwoDecimals);
+    void writeBinaryRecord(const LocalTime& time, const LiveReadings& panes, const ProbeSources& sources);
+
+    // The timer tick: text record, then binary record.
+    void onRegistrationTimer(const RegistrationSettings& settings, const LocalTime& time, const LiveReadings& panes,
+                             const ProbeSources& sources);
+
+    // The last write to an open file failed and none has succeeded since.
+    bool lastWriteFailed() const { return text_.lastWriteFailed() || binary_.lastWriteFailed(); }
+
+    int lastHeaderMask() const { return lastHeaderMask_; }
+
+private:
+    static bool positionAfterOpen(RecordFile& file, RecordFile::OpenResult result,
+                                  const AppendQuestion& appendExisting, bool& appending);
+
+    RegistrationTexts texts_;
+    RecordFile text_;
+    RecordFile binary_;
+    int lastHeaderMask_ = -1;
+};
+
+}  // namespace mr420

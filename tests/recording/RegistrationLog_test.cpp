@@ -1,0 +1,320 @@
+#include "recording/RegistrationLog.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/TestSupport.h"
+
+namespace mr420 {
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string reference(const std::string& name) {
+    return readFile(std::string(MR420_SOURCE_DIR) + "/tests/recording/data/" + name);
+}
+
+class LocaleGuard {
+public:
+    explicit LocaleGuard(const char* name) { ok_ = std::setlocale(LC_ALL, name) != nullptr; }
+    ~LocaleGuard() { std::setlocale(LC_ALL, "C"); }
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_;
+};
+
+LiveReading pane(double v, int kind = 3) { return {true, true, false, v, kind, false}; }
+LiveReading noValue() { return {true, false, true, 0, 3, false}; }
+LiveReading blinking(double v) { return {true, true, true, v, 5, false}; }
+
+RegistrationSettings allChannels(int sep, const std::string& file) {
+    RegistrationSettings s;
+    s.fileLog = true;
+    s.fileName = file;
+    s.sepFormat = sep;
+    return s;
+}
+
+// Three records: two-decimal temperature with a missing TEMP2, panel values
+// moved by the parser's rounding with a blinking pressure, then TEMP2
+// deselected with negative values.
+void writeThreeRecords(RegistrationLog& log, RegistrationSettings s) {
+    LiveReadings r1{pane(21.46), noValue(), pane(45.36, 7), pane(1013.2, 5), pane(9.17), pane(11420, 8)};
+    log.writeTextRecord(s, {2007, 3, 14, 10, 0, 0}, r1, true);
+    LiveReadings r2{pane(21.56), noValue(), pane(45.46, 7), blinking(1013.2), pane(9.27), pane(11419.6, 8)};
+    log.writeTextRecord(s, {2007, 3, 14, 10, 1, 0}, r2, false);
+    s.fileChannels[kLiveTemp2] = false;
+    LiveReadings r3{pane(-5.37), pane(3.0), pane(45.46, 7), pane(1013.26, 5), pane(-12.04), pane(2431.2, 8)};
+    log.writeTextRecord(s, {2007, 3, 14, 10, 2, 0}, r3, false);
+}
+
+struct SeparatorCase {
+    int sep;
+    const char* locale;
+    const char* referenceFile;
+};
+
+class TextFileFormat : public ::testing::TestWithParam<SeparatorCase> {};
+
+TEST_P(TextFileFormat, MatchesReferenceByteForByte) {
+    const SeparatorCase& c = GetParam();
+    LocaleGuard locale(c.locale);
+    if (!locale.ok()) GTEST_SKIP() << "locale " << c.locale << " is not installed";
+    std::string dir = test::makeTempDir(std::string("fmt") + std::to_string(c.sep));
+    RegistrationSettings s = allChannels(c.sep, dir + "/out.txt");
+    RegistrationLog log;
+    ASSERT_TRUE(log.openTextFromDialog(s, "", 0, [] { return false; }));
+    writeThreeRecords(log, s);
+    EXPECT_FALSE(log.lastWriteFailed());
+    EXPECT_EQ(readFile(s.fileName), reference(c.referenceFile));
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, TextFileFormat,
+                         ::testing::Values(SeparatorCase{0, "pl_PL.UTF-8", "tab_all_pl.txt"},
+                                           SeparatorCase{1, "C", "comma_all_c.csv"},
+                                           SeparatorCase{2, "pl_PL.UTF-8", "semicolon_all_pl.csv"}));
+
+TEST(TextRecord, UnknownSeparatorCountsAsTabAndHeaderOnlyOnRequest) {
+    LocaleGuard locale("C");
+    RegistrationSettings s;
+    s.sepFormat = 7;
+    s.fileChannels = {false, false, false, false, false, true};
+    LiveReadings r{};
+    r[kLiveWb] = pane(1234.5, 8);
+    EXPECT_EQ(textRecord(s, {2024, 1, 2, 3, 4, 5}, r, false, false), "2024.01.02 03:04:05\t1234\r\n");
+    EXPECT_EQ(textRecord(s, {2024, 1, 2, 3, 4, 5}, r, false, true),
+              "Data i Godzina\tZawarto\x9c\xe6 pary wodnej ppm\r\n2024.01.02 03:04:05\t1234\r\n");
+}
+
+TEST(TextRecord, TenthsAreCutNotRoundedAndFloatingErrorDoesNotDropATenth) {
+    LocaleGuard locale("C");
+    RegistrationSettings s;
+    s.fileChannels = {true, false, true, false, true, false};
+    LiveReadings r{};
+    // 21.3 * 10 is 212.999... in binary; the cut must still keep the 3.
+    r[kLiveTemp1] = pane(21.3);
+    r[kLiveRh] = pane(45.99, 7);
+    r[kLiveDp] = pane(-0.05);
+    EXPECT_EQ(textRecord(s, {2024, 1, 1, 0, 0, 0}, r, false, false), "2024.01.01 00:00:00\t21.3\t45.9\t0.0\r\n");
+    r[kLiveTemp1] = pane(21.299999999);
+    r[kLiveDp] = pane(-7.991);
+    EXPECT_EQ(textRecord(s, {2024, 1, 1, 0, 0, 0}, r, false, false), "2024.01.01 00:00:00\t21.3\t45.9\t-7.9\r\n");
+}
+
+TEST(TextFileOpening, AppendWithCommentStartsAfterAnEmptyLine) {
+    LocaleGuard locale("pl_PL.UTF-8");
+    if (!locale.ok()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
+    std::string dir = test::makeTempDir("appendcomment");
+    RegistrationSettings s = allChannels(0, dir + "/log.txt");
+    s.fileChannels = {true, false, true, false, false, false};
+    s.checkComment = true;
+    s.checkCommentSn = true;
+    writeFile(s.fileName, reference("previous_pl.txt"));
+    RegistrationLog log;
+    int asked = 0;
+    ASSERT_TRUE(log.openTextFromDialog(s, "Hala nr 2, czujnik przy oknie\nPróba żółwia", 1234, [&] {
+        ++asked;
+        return true;
+    }));
+    EXPECT_EQ(asked, 1);
+    LiveReadings r{pane(21.56), noValue(), pane(45.46, 7), pane(1000, 5), pane(1), pane(2, 8)};
+    log.writeTextRecord(s, {2007, 3, 14, 10, 0, 0}, r, false);
+    EXPECT_EQ(readFile(s.fileName), reference("append_comment_pl.txt"));
+}
+
+TEST(TextFileOpening, AppendWithoutCommentContinuesWithAHeader) {
+    LocaleGuard locale("pl_PL.UTF-8");
+    if (!locale.ok()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
+    std::string dir = test::makeTempDir("appendplain");
+    RegistrationSettings s = allChannels(0, dir + "/log.txt");
+    s.fileChannels = {true, false, true, false, false, false};
+    s.checkComment = false;
+    s.checkCommentSn = true;   // without the comment box no serial line either
+    LiveReadings r{pane(21.56), noValue(), pane(45.46, 7), pane(1000, 5), pane(1), pane(2, 8)};
+
+    writeFile(s.fileName, reference("previous_pl.txt"));
+    RegistrationLog fromDialog;
+    ASSERT_TRUE(fromDialog.openTextFromDialog(s, "ignored", 1234, [] { return true; }));
+    fromDialog.writeTextRecord(s, {2007, 3, 14, 10, 0, 0}, r, false);
+    EXPECT_EQ(readFile(s.fileName), reference("append_plain_pl.txt"));
+    fromDialog.closeText();
+
+    // After a program start: appended without asking, header first.
+    writeFile(s.fileName, reference("previous_pl.txt"));
+    RegistrationLog afterStart;
+    ASSERT_TRUE(afterStart.reopenTextAfterStart(s.fileName));
+    afterStart.writeTextRecord(s, {2007, 3, 14, 10, 0, 0}, r, false);
+    EXPECT_EQ(readFile(s.fileName), reference("append_plain_pl.txt"));
+}
+
+TEST(TextFileOpening, TruncateAndSerialNumberForms) {
+    LocaleGuard locale("C");
+    std::string dir = test::makeTempDir("truncate");
+    RegistrationSettings s = allChannels(1, dir + "/log.csv");
+    s.fileChannels = {false, false, false, false, false, true};
+    s.checkComment = true;
+    s.checkCommentSn = true;
+    writeFile(s.fileName, "old content that must go\r\n");
+    RegistrationLog log;
+    ASSERT_TRUE(log.openTextFromDialog(s, "", 0, [] { return false; }));
+    EXPECT_EQ(readFile(s.fileName), "Panel MR-420 nr ???\r\n");
+    EXPECT_EQ(log.lastHeaderMask(), -1);
+    LiveReadings r{};
+    r[kLiveWb] = pane(5, 8);
+    log.writeTextRecord(s, {2024, 5, 6, 7, 8, 9}, r, false);
+    log.writeTextRecord(s, {2024, 5, 6, 7, 8, 10}, r, false);
+    EXPECT_EQ(log.lastHeaderMask(), 1);
+    EXPECT_EQ(readFile(s.fileName),
+              "Panel MR-420 nr ???\r\nData i Godzina,Zawarto\x9c\xe6 pary wodnej ppm\r\n"
+              "2024.05.06 07:08:09,5\r\n2024.05.06 07:08:10,5\r\n");
+
+    // A new file is not asked about and is not "appended" (no leading empty line).
+    RegistrationSettings fresh = s;
+    fresh.fileName = dir + "/new.csv";
+    bool asked = false;
+    ASSERT_TRUE(log.openTextFromDialog(fresh, "Uwaga", 77, [&] {
+        asked = true;
+        return true;
+    }));
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(readFile(fresh.fileName), "Uwaga\r\nPanel MR-420 nr 77\r\n");
+    EXPECT_EQ(log.lastHeaderMask(), -1);
+}
+
+TEST(TextFileOpening, UnopenableFileFailsAndWritingThenDoesNothing) {
+    std::string dir = test::makeTempDir("unopenable");
+    RegistrationLog log;
+    RegistrationSettings s = allChannels(0, dir + "/missing/dir/log.txt");
+    EXPECT_FALSE(log.openTextFromDialog(s, "", 0, [] { return true; }));
+    s.fileName = dir;   // a directory
+    EXPECT_FALSE(log.openTextFromDialog(s, "", 0, [] { return true; }));
+    EXPECT_FALSE(log.textOpen());
+    log.writeTextRecord(s, {}, LiveReadings{}, false);
+    EXPECT_FALSE(log.lastWriteFailed());
+}
+
+TEST(TextFileOpening, SecondWriterOnTheSameFileIsRefused) {
+    std::string dir = test::makeTempDir("twowriters");
+    RegistrationSettings s = allChannels(0, dir + "/log.txt");
+    RegistrationLog first;
+    RegistrationLog second;
+    ASSERT_TRUE(first.openTextFromDialog(s, "", 0, [] { return true; }));
+    EXPECT_FALSE(second.openTextFromDialog(s, "", 0, [] { return true; }));
+}
+
+TEST(TextFileWriting, FailedWriteIsReportedTakenBackAndClearedBySuccess) {
+    LocaleGuard locale("C");
+    std::string dir = test::makeTempDir("writefail");
+    RegistrationSettings s = allChannels(0, dir + "/log.txt");
+    s.fileChannels = {true, false, false, false, false, false};
+    RegistrationLog log;
+    ASSERT_TRUE(log.openTextFromDialog(s, "", 0, [] { return true; }));
+    LiveReadings r{};
+    r[kLiveTemp1] = pane(20.0);
+
+    struct sigaction ignore{}, old{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &old);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 20;   // the header line alone is longer
+    setrlimit(RLIMIT_FSIZE, &small);
+    log.writeTextRecord(s, {2024, 1, 1, 0, 0, 0}, r, false);
+    bool failed = log.lastWriteFailed();
+    std::string afterFailure = readFile(s.fileName);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &old, nullptr);
+
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(afterFailure, "");   // the partial record was cut off again
+    EXPECT_EQ(log.lastHeaderMask(), -1);
+    log.writeTextRecord(s, {2024, 1, 1, 0, 0, 1}, r, false);
+    EXPECT_FALSE(log.lastWriteFailed());
+    EXPECT_EQ(readFile(s.fileName), "Data i Godzina\tTemperatura1 \xb0" "C\r\n2024.01.01 00:00:01\t20.0\r\n");
+}
+
+// A registering process killed at any moment leaves only whole records.
+TEST(TextFileWriting, KilledWriterLeavesOnlyCompleteRecords) {
+    std::string dir = test::makeTempDir("killed");
+    std::string textPath = dir + "/log.txt";
+    std::string binPath = dir + "/log.qvg";
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::setlocale(LC_ALL, "C");
+        RegistrationSettings s = allChannels(0, textPath);
+        RegistrationLog log;
+        if (!log.openTextFromDialog(s, "", 0, [] { return true; }) ||
+            !log.openBinaryFromDialog(binPath, [] { return true; }))
+            _exit(3);
+        LiveReadings r{pane(21.5), pane(22.5), pane(45.5, 7), pane(1013.2, 5), pane(9.1), pane(11420, 8)};
+        ProbeSources src;
+        src.mr411Absent = false;
+        src.mr411SerialNumber = 42;
+        for (int i = 0;; ++i) {
+            if (i == 5) {
+                s.fileChannels[kLiveTemp2] = !s.fileChannels[kLiveTemp2];
+                i = 0;
+            }
+            log.onRegistrationTimer(s, {2024, 1, 1, 12, 0, i}, r, src);
+        }
+    }
+    usleep(300 * 1000);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "child exited with " << WEXITSTATUS(status);
+
+    std::string text = readFile(textPath);
+    ASSERT_FALSE(text.empty());
+    ASSERT_EQ(text.substr(text.size() - 2), "\r\n");
+    std::size_t pos = 0;
+    int records = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find("\r\n", pos);
+        ASSERT_NE(end, std::string::npos);
+        std::string line = text.substr(pos, end - pos);
+        bool header = line.rfind("Data i Godzina\t", 0) == 0;
+        bool full = line == "2024.01.01 12:00:0" + line.substr(18, 1) + "\t21.5\t22.5\t1013.2\t45.5\t9.1\t11420";
+        bool short_ = line == "2024.01.01 12:00:0" + line.substr(18, 1) + "\t21.5\t1013.2\t45.5\t9.1\t11420";
+        EXPECT_TRUE(header || full || short_) << "torn line: " << line;
+        if (!header) ++records;
+        pos = end + 2;
+    }
+    EXPECT_GT(records, 0);
+
+    // The binary file is a run of whole records: each ends with '@' and two check bytes.
+    std::string plain = negateBytes(readFile(binPath));
+    pos = 0;
+    int binaryRecords = 0;
+    while (pos < plain.size()) {
+        std::size_t at = plain.find('@', pos);
+        ASSERT_NE(at, std::string::npos) << "torn binary record at " << pos;
+        ASSERT_LE(at + 3, plain.size()) << "torn check bytes";
+        std::string recordText = plain.substr(pos, at - pos);
+        EXPECT_EQ(negateBytes(encodeRecord(recordText)), plain.substr(pos, at + 3 - pos));
+        pos = at + 3;
+        ++binaryRecords;
+    }
+    EXPECT_GT(binaryRecords, 0);
+}
+
+}  // namespace
+}  // namespace mr420

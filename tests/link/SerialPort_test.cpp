@@ -336,7 +336,13 @@ public:
         std::unique_lock<std::mutex> lock(mutex_);
         pending_.assign(bytes, count);
         hasPending_ = true;
+        handled_.notify_all();
         if (!handled_.wait_for(lock, 5s, [&] { return !hasPending_; })) timedOut = true;
+    }
+    // True once the worker is blocked in a hand-over nobody has pumped yet.
+    bool waitPending(std::chrono::milliseconds timeout) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return handled_.wait_for(lock, timeout, [&] { return hasPending_; });
     }
     // Runs on the test thread.
     void pump() {
@@ -378,6 +384,7 @@ TEST(SerialPort, CloseWhileBytesArriveKeepsPumping) {
     });
     ASSERT_TRUE(waitUntil([&] { ui.pump(); return ui.received.size() > 200; }, 3000ms));
 
+    ASSERT_TRUE(ui.waitPending(3000ms));  // the worker now waits for this thread
     const int pumpsBefore = ui.pumps;
     port.close([&] { ui.pump(); });
     const int pumpsDuringClose = ui.pumps - pumpsBefore;

@@ -1,0 +1,802 @@
+#include "protocol/ReplyParser.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ctime>
+#include <map>
+#include <string>
+
+#include "protocol/Frame.h"
+#include "protocol/PanelCommand.h"
+#include "support/TestSupport.h"
+
+namespace mr420 {
+namespace {
+
+using ::testing::StrictMock;
+using test::replyWithLrc;
+
+class MockAck : public WriteAckListener {
+public:
+    MOCK_METHOD(void, onWriteAcknowledged, (int commandNumber), (override));
+};
+
+// A reply of `length` characters: the code, a colon, digits from position 7 up
+// to the LRC (a colon before the LRC when the count would be odd), the LRC and
+// CR LF. `fields` puts characters at given positions.
+std::string lineOfLength(std::string_view code, std::size_t length, const std::map<std::size_t, std::string>& fields = {}) {
+    std::string text(code);
+    text += ':';
+    const std::size_t textLength = length - 4;
+    const bool colonBeforeLrc = (textLength - 7) % 2 != 0;
+    text.append(textLength - 7 - (colonBeforeLrc ? 1 : 0), '0');
+    for (const auto& [pos, value] : fields) {
+        EXPECT_LE(pos + value.size(), text.size()) << "field outside the digits";
+        text.replace(pos, value.size(), value);
+    }
+    if (colonBeforeLrc) text += ':';
+    std::string line = replyWithLrc(text);
+    EXPECT_EQ(line.size(), length);
+    EXPECT_TRUE(checksumValid(line.data(), line.size()));
+    return line;
+}
+
+// The shortest such reply that holds every field.
+std::string digitsReply(std::string_view code, const std::map<std::size_t, std::string>& fields) {
+    std::size_t end = 7;
+    for (const auto& [pos, value] : fields) end = std::max(end, pos + value.size());
+    if ((end - 7) % 2 != 0) ++end;
+    return lineOfLength(code, end + 4, fields);
+}
+
+std::string hexText(const std::string& bytes) {
+    std::string out;
+    for (char c : bytes) appendHex(out, static_cast<unsigned char>(c), 2);
+    return out;
+}
+
+std::string padded(std::string digits, std::size_t count) {
+    digits.resize(std::max(count, digits.size()), '0');
+    return digits;
+}
+
+class ReplyParserTest : public ::testing::Test {
+protected:
+    bool parse(const std::string& line, PanelCommand command) { return parser.parse(line.data(), line.size(), toNumber(command)); }
+
+    PanelState state;
+    StrictMock<MockAck> ack;
+    ReplyParser parser{state, &ack};
+};
+
+// ---- frame level -------------------------------------------------------
+
+TEST_F(ReplyParserTest, ChecksumMustSumToZero) {
+    const std::string good = replyWithLrc("020100:0000:2710");
+    ASSERT_TRUE(parse(good, PanelCommand::Pressure));
+
+    // Same reply with the LRC one higher: the bytes sum to 1 modulo 256.
+    std::string off = good;
+    const int lrc = hexDigitValue(off[16]) * 16 + hexDigitValue(off[17]);
+    std::string bumped;
+    appendHex(bumped, static_cast<std::uint32_t>((lrc + 1) & 0xFF), 2);
+    off.replace(16, 2, bumped);
+    state.pressure = 0;
+    EXPECT_FALSE(parse(off, PanelCommand::Pressure));
+    EXPECT_EQ(state.pressure, 0);
+}
+
+TEST_F(ReplyParserTest, LowerCaseHexFailsTheChecksum) {
+    std::string line = replyWithLrc("020A00:0420:000108:000000101234:8019");
+    std::transform(line.begin(), line.end(), line.begin(), [](char c) { return static_cast<char>(std::tolower(c)); });
+    EXPECT_FALSE(checksumValid(line.data(), line.size()));
+    EXPECT_FALSE(parse(line, PanelCommand::Identity));
+    EXPECT_EQ(state.firmwareVersion, 0);
+}
+
+TEST_F(ReplyParserTest, WrongPrefixOrCommandNumberFails) {
+    const std::string pressureReply = replyWithLrc("020100:0000:2710");
+    EXPECT_FALSE(parse(pressureReply, PanelCommand::Mr411Readings));
+    EXPECT_FALSE(parser.parse(pressureReply.data(), pressureReply.size(), 63));
+    EXPECT_FALSE(parser.parse(pressureReply.data(), pressureReply.size(), -1));
+    EXPECT_EQ(state.pressure, 0);
+    // The colon after the code is part of the prefix.
+    EXPECT_FALSE(parse(replyWithLrc("0201000000:2710"), PanelCommand::Pressure));
+    EXPECT_TRUE(parse(pressureReply, PanelCommand::Pressure));
+}
+
+TEST_F(ReplyParserTest, UnsolicitedAndEmptyLinesAreIgnored) {
+    EXPECT_FALSE(parse("09123456\r\n", PanelCommand::Identity));
+    EXPECT_EQ(state.ignoredLine, 1);
+    EXPECT_EQ(state.measurementError, 0);
+
+    ASSERT_TRUE(parse(replyWithLrc("020100:0000:2710"), PanelCommand::Pressure));
+    EXPECT_EQ(state.ignoredLine, 0);
+
+    EXPECT_FALSE(parse("\r\n", PanelCommand::Pressure));
+    EXPECT_EQ(state.ignoredLine, 1);
+
+    // A bad line is a failure, not an ignored line.
+    EXPECT_FALSE(parse("XYZ\r\n", PanelCommand::Pressure));
+    EXPECT_EQ(state.ignoredLine, 0);
+}
+
+TEST_F(ReplyParserTest, KeepsAZeroTerminatedCopyOfTheLine) {
+    const std::string line = replyWithLrc("020100:0000:2710");
+    parse(line, PanelCommand::Pressure);
+    EXPECT_EQ(state.lineLength, static_cast<int>(line.size()));
+    EXPECT_STREQ(state.lineCopy.data(), line.c_str());
+
+    // A shorter line leaves nothing of the longer one behind the terminator.
+    parse("\r\n", PanelCommand::Pressure);
+    EXPECT_EQ(state.lineLength, 2);
+    EXPECT_STREQ(state.lineCopy.data(), "\r\n");
+
+    const std::string huge(1500, 'A');
+    parse(huge, PanelCommand::Pressure);
+    EXPECT_EQ(state.lineLength, kLineCopySize - 1);
+    EXPECT_EQ(state.lineCopy[kLineCopySize - 1], '\0');
+    EXPECT_EQ(std::string(state.lineCopy.data()), huge.substr(0, kLineCopySize - 1));
+}
+
+TEST_F(ReplyParserTest, LinesLongerThanTheCopyAreDecodedWhole) {
+    // The checksum spans all 1201 characters and the fields are still read.
+    const std::string line = lineOfLength("020B00", 1201, {{11, "3"}});
+    EXPECT_TRUE(parse(line, PanelCommand::Options));
+    EXPECT_EQ(state.printerSupported, 1);
+    EXPECT_EQ(state.modemSupported, 1);
+}
+
+TEST_F(ReplyParserTest, OddContentNeverCrashes) {
+    EXPECT_FALSE(parser.parse(nullptr, 0, 0));
+    EXPECT_FALSE(parser.parse("", 0, 5));
+    const std::string junk("\0\x80\xFF:\r\n\0", 7);
+    for (int n = -1; n <= 63; ++n) parser.parse(junk.data(), junk.size(), n);
+    // A NUL inside a digit field counts as the digit 0, in the checksum too.
+    const std::string withNul = replyWithLrc(std::string("020100:0000:27\0\0", 16));
+    EXPECT_TRUE(parse(withNul, PanelCommand::Pressure));
+    EXPECT_DOUBLE_EQ(state.pressure, 0x2700 * 0.1);
+}
+
+// ---- identity ----------------------------------------------------------
+
+// "020A00:0420:" + firmware major/minor at 14/16, status digit 25, serial at
+// 27, panel flags at 32..35.
+const std::string kIdentity = "020A00:0420:000108:000000101234:8019";
+
+TEST_F(ReplyParserTest, IdentityReply) {
+    ASSERT_TRUE(parse(replyWithLrc(kIdentity), PanelCommand::Identity));
+    EXPECT_EQ(state.firmwareVersion, 108);
+    EXPECT_EQ(state.measurementError, 1);
+    EXPECT_EQ(state.panelSerialNumber, 0x1234);
+    EXPECT_EQ(state.mr411Supported, 1);
+    EXPECT_EQ(state.mr466Supported, 1);
+    EXPECT_EQ(state.mr411Absent, 0);
+    EXPECT_EQ(state.mr466Absent, 0);
+
+    ASSERT_TRUE(parse(replyWithLrc("020A00:0420:00020A:000000001234:8010"), PanelCommand::Identity));
+    EXPECT_EQ(state.firmwareVersion, 210);
+    EXPECT_EQ(state.measurementError, 0);
+    EXPECT_EQ(state.mr411Supported, 0);
+    EXPECT_EQ(state.mr411Absent, 1);
+    EXPECT_EQ(state.mr466Supported, 1);
+    EXPECT_EQ(state.mr466Absent, 0);
+}
+
+TEST_F(ReplyParserTest, IdentityPrefixMismatchOrShortSetsMeasurementError) {
+    EXPECT_FALSE(parse(replyWithLrc("020A00:0421:000108:000000101234:8019"), PanelCommand::Identity));
+    EXPECT_EQ(state.measurementError, 1);
+    EXPECT_EQ(state.firmwareVersion, 0);
+
+    state.measurementError = 0;
+    const std::string short24 = replyWithLrc("020A00:0420:00010800");
+    ASSERT_EQ(short24.size(), 24u);
+    EXPECT_FALSE(parse(short24, PanelCommand::Identity));
+    EXPECT_EQ(state.measurementError, 1);
+    EXPECT_EQ(state.firmwareVersion, 0);
+
+    // Too short even for the prefix.
+    state.measurementError = 0;
+    EXPECT_FALSE(parse(replyWithLrc("020A00:04"), PanelCommand::Identity));
+    EXPECT_EQ(state.measurementError, 1);
+}
+
+TEST_F(ReplyParserTest, IdentityWithoutSupportBitsMarksBothProbesAbsent) {
+    state.panelSerialNumber = 77;
+    const std::string line25 = replyWithLrc("020A00:0420:000108:00");
+    ASSERT_EQ(line25.size(), 25u);
+    EXPECT_TRUE(parse(line25, PanelCommand::Identity));
+    EXPECT_EQ(state.firmwareVersion, 108);
+    EXPECT_EQ(state.measurementError, 0);   // d[25] lies past the end
+    EXPECT_EQ(state.mr411Absent, 1);
+    EXPECT_EQ(state.mr466Absent, 1);
+    EXPECT_EQ(state.panelSerialNumber, 77);
+
+    // 33 characters: the status digit is there, the serial is not.
+    state.mr411Absent = state.mr466Absent = 0;
+    const std::string line33 = replyWithLrc("020A00:0420:000108:0000001012");
+    ASSERT_EQ(line33.size(), 33u);
+    EXPECT_TRUE(parse(line33, PanelCommand::Identity));
+    EXPECT_EQ(state.measurementError, 1);
+    EXPECT_EQ(state.panelSerialNumber, 77);
+    EXPECT_EQ(state.mr411Absent, 1);
+    EXPECT_EQ(state.mr466Absent, 1);
+
+    // 35 characters: the serial is read; the flag digits 34 and 35 are LF
+    // and past the end, so neither probe type is supported.
+    state.mr411Absent = state.mr466Absent = 0;
+    const std::string line35 = replyWithLrc("020A00:0420:000108:000000101234");
+    ASSERT_EQ(line35.size(), 35u);
+    EXPECT_TRUE(parse(line35, PanelCommand::Identity));
+    EXPECT_EQ(state.panelSerialNumber, 0x1234);
+    EXPECT_EQ(state.mr411Supported, 0);
+    EXPECT_EQ(state.mr466Supported, 0);
+    EXPECT_EQ(state.mr411Absent, 1);
+    EXPECT_EQ(state.mr466Absent, 1);
+}
+
+// ---- readings ----------------------------------------------------------
+
+// 020000: status digit 7, error digit 10, temperature 12, RH 21, dew point 26, water vapour 31.
+std::string mr411Readings(const std::string& status, const std::string& t, const std::string& rh, const std::string& dp,
+                          const std::string& wv) {
+    return replyWithLrc("020000:" + status + ":" + t + ":" + rh + ":" + dp + ":" + wv);
+}
+
+// 020200: status 7, errors 9 and 10, temperatures 12 and 21, RH 30, dew point 35, water vapour 40.
+std::string mr466Readings(const std::string& status, const std::string& t1, const std::string& t2, const std::string& rh,
+                          const std::string& dp, const std::string& wv) {
+    return replyWithLrc("020200:" + status + ":" + t1 + ":" + t2 + ":" + rh + ":" + dp + ":" + wv);
+}
+
+TEST_F(ReplyParserTest, Mr411ReadingsDecodeSignedAndRounded) {
+    const std::string line = mr411Readings("0000", "FFFFF6D7", "0929", "F6D7", "FFFFFFFF");
+    ASSERT_EQ(line.size(), 43u);
+    ASSERT_TRUE(parse(line, PanelCommand::Mr411Readings));
+    EXPECT_DOUBLE_EQ(state.temperature1, -23.55);
+    EXPECT_EQ(state.temperatureTwoDecimals, 0);
+    EXPECT_DOUBLE_EQ(state.relativeHumidity, 23.55);
+    EXPECT_DOUBLE_EQ(state.dewPoint, -23.55);
+    EXPECT_DOUBLE_EQ(state.waterVapourPpm, -1.0);
+
+    state.temperature2Error = 1;
+    ASSERT_TRUE(parse(mr411Readings("000F", "00000929", "0924", "FF6A", "0001E240"), PanelCommand::Mr411Readings));
+    EXPECT_DOUBLE_EQ(state.temperature1, 23.55);
+    EXPECT_DOUBLE_EQ(state.relativeHumidity, 23.40);
+    EXPECT_DOUBLE_EQ(state.dewPoint, -1.50);
+    EXPECT_DOUBLE_EQ(state.waterVapourPpm, 123456.0);
+    EXPECT_EQ(state.temperature1Error, 1);
+    EXPECT_EQ(state.relativeHumidityError, 1);
+    EXPECT_EQ(state.dewPointError, 1);
+    EXPECT_EQ(state.waterVapourError, 1);
+    EXPECT_EQ(state.temperature2Error, 1);   // not carried by 020000
+
+    ASSERT_TRUE(parse(mr411Readings("0005", "00000000", "0000", "0000", "00000000"), PanelCommand::Mr411Readings));
+    EXPECT_EQ(state.temperature1Error, 1);
+    EXPECT_EQ(state.relativeHumidityError, 0);
+    EXPECT_EQ(state.dewPointError, 1);
+    EXPECT_EQ(state.waterVapourError, 0);
+}
+
+TEST_F(ReplyParserTest, TemperatureEncodingIsNotPlainTwosComplement) {
+    // A leading 8..E digit still means negative: seven digits minus 0x10000000.
+    ASSERT_TRUE(parse(mr411Readings("2000", "8000000A", "0000", "0000", "00000000"), PanelCommand::Mr411Readings));
+    EXPECT_DOUBLE_EQ(state.temperature1, (10 - 0x10000000) * 0.01);
+    // The largest positive raw value is rounded without overflow.
+    ASSERT_TRUE(parse(mr411Readings("0000", "7FFFFFFF", "0000", "0000", "00000000"), PanelCommand::Mr411Readings));
+    EXPECT_DOUBLE_EQ(state.temperature1, 2147483657.0 * 0.01);
+    // Negative raw values round away from zero only from a magnitude of 5.
+    ASSERT_TRUE(parse(mr411Readings("0000", "FFFFF6D8", "0000", "FFFC", "00000000"), PanelCommand::Mr411Readings));
+    EXPECT_DOUBLE_EQ(state.temperature1, -23.44);
+    EXPECT_DOUBLE_EQ(state.dewPoint, -0.04);
+}
+
+TEST_F(ReplyParserTest, TemperatureResolutionRule) {
+    struct Case {
+        const char* status;
+        bool fine;
+        bool twoDecimals;
+    };
+    const Case cases[] = {
+        {"0000", false, false}, {"2000", false, true}, {"4000", false, false}, {"4000", true, true},
+        {"6000", false, false}, {"6000", true, true},  {"2000", true, true},   {"8000", true, false},
+    };
+    for (const Case& c : cases) {
+        state.mr466FineResolution = c.fine;
+        ASSERT_TRUE(parse(mr411Readings(c.status, "FFFFF6D7", "0000", "0000", "00000000"), PanelCommand::Mr411Readings));
+        EXPECT_EQ(state.temperatureTwoDecimals, c.twoDecimals ? 1 : 0) << c.status << " fine=" << c.fine;
+        EXPECT_DOUBLE_EQ(state.temperature1, c.twoDecimals ? -23.45 : -23.55) << c.status << " fine=" << c.fine;
+    }
+}
+
+TEST_F(ReplyParserTest, Mr466ReadingsWithTwoTemperatures) {
+    state.mr466HasTemperature1 = 1;
+    state.mr466HasTemperature2 = 1;
+    state.relativeHumidity = 50;
+    const std::string line = mr466Readings("2020", "00000929", "FFFFF6D7", "1111", "1111", "11111111");
+    ASSERT_EQ(line.size(), 52u);
+    ASSERT_TRUE(parse(line, PanelCommand::Mr466Readings));
+    EXPECT_DOUBLE_EQ(state.temperature1, 23.45);
+    EXPECT_DOUBLE_EQ(state.temperature2, -23.45);
+    EXPECT_EQ(state.temperatureTwoDecimals, 1);
+    EXPECT_EQ(state.temperature2Error, 1);   // bit 1 of d[9]
+    EXPECT_EQ(state.temperature1Error, 0);
+    EXPECT_DOUBLE_EQ(state.relativeHumidity, 50);   // no humidity channel
+
+    ASSERT_TRUE(parse(mr466Readings("0001", "00000929", "FFFFF6D7", "0000", "0000", "00000000"), PanelCommand::Mr466Readings));
+    EXPECT_DOUBLE_EQ(state.temperature1, 23.55);
+    EXPECT_DOUBLE_EQ(state.temperature2, -23.55);
+    EXPECT_EQ(state.temperatureTwoDecimals, 0);
+    EXPECT_EQ(state.temperature1Error, 1);
+    EXPECT_EQ(state.temperature2Error, 0);
+}
+
+TEST_F(ReplyParserTest, Mr466ReadingsWithHumidity) {
+    state.mr466HasTemperature1 = 1;
+    state.mr466HasTemperature2 = 1;
+    state.mr466HasHumidity = 1;
+    state.temperature2 = 5;
+    ASSERT_TRUE(parse(mr466Readings("0000", "000007D0", "00000929", "1388", "FF6A", "000003E8"), PanelCommand::Mr466Readings));
+    EXPECT_DOUBLE_EQ(state.temperature1, 20.0);
+    EXPECT_DOUBLE_EQ(state.temperature2, 5);   // the second temperature is not read with humidity
+    EXPECT_DOUBLE_EQ(state.relativeHumidity, 50.0);
+    EXPECT_DOUBLE_EQ(state.dewPoint, -1.5);
+    EXPECT_DOUBLE_EQ(state.waterVapourPpm, 1000.0);
+
+    // Without the temperature channel nothing decides the resolution.
+    state.mr466HasTemperature1 = 0;
+    state.temperatureTwoDecimals = 1;
+    ASSERT_TRUE(parse(mr466Readings("0000", "00000001", "00000001", "1388", "FF6A", "000003E8"), PanelCommand::Mr466Readings));
+    EXPECT_DOUBLE_EQ(state.temperature1, 20.0);
+    EXPECT_EQ(state.temperatureTwoDecimals, 1);
+
+    const std::string short43 = replyWithLrc("020200:0000:000007D0:00000929:1388:FF6A");
+    ASSERT_EQ(short43.size(), 43u);
+    EXPECT_FALSE(parse(short43, PanelCommand::Mr466Readings));
+}
+
+TEST_F(ReplyParserTest, PressureReply) {
+    ASSERT_TRUE(parse(replyWithLrc("020100:0050:2710"), PanelCommand::Pressure));
+    EXPECT_DOUBLE_EQ(state.pressure, 1000.0);
+    EXPECT_EQ(state.pressureAbsent, 1);
+    EXPECT_EQ(state.pressureError, 1);
+    ASSERT_TRUE(parse(replyWithLrc("020100:8000:27AB"), PanelCommand::Pressure));
+    EXPECT_DOUBLE_EQ(state.pressure, 0x27AB * 0.1);
+    EXPECT_EQ(state.pressureAbsent, 0);
+    EXPECT_EQ(state.pressureError, 0);
+    EXPECT_FALSE(parse(replyWithLrc("020100:0050:2"), PanelCommand::Pressure));   // 17 of 18
+}
+
+// ---- probes and barometer ----------------------------------------------
+
+TEST_F(ReplyParserTest, Mr466InfoPresentAndAbsent) {
+    const std::string line = digitsReply("050100", {{7, "00"}, {10, "B"}, {13, "5"}, {15, "12"}, {18, "ABCD"}, {26, "9B"}});
+    ASSERT_TRUE(parse(line, PanelCommand::Mr466Info));
+    EXPECT_EQ(state.mr466Absent, 0);
+    EXPECT_EQ(state.mr411Absent, 1);
+    EXPECT_EQ(state.mr466HasTemperature1, 1);
+    EXPECT_EQ(state.mr466HasTemperature2, 1);
+    EXPECT_EQ(state.mr466FineResolution, 1);
+    EXPECT_EQ(state.mr466HasHumidity, 1);
+    EXPECT_EQ(state.mr466CalibrationError, 1);
+    EXPECT_EQ(state.mr466Version, 0x12);
+    EXPECT_EQ(state.mr466SerialNumber, 0xABCD);
+    EXPECT_EQ(state.mr466CalibrationMonth, 12);
+    EXPECT_EQ(state.mr466CalibrationYear, 2010);
+
+    // Absent probe: a success that changes nothing else.
+    state.mr411Absent = 0;
+    ASSERT_TRUE(parse(digitsReply("050100", {{7, "01"}, {10, "0"}, {26, "00"}}), PanelCommand::Mr466Info));
+    EXPECT_EQ(state.mr466Absent, 1);
+    EXPECT_EQ(state.mr411Absent, 0);
+    EXPECT_EQ(state.mr466HasTemperature1, 1);
+    EXPECT_EQ(state.mr466Version, 0x12);
+}
+
+TEST_F(ReplyParserTest, Mr466InfoShortRepliesStoreOnlyWhatTheyReach) {
+    state.mr466Version = 9;
+    // 17 characters: channel flags yes, version and calibration no.
+    const std::string mid = digitsReply("050100", {{7, "00"}, {10, "1"}, {13, "4"}});
+    ASSERT_EQ(mid.size(), 19u);
+    ASSERT_TRUE(parse(mid, PanelCommand::Mr466Info));
+    EXPECT_EQ(state.mr466HasTemperature1, 1);
+    EXPECT_EQ(state.mr466HasTemperature2, 0);
+    EXPECT_EQ(state.mr466HasHumidity, 1);
+    EXPECT_EQ(state.mr466Version, 9);
+
+    // 11 characters: the LRC lies at 7..8; "FA" has bit 0 of d[8] clear.
+    const std::string tiny = replyWithLrc("050100:");
+    ASSERT_EQ(tiny, "050100:FA\r\n");
+    ASSERT_TRUE(parse(tiny, PanelCommand::Mr466Info));
+    EXPECT_EQ(state.mr466Absent, 0);
+    EXPECT_EQ(state.mr466HasTemperature1, 1);
+}
+
+TEST_F(ReplyParserTest, Mr411Info) {
+    ASSERT_TRUE(parse(digitsReply("010100", {{7, "00"}, {10, "3"}, {13, "1"}, {15, "05"}, {18, "0102"}, {26, "32"}}),
+                      PanelCommand::Mr411Info));
+    EXPECT_EQ(state.mr411Absent, 0);
+    EXPECT_EQ(state.mr466Absent, 1);
+    EXPECT_EQ(state.mr411CalibrationError, 1);
+    EXPECT_EQ(state.mr411NoHumidity, 1);
+    EXPECT_EQ(state.mr411NoTemperature1, 1);
+    EXPECT_EQ(state.mr411Version, 5);
+    EXPECT_EQ(state.mr411SerialNumber, 0x0102);
+    EXPECT_EQ(state.mr411CalibrationMonth, 3);
+    EXPECT_EQ(state.mr411CalibrationYear, 2007);
+
+    ASSERT_TRUE(parse(digitsReply("010100", {{7, "00"}, {15, "04"}, {26, "32"}}), PanelCommand::Mr411Info));
+    EXPECT_EQ(state.mr411CalibrationYear, 1996);
+    EXPECT_EQ(state.mr411NoHumidity, 0);
+
+    state.mr466Absent = 0;
+    ASSERT_TRUE(parse(digitsReply("010100", {{7, "01"}, {15, "07"}}), PanelCommand::Mr411Info));
+    EXPECT_EQ(state.mr411Absent, 1);
+    EXPECT_EQ(state.mr466Absent, 0);
+    EXPECT_EQ(state.mr411Version, 4);
+}
+
+TEST_F(ReplyParserTest, BarometerInfo) {
+    ASSERT_TRUE(parse(digitsReply("060100", {{7, "00"}, {15, "21"}, {18, "45"}}), PanelCommand::BarometerInfo));
+    EXPECT_EQ(state.barometerPresent, 1);
+    EXPECT_EQ(state.barometerVersion, 0x21);
+    EXPECT_EQ(state.barometerCalibrationMonth, 6);
+    EXPECT_EQ(state.barometerCalibrationYear, 2005);
+
+    ASSERT_TRUE(parse(digitsReply("060100", {{7, "01"}, {15, "33"}, {18, "00"}}), PanelCommand::BarometerInfo));
+    EXPECT_EQ(state.barometerPresent, 0);
+    EXPECT_EQ(state.barometerVersion, 0x21);
+
+    state.barometerPresent = 1;
+    const std::string short19 = lineOfLength("060100", 19, {{7, "00"}, {10, "1"}});
+    EXPECT_TRUE(parse(short19, PanelCommand::BarometerInfo));
+    EXPECT_EQ(state.barometerPresent, 0);
+}
+
+// ---- settings ----------------------------------------------------------
+
+TEST_F(ReplyParserTest, ShortReplyFieldsReadAsZeroNotAsTheEarlierLine) {
+    const std::uint32_t seconds = 5097600;   // 2000-02-29
+    std::string value;
+    appendHex(value, seconds, 8);
+    ASSERT_TRUE(parse(digitsReply("030000", {{10, value}}), PanelCommand::ReadClock));
+    EXPECT_EQ(state.panelClock.month, 2);
+    EXPECT_EQ(state.panelClock.day, 29);
+
+    // Accepted from 10 characters on; the missing positions count as 0.
+    ASSERT_TRUE(parse("030000:FD\r\n", PanelCommand::ReadClock));
+    EXPECT_EQ(state.panelClock.year, 2000);
+    EXPECT_EQ(state.panelClock.month, 1);
+    EXPECT_EQ(state.panelClock.day, 1);
+    EXPECT_EQ(state.panelClock.second, 0);
+}
+
+TEST_F(ReplyParserTest, MemorySettingsAndSimpleWords) {
+    ASSERT_TRUE(parse(digitsReply("040000", {{8, "0"}, {10, "0800"}, {18, "000F"}, {23, "1234"}}), PanelCommand::ReadMemorySettings));
+    EXPECT_EQ(state.memorySizeBlocks, 0x800);
+    EXPECT_EQ(state.loggingInterval, 15);
+    EXPECT_EQ(state.loggingFlags, 0x1234);
+
+    // Refused at d[8]: nothing changes.
+    EXPECT_FALSE(parse(digitsReply("040000", {{8, "1"}, {10, "0001"}, {18, "0001"}, {23, "0001"}}), PanelCommand::ReadMemorySettings));
+    EXPECT_EQ(state.memorySizeBlocks, 0x800);
+
+    ASSERT_TRUE(parse(digitsReply("027100", {{10, "01"}, {13, "001E"}}), PanelCommand::ReadPowerLossAlarm));
+    EXPECT_EQ(state.powerLossAlarm, 1);
+    EXPECT_EQ(state.powerLossDelay, 30);
+    ASSERT_TRUE(parse(digitsReply("023400", {{10, "FF"}}), PanelCommand::ReadAutoOff));
+    EXPECT_EQ(state.autoOffTime, 255);
+    ASSERT_TRUE(parse(digitsReply("027A00", {{10, "001E"}}), PanelCommand::ReadConnectionAttempts));
+    EXPECT_EQ(state.connectionAttemptsPerDay, 30);
+    ASSERT_TRUE(parse(digitsReply("025900", {{10, "C0A80001"}}), PanelCommand::ReadServerAddress));
+    EXPECT_EQ(state.serverAddress, (std::array<std::uint8_t, 4>{192, 168, 0, 1}));
+    ASSERT_TRUE(parse(digitsReply("027600", {{10, "0A000002"}}), PanelCommand::ReadBackupServerAddress));
+    EXPECT_EQ(state.backupServerAddress, (std::array<std::uint8_t, 4>{10, 0, 0, 2}));
+    ASSERT_TRUE(parse(digitsReply("027800", {{10, "FFFF"}}), PanelCommand::ReadBackupServerPort));
+    EXPECT_EQ(state.backupServerPort, 65535);
+}
+
+TEST_F(ReplyParserTest, MemoryBlockSelection) {
+    ASSERT_TRUE(parse(digitsReply("041000", {{7, "05"}, {15, "FF"}}), PanelCommand::SelectMemoryBlock));
+    EXPECT_EQ(state.memoryBlockEmpty, 1);
+    ASSERT_TRUE(parse(digitsReply("041000", {{7, "05"}, {15, "FE"}}), PanelCommand::SelectMemoryBlock));
+    EXPECT_EQ(state.memoryBlockEmpty, 0);
+    EXPECT_FALSE(parse(digitsReply("041000", {{13, "1"}, {15, "FF"}}), PanelCommand::SelectMemoryBlock));
+    EXPECT_EQ(state.memoryBlockEmpty, 0);
+}
+
+// "041100:" + six digits (refusal digit at 12) + 256 x "XX:" with byte i = i.
+std::string memoryBlockText(int bytes) {
+    std::string text = "041100:050000";
+    for (int i = 0; i < bytes; ++i) {
+        appendHex(text, static_cast<std::uint32_t>(i), 2);
+        if (i + 1 < bytes) text += ':';
+    }
+    return text;
+}
+
+TEST_F(ReplyParserTest, MemoryBlockRead) {
+    const std::string full = replyWithLrc(memoryBlockText(256) + ":");
+    ASSERT_TRUE(parse(full, PanelCommand::ReadMemoryBlock));
+    for (int i = 0; i < kMemoryBlockSize; ++i) ASSERT_EQ(state.memoryBlock[static_cast<std::size_t>(i)], i) << i;
+
+    // 781 characters is enough; the last byte then overlaps the LRC.
+    state.memoryBlock.fill(0xAA);
+    const std::string shortest = replyWithLrc(memoryBlockText(255));
+    ASSERT_EQ(shortest.size(), 781u);
+    ASSERT_TRUE(parse(shortest, PanelCommand::ReadMemoryBlock));
+    EXPECT_EQ(state.memoryBlock[254], 254);
+    EXPECT_EQ(state.memoryBlock[255], hexDigitValue(shortest[778]) * 16);   // LRC digit and CR
+
+    // One separator less: 780 characters, rejected, block untouched.
+    state.memoryBlock.fill(0xAA);
+    std::string text = memoryBlockText(255);
+    text.erase(15, 1);
+    const std::string tooShort = replyWithLrc(text);
+    ASSERT_EQ(tooShort.size(), 780u);
+    ASSERT_TRUE(checksumValid(tooShort.data(), tooShort.size()));
+    EXPECT_FALSE(parse(tooShort, PanelCommand::ReadMemoryBlock));
+    EXPECT_EQ(state.memoryBlock[0], 0xAA);
+
+    std::string refused = memoryBlockText(256) + ":";
+    refused[12] = '1';
+    EXPECT_FALSE(parse(replyWithLrc(refused), PanelCommand::ReadMemoryBlock));
+    EXPECT_EQ(state.memoryBlock[0], 0xAA);
+}
+
+TEST_F(ReplyParserTest, TextFields) {
+    const std::string sms = hexText("+48600") + std::string(16, 'F');
+    ASSERT_TRUE(parse(digitsReply("025400", {{7, "03"}, {13, sms}}), PanelCommand::ReadSmsNumber));
+    EXPECT_EQ(state.smsNumbers[3], "+48600        ");
+    EXPECT_EQ(state.smsNumbers[3].find('\xFF'), std::string::npos);
+
+    // Index 6 is refused by range; a zero byte ends the text.
+    EXPECT_FALSE(parse(digitsReply("025400", {{7, "06"}, {13, sms}}), PanelCommand::ReadSmsNumber));
+    EXPECT_TRUE(state.smsNumbers[0].empty());
+    ASSERT_TRUE(parse(digitsReply("025400", {{7, "05"}, {13, padded(hexText("12") + "00" + hexText("34"), 28)}}), PanelCommand::ReadSmsNumber));
+    EXPECT_EQ(state.smsNumbers[5], "12");
+    EXPECT_FALSE(parse(digitsReply("025400", {{7, "01"}, {11, "1"}, {13, sms}}), PanelCommand::ReadSmsNumber));
+    EXPECT_TRUE(state.smsNumbers[1].empty());
+
+    const std::string apn = hexText("internet.example.pl") + std::string(26, 'F');
+    ASSERT_TRUE(parse(digitsReply("026200", {{7, "00"}, {13, apn}}), PanelCommand::ReadLongText));
+    EXPECT_EQ(state.apn, "internet.example.pl" + std::string(13, ' '));
+    ASSERT_TRUE(parse(digitsReply("026200", {{7, "01"}, {13, padded(hexText("user"), 64)}}), PanelCommand::ReadLongText));
+    EXPECT_EQ(state.papLogin, "user");
+    EXPECT_FALSE(parse(digitsReply("026200", {{7, "02"}, {13, padded(hexText("pass"), 64)}}), PanelCommand::ReadLongText));
+    EXPECT_EQ(state.papLogin, "user");
+
+    ASSERT_TRUE(parse(digitsReply("026400", {{7, "00"}, {13, hexText("Stacja 1") + std::string(12, 'F')}}), PanelCommand::ReadStationName));
+    EXPECT_EQ(state.stationName, "Stacja 1      ");
+}
+
+TEST_F(ReplyParserTest, AlarmThresholdsAndHysteresis) {
+    ASSERT_TRUE(parse(digitsReply("025D00", {{7, "02"}, {13, "FFFF9C"}}), PanelCommand::ReadThreshold));
+    EXPECT_EQ(state.alarmThresholds[2], -100);
+    ASSERT_TRUE(parse(digitsReply("025D00", {{7, "01"}, {13, "800001"}}), PanelCommand::ReadThreshold));
+    EXPECT_EQ(state.alarmThresholds[1], 1 - 0x100000);
+    ASSERT_TRUE(parse(digitsReply("025D00", {{7, "06"}, {13, "FFFF9C"}}), PanelCommand::ReadThreshold));
+    EXPECT_EQ(state.alarmThresholds[6], 0xFFFF9C);
+    ASSERT_TRUE(parse(digitsReply("025D00", {{7, "41"}, {13, "000032"}}), PanelCommand::ReadThreshold));
+    EXPECT_EQ(state.alarmHysteresis[1], 50);
+
+    // Index 0x10 is accepted and stores nothing.
+    const PanelState before = state;
+    ASSERT_TRUE(parse(digitsReply("025D00", {{7, "10"}, {13, "000032"}}), PanelCommand::ReadThreshold));
+    EXPECT_EQ(state.alarmThresholds, before.alarmThresholds);
+    EXPECT_EQ(state.alarmHysteresis, before.alarmHysteresis);
+}
+
+TEST_F(ReplyParserTest, ExceedanceLimits) {
+    ASSERT_TRUE(parse(digitsReply("026800", {{7, "01"}, {13, "80000064"}}), PanelCommand::ReadExceedanceLimit));
+    EXPECT_EQ(state.exceedanceLimits[1], 0x64 - 0x10000000);
+    ASSERT_TRUE(parse(digitsReply("026800", {{7, "03"}, {13, "FFFFFF9C"}}), PanelCommand::ReadExceedanceLimit));
+    EXPECT_EQ(state.exceedanceLimits[3], -100);
+    ASSERT_TRUE(parse(digitsReply("026800", {{7, "05"}, {13, "0001E240"}}), PanelCommand::ReadExceedanceLimit));
+    EXPECT_EQ(state.exceedanceLimits[5], 123456);
+    const auto before = state.exceedanceLimits;
+    ASSERT_TRUE(parse(digitsReply("026800", {{7, "08"}, {13, "00000001"}}), PanelCommand::ReadExceedanceLimit));
+    EXPECT_EQ(state.exceedanceLimits, before);
+    EXPECT_FALSE(parse(digitsReply("026800", {{7, "00"}, {11, "1"}, {13, "00000001"}}), PanelCommand::ReadExceedanceLimit));
+    EXPECT_EQ(state.exceedanceLimits, before);
+}
+
+TEST_F(ReplyParserTest, OptionsNeedTheirDigit) {
+    ASSERT_TRUE(parse(digitsReply("020B00", {{11, "2"}}), PanelCommand::Options));
+    EXPECT_EQ(state.printerSupported, 0);
+    EXPECT_EQ(state.modemSupported, 1);
+    EXPECT_FALSE(parse(digitsReply("020B00", {{8, "1"}, {11, "3"}}), PanelCommand::Options));
+    EXPECT_EQ(state.printerSupported, 0);
+}
+
+// ---- flags set before the refusal check --------------------------------
+
+TEST_F(ReplyParserTest, ModemHandlingIsKnownEvenFromRefusedReplies) {
+    // 025000: bit 2 of d[7]; refused at 8; fails below 13.
+    state.modemHandlingEnabled = 1;
+    EXPECT_FALSE(parse(digitsReply("025000", {{7, "41"}, {10, "1234"}}), PanelCommand::ReadModemOptions));
+    EXPECT_EQ(state.modemHandlingEnabled, 0);
+    EXPECT_EQ(state.modemOptions, 0);
+    ASSERT_TRUE(parse(digitsReply("025000", {{7, "00"}, {10, "1234"}}), PanelCommand::ReadModemOptions));
+    EXPECT_EQ(state.modemHandlingEnabled, 1);
+    EXPECT_EQ(state.modemOptions, 0x1234);
+    const std::string short12 = "025000:4E6\r\n";   // valid LRC, d[7] = 4, 12 characters
+    ASSERT_TRUE(checksumValid(short12.data(), short12.size()));
+    EXPECT_FALSE(parse(short12, PanelCommand::ReadModemOptions));
+    EXPECT_EQ(state.modemHandlingEnabled, 0);
+    EXPECT_EQ(state.modemOptions, 0x1234);
+
+    // 025D00: bit 2 of d[10]; refused at 11; fails below 18.
+    EXPECT_FALSE(parse(digitsReply("025D00", {{7, "02"}, {10, "01"}, {13, "000064"}}), PanelCommand::ReadThreshold));
+    EXPECT_EQ(state.modemHandlingEnabled, 1);
+    EXPECT_EQ(state.alarmThresholds[2], 0);
+    const std::string threshold17 = lineOfLength("025D00", 17, {{7, "02"}, {10, "4"}});
+    EXPECT_FALSE(parse(threshold17, PanelCommand::ReadThreshold));
+    EXPECT_EQ(state.modemHandlingEnabled, 0);
+
+    // 025600: bit 2 of d[16]; refused at 17.
+    EXPECT_FALSE(parse(lineOfLength("025600", 23, {{16, "01"}}), PanelCommand::SetPin));
+    EXPECT_EQ(state.modemHandlingEnabled, 1);
+    EXPECT_EQ(state.pinWritten, 0);
+
+    // 026300: bit 2 of d[17]; refused at 18.
+    EXPECT_FALSE(parse(lineOfLength("026300", 23, {{7, "2A"}, {17, "41"}}), PanelCommand::WriteLongTextChunk));
+    EXPECT_EQ(state.modemHandlingEnabled, 0);
+    EXPECT_EQ(state.papWritten, 0);
+}
+
+// ---- acknowledgements --------------------------------------------------
+
+TEST_F(ReplyParserTest, AcknowledgedWritesSetTheirFlagThenCallTheListener) {
+    EXPECT_CALL(ack, onWriteAcknowledged(toNumber(PanelCommand::SetPin))).WillOnce([this](int) {
+        EXPECT_EQ(state.pinWritten, 1);
+    });
+    ASSERT_TRUE(parse(lineOfLength("025600", 23, {{16, "40"}}), PanelCommand::SetPin));
+    EXPECT_EQ(state.modemHandlingEnabled, 0);
+}
+
+TEST_F(ReplyParserTest, OnlyTheLastPapChunkAcknowledges) {
+    ASSERT_TRUE(parse(lineOfLength("026300", 23, {{7, "19"}}), PanelCommand::WriteLongTextChunk));   // PAP login chunk
+    ASSERT_TRUE(parse(lineOfLength("026300", 23, {{7, "29"}}), PanelCommand::WriteLongTextChunk));   // not the last
+    ASSERT_TRUE(parse(lineOfLength("026300", 23, {{7, "1A"}}), PanelCommand::WriteLongTextChunk));
+    EXPECT_EQ(state.papWritten, 0);
+    EXPECT_CALL(ack, onWriteAcknowledged(toNumber(PanelCommand::WriteLongTextChunk))).WillOnce([this](int) {
+        EXPECT_EQ(state.papWritten, 1);
+    });
+    ASSERT_TRUE(parse(lineOfLength("026300", 23, {{7, "2A"}}), PanelCommand::WriteLongTextChunk));
+}
+
+TEST_F(ReplyParserTest, EraseSetsItsFlagWithoutCallingTheListener) {
+    ASSERT_TRUE(parse(digitsReply("041500", {{8, "0"}}), PanelCommand::EraseMemory));
+    EXPECT_EQ(state.memoryErased, 1);
+}
+
+TEST_F(ReplyParserTest, WithoutListenerTheFlagIsStillSet) {
+    parser.setAckListener(nullptr);
+    ASSERT_TRUE(parse(digitsReply("023500", {{11, "0"}}), PanelCommand::WriteAutoOff));
+    EXPECT_EQ(state.autoOffWritten, 1);
+}
+
+// Every command with a refusal digit: a long zero reply is accepted, the same
+// reply with bit 0 of the refusal digit set is not, and one character under
+// the minimum length is not. Acknowledged writes call the listener exactly
+// when accepted.
+TEST_F(ReplyParserTest, EveryCommandHonoursRefusalLengthAndAck) {
+    for (const CommandSpec& spec : kCommandTable) {
+        if (spec.refusedAt == kNoRefusalDigit) continue;
+        SCOPED_TRACE(std::string(spec.code));
+        const auto refusal = static_cast<std::size_t>(spec.refusedAt);
+        const std::size_t length = std::max<std::size_t>({static_cast<std::size_t>(spec.minReplyLength), refusal + 8, 23});
+        const bool calls = spec.callsWriteAcknowledged && spec.number != toNumber(PanelCommand::WriteLongTextChunk);
+
+        PanelState fresh;
+        StrictMock<MockAck> listener;
+        ReplyParser p(fresh, &listener);
+
+        const std::string refusedLine = lineOfLength(spec.code, length, {{refusal, "3"}});
+        EXPECT_FALSE(p.parse(refusedLine.data(), refusedLine.size(), spec.number));
+        if (spec.acknowledges) {
+            EXPECT_EQ(fresh.*spec.acknowledges, 0);
+        }
+
+        if (spec.minReplyLength >= 13) {
+            const std::string shortLine = lineOfLength(spec.code, static_cast<std::size_t>(spec.minReplyLength) - 1);
+            EXPECT_FALSE(p.parse(shortLine.data(), shortLine.size(), spec.number));
+            // The minimum itself is enough, unless the refusal digit then
+            // falls on the LRC.
+            const bool refusalOnLrc = spec.refusedAt == spec.minReplyLength - 4 || spec.refusedAt == spec.minReplyLength - 3;
+            if (spec.minReplyLength > 13 && !refusalOnLrc) {
+                const std::string exact = lineOfLength(spec.code, static_cast<std::size_t>(spec.minReplyLength));
+                EXPECT_CALL(listener, onWriteAcknowledged(spec.number)).Times(calls ? 1 : 0);
+                EXPECT_TRUE(p.parse(exact.data(), exact.size(), spec.number));
+                ::testing::Mock::VerifyAndClearExpectations(&listener);
+            }
+        }
+
+        const std::string good = lineOfLength(spec.code, length, {{refusal, "2"}});
+        EXPECT_CALL(listener, onWriteAcknowledged(spec.number)).Times(calls ? 1 : 0);
+        EXPECT_TRUE(p.parse(good.data(), good.size(), spec.number));
+        if (spec.acknowledges && spec.number != toNumber(PanelCommand::WriteLongTextChunk)) {
+            EXPECT_EQ(fresh.*spec.acknowledges, 1);
+        }
+    }
+}
+
+TEST_F(ReplyParserTest, BatteryWriteHasNoRefusalDigit) {
+    EXPECT_CALL(ack, onWriteAcknowledged(toNumber(PanelCommand::WriteBatteryAlarm))).Times(2);
+    ASSERT_TRUE(parse(digitsReply("026700", {{7, "FF"}}), PanelCommand::WriteBatteryAlarm));
+    const std::string shortest = replyWithLrc("026700:");
+    ASSERT_EQ(shortest.size(), 11u);
+    ASSERT_TRUE(parse(shortest, PanelCommand::WriteBatteryAlarm));
+    EXPECT_EQ(state.batteryWritten, 1);
+}
+
+// ---- clock -------------------------------------------------------------
+
+PanelClock clockOf(int year, int month, int day, int hour, int minute, int second) {
+    PanelClock c;
+    c.year = static_cast<std::uint16_t>(year);
+    c.month = static_cast<std::uint16_t>(month);
+    c.day = static_cast<std::uint16_t>(day);
+    c.hour = static_cast<std::uint16_t>(hour);
+    c.minute = static_cast<std::uint16_t>(minute);
+    c.second = static_cast<std::uint16_t>(second);
+    return c;
+}
+
+PanelClock withoutWeekday(PanelClock c) {
+    c.dayOfWeek = 0;
+    return c;
+}
+
+TEST(PanelClockDecoding, WorkedExamples) {
+    EXPECT_EQ(withoutWeekday(decodePanelClock(0)), clockOf(2000, 1, 1, 0, 0, 0));
+    EXPECT_EQ(withoutWeekday(decodePanelClock(31622400)), clockOf(2001, 1, 1, 0, 0, 0));
+    EXPECT_EQ(withoutWeekday(decodePanelClock(31622399)), clockOf(2000, 12, 31, 23, 59, 59));
+    EXPECT_EQ(withoutWeekday(decodePanelClock(5097600)), clockOf(2000, 2, 29, 0, 0, 0));
+    EXPECT_EQ(withoutWeekday(decodePanelClock(126230399)), clockOf(2003, 12, 31, 23, 59, 59));
+    EXPECT_EQ(withoutWeekday(decodePanelClock(131373296)), clockOf(2004, 2, 29, 12, 34, 56));
+    EXPECT_EQ(withoutWeekday(decodePanelClock(157852799)), clockOf(2004, 12, 31, 23, 59, 59));
+    EXPECT_EQ(withoutWeekday(decodePanelClock(68256000)), clockOf(2002, 3, 1, 0, 0, 0));
+    EXPECT_EQ(withoutWeekday(decodePanelClock(3155759999u)), clockOf(2099, 12, 31, 23, 59, 59));
+    EXPECT_EQ(decodePanelClock(0).milliseconds, 0);
+}
+
+TEST(PanelClockDecoding, AgreesWithTheCalendarUntil2100) {
+    constexpr std::time_t kEpoch2000 = 946684800;
+    for (std::uint32_t day = 0; day < 36525; ++day) {
+        const std::uint32_t seconds = day * 86400u + (day * 7919u) % 86400u;
+        const std::time_t t = kEpoch2000 + static_cast<std::time_t>(seconds);
+        std::tm utc{};
+        gmtime_r(&t, &utc);
+        const PanelClock expected = clockOf(utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
+        ASSERT_EQ(withoutWeekday(decodePanelClock(seconds)), expected) << seconds;
+    }
+}
+
+TEST(PanelClockDecoding, LargestValueStaysInRange) {
+    const PanelClock c = decodePanelClock(0xFFFFFFFFu);
+    EXPECT_EQ(c.year, 2136);
+    EXPECT_GE(c.month, 1);
+    EXPECT_LE(c.month, 12);
+    EXPECT_GE(c.day, 1);
+    EXPECT_LE(c.day, 31);
+}
+
+TEST(PanelClockDecoding, DayOfWeekIsTodays) {
+    auto weekday = [] {
+        std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        return local.tm_wday;
+    };
+    const int before = weekday();
+    const int decoded = decodePanelClock(5097600).dayOfWeek;
+    const int after = weekday();
+    EXPECT_TRUE(decoded == before || decoded == after);
+}
+
+}  // namespace
+}  // namespace mr420

@@ -36,6 +36,9 @@ bool speedFor(int baud, speed_t& speed) {
     }
 }
 
+// The port whose worker runs on this thread, if any.
+thread_local const SerialPort* workerOfThisThread = nullptr;
+
 void closeFd(int& fd) {
     if (fd >= 0) {
         ::close(fd);
@@ -172,6 +175,7 @@ bool SerialPort::startWorker() {
     workerDone_ = false;
     try {
         worker_ = std::thread([this] {
+            workerOfThisThread = this;
             workerLoop();
             workerDone_ = true;
         });
@@ -196,6 +200,12 @@ void SerialPort::send(const char* frame, std::size_t length) {
 
 void SerialPort::close(const std::function<void()>& pumpEvents) {
     if (!open_) return;
+    if (workerOfThisThread == this) {
+        // From inside a delivery the worker cannot wait for itself: it only
+        // stops, and a later close on another thread finishes the job.
+        shutdown_ = true;
+        return;
+    }
     {
         std::lock_guard<std::mutex> guard(portLock_);
         if (fd_ >= 0) {

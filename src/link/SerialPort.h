@@ -67,8 +67,10 @@ public:
 
     // Drops DTR and RTS, stops the worker and closes the device. While the
     // worker is still alive pumpEvents is called about every millisecond, so a
-    // worker blocked in a delivery to the UI thread can finish. Must not be
-    // called from inside deliverBytes. Safe to call twice or when never opened.
+    // worker blocked in a delivery to the UI thread can finish. Called from
+    // inside deliverBytes it only stops the worker; the object must then be
+    // closed again (or destroyed) on another thread. Safe to call twice or
+    // when never opened.
     void close(const std::function<void()>& pumpEvents = {});
 
     bool isOpen() const;

@@ -447,3 +447,29 @@ TEST(SerialPort, ReconnectsWhenTheDeviceComesBack) {
     EXPECT_EQ(second.read(10, 2000ms), "020000FE\r\n");
     port.close();
 }
+
+TEST(SerialPort, CloseFromInsideADeliveryOnlyStopsTheWorker) {
+    class Closer : public ByteDelivery {
+    public:
+        SerialPort* port = nullptr;
+        std::atomic<int> deliveries{0};
+        void deliverBytes(const char*, std::size_t) override {
+            ++deliveries;
+            port->close();
+        }
+    } closer;
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    SerialPort port;
+    closer.port = &port;
+    ASSERT_TRUE(port.open(pty.slave, closer));
+    ASSERT_TRUE(port.startWorker());
+    pty.write("A");
+    ASSERT_TRUE(waitUntil([&] { return closer.deliveries.load() == 1; }, 2000ms));
+    pty.write("B");
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(closer.deliveries.load(), 1);
+    EXPECT_TRUE(port.isOpen());  // the final close is still to come
+    port.close();
+    EXPECT_FALSE(port.isOpen());
+}

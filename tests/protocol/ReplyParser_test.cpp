@@ -62,6 +62,22 @@ std::string padded(std::string digits, std::size_t count) {
     return digits;
 }
 
+PanelClock clockOf(int year, int month, int day, int hour, int minute, int second) {
+    PanelClock c;
+    c.year = static_cast<std::uint16_t>(year);
+    c.month = static_cast<std::uint16_t>(month);
+    c.day = static_cast<std::uint16_t>(day);
+    c.hour = static_cast<std::uint16_t>(hour);
+    c.minute = static_cast<std::uint16_t>(minute);
+    c.second = static_cast<std::uint16_t>(second);
+    return c;
+}
+
+PanelClock withoutWeekday(PanelClock c) {
+    c.dayOfWeek = 0;
+    return c;
+}
+
 class ReplyParserTest : public ::testing::Test {
 protected:
     bool parse(const std::string& line, PanelCommand command) { return parser.parse(line.data(), line.size(), toNumber(command)); }
@@ -471,6 +487,11 @@ TEST_F(ReplyParserTest, ShortReplyFieldsReadAsZeroNotAsTheEarlierLine) {
     EXPECT_EQ(state.panelClock.month, 1);
     EXPECT_EQ(state.panelClock.day, 1);
     EXPECT_EQ(state.panelClock.second, 0);
+
+    // Nor as what lies behind the line in the caller's buffer.
+    const std::string buffer = std::string("030000:FD\r\n") + "FFFFFFFFFFFF";
+    ASSERT_TRUE(parser.parse(buffer.data(), 11, toNumber(PanelCommand::ReadClock)));
+    EXPECT_EQ(withoutWeekday(state.panelClock), clockOf(2000, 1, 1, 0, 0, 0));
 }
 
 TEST_F(ReplyParserTest, MemorySettingsAndSimpleWords) {
@@ -734,22 +755,6 @@ TEST_F(ReplyParserTest, BatteryWriteHasNoRefusalDigit) {
 }
 
 // ---- clock -------------------------------------------------------------
-
-PanelClock clockOf(int year, int month, int day, int hour, int minute, int second) {
-    PanelClock c;
-    c.year = static_cast<std::uint16_t>(year);
-    c.month = static_cast<std::uint16_t>(month);
-    c.day = static_cast<std::uint16_t>(day);
-    c.hour = static_cast<std::uint16_t>(hour);
-    c.minute = static_cast<std::uint16_t>(minute);
-    c.second = static_cast<std::uint16_t>(second);
-    return c;
-}
-
-PanelClock withoutWeekday(PanelClock c) {
-    c.dayOfWeek = 0;
-    return c;
-}
 
 TEST(PanelClockDecoding, WorkedExamples) {
     EXPECT_EQ(withoutWeekday(decodePanelClock(0)), clockOf(2000, 1, 1, 0, 0, 0));

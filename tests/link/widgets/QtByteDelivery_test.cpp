@@ -1,0 +1,120 @@
+// The hand-over of received bytes from the serial worker to the UI thread.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "link/SerialPort.h"
+#include "link/widgets/QtByteDelivery.h"
+
+using namespace mr420;
+
+namespace {
+
+int argc = 1;
+char arg0[] = "test";
+char* argv[] = {arg0, nullptr};
+
+QCoreApplication& app() {
+    static QCoreApplication a(argc, argv);
+    return a;
+}
+
+struct Pty {
+    int master = -1;
+    std::string slave;
+    Pty() {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return;
+        slave = ::ptsname(master);
+    }
+    ~Pty() {
+        if (master >= 0) ::close(master);
+    }
+    void write(const std::string& s) const { ASSERT_EQ(::write(master, s.data(), s.size()), ssize_t(s.size())); }
+};
+
+bool pumpUntil(const std::function<bool()>& done, int ms = 3000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+}  // namespace
+
+TEST(QtByteDelivery, RunsTheHandlerOnTheUiThreadInOrderAndBlocksTheCaller) {
+    app();
+    std::string seen;
+    bool wrongThread = false;
+    QThread* ui = QThread::currentThread();
+    QtByteDelivery delivery([&](char c) {
+        if (QThread::currentThread() != ui) wrongThread = true;
+        seen.push_back(c);
+    });
+
+    std::atomic<int> returned{0};
+    std::thread worker([&] {
+        delivery.deliverBytes("abc", 3);
+        // The call came back only after the UI thread handled every byte.
+        if (seen == "abc") returned = 1;
+        delivery.deliverBytes("de", 2);
+        returned = 2;
+    });
+    EXPECT_TRUE(pumpUntil([&] { return returned.load() == 2; }));
+    worker.join();
+    EXPECT_EQ(returned.load(), 2);
+    EXPECT_EQ(seen, "abcde");
+    EXPECT_FALSE(wrongThread);
+}
+
+TEST(QtByteDelivery, DiscardingDropsBytesAndEmptyDeliveriesDoNothing) {
+    app();
+    std::string seen;
+    QtByteDelivery delivery([&](char c) { seen.push_back(c); });
+    delivery.deliverBytes("", 0);
+    delivery.deliverBytes("x", 1);  // on the UI thread: handled directly
+    delivery.setDiscarding(true);
+    std::thread worker([&] { delivery.deliverBytes("yz", 2); });
+    worker.join();  // returns without any event pumping
+    EXPECT_EQ(seen, "x");
+}
+
+TEST(QtByteDelivery, SerialPortBytesArriveInOrderAndCloseWhileAHandOverWaitsDoesNotHang) {
+    app();
+    Pty pty;
+    ASSERT_GE(pty.master, 0);
+    std::string seen;
+    QtByteDelivery delivery([&](char c) { seen.push_back(c); });
+    SerialPort port;
+    ASSERT_TRUE(port.open(pty.slave, delivery)) << port.lastErrorText();
+    ASSERT_TRUE(port.startWorker());
+
+    std::string sent;
+    for (int i = 0; i < 50; ++i) sent += "020100:" + std::to_string(1000 + i) + "\r\n";
+    pty.write(sent);
+    EXPECT_TRUE(pumpUntil([&] { return seen.size() == sent.size(); }));
+    EXPECT_EQ(seen, sent);
+
+    // More bytes arrive while nobody pumps events: the worker is left blocked
+    // in its hand-over, and close must still finish by pumping.
+    pty.write("LATE\r\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    QElapsedTimer t;
+    t.start();
+    port.close(&QtByteDelivery::pumpEvents);
+    EXPECT_LT(t.elapsed(), 3000);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(seen, sent + "LATE\r\n");
+}

@@ -215,13 +215,13 @@ bool prepareDataServerSocketDirectory(const std::string& socketPath) {
     std::size_t slash = socketPath.find_last_of('/');
     if (slash == std::string::npos || slash == 0) return false;
     const std::string dir = socketPath.substr(0, slash);
-    const std::string fallbackPrefix = "/tmp/mr420-";
-    if (dir.rfind(fallbackPrefix, 0) == 0) {
+    const bool fallback = dir == "/tmp/mr420-" + std::to_string(::getuid());
+    if (fallback) {
         if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
     }
     struct stat st{};
     if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-    if (dir.rfind(fallbackPrefix, 0) == 0) {
+    if (fallback) {
         // A directory in /tmp that someone else made could let them replace our socket.
         if (st.st_uid != ::getuid()) return false;
         if ((st.st_mode & 0077) != 0 && ::chmod(dir.c_str(), 0700) != 0) return false;

@@ -159,6 +159,15 @@ TEST(DataServerSocketPath, RuntimeDirOrPrivateTmpDirectory) {
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_EQ(st.st_uid, getuid());
+    const std::string fallbackDir = "/tmp/mr420-" + std::to_string(getuid());
+    ASSERT_EQ(chmod(fallbackDir.c_str(), 0755), 0);
+    EXPECT_TRUE(prepareDataServerSocketDirectory(fallback));   // our own: tightened
+    ASSERT_EQ(lstat(fallbackDir.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    if (getuid() == 0 && chown(fallbackDir.c_str(), 65534, 65534) == 0) {
+        EXPECT_FALSE(prepareDataServerSocketDirectory(fallback));   // someone else's
+        ASSERT_EQ(chown(fallbackDir.c_str(), 0, 0), 0);
+    }
     if (saved) setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
 
     EXPECT_FALSE(prepareDataServerSocketDirectory("/nonexistent-dir-xyz/MR420"));

@@ -1,0 +1,315 @@
+#include "app/widgets/LocalDataServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "support/TestSupport.h"
+
+namespace mr420 {
+namespace {
+
+QCoreApplication& app() {
+    static int argc = 1;
+    static char name[] = "LocalDataServer_test";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication instance(argc, argv);
+    return instance;
+}
+
+LiveReadings panes() {
+    LiveReadings p{};
+    p[kLiveTemp1] = {true, true, false, 21.56, 3, false};
+    p[kLiveRh] = {true, true, false, 45.46, 7, false};
+    p[kLivePressure] = {true, true, false, 1013.27, 5, false};
+    p[kLiveDp] = {true, true, false, 9.27, 3, false};
+    return p;
+}
+
+// A plain non-blocking client socket, read while the server's event loop runs.
+class Client {
+public:
+    explicit Client(const std::string& path, int receiveBuffer = 0) {
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (receiveBuffer > 0) ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+        ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
+    }
+    ~Client() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool connected() const { return connected_; }
+    void send(const std::string& bytes) {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t n = ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+            } else if (n < 0 && errno == EAGAIN) {
+                QCoreApplication::processEvents();
+            } else {
+                return;
+            }
+        }
+    }
+    // Reads until `until` holds for the text received or the peer closes.
+    std::string readUntil(const std::function<bool(const std::string&)>& until, int timeoutMs = 3000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!until(text_) && !closed_ && timer.elapsed() < timeoutMs) {
+            QCoreApplication::processEvents();
+            pump();
+            if (!until(text_)) ::usleep(500);
+        }
+        return text_;
+    }
+    std::string readLines(int count) {
+        return readUntil([count](const std::string& t) { return std::count(t.begin(), t.end(), '\n') >= count; });
+    }
+    bool waitClosed(int timeoutMs = 3000) {
+        readUntil([](const std::string&) { return false; }, timeoutMs);
+        return closed_;
+    }
+    void clear() { text_.clear(); }
+
+private:
+    void pump() {
+        char buffer[4096];
+        for (;;) {
+            ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+            if (n > 0) {
+                text_.append(buffer, static_cast<std::size_t>(n));
+            } else {
+                if (n == 0 || (errno != EAGAIN && errno != EINTR)) closed_ = true;
+                return;
+            }
+        }
+    }
+    int fd_ = -1;
+    bool connected_ = false;
+    bool closed_ = false;
+    std::string text_;
+};
+
+class LocalDataServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app();
+        std::setlocale(LC_ALL, "C");
+        dir_ = test::makeTempDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        path_ = dir_ + "/MR420";
+        server_.setSocketPath(path_);
+    }
+    void TearDown() override { server_.stop(); }
+
+    std::string dir_;
+    std::string path_;
+    LocalDataServer server_;
+};
+
+TEST_F(LocalDataServerTest, TopicsRequestAndAdviseOverARealSocket) {
+    ASSERT_TRUE(server_.start(1234, panes()));
+    ASSERT_TRUE(server_.isListening());
+    struct stat st{};
+    ASSERT_EQ(::lstat(path_.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    Client c(path_);
+    ASSERT_TRUE(c.connected());
+    c.send("TOPICS\n");
+    EXPECT_EQ(c.readLines(5),
+              "TOPIC Temperatura1#1234\nTOPIC Wilgotność#1234\nTOPIC Rosa#1234\nTOPIC Ciśnienie#1234\nEND\n");
+    c.clear();
+    c.send("REQUEST Ciśnienie#1234 Pomiar\r\n");
+    EXPECT_EQ(c.readLines(1), "DATA Ciśnienie#1234 Pomiar 1013.2 hPa\n");
+    c.clear();
+    c.send("ADVISE Temperatura1#1234 Wynik\n");
+    EXPECT_EQ(c.readLines(2), "OK\nDATA Temperatura1#1234 Wynik 21.5\n");
+    c.clear();
+
+    LiveReadings next = panes();
+    next[kLiveTemp1] = {true, true, true, 22.09, 3, false};
+    server_.publish(next);
+    EXPECT_EQ(c.readLines(1), "DATA Temperatura1#1234 Wynik 22.0\n");
+    c.clear();
+    c.send("REQUEST Temperatura1#1234 Status\n");
+    EXPECT_EQ(c.readLines(1), "DATA Temperatura1#1234 Status Błąd pomiaru\n");
+    c.clear();
+    c.send("UNADVISE Temperatura1#1234 Wynik\n");
+    EXPECT_EQ(c.readLines(1), "OK\n");
+    c.clear();
+    server_.publish(next);
+    c.send("REQUEST Rosa#1234 Wynik\n");
+    EXPECT_EQ(c.readLines(1), "DATA Rosa#1234 Wynik 9.2\n");   // and no DATA from the ended loop
+
+    EXPECT_FALSE(server_.start(1234, panes()));   // already serving
+    server_.stop();
+    EXPECT_TRUE(c.waitClosed());
+    EXPECT_NE(::lstat(path_.c_str(), &st), 0);    // socket removed
+    EXPECT_EQ(server_.clientCount(), 0);
+}
+
+TEST_F(LocalDataServerTest, NothingOfferedMeansNoSocket) {
+    ASSERT_TRUE(server_.start(1234, LiveReadings{}));
+    EXPECT_FALSE(server_.isListening());
+    struct stat st{};
+    EXPECT_NE(::lstat(path_.c_str(), &st), 0);
+    server_.stop();
+    server_.stop();   // safe twice
+}
+
+TEST_F(LocalDataServerTest, SocketThatCannotBeCreatedFails) {
+    LocalDataServer other;
+    other.setSocketPath(path_);
+    ASSERT_TRUE(server_.start(1, panes()));
+    EXPECT_TRUE(dataServerSocketInUse(path_)) << path_;
+    EXPECT_FALSE(other.start(1, panes()));   // a live server owns the path
+    EXPECT_TRUE(server_.isListening());
+
+    LocalDataServer nowhere;
+    nowhere.setSocketPath(dir_ + "/missing/MR420");
+    EXPECT_FALSE(nowhere.start(1, panes()));
+    // After a failure it can be started elsewhere.
+    nowhere.setSocketPath(dir_ + "/second");
+    EXPECT_TRUE(nowhere.start(1, panes()));
+}
+
+TEST_F(LocalDataServerTest, StaleSocketIsReplacedButARegularFileIsNot) {
+    {
+        int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, path_.c_str(), sizeof addr.sun_path - 1);
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        ::close(fd);   // bound, never listening: left behind
+    }
+    EXPECT_TRUE(server_.start(1, panes()));
+    server_.stop();
+    int fd = ::open(path_.c_str(), O_CREAT | O_WRONLY, 0600);
+    ::close(fd);
+    EXPECT_FALSE(server_.start(1, panes()));
+    struct stat st{};
+    ASSERT_EQ(::lstat(path_.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
+TEST_F(LocalDataServerTest, HostileInputs) {
+    ASSERT_TRUE(server_.start(99, panes()));
+    Client junk(path_);
+    junk.send(std::string("\x00\xff\xfe garbage\n", 13));
+    junk.send("POKE Rosa#99 Wynik 1\nEXECUTE [shutdown]\nREQUEST Nope#99 Wynik\nREQUEST Rosa#99 Nope\n");
+    EXPECT_EQ(junk.readLines(5),
+              "ERR not supported\nERR not supported\nERR not supported\nERR unknown topic\nERR unknown item\n");
+
+    Client longLine(path_);
+    longLine.send(std::string(5000, 'A'));
+    EXPECT_TRUE(longLine.waitClosed());
+
+    // The others keep being served.
+    junk.clear();
+    junk.send("REQUEST Rosa#99 Status\n");
+    EXPECT_EQ(junk.readLines(1), "DATA Rosa#99 Status Pomiar OK\n");
+    EXPECT_EQ(server_.clientCount(), 1);
+}
+
+TEST_F(LocalDataServerTest, AtMost32Clients) {
+    ASSERT_TRUE(server_.start(5, panes()));
+    std::vector<std::unique_ptr<Client>> clients;
+    for (int i = 0; i < 40; ++i) {
+        clients.push_back(std::make_unique<Client>(path_));
+        QCoreApplication::processEvents();
+    }
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(server_.clientCount(), 32);
+    int served = 0, refused = 0;
+    for (auto& c : clients) {
+        c->send("TOPICS\n");
+        std::string t = c->readUntil([](const std::string& s) { return s.find("END\n") != std::string::npos; }, 1000);
+        if (t.find("END\n") != std::string::npos)
+            ++served;
+        else if (c->waitClosed(1000))
+            ++refused;
+    }
+    EXPECT_EQ(served, 32);
+    EXPECT_EQ(refused, 8);
+    clients.clear();
+    for (int i = 0; i < 50 && server_.clientCount() > 0; ++i) {
+        QCoreApplication::processEvents();
+        ::usleep(1000);
+    }
+    EXPECT_EQ(server_.clientCount(), 0);
+    Client late(path_);
+    late.send("TOPICS\n");
+    EXPECT_NE(late.readLines(5).find("END\n"), std::string::npos);
+}
+
+TEST_F(LocalDataServerTest, ClientThatNeverReadsIsDropped) {
+    ASSERT_TRUE(server_.start(7, panes()));
+    Client sleeper(path_, 4096);
+    Client reader(path_);
+    std::string advise;
+    for (const char* t : {"Temperatura1#7", "Wilgotność#7", "Rosa#7", "Ciśnienie#7"})
+        for (const char* i : {"Wynik", "Pomiar", "Status"}) advise += std::string("ADVISE ") + t + " " + i + "\n";
+    sleeper.send(advise);
+    reader.send("ADVISE Rosa#7 Wynik\n");
+    reader.readLines(2);
+    for (int i = 0; i < 50; ++i) QCoreApplication::processEvents();
+
+    // Each publish queues about 400 bytes for the sleeper; the kernel buffers
+    // take some, then 64 KiB in the server, then it must go.
+    int publishes = 0;
+    while (server_.clientCount() == 2 && publishes < 20000) {
+        server_.publish(panes());
+        QCoreApplication::processEvents();
+        ++publishes;
+        if (publishes % 100 == 0) {
+            reader.clear();
+            reader.readUntil([](const std::string&) { return true; }, 0);
+        }
+    }
+    EXPECT_EQ(server_.clientCount(), 1);
+    EXPECT_LT(publishes, 20000);
+    // The reader is still served.
+    reader.clear();
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+    reader.readUntil([](const std::string&) { return false; }, 100);
+    reader.clear();
+    reader.send("REQUEST Rosa#7 Pomiar\n");
+    std::string t = reader.readUntil([](const std::string& s) { return s.find("Pomiar 9.2 °C\n") != std::string::npos; });
+    EXPECT_NE(t.find("DATA Rosa#7 Pomiar 9.2 °C\n"), std::string::npos);
+}
+
+TEST_F(LocalDataServerTest, DefaultPathUsesRuntimeDirectory) {
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    std::string savedValue = saved ? saved : "";
+    ::setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+    LocalDataServer server;
+    EXPECT_EQ(server.socketPath(), dir_ + "/MR420");
+    ASSERT_TRUE(server.start(3, panes()));
+    Client c(dir_ + "/MR420");
+    c.send("TOPICS\n");
+    EXPECT_NE(c.readLines(5).find("TOPIC Rosa#3\n"), std::string::npos);
+    server.stop();
+    if (saved)
+        ::setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
+    else
+        ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+}  // namespace
+}  // namespace mr420

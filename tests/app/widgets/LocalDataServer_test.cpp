@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
 
 #include <cerrno>
 #include <clocale>
@@ -309,6 +311,53 @@ TEST_F(LocalDataServerTest, DefaultPathUsesRuntimeDirectory) {
         ::setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
     else
         ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+// The command-line client against the real server.
+TEST_F(LocalDataServerTest, CommandLineClient) {
+    const QString tool = QString(MR420_BINARY_DIR) + "/bin/mr420-data";
+    if (!QFileInfo(tool).isExecutable()) GTEST_SKIP() << "mr420-data is not built";
+    ASSERT_TRUE(server_.start(12, panes()));
+    auto run = [&](const QStringList& args, int& exitCode) {
+        QProcess p;
+        p.start(tool, QStringList{"--socket", QString::fromStdString(path_)} + args);
+        QElapsedTimer timer;
+        timer.start();
+        while (p.state() != QProcess::NotRunning && timer.elapsed() < 5000) {
+            QCoreApplication::processEvents();
+            p.waitForFinished(1);
+        }
+        exitCode = p.exitCode();
+        return p.readAllStandardOutput().toStdString();
+    };
+    int code = -1;
+    EXPECT_EQ(run({"topics"}, code), "Temperatura1#12\nWilgotność#12\nRosa#12\nCiśnienie#12\n");
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(run({"get", "Ciśnienie#12", "Pomiar"}, code), "1013.2 hPa\n");
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(run({"get", "Para#12", "Wynik"}, code), "");
+    EXPECT_EQ(code, 1);
+
+    QProcess follow;
+    follow.start(tool, {"--socket", QString::fromStdString(path_), "follow", "Rosa#12", "Wynik"});
+    std::string out;
+    QElapsedTimer timer;
+    timer.start();
+    LiveReadings p = panes();
+    while (std::count(out.begin(), out.end(), '\n') < 3 && timer.elapsed() < 5000) {
+        if (!out.empty()) {   // the line sent at once has arrived: now the refreshes
+            p[kLiveDp].value += 1.0;
+            server_.publish(p);
+        }
+        for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
+        follow.waitForReadyRead(5);
+        out += follow.readAllStandardOutput().toStdString();
+    }
+    EXPECT_EQ(out.substr(0, 9), "9.2\n10.2\n");
+    EXPECT_GE(std::count(out.begin(), out.end(), '\n'), 3);
+    server_.stop();
+    follow.waitForFinished(3000);
+    EXPECT_EQ(follow.state(), QProcess::NotRunning);
 }
 
 }  // namespace

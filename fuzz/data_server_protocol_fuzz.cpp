@@ -1,0 +1,40 @@
+// Hostile client input to the local data server's line protocol: whatever
+// arrives, the pending line stays bounded, every reply is whole lines, and an
+// over-long line closes the connection.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "app/DataServerProtocol.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace mr420;
+    static DataServerProtocol server = [] {
+        DataServerProtocol s;
+        LiveReadings panes{};
+        for (auto& p : panes) p = {true, true, false, 21.5, 3, false};
+        s.start(1234, panes);
+        return s;
+    }();
+    DataServerProtocol::Session session;
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    // Feed in uneven pieces, as a socket would deliver them.
+    std::size_t chunk = size > 0 ? (data[0] % 37) + 1 : 1;
+    while (!input.empty()) {
+        std::string out;
+        std::string_view piece = input.substr(0, chunk);
+        input.remove_prefix(piece.size());
+        DataServerProtocol::Feed f = server.feed(session, piece, out);
+        if (!out.empty() && out.back() != '\n') std::abort();
+        if (session.pending.size() > data_server::kMaxLineBytes + 1 + 37 && f == DataServerProtocol::Feed::Keep)
+            std::abort();
+        if (session.advises.size() > data_server::kTopicCount * data_server::kItemCount) std::abort();
+        if (f == DataServerProtocol::Feed::Close) break;
+        std::string data2 = server.adviseData(session);
+        if (!data2.empty() && data2.back() != '\n') std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Faults the simulated panel can put on the line, to exercise the session's
+// retries, time-outs and bad-line handling.
+
+#include <set>
+
+namespace mr420::sim {
+
+struct FaultConfig {
+    int badLrcEvery = 0;          // every Nth reply carries a wrong LRC (0 = never)
+    int noiseLineEvery = 0;       // a line beginning with "09" precedes every Nth reply (0 = never)
+    std::set<int> silentFor;      // command numbers never answered
+    std::set<int> refusedFor;     // command numbers answered with the refusal digit set
+    // No answer while the time source (seconds since the panel started) lies
+    // in [silentFrom, silentUntil).
+    double silentFrom = 0;
+    double silentUntil = 0;
+    int delayMs = 0;              // wait before the reply goes out
+    bool pace = false;            // send at the pace of 9600 baud, about 1.04 ms per character
+};
+
+// Time one character takes at 9600 baud, 8N1 (10 bits).
+constexpr double kCharacterMicroseconds = 10.0 * 1'000'000.0 / 9600.0;
+
+}  // namespace mr420::sim

@@ -1,0 +1,76 @@
+#pragma once
+// Builds a panel memory image from readings, in the panel's own record layout:
+// every 256-byte block starts with a status byte (0xFF erased, 1 full, 0 in
+// use); a 7-byte header (flags, seconds since 2000-01-01, interval in minutes)
+// starts a run of records; each data record is bit-packed, most significant bit
+// first, behind a 0 marker bit; the rest of a block after its last record is
+// 0xFF. A record never straddles two blocks.
+
+#include <cstdint>
+#include <vector>
+
+namespace mr420::sim {
+
+enum class TemperatureCoding {
+    WideFine,  // 17 bits two's complement, hundredths
+    Wide,      // 14 bits two's complement, tenths
+    Fine,      // 14 bits unsigned minus 4000, hundredths
+    Neither,   // 11 bits two's complement, tenths
+};
+
+struct LoggedReading {
+    std::uint32_t seconds = 0;   // since 2000-01-01 00:00:00
+    bool humidityPresent = false;
+    bool pressurePresent = false;
+    bool temperature1Present = false;
+    bool temperature2Present = false;
+    bool humidityError = false;
+    bool pressureError = false;
+    bool temperature1Error = false;
+    bool temperature2Error = false;
+    double humidity = 0;       // %
+    double pressure = 0;       // hPa
+    double temperature1 = 0;   // deg C
+    double temperature2 = 0;   // deg C
+    // The panel only uses the wide and fine codes while it logs temperature 1;
+    // without it both temperatures fall back to the 11-bit code.
+    TemperatureCoding coding = TemperatureCoding::Neither;
+};
+
+class MemoryImageBuilder {
+public:
+    // The interval written into headers; a reading that follows the previous
+    // one by exactly this many minutes, with the same flags, needs no header.
+    explicit MemoryImageBuilder(int intervalMinutes);
+
+    // False when the reading does not fit in the 256 blocks any more.
+    bool add(const LoggedReading& reading);
+    // Closes the block in use and appends a fully erased block.
+    bool addErasedBlock();
+    // Closes the block in use; the next reading starts a new block.
+    void closeBlock();
+
+    // Blocks written so far (the last one possibly partly used), 256 bytes each.
+    std::vector<std::uint8_t> image() const;
+    int blockCount() const;
+
+    // Header flags byte of a reading as it is written (0x80 and the presence
+    // and coding bits).
+    static std::uint8_t headerFlags(const LoggedReading& reading);
+    // The bytes of one data record (marker bit and fields), without header.
+    static std::vector<std::uint8_t> encodeRecord(const LoggedReading& reading);
+
+private:
+    void startBlock();
+    void finishBlock(bool full);
+
+    int intervalMinutes_;
+    std::vector<std::uint8_t> image_;
+    bool blockOpen_ = false;
+    int used_ = 0;                 // bytes used in the open block, status byte included
+    bool havePrevious_ = false;
+    std::uint32_t previousSeconds_ = 0;
+    std::uint8_t previousFlags_ = 0;
+};
+
+}  // namespace mr420::sim

@@ -1,0 +1,145 @@
+#include "sim/Scenarios.h"
+
+#include <cmath>
+#include <string>
+
+#include "sim/MemoryImageBuilder.h"
+
+namespace mr420::sim {
+
+namespace {
+
+PanelModel basePanel(std::uint32_t clock) {
+    PanelModel m;
+    m.clockSeconds = clock;
+    deriveHumidityValues(m.readings);
+    return m;
+}
+
+// About a week of logging at 15 minutes: six blocks of records in three runs
+// (a change of channels and a pause in between), with two erased blocks.
+std::vector<std::uint8_t> loggedMemory(std::uint32_t clock) {
+    constexpr int kInterval = 15;
+    MemoryImageBuilder builder(kInterval);
+    std::uint32_t t = clock - 7u * 86400u;
+    t -= t % 900u;
+    auto reading = [&](int i, bool withPressure, TemperatureCoding coding) {
+        LoggedReading r;
+        r.seconds = t;
+        r.temperature1Present = true;
+        r.temperature2Present = true;
+        r.humidityPresent = true;
+        r.pressurePresent = withPressure;
+        r.coding = coding;
+        r.temperature1 = 20.0 + 3.0 * std::sin(i / 16.0);
+        r.temperature2 = 17.5 + 2.0 * std::cos(i / 20.0);
+        r.humidity = 50.0 + 10.0 * std::sin(i / 30.0);
+        r.pressure = 1008.0 + 5.0 * std::sin(i / 50.0);
+        r.temperature2Error = i % 97 == 13;
+        return r;
+    };
+    int i = 0;
+    for (; builder.blockCount() < 3 || i < 120; ++i, t += kInterval * 60) builder.add(reading(i, true, TemperatureCoding::Neither));
+    builder.addErasedBlock();
+    t += 6 * 3600;   // the panel was switched off for a while
+    for (int n = 0; n < 60; ++n, ++i, t += kInterval * 60) builder.add(reading(i, true, TemperatureCoding::Fine));
+    builder.closeBlock();
+    builder.addErasedBlock();
+    for (int n = 0; n < 40; ++n, ++i, t += kInterval * 60) builder.add(reading(i, false, TemperatureCoding::Wide));
+    return builder.image();
+}
+
+}  // namespace
+
+std::string paddedSlot(std::string_view text, int slotLength) {
+    std::string out(text.substr(0, static_cast<std::size_t>(slotLength)));
+    out.resize(static_cast<std::size_t>(slotLength), ' ');
+    return out;
+}
+
+const std::vector<ScenarioInfo>& scenarios() {
+    static const std::vector<ScenarioInfo> list = {
+        {"mr411-baro", "MR411 probe (temperature and humidity) with barometer, firmware 2.08 (default)"},
+        {"mr466-two-temps", "MR466 probe with temperatures 1 and 2 in hundredths, barometer"},
+        {"mr466-humidity", "MR466 probe with temperature and humidity, barometer"},
+        {"no-probe", "no probe attached, barometer only"},
+        {"old-firmware", "firmware 1.05, MR411 probe, no barometer, no MR466 support"},
+        {"modem-208", "firmware 2.08 with modem, GPRS and SMS settings filled in"},
+        {"memory", "firmware 2.08, MR466 with two temperatures, about a week of logged memory with erased blocks"},
+        {"faulty-line", "as mr411-baro, with a bad LRC every 5th reply and a 09 line every 7th"},
+    };
+    return list;
+}
+
+std::optional<Scenario> makeScenario(std::string_view name, std::uint32_t clock) {
+    Scenario s{basePanel(clock), {}};
+    PanelModel& m = s.model;
+    if (name == "mr411-baro") return s;
+    if (name == "mr466-two-temps") {
+        m.probe = ProbeKind::Mr466Temperatures12;
+        m.mr466FineResolution = true;
+        m.readings.temperature1 = 22.37;
+        m.readings.temperature2 = 18.64;
+        return s;
+    }
+    if (name == "mr466-humidity") {
+        m.probe = ProbeKind::Mr466TemperatureHumidity;
+        return s;
+    }
+    if (name == "no-probe") {
+        m.probe = ProbeKind::None;
+        return s;
+    }
+    if (name == "old-firmware") {
+        m.firmwareVersion = 105;
+        m.mr466Supported = false;
+        m.barometerPresent = false;
+        m.printer = false;
+        m.mr411Calibration = {4, 1187, 5, 1999};
+        return s;
+    }
+    if (name == "modem-208") {
+        m.modem = true;
+        m.modemOptions = 0x00A3;
+        const char* numbers[6] = {"+48601000310", "+48602111222", "+48603222333", "", "", ""};
+        for (std::size_t i = 0; i < 6; ++i) m.smsNumbers[i] = paddedSlot(numbers[i], kSmsSlotLength);
+        m.serverAddress = {192, 168, 10, 20};
+        m.serverPort = 5020;
+        m.backupServerAddress = {10, 0, 0, 7};
+        m.backupServerPort = 5021;
+        m.apn = paddedSlot("internet.example", kLongSlotLength);
+        m.papLogin = paddedSlot("panel", kLongSlotLength);
+        m.papPassword = paddedSlot("secret", kLongSlotLength);
+        m.stationName = paddedSlot("Hala 3", kSmsSlotLength);
+        m.internetAllowed = 1;
+        m.connectionAttemptsPerDay = 12;
+        m.pin = 1234;
+        m.alarmThresholds = {-150, 300, 250, 800, 1030, 9990, 100, 200};
+        m.alarmHysteresis = {5, 10, 10, 20};
+        m.alarmThresholdFlags = 0x0011;
+        m.alarmRepeatTime = 6;
+        m.exceedanceLimits = {-200, 350, 300, 900, 1040, 9990, 150, 250};
+        m.exceedanceFlags = 0x0003;
+        m.exceedanceDelay = 10;
+        m.batteryAlarm = 1;
+        m.powerLossAlarm = 1;
+        m.powerLossDelay = 5;
+        return s;
+    }
+    if (name == "memory") {
+        m.probe = ProbeKind::Mr466Temperatures12;
+        m.memorySizeBlocks = 16;
+        m.loggingInterval = 15;
+        m.loggingFlags = 0x0100;
+        m.memoryImage = loggedMemory(clock);
+        return s;
+    }
+    if (name == "faulty-line") {
+        s.faults.badLrcEvery = 5;
+        s.faults.noiseLineEvery = 7;
+        return s;
+    }
+    return std::nullopt;
+}
+
+}  // namespace mr420::sim

@@ -1,0 +1,176 @@
+#include "recording/widgets/RegistrationController.h"
+
+#include <algorithm>
+
+#include "app/Settings.h"
+#include "app/widgets/MessageBoxes.h"
+#include "recording/widgets/RegistrationStrings.h"
+
+namespace mr420 {
+
+namespace {
+
+std::string utf8(int id) { return registrationString(id).toStdString(); }
+
+RegistrationTexts textsFromStringTable() {
+    RegistrationTexts texts;
+    texts.dateTime = utf8(166);
+    // LiveChannel order: TEMP1, TEMP2, RH, PRESSURE, DP, WB.
+    texts.titles = {utf8(160), utf8(161), utf8(164), utf8(163), utf8(162), utf8(165)};
+    texts.panelNumber = utf8(189);
+    return texts;
+}
+
+}  // namespace
+
+RegistrationSettings registrationSettingsOf(const AppSettings& app) {
+    RegistrationSettings s;
+    s.fileLog = app.fileLog != 0;
+    s.fileLogBin = app.fileLogBin != 0;
+    s.fileName = app.fileName;
+    s.fileNameBin = app.fileNameBin;
+    s.sepFormat = app.fileSepFormat;
+    s.interval = std::clamp<int>(app.fileInterval, kMinInterval, kMaxInterval);
+    for (std::size_t c = 0; c < s.fileChannels.size(); ++c) s.fileChannels[c] = app.fileChannels[c] != 0;
+    s.checkComment = app.fileCheckComment != 0;
+    s.checkCommentSn = app.fileCheckCommentSn != 0;
+    return s;
+}
+
+void storeRegistrationSettings(const RegistrationSettings& s, AppSettings& app) {
+    app.fileLog = s.fileLog ? 1 : 0;
+    app.fileLogBin = s.fileLogBin ? 1 : 0;
+    app.fileName = s.fileName;
+    app.fileNameBin = s.fileNameBin;
+    app.fileSepFormat = s.sepFormat;
+    app.fileInterval = s.interval;
+    for (std::size_t c = 0; c < s.fileChannels.size(); ++c) app.fileChannels[c] = s.fileChannels[c] ? 1 : 0;
+    app.fileCheckComment = s.checkComment ? 1 : 0;
+    app.fileCheckCommentSn = s.checkCommentSn ? 1 : 0;
+}
+
+RegistrationController::RegistrationController(MessageBoxes& boxes, QObject* parent)
+    : QObject(parent), boxes_(boxes), log_(textsFromStringTable()), timer_(this), clock_(localTimeNow),
+      chooser_(qtSaveFileChooser) {
+    timer_.setTimerType(Qt::CoarseTimer);
+    connect(&timer_, &QTimer::timeout, this, &RegistrationController::onRegistrationTimer);
+}
+
+RegistrationController::~RegistrationController() = default;
+
+void RegistrationController::loadSettings(const AppSettings& app) { settings_ = registrationSettingsOf(app); }
+
+void RegistrationController::storeSettings(AppSettings& app) const { storeRegistrationSettings(settings_, app); }
+
+LiveReadings RegistrationController::currentReadings() const { return readings_ ? readings_() : LiveReadings{}; }
+
+ProbeSources RegistrationController::currentSources() const { return sources_ ? sources_() : ProbeSources{}; }
+
+void RegistrationController::writeTextNow() {
+    log_.writeTextRecord(settings_, clock_(), currentReadings(), currentSources().temperatureTwoDecimals);
+}
+
+void RegistrationController::writeBinaryNow() { log_.writeBinaryRecord(clock_(), currentReadings(), currentSources()); }
+
+void RegistrationController::startTimer() {
+    // Restarting replaces a running timer, so the interval counts from now.
+    timer_.start(std::clamp(settings_.interval, kMinInterval, kMaxInterval) * 1000);
+}
+
+void RegistrationController::noteWriteState() {
+    if (log_.lastWriteFailed() == lastWriteFailed_) return;
+    lastWriteFailed_ = log_.lastWriteFailed();
+    emit statusChanged();
+}
+
+void RegistrationController::onRegistrationTimer() {
+    log_.onRegistrationTimer(settings_, clock_(), currentReadings(), currentSources());
+    noteWriteState();
+}
+
+void RegistrationController::openDialog(QWidget* parent) {
+    RegistrationSettings chosen;
+    QString chosenComment;
+    {
+        RegistrationDialog dialog(settings_, comment_, boxes_, chooser_, parent);
+        const int result = runner_ ? runner_(dialog) : dialog.exec();
+        if (result != QDialog::Accepted) {
+            applyRegistrationCancel(settings_, log_.textOpen(), log_.binaryOpen());
+            emit statusChanged();
+            return;
+        }
+        chosen = dialog.settings();
+        chosenComment = dialog.comment();
+    }
+
+    const RegistrationSettings before = settings_;
+    settings_ = chosen;
+    comment_ = chosenComment;
+    const RegistrationPlan plan = planRegistration(before, settings_, log_.textOpen(), log_.binaryOpen());
+
+    if (plan.stopTimer) timer_.stop();
+    if (plan.closeText) log_.closeText();
+    if (plan.closeBinary) log_.closeBinary();
+
+    if (plan.reopenText) {
+        const bool opened = log_.openTextFromDialog(
+            settings_, comment_.toStdString(), currentSources().panelSerialNumber,
+            [&] { return boxes_.ask(parent, registrationString(kMsgTextFileExists)); });
+        if (!opened) {
+            boxes_.show(parent, registrationString(kMsgTextFileUnavailable), BoxButtons::Ok, BoxIcon::Warning);
+            openDialog(parent);
+            return;
+        }
+    }
+    if (plan.writeText) writeTextNow();
+
+    if (plan.reopenBinary) {
+        const bool opened = log_.openBinaryFromDialog(
+            settings_.fileNameBin, [&] { return boxes_.ask(parent, registrationString(kMsgBinaryFileExists)); });
+        if (!opened) {
+            boxes_.show(parent, registrationString(kMsgBinaryFileUnavailable), BoxButtons::Ok, BoxIcon::Warning);
+            openDialog(parent);
+            return;
+        }
+    }
+    if (plan.writeBinary) writeBinaryNow();
+
+    if (plan.startTimer) startTimer();
+    lastWriteFailed_ = log_.lastWriteFailed();
+    emit statusChanged();
+}
+
+void RegistrationController::reopenAfterStart(QWidget* parent) {
+    if (!settings_.fileName.empty() && settings_.fileLog && !log_.textOpen()) {
+        if (log_.reopenTextAfterStart(settings_.fileName)) {
+            timer_.stop();
+            writeTextNow();
+            startTimer();
+        } else {
+            boxes_.show(parent, registrationString(kMsgTextFileUnavailable), BoxButtons::Ok, BoxIcon::Warning);
+            openDialog(parent);
+        }
+    }
+    if (!settings_.fileNameBin.empty() && settings_.fileLogBin && !log_.binaryOpen()) {
+        if (log_.reopenBinaryAfterStart(settings_.fileNameBin)) {
+            timer_.stop();
+            writeBinaryNow();
+            startTimer();
+        } else {
+            boxes_.show(parent, registrationString(kMsgBinaryFileUnavailableAtStart), BoxButtons::Ok,
+                        BoxIcon::Warning);
+            openDialog(parent);
+        }
+    }
+    lastWriteFailed_ = log_.lastWriteFailed();
+    emit statusChanged();
+}
+
+QString RegistrationController::statusFragment() const {
+    QString text = QString::fromStdString(
+        registrationStatus(timer_.isActive(), timer_.interval() / 1000, utf8(kStrRegistrationEvery)));
+    if (log_.lastWriteFailed()) text += registrationString(kStrRegistrationWriteFailed);
+    return text;
+}
+
+}  // namespace mr420

@@ -1,0 +1,97 @@
+#pragma once
+// Live registration as the main window runs it: the registration dialog and
+// what its OK does, the interval timer (id 1034), the re-opening after the
+// settings-read period, and the status-line fragment.
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+
+#include "recording/LiveReadings.h"
+#include "recording/MeasurementFile.h"
+#include "recording/RegistrationLog.h"
+#include "recording/RegistrationSettings.h"
+#include "recording/widgets/RegistrationDialog.h"
+
+class QWidget;
+
+namespace mr420 {
+
+struct AppSettings;
+class MessageBoxes;
+
+// Settings section LOG <-> the registration settings. The interval is kept
+// within 1..86399 s.
+RegistrationSettings registrationSettingsOf(const AppSettings& app);
+void storeRegistrationSettings(const RegistrationSettings& s, AppSettings& app);
+
+class RegistrationController : public QObject {
+    Q_OBJECT
+public:
+    // Runs a dialog modally and returns its result (tests script it).
+    using DialogRunner = std::function<int(RegistrationDialog&)>;
+
+    explicit RegistrationController(MessageBoxes& boxes, QObject* parent = nullptr);
+    ~RegistrationController() override;
+
+    // What the panes show and what the panel state says about the probes;
+    // read at every record. Without them every pane counts as "???".
+    void setReadingsProvider(std::function<LiveReadings()> provider) { readings_ = std::move(provider); }
+    void setSourcesProvider(std::function<ProbeSources()> provider) { sources_ = std::move(provider); }
+    void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
+    void setDialogRunner(DialogRunner runner) { runner_ = std::move(runner); }
+    void setClock(std::function<LocalTime()> clock) { clock_ = std::move(clock); }
+
+    void loadSettings(const AppSettings& app);
+    void storeSettings(AppSettings& app) const;
+    const RegistrationSettings& settings() const { return settings_; }
+    void setSettings(const RegistrationSettings& s) { settings_ = s; }
+    const QString& comment() const { return comment_; }
+
+    // Menu "Rejestracja do pliku": runs the dialog and applies its result.
+    void openDialog(QWidget* parent);
+    // End of the settings-read period: opens the files the settings ask for
+    // that are not open yet, appending without asking.
+    void reopenAfterStart(QWidget* parent);
+
+    // Timer 1034: one text record, then one binary record.
+    void onRegistrationTimer();
+
+    // Status-line fragment: "Rejestracja do pliku co HH:MM:SS. " while the
+    // timer runs, followed by the write-failure text while the last write
+    // to a registration file failed.
+    QString statusFragment() const;
+
+    bool timerRunning() const { return timer_.isActive(); }
+    int timerIntervalMs() const { return timer_.interval(); }
+    const RegistrationLog& log() const { return log_; }
+
+signals:
+    // Registration was switched on or off, or its write state changed.
+    void statusChanged();
+
+private:
+    void writeTextNow();
+    void writeBinaryNow();
+    void startTimer();
+    void noteWriteState();
+    LiveReadings currentReadings() const;
+    ProbeSources currentSources() const;
+
+    MessageBoxes& boxes_;
+    RegistrationSettings settings_;
+    QString comment_;
+    RegistrationLog log_;
+    QTimer timer_;
+    bool lastWriteFailed_ = false;
+
+    std::function<LiveReadings()> readings_;
+    std::function<ProbeSources()> sources_;
+    std::function<LocalTime()> clock_;
+    FileChooser chooser_;
+    DialogRunner runner_;
+};
+
+}  // namespace mr420

@@ -1,0 +1,130 @@
+#include "app/StringTable.h"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+namespace mr420 {
+
+namespace {
+
+struct Entry {
+    int id;
+    const char* text;
+};
+
+// Sorted by id.
+constexpr Entry kTable[] = {
+    {101, "&About MR420..."},
+    {104, "Nie można odczytać ustawień."},
+    {105, "Nie można otworzyć portu COM%d"},
+    {106, "Wybrany plik rejestracji wyników pomiaru jest niedostępny."},
+    {107, "Wybrany plik binarny jest niedostępny."},
+    {109, "Błąd przy próbie zapisu ustawień."},
+    {116, "Błąd przy próbie usunięcia zawartości pamięci."},
+    {120, "Błąd przy próbie zapisu ustawień."},
+    {121, "Błąd inicjalizacji DDE."},
+    {122, "Plik rejestracji pomiarów już istnieje.\r\nWybierz Tak aby dopisywać wyniki do poprzednich,\r\nwybierz Nie aby skasować poprzednią zawartość pliku."},
+    {123, "Wybrany plik binarny jest niedostępny."},
+    {124, "Plik binarny już istnieje.\r\nWybierz Tak aby dopisywać wyniki do poprzednich,\r\nwybierz Nie aby skasować poprzednią zawartość pliku."},
+    {125, "Chcesz usunąć zawartość pamięci?"},
+    {128, "Nie można odnaleźć programu Vimo.exe"},
+    {129, "Wybierz przynajmniej jedną wielkość do zapisu."},
+    {130, "Pamięć jest pusta."},
+    {131, "Błąd w trakcie przesyłania danych."},
+    {132, "Wybrany plik jest niedostępny."},
+    {133, "Nie można odczytać ustawień."},
+    {145, "Temperatura1"},
+    {146, "Temperatura2"},
+    {147, "Wilgotność"},
+    {148, "Rosa"},
+    {149, "Para"},
+    {150, "Ciśnienie"},
+    {151, "Wynik"},
+    {152, "Pomiar"},
+    {153, "Status"},
+    {154, "Temperatura 1"},
+    {155, "Temperatura 2"},
+    {156, "Ciśnienie"},
+    {157, "Wilgotność względna"},
+    {158, "Punkt rosy"},
+    {159, "Zawartość pary wodnej"},
+    {160, "Temperatura1 °C"},
+    {161, "Temperatura2 °C"},
+    {162, "Punkt rosy °C"},
+    {163, "Ciśnienie hPa"},
+    {164, "Wilgotność %"},
+    {165, "Zawartość pary wodnej ppm"},
+    {166, "Data i Godzina"},
+    {167, "Nr"},
+    {168, "Data i czas"},
+    {169, "Temp. 1"},
+    {170, "Temp. 2"},
+    {171, "Wilgotność"},
+    {172, "Ciśnienie"},
+    {173, "Punkt rosy"},
+    {174, "Zaw. pary"},
+    {175, "Temperatura"},
+    {189, "Panel MR-420 nr"},
+    {190, "Rejestracja do pliku co"},
+    {193, "Zajęte miejsce w pamięci:"},
+    {194, "Proszę czekać..."},
+    {195, "Błąd pomiaru"},
+    {196, "Pomiar OK"},
+    {197, "Łączność została nawiązana. Trwa odczyt ustawień. "},
+    {198, "Brak komunikacji z panelem. "},
+    {200, "Brak pomiarów. "},
+    {201, "Pomiar OK. "},
+    {202, "Błąd kalibracji sondy MR411. "},
+    {203, "Błąd kalibracji sondy MR466. "},
+    {204, "Brak sondy. "},
+    {205, "Błąd wartości punktu rosy. "},
+    {206, "Błąd wartości wilgotności bezwzględnej. "},
+    {207, "Błąd wartości temperatury 1. "},
+    {208, "Błąd wartości temperatury 2. "},
+    {209, "Błąd wartości ciśnienia. "},
+    {210, "Błąd wartości wilgotności względnej. "},
+    {211, "Błąd pomiaru"},
+    {212, "PL"},
+    {221, "Błąd tworzenia pliku '__memdump.txt'"},
+    {225, "MR420, wersja %d.%02d"},
+    {226, "Plik tekstowy (*.txt)|*.txt|Lista CSV (*.csv)|*.csv|Plik programu Vimo (*.qvg)|*.qvg||"},
+    {227, "Błąd zapisu do pliku rejestracji"},
+};
+
+std::function<std::optional<std::string>(int)>& overrideLookup() {
+    static std::function<std::optional<std::string>(int)> lookup;
+    return lookup;
+}
+
+}  // namespace
+
+const char* builtinString(int id) {
+    auto it = std::lower_bound(std::begin(kTable), std::end(kTable), id,
+                               [](const Entry& e, int key) { return e.id < key; });
+    if (it == std::end(kTable) || it->id != id) return nullptr;
+    return it->text;
+}
+
+std::string str(int id) {
+    if (const auto& lookup = overrideLookup()) {
+        if (auto text = lookup(id)) return *text;
+    }
+    const char* text = builtinString(id);
+    return text ? std::string(text) : std::string();
+}
+
+void setStringOverride(std::function<std::optional<std::string>(int id)> lookup) {
+    overrideLookup() = std::move(lookup);
+}
+
+std::vector<int> allStringIds() {
+    std::vector<int> ids;
+    ids.reserve(std::size(kTable));
+    for (const Entry& e : kTable) ids.push_back(e.id);
+    return ids;
+}
+
+std::string translationKey(int id) { return std::to_string(id); }
+
+}  // namespace mr420

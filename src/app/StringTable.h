@@ -1,0 +1,61 @@
+#pragma once
+// The program's string table: every user-visible text by numeric id. The
+// Polish texts are built in (UTF-8); after the front end has loaded another
+// language it installs an override that supplies that language's text per id.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mr420 {
+
+// Ids the code refers to by name.
+namespace string_id {
+constexpr int kAboutMenu = 101;
+constexpr int kCannotOpenPort = 105;          // "%d" = COM number
+constexpr int kDdeInitFailed = 121;
+constexpr int kRegistrationEvery = 190;
+constexpr int kPleaseWait = 194;
+constexpr int kDdeStatusError = 195;
+constexpr int kDdeStatusOk = 196;
+constexpr int kStatusReadingSettings = 197;
+constexpr int kStatusNoCommunication = 198;
+constexpr int kStatusNoMeasurements = 200;
+constexpr int kStatusMeasurementOk = 201;
+constexpr int kStatusMr411Calibration = 202;
+constexpr int kStatusMr466Calibration = 203;
+constexpr int kStatusNoProbe = 204;
+constexpr int kStatusDewPointError = 205;
+constexpr int kStatusWaterVapourError = 206;
+constexpr int kStatusTemperature1Error = 207;
+constexpr int kStatusTemperature2Error = 208;
+constexpr int kStatusPressureError = 209;
+constexpr int kStatusHumidityError = 210;
+constexpr int kLanguageMarker = 212;          // "PL" built in, "EN" in English
+constexpr int kVersion = 225;
+constexpr int kRegistrationWriteFailed = 227; // a registration record could not be written
+}  // namespace string_id
+
+// Text of a string id: the override's text if it has one, otherwise the
+// built-in Polish text, otherwise empty.
+std::string str(int id);
+
+// Installs (or, with an empty function, removes) the override.
+void setStringOverride(std::function<std::optional<std::string>(int id)> lookup);
+
+// Every id of the built-in table, ascending.
+std::vector<int> allStringIds();
+
+// Built-in Polish text of an id, nullptr if the table has none.
+const char* builtinString(int id);
+
+// Disambiguation under which an id's text is stored in a translation file
+// (several ids share one Polish text): the id in decimal.
+std::string translationKey(int id);
+
+// Context names used in the translation files.
+inline constexpr const char* kStringContext = "StringTable";
+inline constexpr const char* kMenuContext = "Menu";
+
+}  // namespace mr420

@@ -1,0 +1,264 @@
+#include "ui/ReadingModel.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "app/StringTable.h"
+#include "protocol/TimerIds.h"
+
+namespace mr420 {
+
+ReadingModel::Conditions ReadingModel::deriveConditions(const PanelState& s) {
+    Conditions c;
+    c.temperature1Available = (s.mr466HasTemperature1 && !s.mr466Absent) || (!s.mr411Absent && !s.mr411NoTemperature1);
+    c.temperature2Available = s.mr466HasTemperature2 && !s.mr466Absent && !s.mr466HasHumidity;
+    c.humidityAvailable = (s.mr466HasHumidity && !s.mr466Absent) || (!s.mr411Absent && !s.mr411NoHumidity);
+    c.temperatureProbe = (s.mr466HasTemperature1 && !s.mr466Absent) || !s.mr411Absent;
+    c.humidityProbe = (s.mr466HasHumidity && !s.mr466Absent) || !s.mr411Absent;
+    if (s.firmwareVersion < 108) {
+        c.calibrationAlarm = (s.mr466CalibrationError && !s.mr466Absent) || (s.mr411CalibrationError && !s.mr411Absent);
+    } else {
+        // From firmware 1.08 on the panel reports a probe with a calibration
+        // error as absent.
+        c.calibrationAlarm = (s.mr466Supported && s.mr466CalibrationError && s.mr466Absent) ||
+                             (s.mr411Supported && s.mr411CalibrationError && s.mr411Absent);
+    }
+    c.pressureAbsent = s.pressureAbsent != 0;
+    return c;
+}
+
+int ReadingModel::computeLayoutCode(const PanelState& s, const Conditions& c) {
+    int code = 0;
+    if (c.temperatureProbe) code |= 1;
+    if (c.temperature2Available) code |= 2;
+    if (c.humidityProbe) code |= 4;
+    if (s.temperatureTwoDecimals) code |= 8;
+    if (!s.pressureAbsent) code |= 16;
+    if (s.mr411NoTemperature1) code |= 32;
+    if (s.mr411NoHumidity) code |= 64;
+    return code;
+}
+
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date.
+long long daysFromCivil(int y, int m, int d) {
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yoe = y - era * 400;
+    const long long doy = (153LL * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int daysInMonth(int y, int m) {
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && isLeap(y) ? 29 : kDays[m - 1];
+}
+
+}  // namespace
+
+std::string ReadingModel::clockTextOf(const PanelClock& clock, bool connected) {
+    if (clock.year == 0 || !connected) return {};
+    // The fields come from the panel unchecked; a date the C library cannot
+    // name (month 13, day 0) is not shown rather than formatted from garbage.
+    if (clock.month < 1 || clock.month > 12 || clock.day < 1 || clock.day > daysInMonth(clock.year, clock.month) ||
+        clock.hour > 23 || clock.minute > 59 || clock.second > 59)
+        return {};
+    std::tm tm{};
+    tm.tm_year = clock.year - 1900;
+    tm.tm_mon = clock.month - 1;
+    tm.tm_mday = clock.day;
+    tm.tm_hour = clock.hour;
+    tm.tm_min = clock.minute;
+    tm.tm_sec = clock.second;
+    long long days = daysFromCivil(clock.year, clock.month, clock.day);
+    tm.tm_wday = static_cast<int>(((days % 7) + 11) % 7);   // 1970-01-01 was a Thursday
+    tm.tm_yday = static_cast<int>(days - daysFromCivil(clock.year, 1, 1));
+    tm.tm_isdst = -1;
+    char buffer[128];
+    std::size_t n = std::strftime(buffer, sizeof buffer, "%c", &tm);
+    return std::string(buffer, n);
+}
+
+ReadingModel::ReadingModel(const PanelState& state, TimerService& timers, ReadingView& view,
+                           DataServerControl& dataServer)
+    : state_(state), timers_(timers), view_(view), dataServer_(dataServer) {
+    initialisePanes();
+}
+
+void ReadingModel::initialisePanes() {
+    for (int ch = 0; ch < kChannelCount; ++ch) {
+        const ChannelInfo& info = kChannels[static_cast<std::size_t>(ch)];
+        ValuePaneModel& p = pane(ch);
+        p.title = str(info.titleStringId);
+        p.setKind(info.displayKind, info.displayKind, true);
+    }
+}
+
+LayoutConditions ReadingModel::layoutConditions() const {
+    LayoutConditions l;
+    l.connected = connected_;
+    l.temperature1Available = conditions_.temperature1Available;
+    l.temperature2Available = conditions_.temperature2Available;
+    l.humidityAvailable = conditions_.humidityAvailable;
+    l.pressureAbsent = conditions_.pressureAbsent;
+    return l;
+}
+
+void ReadingModel::startSettingsReadPeriod() {
+    if (settingsReadTimer_ != 0) timers_.stopTimer(settingsReadTimer_);
+    timers_.startTimer(timer_id::kSettingsReadPeriod, timer_id::kSettingsReadPeriodMs);
+    settingsReadTimer_ = timer_id::kSettingsReadPeriod;
+    view_.setMenuEntryEnabled(kRegistrationMenuId, false);
+}
+
+void ReadingModel::onSettingsReadTimer() {
+    timers_.stopTimer(timer_id::kSettingsReadPeriod);
+    settingsReadTimer_ = 0;
+    view_.setMenuEntryEnabled(kRegistrationMenuId, true);
+    view_.reopenRegistrationAfterStart();
+}
+
+void ReadingModel::setPaneVisible(int channel, bool visible) {
+    pane(channel).visible = visible;
+    view_.setPaneVisible(channel, visible);
+}
+
+void ReadingModel::refreshDisplay(bool connected) {
+    const PanelState& s = state_;
+
+    // 1. Derived conditions and the new layout code.
+    conditions_ = deriveConditions(s);
+    const Conditions& c = conditions_;
+    const int newCode = computeLayoutCode(s, c);
+
+    // 2. Pane visibility and layout, only when something changed.
+    const bool changed = newCode != layoutCode_ || connected != connected_;
+    if (changed) {
+        const int oldLow = layoutCode_ % 8;   // -1 for the initial -1
+        const int newLow = newCode & 7;
+        const bool starts = oldLow == newLow ? (connected && !connected_) : connected;
+        if (starts) startSettingsReadPeriod();
+
+        connected_ = connected;
+        layoutCode_ = newCode;
+        pane(kChannelTemp1).setTwoDecimals(s.temperatureTwoDecimals != 0);
+        pane(kChannelTemp2).setTwoDecimals(s.temperatureTwoDecimals != 0);
+
+        const bool nothingMeasurable = newCode == 0 || newCode == 8;
+        setPaneVisible(kChannelTemp1, !(!c.temperature1Available && connected && !nothingMeasurable));
+        setPaneVisible(kChannelTemp2, c.temperature2Available && connected);
+        const bool humidityShown = !(!c.humidityAvailable && connected && !nothingMeasurable);
+        setPaneVisible(kChannelRh, humidityShown);
+        setPaneVisible(kChannelDp, humidityShown);
+        setPaneVisible(kChannelWb, humidityShown);
+        setPaneVisible(kChannelPressure, !(c.pressureAbsent && connected));
+
+        view_.relayout();
+    }
+
+    // 3. Status line, from the pane states of the previous refresh.
+    updateStatusLine();
+
+    // 4. During the settings-read period the panes show no values.
+    const bool showValues = connected && settingsReadTimer_ == 0;
+
+    // 5. Values and blinking.
+    auto setNoValueBlinking = [](ValuePaneModel& p) {
+        p.setNoValue();
+        p.setBlinking(true);
+    };
+    auto setBlinkingValue = [](ValuePaneModel& p, bool blink, double value) {
+        p.setBlinking(blink);
+        p.setValue(value);
+    };
+
+    if (c.temperature1Available && showValues)
+        setBlinkingValue(pane(kChannelTemp1), c.calibrationAlarm || s.temperature1Error, s.temperature1);
+    else
+        setNoValueBlinking(pane(kChannelTemp1));
+
+    if (c.temperature2Available && showValues) {
+        const bool blink = (s.mr466CalibrationError && (s.firmwareVersion < 108 || s.mr466Supported)) ||
+                           s.temperature2Error;
+        setBlinkingValue(pane(kChannelTemp2), blink, s.temperature2);
+    } else {
+        setNoValueBlinking(pane(kChannelTemp2));
+    }
+
+    if (c.humidityAvailable && showValues) {
+        setBlinkingValue(pane(kChannelRh), c.calibrationAlarm || s.relativeHumidityError, s.relativeHumidity);
+        setBlinkingValue(pane(kChannelDp), c.calibrationAlarm || s.dewPointError, s.dewPoint);
+        setBlinkingValue(pane(kChannelWb), c.calibrationAlarm || s.waterVapourError, s.waterVapourPpm);
+    } else {
+        setNoValueBlinking(pane(kChannelRh));
+        setNoValueBlinking(pane(kChannelDp));
+        setNoValueBlinking(pane(kChannelWb));
+    }
+
+    if (showValues)
+        setBlinkingValue(pane(kChannelPressure), s.pressureError != 0, s.pressure);
+    else
+        setNoValueBlinking(pane(kChannelPressure));
+
+    // 6. Data server: restart at each change of the period or the layout.
+    if (settingsReadTimer_ != lastDdeTimer_ || changed) {
+        lastDdeTimer_ = settingsReadTimer_;
+        dataServer_.stop();
+        if (s.panelSerialNumber > 0 && connected_ && settingsReadTimer_ == 0) {
+            if (!dataServer_.start(s.panelSerialNumber)) view_.showDataServerStartFailure();
+        }
+    }
+    dataServer_.publish();
+}
+
+void ReadingModel::updateStatusLine() {
+    if (!view_.windowExists()) return;
+    const PanelState& s = state_;
+    const Conditions& c = conditions_;
+    using namespace string_id;
+
+    std::string text;
+    if (settingsReadTimer_ != 0)
+        text = str(kStatusReadingSettings);
+    else if (!connected_)
+        text = str(kStatusNoCommunication);
+    else if (c.temperature1Available || !c.pressureAbsent || c.humidityAvailable)
+        text = str(kStatusMeasurementOk);
+    else
+        text = str(kStatusNoMeasurements);
+
+    if (!s.mr411Absent && s.mr411CalibrationError) text += str(kStatusMr411Calibration);
+    if (!s.mr466Absent && s.mr466CalibrationError) text += str(kStatusMr466Calibration);
+    if (s.mr411Absent && s.mr466Absent && connected_) text += str(kStatusNoProbe);
+    if (pane(kChannelDp).hasValue && s.dewPointError) text += str(kStatusDewPointError);
+    if (pane(kChannelWb).hasValue && s.waterVapourError) text += str(kStatusWaterVapourError);
+    if (pane(kChannelTemp1).hasValue && s.temperature1Error) text += str(kStatusTemperature1Error);
+    if (pane(kChannelTemp2).hasValue && s.temperature2Error) text += str(kStatusTemperature2Error);
+    if (pane(kChannelPressure).hasValue && s.pressureError) text += str(kStatusPressureError);
+    if (pane(kChannelRh).hasValue && s.relativeHumidityError) text += str(kStatusHumidityError);
+    if (registration_ && registration_->registrationActive()) {
+        const int interval = registration_->registrationIntervalSeconds();
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, " %02d:%02d:%02d. ", interval / 3600, interval % 3600 / 60,
+                      interval % 60);
+        text += str(kRegistrationEvery);
+        text += buffer;
+    }
+
+    if (text != statusText_) {
+        statusText_ = text;
+        view_.setStatusText(statusText_);
+    }
+
+    std::string clock = clockTextOf(s.panelClock, connected_);
+    if (clock != clockText_) {
+        clockText_ = clock;
+        view_.setClockText(clockText_);
+    }
+}
+
+}  // namespace mr420

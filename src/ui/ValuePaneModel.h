@@ -1,0 +1,108 @@
+#pragma once
+// The state of one value pane: what it shows (a number with its unit, or
+// "???"), its display kind and its blinking. The painting widget reads it;
+// registration and the local data server read the same state. The model
+// never reads the panel state itself.
+
+#include <array>
+#include <string>
+
+#include "ui/ValueFormat.h"
+
+namespace mr420 {
+
+// Channels in the order of the settings sections and of the colours and fonts
+// dialogs.
+enum Channel : int {
+    kChannelTemp1 = 0,
+    kChannelTemp2 = 1,
+    kChannelRh = 2,
+    kChannelPressure = 3,
+    kChannelDp = 4,
+    kChannelWb = 5,
+    kChannelCount = 6,
+};
+
+struct ChannelInfo {
+    const char* name;         // settings key suffix: "TEMP1" ...
+    int titleStringId;        // pane title
+    int displayKind;
+    int controlId;            // the pane's control id in the main window
+    unsigned defaultBackground;  // red + 256 green + 65536 blue
+    unsigned defaultText;
+};
+
+constexpr unsigned rgb(unsigned r, unsigned g, unsigned b) { return r + 256u * g + 65536u * b; }
+
+inline constexpr std::array<ChannelInfo, kChannelCount> kChannels = {{
+    {"TEMP1", 154, display_kind::kTemperature, 1003, rgb(202, 228, 255), rgb(0, 64, 128)},
+    {"TEMP2", 155, display_kind::kTemperature, 1004, rgb(184, 218, 255), rgb(0, 50, 100)},
+    {"RH", 157, display_kind::kHumidity, 1007, rgb(184, 218, 255), rgb(0, 50, 100)},
+    {"PRESSURE", 156, display_kind::kPressure, 1005, rgb(164, 208, 255), rgb(0, 36, 72)},
+    {"DP", 158, display_kind::kTemperature, 1006, rgb(164, 208, 208), rgb(24, 48, 48)},
+    {"WB", 159, display_kind::kPpm, 1008, rgb(200, 228, 228), rgb(30, 60, 60)},
+}};
+
+// Timer id and period of a pane's blinking (each pane has its own timer).
+constexpr int kBlinkTimerId = 1052;
+constexpr int kBlinkPeriodMs = 500;
+
+// What a pane asks of its widget. "Repaint now" means invalidate, erase and
+// paint before the call returns.
+class ValuePaneListener {
+public:
+    virtual ~ValuePaneListener() = default;
+    virtual void repaintNow() = 0;
+    virtual void startBlinkTimer() = 0;   // timer 1052, 500 ms
+    virtual void stopBlinkTimer() = 0;
+};
+
+struct ValuePaneModel {
+    // State read by the widget, registration and the data server. Change it
+    // through the operations below so that the widget hears of it.
+    std::string title;          // title strip caption
+    int sourceUnit = 0;         // unit code of the value given to setValue
+    int displayKind = 0;        // 1..8; anything else draws no number
+    bool showUnit = true;
+    bool twoDecimals = false;
+    bool hasValue = false;      // false: "???" is shown
+    double value = 0;           // last value given to setValue (rawValue)
+    bool blinking = false;      // the blink timer runs
+    bool blinkHidden = false;   // blink phase in which the value is not drawn
+    bool visible = true;        // shown in the main window
+
+    void setListener(ValuePaneListener* listener) { listener_ = listener; }
+
+    // Ignored when v equals the value and the pane has a value; otherwise
+    // stores v, clears the no-value state and repaints.
+    void setValue(double v);
+    // Always repaints, even if there already was no value.
+    void setNoValue();
+    void setKind(int newSourceUnit, int newDisplayKind, bool newShowUnit);
+    void setTwoDecimals(bool on);
+    // On: starts the blink timer unless it runs. Off: stops it; a hidden value
+    // reappears at once.
+    void setBlinking(bool on);
+    // One tick of the blink timer: toggles the phase and repaints.
+    void blinkTick();
+
+    // The value after unit conversion (kind 1 <-> 2); equal codes pass it
+    // unchanged.
+    double displayValue() const;
+
+    // What the value area shows: "???" without a value, else the formatted
+    // value (empty for an unknown kind). The raised "2" of kind 1 is in
+    // superscript.
+    PaneValueText valueDisplay() const;
+    // The same as one string ("21.3 °C", "12.0 W/m2", "???").
+    std::string formattedValue() const { return valueDisplay().joined(); }
+
+    // What a file writes as a number rather than "???".
+    bool valid() const { return hasValue && !blinking; }
+
+private:
+    void repaint();
+    ValuePaneListener* listener_ = nullptr;
+};
+
+}  // namespace mr420

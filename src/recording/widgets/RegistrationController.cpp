@@ -10,7 +10,7 @@ namespace mr420 {
 
 namespace {
 
-std::string utf8(int id) { return registrationString(id).toStdString(); }
+std::string utf8(int id) { return str(id); }
 
 RegistrationTexts textsFromStringTable() {
     RegistrationTexts texts;
@@ -169,7 +169,7 @@ void RegistrationController::reopenAfterStart(QWidget* parent) {
 QString RegistrationController::statusFragment() const {
     QString text = QString::fromStdString(
         registrationStatus(timer_.isActive(), timer_.interval() / 1000, utf8(kStrRegistrationEvery)));
-    if (log_.lastWriteFailed()) text += registrationString(kStrRegistrationWriteFailed);
+    if (log_.lastWriteFailed()) text += registrationWriteFailedText();
     return text;
 }
 

@@ -64,6 +64,12 @@ public:
     // to a registration file failed.
     QString statusFragment() const;
 
+    // For the status line composed by the reading model (see
+    // RegistrationStatusLink.h): the timer runs, and with which period.
+    bool registrationActive() const { return timer_.isActive(); }
+    int registrationIntervalSeconds() const { return timer_.interval() / 1000; }
+    bool writeFailed() const { return log_.lastWriteFailed(); }
+
     bool timerRunning() const { return timer_.isActive(); }
     int timerIntervalMs() const { return timer_.interval(); }
     const RegistrationLog& log() const { return log_; }

@@ -1,0 +1,20 @@
+#pragma once
+// Lets the reading model's status line ask the registration controller
+// whether registration runs and at which interval.
+
+#include "recording/widgets/RegistrationController.h"
+#include "ui/ReadingModel.h"
+
+namespace mr420 {
+
+class RegistrationStatusLink : public RegistrationStatusSource {
+public:
+    explicit RegistrationStatusLink(const RegistrationController& controller) : controller_(controller) {}
+    bool registrationActive() const override { return controller_.registrationActive(); }
+    int registrationIntervalSeconds() const override { return controller_.registrationIntervalSeconds(); }
+
+private:
+    const RegistrationController& controller_;
+};
+
+}  // namespace mr420

@@ -1,0 +1,466 @@
+// Applying the registration dialog, re-opening after start-up, the timer and
+// the status-line fragment, with real files in a temporary directory.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTime>
+#include <QTimeEdit>
+
+#include <sys/resource.h>
+
+#include <clocale>
+#include <csignal>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/Settings.h"
+#include "app/StringTable.h"
+#include "app/widgets/MessageBoxes.h"
+#include "recording/ValueText.h"
+#include "recording/widgets/RegistrationController.h"
+#include "support/TestSupport.h"
+
+using namespace mr420;
+
+namespace {
+int argc = 1;
+char arg0[] = "test";
+char* argv[] = {arg0, nullptr};
+QApplication& app() {
+    static QApplication a(argc, argv);
+    // QApplication takes the user's locale; the expected numbers use a full stop.
+    std::setlocale(LC_NUMERIC, "C");
+    return a;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+const std::string kHeader = toWin1250(
+    "Data i Godzina\tTemperatura1 °C\tTemperatura2 °C\tCiśnienie hPa\tWilgotność %\tPunkt rosy °C\t"
+    "Zawartość pary wodnej ppm\r\n");
+const std::string kRecord = "2007.03.14 10:00:00\t21.46\t???\t1013.2\t45.3\t9.1\t11420\r\n";
+
+LiveReadings sampleReadings() {
+    LiveReadings r{};
+    auto set = [&r](LiveChannel c, double v) {
+        r[c].present = true;
+        r[c].hasValue = true;
+        r[c].value = v;
+    };
+    set(kLiveTemp1, 21.46);
+    set(kLivePressure, 1013.2);
+    set(kLiveRh, 45.3);
+    set(kLiveDp, 9.1);
+    set(kLiveWb, 11420);
+    r[kLiveTemp2].present = true;  // shown, no value
+    return r;
+}
+
+// A controller with fixed readings and clock, scripted boxes, file chooser
+// and dialog runs. Each run takes the next step, which works the dialog's
+// controls and presses a button.
+struct Fixture {
+    using Step = std::function<void(RegistrationDialog&)>;
+    ScriptedMessageBoxes boxes;
+    RegistrationController controller{boxes};
+    std::deque<Step> steps;
+    int runs = 0;
+    int statusSignals = 0;
+    FileChoice chosen;
+    ProbeSources sources;
+
+    Fixture() {
+        app();
+        sources.mr411Absent = false;
+        sources.mr411SerialNumber = 1234;
+        sources.pressureAbsent = false;
+        sources.panelSerialNumber = 5678;
+        sources.temperatureTwoDecimals = true;
+        controller.setReadingsProvider(sampleReadings);
+        controller.setSourcesProvider([this] { return sources; });
+        controller.setClock([] { return LocalTime{2007, 3, 14, 10, 0, 0}; });
+        controller.setFileChooser([this](QWidget*, const FileRequest&) { return chosen; });
+        controller.setDialogRunner([this](RegistrationDialog& d) {
+            ++runs;
+            if (steps.empty()) {
+                ADD_FAILURE() << "dialog shown more often than scripted";
+                d.cancelButton()->click();
+            } else {
+                Step step = steps.front();
+                steps.pop_front();
+                step(d);
+            }
+            return d.result();
+        });
+        QObject::connect(&controller, &RegistrationController::statusChanged, [this] { ++statusSignals; });
+    }
+};
+
+Fixture::Step chooseTextFile(const QString& path, int filter = 0) {
+    return [=](RegistrationDialog& d) {
+        d.textBox()->setChecked(true);
+        d.textFileEdit()->setText(path);
+        (void)filter;
+        d.okButton()->click();
+    };
+}
+const Fixture::Step pressOk = [](RegistrationDialog& d) { d.okButton()->click(); };
+const Fixture::Step pressCancel = [](RegistrationDialog& d) { d.cancelButton()->click(); };
+}  // namespace
+
+TEST(RegistrationController, OkCreatesTheFileWritesTheFirstRecordAtOnceAndStartsTheTimer) {
+    Fixture f;
+    const std::string dir = test::makeTempDir("reg-ok");
+    f.chosen = {QString::fromStdString(dir + "/pomiary"), 0};
+    f.steps.push_back([](RegistrationDialog& d) {
+        d.textBox()->setChecked(true);
+        d.textBrowseButton()->click();  // the chooser's name gets ".txt"
+        d.intervalEdit()->setTime(QTime(0, 1, 30));
+        d.okButton()->click();
+    });
+    f.controller.openDialog(nullptr);
+    EXPECT_EQ(f.runs, 1);
+    EXPECT_TRUE(f.boxes.shown.empty());  // a new file: no question
+    EXPECT_EQ(readFile(dir + "/pomiary.txt"), kHeader + kRecord);
+    EXPECT_EQ(f.controller.settings().fileName, dir + "/pomiary.txt");
+    EXPECT_EQ(f.controller.settings().interval, 90);
+    EXPECT_TRUE(f.controller.timerRunning());
+    EXPECT_EQ(f.controller.timerIntervalMs(), 90000);
+    EXPECT_EQ(f.controller.statusFragment(), QStringLiteral("Rejestracja do pliku co 00:01:30. "));
+    EXPECT_TRUE(f.controller.registrationActive());
+    EXPECT_EQ(f.controller.registrationIntervalSeconds(), 90);
+    EXPECT_GE(f.statusSignals, 1);
+
+    // OK again without changes: no re-opening, no question, one more record
+    // without a header, and the timer restarted.
+    f.steps.push_back(pressOk);
+    f.controller.openDialog(nullptr);
+    EXPECT_TRUE(f.boxes.shown.empty());
+    EXPECT_EQ(readFile(dir + "/pomiary.txt"), kHeader + kRecord + kRecord);
+
+    // A tick writes one more record; unchecking a channel gives a new header.
+    f.controller.onRegistrationTimer();
+    f.steps.push_back([](RegistrationDialog& d) {
+        d.channelBox(kLiveTemp2)->setChecked(false);
+        d.okButton()->click();
+    });
+    f.controller.openDialog(nullptr);
+    EXPECT_TRUE(f.boxes.shown.empty());  // the channel selection keeps the file open
+    const std::string reduced = toWin1250(
+        "Data i Godzina\tTemperatura1 °C\tCiśnienie hPa\tWilgotność %\tPunkt rosy °C\tZawartość pary wodnej ppm\r\n"
+        "2007.03.14 10:00:00\t21.46\t1013.2\t45.3\t9.1\t11420\r\n");
+    EXPECT_EQ(readFile(dir + "/pomiary.txt"), kHeader + kRecord + kRecord + kRecord + reduced);
+
+    // Both kinds off: the timer stops and the status fragment goes.
+    f.steps.push_back([](RegistrationDialog& d) {
+        d.textBox()->setChecked(false);
+        d.okButton()->click();
+    });
+    f.controller.openDialog(nullptr);
+    EXPECT_FALSE(f.controller.timerRunning());
+    EXPECT_FALSE(f.controller.log().textOpen());
+    EXPECT_EQ(f.controller.statusFragment(), QString());
+}
+
+TEST(RegistrationController, AnExistingFileIsAppendedOnYesAndTruncatedOnNo) {
+    Fixture f;
+    const std::string dir = test::makeTempDir("reg-append");
+    const std::string path = dir + "/log.csv";
+    writeFile(path, "stare\r\n");
+
+    f.boxes.answers = {BoxAnswer::Yes};
+    f.steps.push_back([&](RegistrationDialog& d) {
+        d.textBox()->setChecked(true);
+        d.textFileEdit()->setText(QString::fromStdString(path));
+        d.separatorRadio(2)->setChecked(true);
+        d.commentBox()->setChecked(true);
+        d.commentEdit()->setPlainText(QStringLiteral("Hala 2"));
+        d.serialNumberBox()->setChecked(true);
+        d.okButton()->click();
+    });
+    f.controller.openDialog(nullptr);
+    ASSERT_EQ(f.boxes.shown.size(), 1u);
+    EXPECT_EQ(f.boxes.shown[0].text.toStdString(), str(122));
+    EXPECT_EQ(f.boxes.shown[0].buttons, BoxButtons::YesNo);
+    EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::Question);
+    const std::string semicolon = "2007.03.14 10:00:00;21.46;???;1013.2;45.3;9.1;11420\r\n";
+    std::string header = kHeader;
+    for (char& c : header)
+        if (c == '\t') c = ';';
+    EXPECT_EQ(readFile(path), "stare\r\n\r\nHala 2\r\nPanel MR-420 nr 5678\r\n" + header + semicolon);
+    EXPECT_EQ(f.controller.comment(), QStringLiteral("Hala 2"));
+
+    // The separator changed: re-opened, asked again; No empties the file. The
+    // comment is kept for the next dialog; without appending no empty line.
+    f.boxes.answers = {BoxAnswer::No};
+    f.steps.push_back([](RegistrationDialog& d) {
+        EXPECT_EQ(d.commentEdit()->toPlainText(), QStringLiteral("Hala 2"));
+        d.separatorRadio(0)->setChecked(true);
+        d.okButton()->click();
+    });
+    f.controller.openDialog(nullptr);
+    ASSERT_EQ(f.boxes.shown.size(), 2u);
+    EXPECT_EQ(readFile(path), "Hala 2\r\nPanel MR-420 nr 5678\r\n" + kHeader + kRecord);
+
+    // Same file, serial number unknown and comment box off: neither line is
+    // written even with the serial-number box checked.
+    f.sources.panelSerialNumber = 0;
+    f.boxes.answers = {BoxAnswer::Yes};
+    f.steps.push_back([](RegistrationDialog& d) {
+        d.separatorRadio(1)->setChecked(true);
+        d.commentBox()->setChecked(false);
+        d.okButton()->click();
+    });
+    f.controller.openDialog(nullptr);
+    ASSERT_EQ(f.boxes.shown.size(), 3u);
+    std::string comma = kHeader;
+    for (char& c : comma)
+        if (c == '\t') c = ',';
+    EXPECT_EQ(readFile(path), "Hala 2\r\nPanel MR-420 nr 5678\r\n" + kHeader + kRecord + comma +
+                                  "2007.03.14 10:00:00,21.46,???,1013.2,45.3,9.1,11420\r\n");
+}
+
+TEST(RegistrationController, AFileThatCannotBeOpenedShows106AndTheDialogAgain) {
+    Fixture f;
+    const std::string dir = test::makeTempDir("reg-fail");
+    f.steps.push_back(chooseTextFile(QString::fromStdString(dir + "/brak/log.txt")));
+    f.steps.push_back([](RegistrationDialog& d) {
+        // The second showing starts from the settings as they now stand.
+        EXPECT_TRUE(d.textBox()->isChecked());
+        d.cancelButton()->click();
+    });
+    f.controller.openDialog(nullptr);
+    EXPECT_EQ(f.runs, 2);
+    ASSERT_EQ(f.boxes.shown.size(), 1u);
+    EXPECT_EQ(f.boxes.shown[0].text.toStdString(), str(106));
+    EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::Warning);
+    EXPECT_EQ(f.boxes.shown[0].buttons, BoxButtons::Ok);
+    // Cancel switched text registration off as no file is open; nothing runs.
+    EXPECT_FALSE(f.controller.settings().fileLog);
+    EXPECT_EQ(f.controller.settings().fileName, dir + "/brak/log.txt");
+    EXPECT_FALSE(f.controller.timerRunning());
+    EXPECT_FALSE(f.controller.log().textOpen());
+    EXPECT_GE(f.statusSignals, 1);
+
+    // A second attempt where the user picks a good file in the repeated dialog.
+    f.steps.push_back(chooseTextFile(QString::fromStdString(dir + "/brak/log.txt")));
+    f.steps.push_back(chooseTextFile(QString::fromStdString(dir + "/log.txt")));
+    f.controller.openDialog(nullptr);
+    EXPECT_EQ(f.runs, 4);
+    EXPECT_TRUE(f.controller.log().textOpen());
+    EXPECT_TRUE(f.controller.timerRunning());
+    EXPECT_EQ(readFile(dir + "/log.txt"), kHeader + kRecord);
+}
+
+TEST(RegistrationController, CancelKeepsTheSettingsButSwitchesOffKindsWithoutAFile) {
+    Fixture f;
+    RegistrationSettings s;
+    s.fileLog = true;
+    s.fileLogBin = true;
+    s.fileName = "/nie/ma/takiego.txt";
+    s.interval = 30;
+    f.controller.setSettings(s);
+    f.steps.push_back([](RegistrationDialog& d) {
+        d.intervalEdit()->setTime(QTime(1, 0, 0));
+        d.cancelButton()->click();
+    });
+    f.controller.openDialog(nullptr);
+    EXPECT_FALSE(f.controller.settings().fileLog);
+    EXPECT_FALSE(f.controller.settings().fileLogBin);
+    EXPECT_EQ(f.controller.settings().interval, 30);
+    EXPECT_EQ(f.controller.settings().fileName, "/nie/ma/takiego.txt");
+    EXPECT_TRUE(f.boxes.shown.empty());
+}
+
+TEST(RegistrationController, BinaryFileFromTheDialog) {
+    Fixture f;
+    const std::string dir = test::makeTempDir("reg-bin");
+    const std::string path = dir + "/wykres.qvg";
+    f.chosen = {QString::fromStdString(dir + "/wykres"), 0};
+    f.steps.push_back([](RegistrationDialog& d) {
+        d.binaryBox()->setChecked(true);
+        d.binaryBrowseButton()->click();
+        d.okButton()->click();
+    });
+    f.controller.openDialog(nullptr);
+    EXPECT_TRUE(f.boxes.shown.empty());
+    const std::string one = encodeRecord(liveRecordText({2007, 3, 14, 10, 0, 0}, sampleReadings(), f.sources));
+    EXPECT_EQ(readFile(path), one);
+    EXPECT_TRUE(f.controller.timerRunning());
+
+    // Switched off and on again: re-opened, question 124, Yes appends.
+    f.steps.push_back([](RegistrationDialog& d) {
+        d.binaryBox()->setChecked(false);
+        d.okButton()->click();
+    });
+    f.controller.openDialog(nullptr);
+    EXPECT_FALSE(f.controller.log().binaryOpen());
+    EXPECT_FALSE(f.controller.timerRunning());
+    f.boxes.answers = {BoxAnswer::Yes};
+    f.steps.push_back([](RegistrationDialog& d) {
+        d.binaryBox()->setChecked(true);
+        d.okButton()->click();
+    });
+    f.controller.openDialog(nullptr);
+    ASSERT_EQ(f.boxes.shown.size(), 1u);
+    EXPECT_EQ(f.boxes.shown[0].text.toStdString(), str(124));
+    EXPECT_EQ(f.boxes.shown[0].buttons, BoxButtons::YesNo);
+    EXPECT_EQ(readFile(path), one + one);
+
+    // An unusable binary path: 123 and the dialog again.
+    f.steps.push_back([&](RegistrationDialog& d) {
+        d.binaryFileEdit()->setText(QString::fromStdString(dir + "/brak/x.qvg"));
+        d.okButton()->click();
+    });
+    f.steps.push_back(pressCancel);
+    f.controller.openDialog(nullptr);
+    ASSERT_EQ(f.boxes.shown.size(), 2u);
+    EXPECT_EQ(f.boxes.shown[1].text.toStdString(), str(123));
+    EXPECT_EQ(f.boxes.shown[1].icon, BoxIcon::Warning);
+    EXPECT_FALSE(f.controller.settings().fileLogBin);
+}
+
+TEST(RegistrationController, ReopenAfterStartAppendsWithoutAskingAndWithoutComment) {
+    Fixture f;
+    const std::string dir = test::makeTempDir("reg-reopen");
+    const std::string text = dir + "/log.txt";
+    const std::string binary = dir + "/log.qvg";
+    writeFile(text, "poprzednie\r\n");
+    writeFile(binary, "B");
+    AppSettings app = defaultSettings();
+    app.fileLog = 1;
+    app.fileName = text;
+    app.fileLogBin = 1;
+    app.fileNameBin = binary;
+    app.fileInterval = 0;  // out of range in the file: taken as 1 s
+    app.fileCheckComment = 1;
+    app.fileCheckCommentSn = 1;
+    f.controller.loadSettings(app);
+    EXPECT_EQ(f.controller.settings().interval, 1);
+
+    f.controller.reopenAfterStart(nullptr);
+    EXPECT_TRUE(f.boxes.shown.empty());
+    EXPECT_EQ(f.runs, 0);
+    EXPECT_EQ(readFile(text), "poprzednie\r\n" + kHeader + kRecord);
+    EXPECT_EQ(readFile(binary),
+              "B" + encodeRecord(liveRecordText({2007, 3, 14, 10, 0, 0}, sampleReadings(), f.sources)));
+    EXPECT_TRUE(f.controller.timerRunning());
+    EXPECT_EQ(f.controller.timerIntervalMs(), 1000);
+
+    // A second end of the settings-read period opens nothing again.
+    f.controller.reopenAfterStart(nullptr);
+    EXPECT_EQ(readFile(text), "poprzednie\r\n" + kHeader + kRecord);
+
+    // The real timer writes at its interval.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 1500) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_GE(count(readFile(text), kRecord), 2u);
+
+    AppSettings back = defaultSettings();
+    f.controller.storeSettings(back);
+    EXPECT_EQ(back.fileName, text);
+    EXPECT_EQ(back.fileNameBin, binary);
+    EXPECT_EQ(back.fileLog, 1);
+    EXPECT_EQ(back.fileLogBin, 1);
+    EXPECT_EQ(back.fileInterval, 1);
+    EXPECT_EQ(back.fileCheckComment, 1);
+    EXPECT_EQ(back.fileCheckCommentSn, 1);
+}
+
+TEST(RegistrationController, ReopenAfterStartFailuresShowTheirMessageAndTheDialog) {
+    Fixture f;
+    const std::string dir = test::makeTempDir("reg-reopen-fail");
+    RegistrationSettings s;
+    s.fileLog = true;
+    s.fileName = dir + "/brak/log.txt";
+    s.fileLogBin = true;
+    s.fileNameBin = dir + "/brak/log.qvg";
+    f.controller.setSettings(s);
+    f.steps.push_back(pressCancel);  // after 106
+    f.steps.push_back(pressCancel);  // the binary kind is off now: not tried again
+    f.controller.reopenAfterStart(nullptr);
+    ASSERT_EQ(f.boxes.shown.size(), 1u);
+    EXPECT_EQ(f.boxes.shown[0].text.toStdString(), str(106));
+    EXPECT_EQ(f.runs, 1);
+    EXPECT_FALSE(f.controller.timerRunning());
+    f.steps.clear();
+
+    // Only the binary file: message 107.
+    s.fileLog = false;
+    f.controller.setSettings(s);
+    f.steps.push_back(pressCancel);
+    f.controller.reopenAfterStart(nullptr);
+    ASSERT_EQ(f.boxes.shown.size(), 2u);
+    EXPECT_EQ(f.boxes.shown[1].text.toStdString(), str(107));
+    EXPECT_EQ(f.boxes.shown[1].icon, BoxIcon::Warning);
+    EXPECT_EQ(f.runs, 2);
+
+    // Empty names: nothing is tried.
+    s.fileLog = s.fileLogBin = true;
+    s.fileName.clear();
+    s.fileNameBin.clear();
+    f.controller.setSettings(s);
+    f.controller.reopenAfterStart(nullptr);
+    EXPECT_EQ(f.boxes.shown.size(), 2u);
+    EXPECT_FALSE(f.controller.timerRunning());
+}
+
+TEST(RegistrationController, AFailedWriteShowsInTheStatusUntilAWriteSucceeds) {
+    Fixture f;
+    const std::string dir = test::makeTempDir("reg-wfail");
+    f.steps.push_back(chooseTextFile(QString::fromStdString(dir + "/log.txt")));
+    f.controller.openDialog(nullptr);
+    ASSERT_TRUE(f.controller.log().textOpen());
+    const QString running = QStringLiteral("Rejestracja do pliku co 00:01:00. ");
+    EXPECT_EQ(f.controller.statusFragment(), running);
+
+    // No byte more may be written to any file of this process for a moment.
+    const auto size = std::filesystem::file_size(dir + "/log.txt");
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit tight = old;
+    tight.rlim_cur = static_cast<rlim_t>(size);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const int before = f.statusSignals;
+    f.controller.onRegistrationTimer();
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+
+    EXPECT_TRUE(f.controller.writeFailed());
+    EXPECT_EQ(f.statusSignals, before + 1);
+    EXPECT_EQ(f.controller.statusFragment(), running + QString::fromStdString(str(227)) + QStringLiteral(". "));
+    EXPECT_EQ(std::filesystem::file_size(dir + "/log.txt"), size);  // nothing half-written
+    EXPECT_TRUE(f.controller.log().textOpen());                      // registration goes on
+
+    f.controller.onRegistrationTimer();
+    EXPECT_FALSE(f.controller.writeFailed());
+    EXPECT_EQ(f.statusSignals, before + 2);
+    EXPECT_EQ(f.controller.statusFragment(), running);
+    EXPECT_EQ(readFile(dir + "/log.txt"), kHeader + kRecord + kRecord);
+}

@@ -1,0 +1,563 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_GB" sourcelanguage="pl_PL">
+<context>
+    <name>StringTable</name>
+    <message>
+        <source>&amp;About MR420...</source>
+        <comment>101</comment>
+        <translation>&amp;About MR420...</translation>
+    </message>
+    <message>
+        <source>Nie można odczytać ustawień.</source>
+        <comment>104</comment>
+        <translation>Cannot read the settings.</translation>
+    </message>
+    <message>
+        <source>Nie można otworzyć portu COM%d</source>
+        <comment>105</comment>
+        <translation>Cannot open port COM%d</translation>
+    </message>
+    <message>
+        <source>Wybrany plik rejestracji wyników pomiaru jest niedostępny.</source>
+        <comment>106</comment>
+        <translation>The selected measurement registration file is not accessible.</translation>
+    </message>
+    <message>
+        <source>Wybrany plik binarny jest niedostępny.</source>
+        <comment>107</comment>
+        <translation>The selected binary file is not accessible.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie zapisu ustawień.</source>
+        <comment>109</comment>
+        <translation>Error while writing the settings.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie usunięcia zawartości pamięci.</source>
+        <comment>116</comment>
+        <translation>Error while erasing the memory.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie zapisu ustawień.</source>
+        <comment>120</comment>
+        <translation>Error while writing the settings.</translation>
+    </message>
+    <message>
+        <source>Błąd inicjalizacji DDE.</source>
+        <comment>121</comment>
+        <translation>DDE initialisation error.</translation>
+    </message>
+    <message>
+        <source>Plik rejestracji pomiarów już istnieje.&#13;
+Wybierz Tak aby dopisywać wyniki do poprzednich,&#13;
+wybierz Nie aby skasować poprzednią zawartość pliku.</source>
+        <comment>122</comment>
+        <translation>The measurement registration file already exists.&#13;
+Choose Yes to append the results to the previous ones,&#13;
+choose No to delete the previous contents of the file.</translation>
+    </message>
+    <message>
+        <source>Wybrany plik binarny jest niedostępny.</source>
+        <comment>123</comment>
+        <translation>The selected binary file is not accessible.</translation>
+    </message>
+    <message>
+        <source>Plik binarny już istnieje.&#13;
+Wybierz Tak aby dopisywać wyniki do poprzednich,&#13;
+wybierz Nie aby skasować poprzednią zawartość pliku.</source>
+        <comment>124</comment>
+        <translation>The binary file already exists.&#13;
+Choose Yes to append the results to the previous ones,&#13;
+choose No to delete the previous contents of the file.</translation>
+    </message>
+    <message>
+        <source>Chcesz usunąć zawartość pamięci?</source>
+        <comment>125</comment>
+        <translation>Do you want to erase the memory?</translation>
+    </message>
+    <message>
+        <source>Nie można odnaleźć programu Vimo.exe</source>
+        <comment>128</comment>
+        <translation>Cannot find the program Vimo.exe</translation>
+    </message>
+    <message>
+        <source>Wybierz przynajmniej jedną wielkość do zapisu.</source>
+        <comment>129</comment>
+        <translation>Select at least one quantity to record.</translation>
+    </message>
+    <message>
+        <source>Pamięć jest pusta.</source>
+        <comment>130</comment>
+        <translation>The memory is empty.</translation>
+    </message>
+    <message>
+        <source>Błąd w trakcie przesyłania danych.</source>
+        <comment>131</comment>
+        <translation>Error during data transfer.</translation>
+    </message>
+    <message>
+        <source>Wybrany plik jest niedostępny.</source>
+        <comment>132</comment>
+        <translation>The selected file is not accessible.</translation>
+    </message>
+    <message>
+        <source>Nie można odczytać ustawień.</source>
+        <comment>133</comment>
+        <translation>Cannot read the settings.</translation>
+    </message>
+    <message>
+        <source>Temperatura1</source>
+        <comment>145</comment>
+        <translation>Temperature1</translation>
+    </message>
+    <message>
+        <source>Temperatura2</source>
+        <comment>146</comment>
+        <translation>Temperature2</translation>
+    </message>
+    <message>
+        <source>Wilgotność</source>
+        <comment>147</comment>
+        <translation>Humidity</translation>
+    </message>
+    <message>
+        <source>Rosa</source>
+        <comment>148</comment>
+        <translation>DewPoint</translation>
+    </message>
+    <message>
+        <source>Para</source>
+        <comment>149</comment>
+        <translation>Vapour</translation>
+    </message>
+    <message>
+        <source>Ciśnienie</source>
+        <comment>150</comment>
+        <translation>Pressure</translation>
+    </message>
+    <message>
+        <source>Wynik</source>
+        <comment>151</comment>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Pomiar</source>
+        <comment>152</comment>
+        <translation>Measurement</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <comment>153</comment>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Temperatura 1</source>
+        <comment>154</comment>
+        <translation>Temperature 1</translation>
+    </message>
+    <message>
+        <source>Temperatura 2</source>
+        <comment>155</comment>
+        <translation>Temperature 2</translation>
+    </message>
+    <message>
+        <source>Ciśnienie</source>
+        <comment>156</comment>
+        <translation>Pressure</translation>
+    </message>
+    <message>
+        <source>Wilgotność względna</source>
+        <comment>157</comment>
+        <translation>Relative humidity</translation>
+    </message>
+    <message>
+        <source>Punkt rosy</source>
+        <comment>158</comment>
+        <translation>Dew point</translation>
+    </message>
+    <message>
+        <source>Zawartość pary wodnej</source>
+        <comment>159</comment>
+        <translation>Water vapour content</translation>
+    </message>
+    <message>
+        <source>Temperatura1 °C</source>
+        <comment>160</comment>
+        <translation>Temperature1 °C</translation>
+    </message>
+    <message>
+        <source>Temperatura2 °C</source>
+        <comment>161</comment>
+        <translation>Temperature2 °C</translation>
+    </message>
+    <message>
+        <source>Punkt rosy °C</source>
+        <comment>162</comment>
+        <translation>Dew point °C</translation>
+    </message>
+    <message>
+        <source>Ciśnienie hPa</source>
+        <comment>163</comment>
+        <translation>Pressure hPa</translation>
+    </message>
+    <message>
+        <source>Wilgotność %</source>
+        <comment>164</comment>
+        <translation>Humidity %</translation>
+    </message>
+    <message>
+        <source>Zawartość pary wodnej ppm</source>
+        <comment>165</comment>
+        <translation>Water vapour content ppm</translation>
+    </message>
+    <message>
+        <source>Data i Godzina</source>
+        <comment>166</comment>
+        <translation>Date and Time</translation>
+    </message>
+    <message>
+        <source>Nr</source>
+        <comment>167</comment>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>Data i czas</source>
+        <comment>168</comment>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>Temp. 1</source>
+        <comment>169</comment>
+        <translation>Temp. 1</translation>
+    </message>
+    <message>
+        <source>Temp. 2</source>
+        <comment>170</comment>
+        <translation>Temp. 2</translation>
+    </message>
+    <message>
+        <source>Wilgotność</source>
+        <comment>171</comment>
+        <translation>Humidity</translation>
+    </message>
+    <message>
+        <source>Ciśnienie</source>
+        <comment>172</comment>
+        <translation>Pressure</translation>
+    </message>
+    <message>
+        <source>Punkt rosy</source>
+        <comment>173</comment>
+        <translation>Dew point</translation>
+    </message>
+    <message>
+        <source>Zaw. pary</source>
+        <comment>174</comment>
+        <translation>Vapour</translation>
+    </message>
+    <message>
+        <source>Temperatura</source>
+        <comment>175</comment>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>Panel MR-420 nr</source>
+        <comment>189</comment>
+        <translation>Panel MR-420 no.</translation>
+    </message>
+    <message>
+        <source>Rejestracja do pliku co</source>
+        <comment>190</comment>
+        <translation>Registration to file every</translation>
+    </message>
+    <message>
+        <source>Zajęte miejsce w pamięci:</source>
+        <comment>193</comment>
+        <translation>Memory used:</translation>
+    </message>
+    <message>
+        <source>Proszę czekać...</source>
+        <comment>194</comment>
+        <translation>Please wait...</translation>
+    </message>
+    <message>
+        <source>Błąd pomiaru</source>
+        <comment>195</comment>
+        <translation>Measurement error</translation>
+    </message>
+    <message>
+        <source>Pomiar OK</source>
+        <comment>196</comment>
+        <translation>Measurement OK</translation>
+    </message>
+    <message>
+        <source>Łączność została nawiązana. Trwa odczyt ustawień. </source>
+        <comment>197</comment>
+        <translation>Connection established. Reading the settings. </translation>
+    </message>
+    <message>
+        <source>Brak komunikacji z panelem. </source>
+        <comment>198</comment>
+        <translation>No communication with the panel. </translation>
+    </message>
+    <message>
+        <source>Brak pomiarów. </source>
+        <comment>200</comment>
+        <translation>No measurements. </translation>
+    </message>
+    <message>
+        <source>Pomiar OK. </source>
+        <comment>201</comment>
+        <translation>Measurement OK. </translation>
+    </message>
+    <message>
+        <source>Błąd kalibracji sondy MR411. </source>
+        <comment>202</comment>
+        <translation>MR411 probe calibration error. </translation>
+    </message>
+    <message>
+        <source>Błąd kalibracji sondy MR466. </source>
+        <comment>203</comment>
+        <translation>MR466 probe calibration error. </translation>
+    </message>
+    <message>
+        <source>Brak sondy. </source>
+        <comment>204</comment>
+        <translation>No probe. </translation>
+    </message>
+    <message>
+        <source>Błąd wartości punktu rosy. </source>
+        <comment>205</comment>
+        <translation>Dew point value error. </translation>
+    </message>
+    <message>
+        <source>Błąd wartości wilgotności bezwzględnej. </source>
+        <comment>206</comment>
+        <translation>Absolute humidity value error. </translation>
+    </message>
+    <message>
+        <source>Błąd wartości temperatury 1. </source>
+        <comment>207</comment>
+        <translation>Temperature 1 value error. </translation>
+    </message>
+    <message>
+        <source>Błąd wartości temperatury 2. </source>
+        <comment>208</comment>
+        <translation>Temperature 2 value error. </translation>
+    </message>
+    <message>
+        <source>Błąd wartości ciśnienia. </source>
+        <comment>209</comment>
+        <translation>Pressure value error. </translation>
+    </message>
+    <message>
+        <source>Błąd wartości wilgotności względnej. </source>
+        <comment>210</comment>
+        <translation>Relative humidity value error. </translation>
+    </message>
+    <message>
+        <source>Błąd pomiaru</source>
+        <comment>211</comment>
+        <translation>Measurement error</translation>
+    </message>
+    <message>
+        <source>PL</source>
+        <comment>212</comment>
+        <translation>EN</translation>
+    </message>
+    <message>
+        <source>Błąd tworzenia pliku &apos;__memdump.txt&apos;</source>
+        <comment>221</comment>
+        <translation>Error creating the file &apos;__memdump.txt&apos;</translation>
+    </message>
+    <message>
+        <source>MR420, wersja %d.%02d</source>
+        <comment>225</comment>
+        <translation>MR420, version %d.%02d</translation>
+    </message>
+    <message>
+        <source>Plik tekstowy (*.txt)|*.txt|Lista CSV (*.csv)|*.csv|Plik programu Vimo (*.qvg)|*.qvg||</source>
+        <comment>226</comment>
+        <translation>Text file (*.txt)|*.txt|CSV list (*.csv)|*.csv|Vimo file (*.qvg)|*.qvg||</translation>
+    </message>
+    <message>
+        <source>Błąd zapisu do pliku rejestracji</source>
+        <comment>227</comment>
+        <translation>Registration file write failed</translation>
+    </message>
+</context>
+<context>
+    <name>Menu</name>
+    <message>
+        <source>Program</source>
+        <comment>popup 0</comment>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Widok</source>
+        <comment>popup 1</comment>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>Ustawienia</source>
+        <comment>popup 2</comment>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Panel</source>
+        <comment>popup 3</comment>
+        <translation>Panel</translation>
+    </message>
+    <message>
+        <source>Pamięć</source>
+        <comment>popup 4</comment>
+        <translation>Memory</translation>
+    </message>
+    <message>
+        <source>Pomoc</source>
+        <comment>popup 5</comment>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Uruchom Vimo</source>
+        <comment>32795</comment>
+        <translation>Run Vimo</translation>
+    </message>
+    <message>
+        <source>Zamknij</source>
+        <comment>32783</comment>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Kolory</source>
+        <comment>32780</comment>
+        <translation>Colours</translation>
+    </message>
+    <message>
+        <source>Czcionki</source>
+        <comment>32781</comment>
+        <translation>Fonts</translation>
+    </message>
+    <message>
+        <source>Zawsze na wierzchu</source>
+        <comment>32772</comment>
+        <translation>Always on top</translation>
+    </message>
+    <message>
+        <source>Port szeregowy</source>
+        <comment>32771</comment>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>Rejestracja do pliku</source>
+        <comment>32773</comment>
+        <translation>Registration to file</translation>
+    </message>
+    <message>
+        <source>Język</source>
+        <comment>32797</comment>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Ustawienia dodatkowe</source>
+        <comment>32801</comment>
+        <translation>Additional settings</translation>
+    </message>
+    <message>
+        <source>Informacje o panelu</source>
+        <comment>32785</comment>
+        <translation>Panel information</translation>
+    </message>
+    <message>
+        <source>Wyświetlanie</source>
+        <comment>32788</comment>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>Data i czas</source>
+        <comment>32774</comment>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>Ciśnienie domyślne</source>
+        <comment>32789</comment>
+        <translation>Default pressure</translation>
+    </message>
+    <message>
+        <source>Czas autowyłączania</source>
+        <comment>32787</comment>
+        <translation>Auto-off time</translation>
+    </message>
+    <message>
+        <source>Opcje modemu</source>
+        <comment>32784</comment>
+        <translation>Modem options</translation>
+    </message>
+    <message>
+        <source>Progi alarowe modemu</source>
+        <comment>32786</comment>
+        <translation>Modem alarm thresholds</translation>
+    </message>
+    <message>
+        <source>Zmiana numeru PIN modemu</source>
+        <comment>32791</comment>
+        <translation>Change modem PIN</translation>
+    </message>
+    <message>
+        <source>Zmiana hasła PAP modemu</source>
+        <comment>32793</comment>
+        <translation>Change modem PAP password</translation>
+    </message>
+    <message>
+        <source>Wyświetlanie historii na panelu</source>
+        <comment>32794</comment>
+        <translation>History display on the panel</translation>
+    </message>
+    <message>
+        <source>Sygnalizacja przekroczeń</source>
+        <comment>32796</comment>
+        <translation>Exceedance signalling</translation>
+    </message>
+    <message>
+        <source>Bateria</source>
+        <comment>32798</comment>
+        <translation>Battery</translation>
+    </message>
+    <message>
+        <source>Sygnalizacja zaniku zasilania</source>
+        <comment>32799</comment>
+        <translation>Power loss signalling</translation>
+    </message>
+    <message>
+        <source>Odczyt danych</source>
+        <comment>32776</comment>
+        <translation>Read data</translation>
+    </message>
+    <message>
+        <source>Usuń zawartość pamięci</source>
+        <comment>32777</comment>
+        <translation>Erase memory</translation>
+    </message>
+    <message>
+        <source>Ustawienia rejestracji</source>
+        <comment>32775</comment>
+        <translation>Logging settings</translation>
+    </message>
+    <message>
+        <source>Pomoc</source>
+        <comment>32778</comment>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Program VKS</source>
+        <comment>32802</comment>
+        <translation>VKS program</translation>
+    </message>
+    <message>
+        <source>O programie</source>
+        <comment>32779</comment>
+        <translation>About</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,38 @@
+#include "app/Win1250.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace mr420 {
+namespace {
+
+TEST(Win1250, PolishLettersAndDegreeSign) {
+    EXPECT_EQ(utf8ToWin1250("°C"), "\xB0" "C");
+    EXPECT_EQ(utf8ToWin1250("ąćęłńóśźż"), "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF");
+    EXPECT_EQ(utf8ToWin1250("ĄĆĘŁŃÓŚŹŻ"), "\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF");
+    EXPECT_EQ(utf8ToWin1250("a\r\n\tb"), "a\r\n\tb");
+    EXPECT_EQ(utf8ToWin1250("€"), "\x80");
+}
+
+TEST(Win1250, UnmappableAndMalformedBecomeQuestionMarks) {
+    EXPECT_EQ(utf8ToWin1250("日本"), "??");
+    EXPECT_EQ(utf8ToWin1250("😀x"), "?x");
+    EXPECT_EQ(utf8ToWin1250("\x80x"), "?x");          // stray continuation byte
+    EXPECT_EQ(utf8ToWin1250("a\xC5"), "a?");          // truncated at the end
+    EXPECT_EQ(utf8ToWin1250("\xC5" "b"), "?b");       // lead byte without continuation
+}
+
+TEST(Win1250, RoundTripOfEveryAssignedByte) {
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        if (win1250CodePoint(static_cast<unsigned char>(b)) != 0) all += static_cast<char>(b);
+    EXPECT_EQ(all.size(), 255u - 5u);
+    EXPECT_EQ(utf8ToWin1250(win1250ToUtf8(all)), all);
+    EXPECT_EQ(win1250ToUtf8("\xB0"), "°");
+    EXPECT_EQ(win1250ToUtf8("\x81"), "?");
+    EXPECT_EQ(win1250CodePoint(0xA3), U'Ł');
+}
+
+}  // namespace
+}  // namespace mr420

@@ -1,0 +1,428 @@
+#include "ui/ReadingModel.h"
+
+#include <clocale>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/StringTable.h"
+
+namespace mr420 {
+namespace {
+
+struct FakeTimers : TimerService {
+    std::map<int, int> running;   // id -> period
+    std::vector<int> started;
+    void startTimer(int id, int ms) override {
+        running[id] = ms;
+        started.push_back(id);
+    }
+    void stopTimer(int id) override { running.erase(id); }
+};
+
+struct FakeView : ReadingView {
+    std::map<int, bool> visible;
+    std::map<int, bool> menuEnabled;
+    std::vector<std::string> statusWrites;
+    std::vector<std::string> clockWrites;
+    int relayouts = 0;
+    int startFailures = 0;
+    int reopens = 0;
+    void setPaneVisible(int ch, bool v) override { visible[ch] = v; }
+    void relayout() override { ++relayouts; }
+    void setStatusText(const std::string& t) override { statusWrites.push_back(t); }
+    void setClockText(const std::string& t) override { clockWrites.push_back(t); }
+    void setMenuEntryEnabled(int id, bool e) override { menuEnabled[id] = e; }
+    void showDataServerStartFailure() override { ++startFailures; }
+    void reopenRegistrationAfterStart() override { ++reopens; }
+};
+
+struct FakeServer : DataServerControl {
+    bool serving = false;
+    bool startResult = true;
+    std::vector<int> starts;
+    int stops = 0;
+    int publishes = 0;
+    void stop() override {
+        ++stops;
+        serving = false;
+    }
+    bool start(int serial) override {
+        starts.push_back(serial);
+        serving = startResult;
+        return startResult;
+    }
+    void publish() override { ++publishes; }
+};
+
+struct FakeRegistration : RegistrationStatusSource {
+    bool active = false;
+    int interval = 60;
+    bool registrationActive() const override { return active; }
+    int registrationIntervalSeconds() const override { return interval; }
+};
+
+PanelState mr411Panel() {
+    PanelState s;
+    s.mr466Absent = 1;
+    s.firmwareVersion = 110;
+    s.panelSerialNumber = 1234;
+    s.temperature1 = 21.56;
+    s.relativeHumidity = 45.46;
+    s.dewPoint = 9.1;
+    s.waterVapourPpm = 12345;
+    s.pressure = 1013.27;
+    return s;
+}
+
+class ReadingModelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::setlocale(LC_ALL, "C");
+        model.setRegistrationSource(&registration);
+    }
+
+    void endSettingsRead() {
+        ASSERT_TRUE(model.settingsReadRunning());
+        model.onSettingsReadTimer();
+    }
+    // Connect, let the settings-read period pass, refresh once more.
+    void connectAndRun() {
+        model.refreshDisplay(true);
+        endSettingsRead();
+        model.refreshDisplay(true);
+    }
+    bool visible(int ch) { return model.pane(ch).visible && view.visible.at(ch); }
+
+    PanelState state = mr411Panel();
+    FakeTimers timers;
+    FakeView view;
+    FakeServer server;
+    FakeRegistration registration;
+    ReadingModel model{state, timers, view, server};
+};
+
+TEST_F(ReadingModelTest, PanesGetTitlesAndKinds) {
+    EXPECT_EQ(model.pane(kChannelTemp1).title, "Temperatura 1");
+    EXPECT_EQ(model.pane(kChannelWb).title, "Zawartość pary wodnej");
+    EXPECT_EQ(model.pane(kChannelRh).displayKind, 7);
+    EXPECT_EQ(model.pane(kChannelPressure).sourceUnit, 5);
+    EXPECT_TRUE(model.pane(kChannelDp).showUnit);
+}
+
+TEST_F(ReadingModelTest, FirstRefreshAtStartUp) {
+    model.refreshDisplay(false);
+    for (int ch = 0; ch < kChannelCount; ++ch) {
+        EXPECT_EQ(visible(ch), ch != kChannelTemp2) << ch;
+        EXPECT_FALSE(model.pane(ch).hasValue) << ch;
+        EXPECT_TRUE(model.pane(ch).blinking) << ch;
+        EXPECT_EQ(model.pane(ch).formattedValue(), "???");
+    }
+    EXPECT_EQ(model.statusText(), "Brak komunikacji z panelem. ");
+    EXPECT_EQ(view.statusWrites.size(), 1u);
+    EXPECT_FALSE(model.settingsReadRunning());
+    EXPECT_TRUE(server.starts.empty());
+    EXPECT_EQ(server.stops, 1);
+    EXPECT_EQ(server.publishes, 1);
+    EXPECT_EQ(view.relayouts, 1);
+    EXPECT_EQ(model.layoutCode(), 1 + 4 + 16);
+    EXPECT_EQ(model.clockText(), "");
+}
+
+TEST_F(ReadingModelTest, ConnectionRunsSettingsReadPeriodThenShowsValues) {
+    model.refreshDisplay(false);
+    state.panelClock = {2026, 12, 2, 8, 4, 5, 6, 0};
+    model.refreshDisplay(true);
+    EXPECT_TRUE(model.settingsReadRunning());
+    EXPECT_EQ(timers.running.at(1067), 12000);
+    EXPECT_FALSE(view.menuEnabled.at(kRegistrationMenuId));
+    EXPECT_EQ(model.statusText(), "Łączność została nawiązana. Trwa odczyt ustawień. ");
+    EXPECT_FALSE(model.pane(kChannelTemp1).hasValue);
+    EXPECT_TRUE(model.pane(kChannelTemp1).blinking);
+    EXPECT_TRUE(server.starts.empty());
+    EXPECT_FALSE(model.clockText().empty());   // the clock shows during the period
+
+    model.refreshDisplay(true);   // still within the period
+    EXPECT_FALSE(model.pane(kChannelRh).hasValue);
+
+    model.onSettingsReadTimer();
+    EXPECT_FALSE(model.settingsReadRunning());
+    EXPECT_EQ(timers.running.count(1067), 0u);
+    EXPECT_TRUE(view.menuEnabled.at(kRegistrationMenuId));
+    EXPECT_EQ(view.reopens, 1);
+    EXPECT_TRUE(server.starts.empty());   // nothing else happens at the timer
+
+    model.refreshDisplay(true);
+    EXPECT_EQ(model.statusText(), "Pomiar OK. ");
+    EXPECT_EQ(model.pane(kChannelTemp1).formattedValue(), "21.5 °C");
+    EXPECT_EQ(model.pane(kChannelRh).formattedValue(), "45.4 %");
+    EXPECT_EQ(model.pane(kChannelPressure).formattedValue(), "1013.3 hPa");
+    EXPECT_EQ(model.pane(kChannelWb).formattedValue(), "12345 ppm");
+    for (int ch : {kChannelTemp1, kChannelRh, kChannelDp, kChannelWb, kChannelPressure}) {
+        EXPECT_FALSE(model.pane(ch).blinking) << ch;
+        EXPECT_TRUE(model.pane(ch).valid()) << ch;
+    }
+    EXPECT_TRUE(model.pane(kChannelTemp2).blinking);
+    EXPECT_FALSE(visible(kChannelTemp2));
+    EXPECT_EQ(server.starts, std::vector<int>{1234});
+
+    // Further refreshes publish without restarting.
+    int stops = server.stops;
+    model.refreshDisplay(true);
+    EXPECT_EQ(server.stops, stops);
+    EXPECT_EQ(server.starts.size(), 1u);
+    EXPECT_EQ(server.publishes, 5);
+
+    // Loss of communication.
+    model.refreshDisplay(false);
+    EXPECT_EQ(model.statusText(), "Brak komunikacji z panelem. ");
+    EXPECT_FALSE(server.serving);
+    EXPECT_FALSE(model.pane(kChannelPressure).hasValue);
+    EXPECT_EQ(model.clockText(), "");
+    EXPECT_FALSE(model.settingsReadRunning());
+}
+
+TEST_F(ReadingModelTest, Mr466WithTwoTemperaturesHidesHumidity) {
+    state.mr411Absent = 1;
+    state.mr466Absent = 0;
+    state.mr466HasTemperature1 = 1;
+    state.mr466HasTemperature2 = 1;
+    state.temperature2 = -3.47;
+    connectAndRun();
+    EXPECT_TRUE(visible(kChannelTemp1));
+    EXPECT_TRUE(visible(kChannelTemp2));
+    EXPECT_TRUE(visible(kChannelPressure));
+    EXPECT_FALSE(visible(kChannelRh));
+    EXPECT_FALSE(visible(kChannelDp));
+    EXPECT_FALSE(visible(kChannelWb));
+    EXPECT_EQ(model.pane(kChannelTemp2).formattedValue(), "-3.4 °C");
+    EXPECT_TRUE(model.pane(kChannelRh).blinking);
+    EXPECT_EQ(model.layoutCode(), 1 + 2 + 16);
+    LayoutConditions lc = model.layoutConditions();
+    EXPECT_TRUE(lc.connected && lc.temperature1Available && lc.temperature2Available && !lc.humidityAvailable);
+}
+
+TEST_F(ReadingModelTest, Mr466WithHumidityHasNoTemperature2) {
+    state.mr411Absent = 1;
+    state.mr466Absent = 0;
+    state.mr466HasTemperature1 = 1;
+    state.mr466HasTemperature2 = 1;
+    state.mr466HasHumidity = 1;
+    connectAndRun();
+    EXPECT_FALSE(visible(kChannelTemp2));
+    EXPECT_TRUE(visible(kChannelRh));
+    EXPECT_EQ(model.layoutCode(), 1 + 4 + 16);
+}
+
+TEST_F(ReadingModelTest, Mr411WithoutHumidityAndTemperatureBits) {
+    state.mr411NoHumidity = 1;
+    state.pressureAbsent = 1;
+    connectAndRun();
+    EXPECT_EQ(model.layoutCode(), 1 + 4 + 64);
+    EXPECT_TRUE(visible(kChannelTemp1));
+    EXPECT_FALSE(visible(kChannelRh));
+    EXPECT_FALSE(visible(kChannelPressure));
+    EXPECT_EQ(model.statusText(), "Pomiar OK. ");
+}
+
+TEST_F(ReadingModelTest, NoProbeWithAndWithoutPressure) {
+    state.mr411Absent = 1;
+    state.mr466Absent = 1;
+    connectAndRun();
+    EXPECT_EQ(model.layoutCode(), 16);
+    EXPECT_EQ(model.statusText(), "Pomiar OK. Brak sondy. ");
+    EXPECT_FALSE(visible(kChannelTemp1));
+    EXPECT_TRUE(visible(kChannelPressure));
+
+    state.pressureAbsent = 1;
+    model.refreshDisplay(true);
+    EXPECT_EQ(model.layoutCode(), 0);
+    // Nothing measurable: every pane but TEMP2 stays visible.
+    EXPECT_TRUE(visible(kChannelTemp1));
+    EXPECT_TRUE(visible(kChannelRh));
+    EXPECT_FALSE(visible(kChannelPressure));   // pressure absent while connected
+    EXPECT_FALSE(visible(kChannelTemp2));
+    // The low three bits did not change: no new settings-read period.
+    EXPECT_FALSE(model.settingsReadRunning());
+    EXPECT_EQ(model.statusText(), "Brak pomiarów. Brak sondy. ");
+}
+
+TEST_F(ReadingModelTest, SettingsReadPeriodRestartsOnlyForLowBitsOrNewConnection) {
+    connectAndRun();
+    int startsBefore = static_cast<int>(timers.started.size());
+    state.temperatureTwoDecimals = 1;   // bit 8
+    model.refreshDisplay(true);
+    EXPECT_FALSE(model.settingsReadRunning());
+    EXPECT_EQ(model.pane(kChannelTemp1).formattedValue(), "21.56 °C");
+    EXPECT_TRUE(model.pane(kChannelTemp2).twoDecimals);
+    EXPECT_FALSE(model.pane(kChannelDp).twoDecimals);
+    // The layout changed: the data server is restarted.
+    EXPECT_EQ(server.starts.size(), 2u);
+
+    state.mr411NoTemperature1 = 1;   // bit 32 only, low bits unchanged
+    model.refreshDisplay(true);
+    EXPECT_FALSE(model.settingsReadRunning());
+    EXPECT_FALSE(visible(kChannelTemp1));
+
+    state.mr466Absent = 0;
+    state.mr466HasTemperature2 = 1;   // bit 2
+    model.refreshDisplay(true);
+    EXPECT_TRUE(model.settingsReadRunning());
+    EXPECT_EQ(static_cast<int>(timers.started.size()), startsBefore + 1);
+    EXPECT_EQ(model.statusText(), "Łączność została nawiązana. Trwa odczyt ustawień. ");
+    EXPECT_FALSE(server.serving);
+
+    // A disconnect with unchanged bits starts nothing; the reconnect does.
+    model.onSettingsReadTimer();
+    model.refreshDisplay(false);
+    EXPECT_FALSE(model.settingsReadRunning());
+    model.refreshDisplay(true);
+    EXPECT_TRUE(model.settingsReadRunning());
+}
+
+TEST_F(ReadingModelTest, ErrorTextFollowsThePaneStateOfThePreviousRefresh) {
+    connectAndRun();
+    state.dewPointError = 1;
+    model.refreshDisplay(true);
+    // DP already had a value: blinking and text in the same refresh.
+    EXPECT_TRUE(model.pane(kChannelDp).blinking);
+    EXPECT_EQ(model.statusText(), "Pomiar OK. Błąd wartości punktu rosy. ");
+}
+
+TEST_F(ReadingModelTest, ErrorPresentAtEndOfSettingsReadShowsOneRefreshLate) {
+    state.dewPointError = 1;
+    model.refreshDisplay(true);
+    model.onSettingsReadTimer();
+    model.refreshDisplay(true);
+    EXPECT_TRUE(model.pane(kChannelDp).blinking);
+    EXPECT_TRUE(model.pane(kChannelDp).hasValue);
+    EXPECT_EQ(model.statusText(), "Pomiar OK. ");
+    model.refreshDisplay(true);
+    EXPECT_EQ(model.statusText(), "Pomiar OK. Błąd wartości punktu rosy. ");
+}
+
+TEST_F(ReadingModelTest, StatusLineOrderOfEveryText) {
+    state.mr466Absent = 0;
+    state.mr466HasTemperature2 = 1;
+    state.mr466HasHumidity = 0;
+    state.mr411Absent = 0;
+    state.firmwareVersion = 100;
+    connectAndRun();
+    ASSERT_TRUE(model.pane(kChannelTemp2).hasValue);
+    state.mr411CalibrationError = 1;
+    state.mr466CalibrationError = 1;
+    state.dewPointError = 1;
+    state.waterVapourError = 1;
+    state.temperature1Error = 1;
+    state.temperature2Error = 1;
+    state.pressureError = 1;
+    state.relativeHumidityError = 1;
+    registration.active = true;
+    registration.interval = 90;
+    model.refreshDisplay(true);
+    EXPECT_EQ(model.statusText(),
+              "Pomiar OK. Błąd kalibracji sondy MR411. Błąd kalibracji sondy MR466. "
+              "Błąd wartości punktu rosy. Błąd wartości wilgotności bezwzględnej. "
+              "Błąd wartości temperatury 1. Błąd wartości temperatury 2. Błąd wartości ciśnienia. "
+              "Błąd wartości wilgotności względnej. Rejestracja do pliku co 00:01:30. ");
+    for (int ch = 0; ch < kChannelCount; ++ch) EXPECT_TRUE(model.pane(ch).blinking) << ch;
+}
+
+TEST_F(ReadingModelTest, RegistrationIntervalAndWritesOnlyOnChange) {
+    connectAndRun();
+    size_t writes = view.statusWrites.size();
+    model.updateStatusLine();
+    EXPECT_EQ(view.statusWrites.size(), writes);
+    registration.active = true;
+    registration.interval = 3 * 3600 + 25 * 60 + 7;
+    model.updateStatusLine();
+    EXPECT_EQ(model.statusText(), "Pomiar OK. Rejestracja do pliku co 03:25:07. ");
+    EXPECT_EQ(view.statusWrites.size(), writes + 1);
+    EXPECT_EQ(view.statusWrites.back(), model.statusText());
+}
+
+TEST_F(ReadingModelTest, SerialNumberZeroNeverStartsServer) {
+    state.panelSerialNumber = 0;
+    connectAndRun();
+    model.refreshDisplay(true);
+    EXPECT_TRUE(server.starts.empty());
+    EXPECT_GE(server.stops, 2);
+    EXPECT_EQ(view.startFailures, 0);
+}
+
+TEST_F(ReadingModelTest, FailedServerStartIsReportedAndRetriedAtNextChange) {
+    server.startResult = false;
+    connectAndRun();
+    EXPECT_EQ(view.startFailures, 1);
+    model.refreshDisplay(true);   // nothing changed: no retry
+    EXPECT_EQ(view.startFailures, 1);
+    server.startResult = true;
+    state.pressureAbsent = 1;
+    model.refreshDisplay(true);
+    EXPECT_EQ(server.starts.size(), 2u);
+    EXPECT_TRUE(server.serving);
+}
+
+TEST_F(ReadingModelTest, CalibrationAlarmDependsOnFirmware) {
+    state.mr411CalibrationError = 1;
+    state.firmwareVersion = 107;
+    EXPECT_TRUE(ReadingModel::deriveConditions(state).calibrationAlarm);
+    state.firmwareVersion = 108;
+    EXPECT_FALSE(ReadingModel::deriveConditions(state).calibrationAlarm);
+    state.mr411Absent = 1;
+    state.mr411Supported = 1;
+    EXPECT_TRUE(ReadingModel::deriveConditions(state).calibrationAlarm);
+    state.mr411Supported = 0;
+    EXPECT_FALSE(ReadingModel::deriveConditions(state).calibrationAlarm);
+
+    // The alarm makes a valid temperature 1 blink.
+    state = mr411Panel();
+    state.firmwareVersion = 100;
+    connectAndRun();
+    state.mr411CalibrationError = 1;
+    model.refreshDisplay(true);
+    EXPECT_TRUE(model.pane(kChannelTemp1).blinking);
+    EXPECT_TRUE(model.pane(kChannelRh).blinking);
+    EXPECT_FALSE(model.pane(kChannelPressure).blinking);
+    EXPECT_TRUE(model.pane(kChannelTemp1).hasValue);
+}
+
+TEST_F(ReadingModelTest, ClockText) {
+    PanelClock clock{2026, 12, 0, 8, 4, 5, 6, 0};
+    EXPECT_EQ(ReadingModel::clockTextOf(clock, true), "Tue Dec  8 04:05:06 2026");
+    EXPECT_EQ(ReadingModel::clockTextOf(clock, false), "");
+    clock.year = 0;
+    EXPECT_EQ(ReadingModel::clockTextOf(clock, true), "");
+    PanelClock bad{2026, 13, 0, 8, 4, 5, 6, 0};
+    EXPECT_EQ(ReadingModel::clockTextOf(bad, true), "");
+    PanelClock feb29{2025, 2, 0, 29, 0, 0, 0, 0};
+    EXPECT_EQ(ReadingModel::clockTextOf(feb29, true), "");
+    PanelClock leap{2024, 2, 0, 29, 23, 59, 59, 0};
+    EXPECT_EQ(ReadingModel::clockTextOf(leap, true), "Thu Feb 29 23:59:59 2024");
+
+    connectAndRun();
+    EXPECT_EQ(model.clockText(), "");
+    state.panelClock = {2026, 1, 0, 1, 0, 0, 0, 0};
+    model.refreshDisplay(true);
+    EXPECT_EQ(model.clockText(), "Thu Jan  1 00:00:00 2026");
+    ASSERT_FALSE(view.clockWrites.empty());
+    EXPECT_EQ(view.clockWrites.back(), "Thu Jan  1 00:00:00 2026");
+    size_t writes = view.clockWrites.size();
+    model.refreshDisplay(true);
+    EXPECT_EQ(view.clockWrites.size(), writes);
+}
+
+TEST_F(ReadingModelTest, StatusUsesStringOverride) {
+    setStringOverride([](int id) -> std::optional<std::string> {
+        if (id == 198) return std::string("No communication with the panel. ");
+        return std::nullopt;
+    });
+    model.refreshDisplay(false);
+    setStringOverride({});
+    EXPECT_EQ(model.statusText(), "No communication with the panel. ");
+}
+
+}  // namespace
+}  // namespace mr420

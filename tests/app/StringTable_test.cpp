@@ -2,7 +2,6 @@
 
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -34,6 +33,21 @@ struct Translation {
     bool unfinished = false;
 };
 
+// Text between <tag...> and </tag> at or after pos; advances pos past it.
+// Returns false when the tag does not occur before limit.
+bool element(const std::string& text, const std::string& tag, std::size_t& pos, std::size_t limit,
+             std::string& attributes, std::string& content) {
+    std::size_t open = text.find("<" + tag, pos);
+    if (open == std::string::npos || open >= limit) return false;
+    std::size_t openEnd = text.find('>', open);
+    std::size_t close = text.find("</" + tag + ">", openEnd);
+    if (openEnd == std::string::npos || close == std::string::npos) return false;
+    attributes = text.substr(open + 1 + tag.size(), openEnd - open - 1 - tag.size());
+    content = text.substr(openEnd + 1, close - openEnd - 1);
+    pos = close + tag.size() + 3;
+    return true;
+}
+
 // context -> comment (the id) -> message
 std::map<std::string, std::map<std::string, Translation>> readTsFile() {
     std::ifstream in(std::string(MR420_SOURCE_DIR) + "/resources/translations/mr420_en.ts");
@@ -41,16 +55,22 @@ std::map<std::string, std::map<std::string, Translation>> readTsFile() {
     buffer << in.rdbuf();
     const std::string text = buffer.str();
     std::map<std::string, std::map<std::string, Translation>> result;
-    static const std::regex contextRe(R"(<context>\s*<name>([^<]*)</name>([\s\S]*?)</context>)");
-    static const std::regex messageRe(
-        R"(<message>\s*<source>([^<]*)</source>\s*<comment>([^<]*)</comment>\s*<translation([^>]*)>([^<]*)</translation>\s*</message>)");
-    for (std::sregex_iterator c(text.begin(), text.end(), contextRe), end; c != end; ++c) {
-        const std::string body = (*c)[2];
-        auto& messages = result[(*c)[1]];
-        for (std::sregex_iterator m(body.begin(), body.end(), messageRe); m != end; ++m) {
-            Translation t{decodeXml((*m)[1]), decodeXml((*m)[4]),
-                          std::string((*m)[3]).find("unfinished") != std::string::npos};
-            EXPECT_TRUE(messages.emplace(decodeXml((*m)[2]), t).second) << "duplicate " << (*m)[2];
+    std::size_t pos = 0;
+    std::string attributes, context;
+    while (element(text, "context", pos, text.size(), attributes, context)) {
+        std::size_t cpos = 0;
+        std::string name, message;
+        if (!element(context, "name", cpos, context.size(), attributes, name)) continue;
+        auto& messages = result[name];
+        while (element(context, "message", cpos, context.size(), attributes, message)) {
+            std::size_t mpos = 0;
+            std::string source, comment, translationAttributes, translation;
+            EXPECT_TRUE(element(message, "source", mpos, message.size(), attributes, source));
+            EXPECT_TRUE(element(message, "comment", mpos, message.size(), attributes, comment));
+            EXPECT_TRUE(element(message, "translation", mpos, message.size(), translationAttributes, translation));
+            Translation t{decodeXml(source), decodeXml(translation),
+                          translationAttributes.find("unfinished") != std::string::npos};
+            EXPECT_TRUE(messages.emplace(decodeXml(comment), t).second) << "duplicate " << comment;
         }
     }
     return result;

@@ -89,6 +89,13 @@ void RegistrationController::onRegistrationTimer() {
 }
 
 void RegistrationController::openDialog(QWidget* parent) {
+    // A file that cannot be opened brings the dialog back, as often as the
+    // user keeps choosing one; a loop rather than recursion.
+    while (runDialogOnce(parent)) {
+    }
+}
+
+bool RegistrationController::runDialogOnce(QWidget* parent) {
     RegistrationSettings chosen;
     QString chosenComment;
     {
@@ -97,7 +104,7 @@ void RegistrationController::openDialog(QWidget* parent) {
         if (result != QDialog::Accepted) {
             applyRegistrationCancel(settings_, log_.textOpen(), log_.binaryOpen());
             emit statusChanged();
-            return;
+            return false;
         }
         chosen = dialog.settings();
         chosenComment = dialog.comment();
@@ -118,8 +125,7 @@ void RegistrationController::openDialog(QWidget* parent) {
             [&] { return boxes_.ask(parent, registrationString(kMsgTextFileExists)); });
         if (!opened) {
             boxes_.show(parent, registrationString(kMsgTextFileUnavailable), BoxButtons::Ok, BoxIcon::Warning);
-            openDialog(parent);
-            return;
+            return true;
         }
     }
     if (plan.writeText) writeTextNow();
@@ -129,8 +135,7 @@ void RegistrationController::openDialog(QWidget* parent) {
             settings_.fileNameBin, [&] { return boxes_.ask(parent, registrationString(kMsgBinaryFileExists)); });
         if (!opened) {
             boxes_.show(parent, registrationString(kMsgBinaryFileUnavailable), BoxButtons::Ok, BoxIcon::Warning);
-            openDialog(parent);
-            return;
+            return true;
         }
     }
     if (plan.writeBinary) writeBinaryNow();
@@ -138,6 +143,7 @@ void RegistrationController::openDialog(QWidget* parent) {
     if (plan.startTimer) startTimer();
     lastWriteFailed_ = log_.lastWriteFailed();
     emit statusChanged();
+    return false;
 }
 
 void RegistrationController::reopenAfterStart(QWidget* parent) {

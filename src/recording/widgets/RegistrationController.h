@@ -79,6 +79,9 @@ signals:
     void statusChanged();
 
 private:
+    // One showing and its OK or Cancel; true when a file could not be opened
+    // and the dialog is to be shown again.
+    bool runDialogOnce(QWidget* parent);
     void writeTextNow();
     void writeBinaryNow();
     void startTimer();

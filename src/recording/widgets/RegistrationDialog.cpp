@@ -94,6 +94,7 @@ RegistrationDialog::RegistrationDialog(const RegistrationSettings& settings, con
     fileEdit_ = new QLineEdit(this);
     fileBrowse_ = new QPushButton(QStringLiteral("..."), this);
     fileBrowse_->setAutoDefault(false);
+    fileBrowse_->setFixedWidth(fileBrowse_->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
     fileRow->addWidget(fileCaption_);
     fileRow->addWidget(fileEdit_, 1);
     fileRow->addWidget(fileBrowse_);
@@ -116,6 +117,7 @@ RegistrationDialog::RegistrationDialog(const RegistrationSettings& settings, con
     layout->addWidget(comment_);
     commentEdit_ = new QPlainTextEdit(this);
     commentEdit_->setTabChangesFocus(true);
+    commentEdit_->setFixedHeight(commentEdit_->fontMetrics().lineSpacing() * 4 + 12);
     layout->addWidget(commentEdit_);
     serial_ = new QCheckBox(t("Dodaj numer seryjny panelu do komentarza"), this);
     layout->addWidget(serial_);
@@ -145,6 +147,7 @@ RegistrationDialog::RegistrationDialog(const RegistrationSettings& settings, con
     binEdit_ = new QLineEdit(this);
     binBrowse_ = new QPushButton(QStringLiteral("..."), this);
     binBrowse_->setAutoDefault(false);
+    binBrowse_->setFixedWidth(binBrowse_->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
     binRow->addWidget(binCaption_);
     binRow->addWidget(binEdit_, 1);
     binRow->addWidget(binBrowse_);

@@ -121,11 +121,10 @@ struct Fixture {
     }
 };
 
-Fixture::Step chooseTextFile(const QString& path, int filter = 0) {
+Fixture::Step chooseTextFile(const QString& path) {
     return [=](RegistrationDialog& d) {
         d.textBox()->setChecked(true);
         d.textFileEdit()->setText(path);
-        (void)filter;
         d.okButton()->click();
     };
 }

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QTimer>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +18,7 @@
 
 #include "app/widgets/MessageBoxes.h"
 #include "recording/widgets/RegistrationDialog.h"
+#include "support/TestSupport.h"
 
 using namespace mr420;
 
@@ -261,4 +265,51 @@ TEST(RegistrationDialog, BinaryBrowseAddsQvg) {
     EXPECT_EQ(dialog.binaryFileEdit()->text(), QStringLiteral("/data/wykres.qvg"));
     EXPECT_EQ(dialog.settings().fileNameBin, "/data/wykres.qvg");
     EXPECT_EQ(dialog.textFileEdit()->text(), QString());  // the text file is untouched
+}
+
+TEST(RegistrationDialog, QtChooserAddsTheSuffixOfTheFilterInUse) {
+    app();
+    const std::string dir = test::makeTempDir("reg-chooser");
+    // Works the real file dialog once it is up: a name without extension,
+    // the filter picked as the user would, then Save.
+    auto answer = [](const QString& name, int filter) {
+        QTimer::singleShot(0, [=] {
+            QFileDialog* d = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible()) d = f;
+            ASSERT_NE(d, nullptr);
+            auto* combo = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(combo, nullptr);
+            ASSERT_NE(edit, nullptr);
+            combo->setCurrentIndex(filter);
+            emit combo->activated(filter);  // what a user's pick sends
+            emit combo->textActivated(combo->itemText(filter));
+            edit->setText(name);
+            static_cast<QDialog*>(d)->accept();  // what Save does
+        });
+    };
+    const QString current = QString::fromStdString(dir + "/stary.txt");
+
+    answer(QStringLiteral("raport"), 1);
+    FileChoice c = qtSaveFileChooser(nullptr, textFileRequest(current));
+    EXPECT_EQ(c.path.toStdString(), dir + "/raport.csv");
+    EXPECT_EQ(c.filterIndex, 1);
+
+    answer(QStringLiteral("raport"), 0);
+    c = qtSaveFileChooser(nullptr, textFileRequest(current));
+    EXPECT_EQ(c.path.toStdString(), dir + "/raport.txt");
+    EXPECT_EQ(c.filterIndex, 0);
+
+    answer(QStringLiteral("wykres"), 0);
+    c = qtSaveFileChooser(nullptr, binaryFileRequest(current));
+    EXPECT_EQ(c.path.toStdString(), dir + "/wykres.qvg");
+
+    // Cancelled: no name.
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* f = qobject_cast<QFileDialog*>(w); f && f->isVisible()) f->reject();
+    });
+    c = qtSaveFileChooser(nullptr, textFileRequest(current));
+    EXPECT_TRUE(c.path.isEmpty());
 }

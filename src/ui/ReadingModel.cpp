@@ -108,6 +108,26 @@ LayoutConditions ReadingModel::layoutConditions() const {
     return l;
 }
 
+static_assert(static_cast<int>(kChannelTemp1) == kLiveTemp1 && static_cast<int>(kChannelTemp2) == kLiveTemp2 &&
+              static_cast<int>(kChannelRh) == kLiveRh && static_cast<int>(kChannelPressure) == kLivePressure &&
+              static_cast<int>(kChannelDp) == kLiveDp && static_cast<int>(kChannelWb) == kLiveWb &&
+              static_cast<int>(kChannelCount) == kLiveChannelCount);
+
+LiveReadings ReadingModel::liveReadings() const {
+    LiveReadings readings;
+    for (int ch = 0; ch < kChannelCount; ++ch) {
+        const ValuePaneModel& p = pane(ch);
+        LiveReading& r = readings[static_cast<std::size_t>(ch)];
+        r.present = p.visible;
+        r.hasValue = p.hasValue;
+        r.blinking = p.blinking;
+        r.value = p.value;
+        r.displayKind = p.displayKind;
+        r.twoDecimals = p.twoDecimals;
+    }
+    return readings;
+}
+
 void ReadingModel::startSettingsReadPeriod() {
     if (settingsReadTimer_ != 0) timers_.stopTimer(settingsReadTimer_);
     timers_.startTimer(timer_id::kSettingsReadPeriod, timer_id::kSettingsReadPeriodMs);

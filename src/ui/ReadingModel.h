@@ -10,6 +10,7 @@
 
 #include "protocol/Interfaces.h"
 #include "protocol/PanelState.h"
+#include "recording/LiveReadings.h"
 #include "ui/MainLayout.h"
 #include "ui/ValuePaneModel.h"
 
@@ -117,6 +118,9 @@ public:
     // Input for computeMainLayout: the conditions of the last refresh and the
     // stored connected flag.
     LayoutConditions layoutConditions() const;
+    // What registration and the data server read from the panes (the channel
+    // orders agree).
+    LiveReadings liveReadings() const;
 
 private:
     void startSettingsReadPeriod();

@@ -167,6 +167,12 @@ TEST_F(ReadingModelTest, ConnectionRunsSettingsReadPeriodThenShowsValues) {
     EXPECT_TRUE(model.pane(kChannelTemp2).blinking);
     EXPECT_FALSE(visible(kChannelTemp2));
     EXPECT_EQ(server.starts, std::vector<int>{1234});
+    LiveReadings live = model.liveReadings();
+    EXPECT_TRUE(live[kLiveRh].valid());
+    EXPECT_DOUBLE_EQ(live[kLiveRh].value, 45.46);
+    EXPECT_EQ(live[kLivePressure].displayKind, 5);
+    EXPECT_FALSE(live[kLiveTemp2].present);
+    EXPECT_FALSE(live[kLiveTemp2].valid());
 
     // Further refreshes publish without restarting.
     int stops = server.stops;

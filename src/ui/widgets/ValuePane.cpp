@@ -82,60 +82,30 @@ PaneChooser& systemPaneChooser() {
     return chooser;
 }
 
-ValuePane::ValuePane(QWidget* parent) : QWidget(parent) {
+ValuePane::ValuePane(ValuePaneModel* model, QWidget* parent) : QWidget(parent), model_(model) {
+    if (!model_) {
+        ownModel_ = std::make_unique<ValuePaneModel>();
+        model_ = ownModel_.get();
+    }
+    model_->setListener(this);
     titleFont_ = fontFromLogical(titleLogicalFont());
     valueFont_ = fontFromLogical(valueLogFont);
     setFont(valueFont_);
     // Every pixel is painted from the off-screen copy: no erase by Qt.
     setAttribute(Qt::WA_OpaquePaintEvent);
     blinkTimer_.setInterval(kBlinkPeriodMs);
-    connect(&blinkTimer_, &QTimer::timeout, this, [this] { blinkTick(); });
+    connect(&blinkTimer_, &QTimer::timeout, this, [this] { model_->blinkTick(); });
 }
 
-ValuePane::~ValuePane() = default;
+ValuePane::~ValuePane() { model_->setListener(nullptr); }
 
-void ValuePane::setValue(double v) {
-    if (v == rawValue_ && !noValue_) return;
-    rawValue_ = v;
-    noValue_ = false;
-    repaintNow();
+void ValuePane::startBlinkTimer() {
+    if (!blinkTimer_.isActive()) blinkTimer_.start();
 }
 
-void ValuePane::setNoValue() {
-    noValue_ = true;
-    repaintNow();
-}
+void ValuePane::stopBlinkTimer() { blinkTimer_.stop(); }
 
-void ValuePane::setKind(int sourceUnit, int displayKind, bool showUnit) {
-    if (sourceUnit == sourceUnit_ && displayKind == displayKind_ && showUnit == showUnit_) return;
-    sourceUnit_ = sourceUnit;
-    displayKind_ = displayKind;
-    showUnit_ = showUnit;
-    repaintNow();
-}
-
-void ValuePane::setTwoDecimals(bool on) {
-    if (on == twoDecimals_) return;
-    twoDecimals_ = on;
-    repaintNow();
-}
-
-void ValuePane::setBlinking(bool on) {
-    if (on) {
-        if (!blinkTimer_.isActive()) blinkTimer_.start();
-        return;
-    }
-    if (blinkTimer_.isActive()) blinkTimer_.stop();
-    if (blinkHidden_) {
-        blinkHidden_ = false;
-        repaintNow();
-    }
-}
-
-void ValuePane::blinkTick() {
-    blinkHidden_ = !blinkHidden_;
-    repaintNow();
-}
+QString ValuePane::title() const { return QString::fromStdString(model_->title); }
 
 void ValuePane::setValueFont(const LogicalFont& font) {
     valueLogFont = font;
@@ -184,16 +154,9 @@ QImage ValuePane::render() {
     return img;
 }
 
-double ValuePane::convertedValue(double raw, int sourceUnit, int displayKind) {
-    if (sourceUnit == displayKind) return raw;
-    if (sourceUnit == 1 && displayKind == 2) return raw * 0.6802721088435374;
-    if (sourceUnit == 2 && displayKind == 1) return raw * 1.47;
-    return raw;
-}
-
 int ValuePane::titleStripHeight() const {
     QFontMetrics fm(titleFont_);
-    return fm.boundingRect(QRect(0, 0, 90, 20), Qt::AlignHCenter | Qt::TextSingleLine, title).height();
+    return fm.boundingRect(QRect(0, 0, 90, 20), Qt::AlignHCenter | Qt::TextSingleLine, title()).height();
 }
 
 void ValuePane::paintEvent(QPaintEvent*) {
@@ -209,49 +172,48 @@ void ValuePane::paintEvent(QPaintEvent*) {
 
 void ValuePane::paintInto(QPainter& p, const QRect& client) {
     ++paintCount_;
-    displayValue_ = convertedValue(rawValue_, sourceUnit_, displayKind_);
     p.fillRect(client, backgroundColour);
 
     // Title strip: one line of the title font, full width, inverse colours.
+    const QString caption = title();
     p.setFont(titleFont_);
-    QRect strip = p.boundingRect(QRect(0, 0, 90, 20), Qt::AlignHCenter | Qt::TextSingleLine, title);
+    QRect strip = p.boundingRect(QRect(0, 0, 90, 20), Qt::AlignHCenter | Qt::TextSingleLine, caption);
     strip.setLeft(0);
     strip.setRight(client.right());
     strip.setTop(0);
     p.fillRect(strip, textColour);
     p.setPen(backgroundColour);
-    p.drawText(strip, Qt::AlignCenter | Qt::TextSingleLine, title);
+    p.drawText(strip, Qt::AlignCenter | Qt::TextSingleLine, caption);
 
-    if (blinkHidden_) return;
+    if (model_->blinkHidden) return;
 
     QRect area = client;
     area.setTop(strip.bottom() + 1);
     p.setFont(valueFont_);
     p.setPen(textColour);
 
-    if (noValue_) {
-        p.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, QStringLiteral("???"));
-        return;
-    }
-    if (displayKind_ < 1 || displayKind_ > 8 || !formatter_) return;
-    const PaneText t = formatter_(displayValue_, displayKind_, showUnit_, twoDecimals_);
-    valueText_ = t.text;
-    if (!t.raisedTwo || t.text.isEmpty()) {
-        p.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, t.text);
+    const PaneValueText t = model_->valueDisplay();
+    const QString text = QString::fromStdString(t.text);
+    // Only a formatted value replaces the kept text (an unknown kind formats nothing).
+    if (model_->hasValue && model_->displayKind >= 1 && model_->displayKind <= 8)
+        valueText_ = QString::fromStdString(t.joined());
+    if (t.superscript.empty()) {
+        p.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text);
         return;
     }
     // The raised "2": measure the whole text, centre a box of that size, draw
-    // all but the last character in it, then the "2" about a quarter of the
-    // text height above the line.
-    QRect measured = p.boundingRect(QRect(), Qt::TextSingleLine, t.text);
+    // the text without it left-aligned in the box, then the "2" centred on the
+    // box's right edge, about a quarter of the text height above the line.
+    const QString sup = QString::fromStdString(t.superscript);
+    QRect measured = p.boundingRect(QRect(), Qt::TextSingleLine, text + sup);
     QRect box(0, 0, measured.width(), measured.height());
     box.moveCenter(area.center());
-    p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, t.text.left(t.text.size() - 1));
+    p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     const int h = measured.height();
     const int centre = area.top() + area.height() / 2;
     const int right = box.left() + box.width();
     QRect two(QPoint(right - 200, centre - 6 * h / 8), QPoint(right + 193, centre + 2 * h / 8));
-    p.drawText(two, Qt::AlignCenter | Qt::TextSingleLine, t.text.right(1));
+    p.drawText(two, Qt::AlignCenter | Qt::TextSingleLine, sup);
 }
 
 }  // namespace mr420

@@ -56,7 +56,7 @@ struct AppFirst {
 struct Shown : AppFirst {
     ValuePane pane;
     Shown() {
-        pane.title = QStringLiteral("Temperatura");
+        pane.model().title = "Temperatura";
         pane.resize(300, 100);
         pane.show();
         pumpFor(20);
@@ -67,8 +67,8 @@ struct Shown : AppFirst {
 TEST(ValuePane, FreshPaneShowsTitleStripAndQuestionMarksOnly) {
     Shown s;
     ValuePane& p = s.pane;
-    EXPECT_TRUE(p.noValue());
-    EXPECT_EQ(p.displayKind(), 0);
+    EXPECT_FALSE(p.model().hasValue);
+    EXPECT_EQ(p.model().displayKind, 0);
     QImage img = p.render();
     const int strip = p.titleStripHeight();
     ASSERT_GT(strip, 10);
@@ -96,7 +96,7 @@ TEST(ValuePane, SetValueRepaintsOnlyOnChangeOrAfterNoValue) {
     EXPECT_EQ(p.paintCount(), before + 3);
     p.setValue(21.5);  // same value, but the no-value state is cleared
     EXPECT_EQ(p.paintCount(), before + 4);
-    EXPECT_FALSE(p.noValue());
+    EXPECT_TRUE(p.model().hasValue);
     p.setKind(3, 3, true);
     EXPECT_EQ(p.paintCount(), before + 5);
     p.setKind(3, 3, true);
@@ -106,32 +106,27 @@ TEST(ValuePane, SetValueRepaintsOnlyOnChangeOrAfterNoValue) {
     EXPECT_EQ(p.paintCount(), before + 6);
 }
 
-TEST(ValuePane, FormatterGetsTheConvertedValueAndItsTextIsKept) {
+TEST(ValuePane, DrawsTheModelsFormattedValueAndNothingForAnUnknownKind) {
     Shown s;
     ValuePane& p = s.pane;
-    double got = 0;
-    int kind = 0;
-    p.setFormatter([&](double v, int k, bool, bool) {
-        got = v;
-        kind = k;
-        return PaneText{QString::number(v), false};
-    });
-    p.setKind(1, 2, true);
-    p.setValue(10.0);
-    EXPECT_EQ(kind, 2);
-    EXPECT_DOUBLE_EQ(got, 6.802721088435374);
-    EXPECT_EQ(p.valueText(), QString::number(6.802721088435374));
-    p.setKind(2, 1, true);
-    EXPECT_DOUBLE_EQ(got, 14.7);
-    p.setKind(5, 5, true);
-    EXPECT_DOUBLE_EQ(got, 10.0);
-    // Kind outside 1..8: nothing is formatted or drawn.
-    got = -1;
-    p.setKind(9, 9, true);
-    EXPECT_EQ(got, -1);
-    QImage img = p.render();
     const int strip = p.titleStripHeight();
-    EXPECT_EQ(countColour(img, QRect(0, strip + 1, 300, 100 - strip - 1), p.textColour), 0);
+    const QRect area(0, strip + 1, 300, 100 - strip - 1);
+    p.setKind(3, 3, true);
+    p.setValue(23.47);
+    EXPECT_EQ(p.valueText(), QString::fromUtf8("23.4 °C"));
+    EXPECT_GT(countColour(p.render(), area, p.textColour), 50);
+    p.setTwoDecimals(true);
+    EXPECT_EQ(p.valueText(), QString::fromUtf8("23.47 °C"));
+    p.setKind(8, 8, true);
+    p.setValue(1234.4);
+    EXPECT_EQ(p.valueText(), QStringLiteral("1234 ppm"));
+    // Kind outside 1..8: nothing in the value area, the last text is kept.
+    p.setKind(9, 9, true);
+    EXPECT_EQ(countColour(p.render(), area, p.textColour), 0);
+    EXPECT_EQ(p.valueText(), QStringLiteral("1234 ppm"));
+    // Without a value "???" is drawn whatever the kind.
+    p.setNoValue();
+    EXPECT_GT(countColour(p.render(), area, p.textColour), 50);
 }
 
 TEST(ValuePane, RaisedTwoIsDrawnAboveTheLine) {
@@ -140,11 +135,11 @@ TEST(ValuePane, RaisedTwoIsDrawnAboveTheLine) {
     LogicalFont f;
     f.height = 40;
     p.setValueFont(f);
-    p.setFormatter([](double, int, bool, bool) { return PaneText{QStringLiteral("12.5 W/m2"), true}; });
     p.setKind(1, 1, true);
     p.setValue(12.5);
+    EXPECT_EQ(p.valueText(), QStringLiteral("12.5 W/m2"));
     QImage raised = p.render();
-    p.setFormatter([](double, int, bool, bool) { return PaneText{QStringLiteral("12.5 W/m2"), false}; });
+    p.setKind(6, 6, true);  // "12.5 m/s": the same line, nothing raised
     QImage flat = p.render();
     // The topmost text pixel of the raised drawing lies higher than the flat one.
     auto topText = [&](const QImage& img) {
@@ -165,19 +160,20 @@ TEST(ValuePane, BlinkingHidesTheValueAndStopsVisibleAgain) {
     EXPECT_TRUE(p.isBlinking());
     QElapsedTimer t;
     t.start();
-    while (!p.blinkHidden() && t.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    ASSERT_TRUE(p.blinkHidden());
+    while (!p.model().blinkHidden && t.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_TRUE(p.model().blinkHidden);
     const qint64 firstHide = t.elapsed();
     EXPECT_GE(firstHide, 400);  // one timer of 500 ms, not two
     QImage hidden = p.render();
     const int strip = p.titleStripHeight();
     EXPECT_EQ(countColour(hidden, QRect(0, strip + 1, 300, 100 - strip - 1), p.textColour), 0);
     EXPECT_GT(countColour(hidden, QRect(0, 0, 300, strip), p.textColour), 100);  // title strip stays
+    EXPECT_TRUE(p.model().blinking);
 
     const int before = p.paintCount();
     p.setBlinking(false);
     EXPECT_FALSE(p.isBlinking());
-    EXPECT_FALSE(p.blinkHidden());
+    EXPECT_FALSE(p.model().blinkHidden);
     EXPECT_EQ(p.paintCount(), before + 1);  // reappears at once
     p.setBlinking(false);  // not blinking, not hidden: nothing to do
     EXPECT_EQ(p.paintCount(), before + 1);

@@ -7,7 +7,10 @@
 
 namespace mr420 {
 
-inline QString registrationString(int id) { return QString::fromStdString(str(id)); }
+// Line breaks of message texts are CR LF in the table; a message box wants LF.
+inline QString registrationString(int id) {
+    return QString::fromStdString(str(id)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 
 // Status-line fragment while the last registration write failed; like the
 // other status texts it ends with ". ".

@@ -204,7 +204,9 @@ TEST(RegistrationController, AnExistingFileIsAppendedOnYesAndTruncatedOnNo) {
     });
     f.controller.openDialog(nullptr);
     ASSERT_EQ(f.boxes.shown.size(), 1u);
-    EXPECT_EQ(f.boxes.shown[0].text.toStdString(), str(122));
+    EXPECT_EQ(f.boxes.shown[0].text.toStdString(),
+              "Plik rejestracji pomiarów już istnieje.\nWybierz Tak aby dopisywać wyniki do poprzednich,\n"
+              "wybierz Nie aby skasować poprzednią zawartość pliku.");
     EXPECT_EQ(f.boxes.shown[0].buttons, BoxButtons::YesNo);
     EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::Question);
     const std::string semicolon = "2007.03.14 10:00:00;21.46;???;1013.2;45.3;9.1;11420\r\n";
@@ -256,7 +258,7 @@ TEST(RegistrationController, AFileThatCannotBeOpenedShows106AndTheDialogAgain) {
     f.controller.openDialog(nullptr);
     EXPECT_EQ(f.runs, 2);
     ASSERT_EQ(f.boxes.shown.size(), 1u);
-    EXPECT_EQ(f.boxes.shown[0].text.toStdString(), str(106));
+    EXPECT_EQ(f.boxes.shown[0].text, QStringLiteral("Wybrany plik rejestracji wyników pomiaru jest niedostępny."));
     EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::Warning);
     EXPECT_EQ(f.boxes.shown[0].buttons, BoxButtons::Ok);
     // Cancel switched text registration off as no file is open; nothing runs.
@@ -327,7 +329,9 @@ TEST(RegistrationController, BinaryFileFromTheDialog) {
     });
     f.controller.openDialog(nullptr);
     ASSERT_EQ(f.boxes.shown.size(), 1u);
-    EXPECT_EQ(f.boxes.shown[0].text.toStdString(), str(124));
+    EXPECT_EQ(f.boxes.shown[0].text.toStdString(),
+              "Plik binarny już istnieje.\nWybierz Tak aby dopisywać wyniki do poprzednich,\n"
+              "wybierz Nie aby skasować poprzednią zawartość pliku.");
     EXPECT_EQ(f.boxes.shown[0].buttons, BoxButtons::YesNo);
     EXPECT_EQ(readFile(path), one + one);
 

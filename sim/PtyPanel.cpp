@@ -239,17 +239,25 @@ bool PtyPanel::writeAll(const char* data, std::size_t length) {
 void PtyPanel::sendReply(const std::string& bytes, int delayMs, bool pace) {
     if (!waitOrStop(delayMs)) return;
     if (!pace) {
-        (void)writeAll(bytes.data(), bytes.size());
+        if (writeAll(bytes.data(), bytes.size())) replyEndedAt_ = std::chrono::steady_clock::now();
         return;
     }
     using Clock = std::chrono::steady_clock;
     const auto begin = Clock::now();
+    // Each character waits for its slot; the last one goes out without a
+    // trailing wait, so the turnaround measured below starts when it is sent.
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (!writeAll(&bytes[i], 1) || stopping_) return;
-        const auto due = begin + std::chrono::microseconds(static_cast<long long>((i + 1) * kCharacterMicroseconds));
+        const auto due = begin + std::chrono::microseconds(static_cast<long long>(i * kCharacterMicroseconds));
         const auto now = Clock::now();
         if (due > now) std::this_thread::sleep_for(due - now);
+        if (!writeAll(&bytes[i], 1) || stopping_) return;
     }
+    replyEndedAt_ = Clock::now();
+}
+
+PtyPanel::Turnaround PtyPanel::turnaround() const {
+    std::lock_guard<std::mutex> guard(mutex_);
+    return turnaround_;
 }
 
 void PtyPanel::handleLine(const std::string& frame) {
@@ -301,6 +309,15 @@ void PtyPanel::run() {
         }
         if (fds[0].revents & POLLIN) {
             const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            if (n > 0 && line.empty() && replyEndedAt_) {
+                // First character of the frame that answers our last reply.
+                const auto micros = std::chrono::duration<double, std::micro>(
+                    std::chrono::steady_clock::now() - *replyEndedAt_).count();
+                std::lock_guard<std::mutex> guard(mutex_);
+                ++turnaround_.count;
+                turnaround_.totalMicroseconds += micros;
+                replyEndedAt_.reset();
+            }
             for (ssize_t i = 0; i < n; ++i) {
                 const char c = buffer[i];
                 if (c == '\n') {

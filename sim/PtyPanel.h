@@ -6,6 +6,7 @@
 // mode it set is lifted and unread replies are dropped.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -47,6 +48,14 @@ public:
     void silenceFor(double seconds);
     std::uint64_t framesReceived() const;
 
+    // Time from the last character of a reply to the first character of the
+    // next frame, as this end of the line sees it.
+    struct Turnaround {
+        std::uint64_t count = 0;
+        double totalMicroseconds = 0;
+    };
+    Turnaround turnaround() const;
+
     // Writes every frame and reply to `path` (appending).
     bool setTranscript(const std::string& path);
 
@@ -78,6 +87,8 @@ private:
     int inotify_ = -1;     // opens and closes of the slave device
     int wakePipe_[2] = {-1, -1};
     int clientOpens_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> replyEndedAt_;   // panel thread only
+    Turnaround turnaround_;   // guarded by mutex_
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };

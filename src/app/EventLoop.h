@@ -1,0 +1,68 @@
+#pragma once
+// A plain single-threaded event loop without Qt: numbered timers on the steady
+// clock and the blocking hand-over of received bytes from the serial worker.
+// It runs the session wherever no Qt event loop exists: in tests, benchmarks
+// and command-line tools. The thread that calls run() plays the role of the
+// user-interface thread.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "link/SerialPort.h"
+#include "protocol/Interfaces.h"
+
+namespace mr420 {
+
+class EventLoop : public TimerService, public ByteDelivery {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // Handlers run on the loop thread.
+    void setByteHandler(std::function<void(char)> handler) { byteHandler_ = std::move(handler); }
+    void setTimerHandler(std::function<void(int)> handler) { timerHandler_ = std::move(handler); }
+
+    // TimerService, loop thread only. Timers repeat until stopped, like window timers.
+    void startTimer(int id, int milliseconds) override;
+    void stopTimer(int id) override;
+    bool timerRunning(int id) const { return timers_.count(id) != 0; }
+
+    // ByteDelivery, called on the serial worker: waits until the loop thread
+    // has run every byte through the byte handler, or the loop is shut down.
+    void deliverBytes(const char* bytes, std::size_t count) override;
+
+    // Runs until `until` returns true (checked after every event) or the time
+    // is up. Returns the result of the last check.
+    bool runFor(Clock::duration limit, const std::function<bool()>& until = {});
+
+    // Handles a pending hand-over, if any; for SerialPort::close.
+    void pumpOnce();
+
+    // Makes every waiting and future hand-over return at once (for shutdown).
+    void shutdown();
+
+private:
+    struct Timer {
+        Clock::duration period;
+        Clock::time_point due;
+    };
+    bool handlePendingBytes(std::unique_lock<std::mutex>& lock);
+    void fireDueTimers();
+
+    std::function<void(char)> byteHandler_;
+    std::function<void(int)> timerHandler_;
+    std::map<int, Timer> timers_;
+
+    std::mutex mutex_;
+    std::condition_variable wake_;      // bytes arrived (loop waits on it)
+    std::condition_variable handled_;   // bytes handled (worker waits on it)
+    const char* pending_ = nullptr;
+    std::size_t pendingCount_ = 0;
+    bool shutdown_ = false;
+};
+
+}  // namespace mr420

@@ -34,18 +34,6 @@ std::int32_t toInt32(std::int64_t v) {
 
 }  // namespace
 
-const char* channelName(Channel c) {
-    switch (c) {
-        case Channel::Temp1: return "TEMP1";
-        case Channel::Temp2: return "TEMP2";
-        case Channel::RH: return "RH";
-        case Channel::Pressure: return "PRESSURE";
-        case Channel::DP: return "DP";
-        case Channel::WB: return "WB";
-    }
-    return "";
-}
-
 std::string cutFaceName(const std::string& name) {
     std::string out = name.substr(0, name.find('\0'));
     if (out.size() > kFaceNameMax) {

@@ -9,14 +9,10 @@
 
 #include "app/IniFile.h"
 #include "app/SettingsLocation.h"
+#include "ui/Channel.h"
 
 namespace mr420 {
 
-// Channel identifiers in the order of the settings sections.
-enum class Channel { Temp1, Temp2, RH, Pressure, DP, WB };
-constexpr int kChannelCount = 6;
-const char* channelName(Channel);  // "TEMP1", "TEMP2", "RH", "PRESSURE", "DP", "WB"
-inline const char* channelName(int index) { return channelName(static_cast<Channel>(index)); }
 
 // The face-name field of a logical font holds 31 characters and a NUL.
 constexpr std::size_t kFaceNameMax = 31;

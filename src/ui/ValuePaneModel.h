@@ -7,21 +7,10 @@
 #include <array>
 #include <string>
 
+#include "ui/Channel.h"
 #include "ui/ValueFormat.h"
 
 namespace mr420 {
-
-// Channels in the order of the settings sections and of the colours and fonts
-// dialogs.
-enum Channel : int {
-    kChannelTemp1 = 0,
-    kChannelTemp2 = 1,
-    kChannelRh = 2,
-    kChannelPressure = 3,
-    kChannelDp = 4,
-    kChannelWb = 5,
-    kChannelCount = 6,
-};
 
 struct ChannelInfo {
     const char* name;         // settings key suffix: "TEMP1" ...

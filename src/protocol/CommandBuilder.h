@@ -1,0 +1,35 @@
+#pragma once
+// Builds the frame of one panel command from the command table, the write
+// arguments and the session's chain counters, and hands it to the port.
+
+#include <string>
+
+#include "protocol/Interfaces.h"
+#include "protocol/WriteArguments.h"
+
+namespace mr420 {
+
+class CommandBuilder {
+public:
+    CommandBuilder(TimerService& timers, const WriteArguments& args, const ChainCounters& counters);
+
+    // nullptr = no port open: sends then only restart the reply timer.
+    void setPort(FramePort* port);
+    FramePort* port() const { return port_; }
+
+    // Restarts the reply timer (1030, 6000 ms) on every call, so that a missing
+    // port or an unknown command ends in a time-out; then sends the frame of
+    // `commandNumber` when a port is set and the number is in 0..62.
+    void sendCurrent(int commandNumber);
+
+    // The complete frame (code, data, LRC, CR LF); "" for a number outside 0..62.
+    static std::string buildFrame(int commandNumber, const WriteArguments& args, const ChainCounters& counters);
+
+private:
+    TimerService& timers_;
+    const WriteArguments& args_;
+    const ChainCounters& counters_;
+    FramePort* port_ = nullptr;
+};
+
+}  // namespace mr420

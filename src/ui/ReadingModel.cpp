@@ -267,6 +267,10 @@ void ReadingModel::updateStatusLine() {
                       interval % 60);
         text += str(kRegistrationEvery);
         text += buffer;
+        if (registration_->registrationWriteFailed()) {
+            text += str(kRegistrationWriteFailed);
+            text += ". ";
+        }
     }
 
     if (text != statusText_) {

@@ -34,6 +34,9 @@ public:
     virtual ~RegistrationStatusSource() = default;
     virtual bool registrationActive() const = 0;
     virtual int registrationIntervalSeconds() const = 0;
+    // The last record could not be written (full disk, removed medium); the
+    // status line says so until a write succeeds again.
+    virtual bool registrationWriteFailed() const { return false; }
 };
 
 // What the refresh asks of the main window. The main window implements it.

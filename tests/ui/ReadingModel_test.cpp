@@ -61,7 +61,9 @@ struct FakeRegistration : RegistrationStatusSource {
     bool active = false;
     int interval = 60;
     bool registrationActive() const override { return active; }
+    bool writeFailed = false;
     int registrationIntervalSeconds() const override { return interval; }
+    bool registrationWriteFailed() const override { return writeFailed; }
 };
 
 PanelState mr411Panel() {
@@ -334,6 +336,18 @@ TEST_F(ReadingModelTest, StatusLineOrderOfEveryText) {
               "Błąd wartości temperatury 1. Błąd wartości temperatury 2. Błąd wartości ciśnienia. "
               "Błąd wartości wilgotności względnej. Rejestracja do pliku co 00:01:30. ");
     for (int ch = 0; ch < kChannelCount; ++ch) EXPECT_TRUE(model.pane(ch).blinking) << ch;
+}
+
+TEST_F(ReadingModelTest, AFailedRegistrationWriteIsReportedUntilAWriteSucceeds) {
+    connectAndRun();
+    registration.active = true;
+    registration.interval = 60;
+    registration.writeFailed = true;
+    model.updateStatusLine();
+    EXPECT_EQ(model.statusText(), "Pomiar OK. Rejestracja do pliku co 00:01:00. Błąd zapisu do pliku rejestracji. ");
+    registration.writeFailed = false;
+    model.updateStatusLine();
+    EXPECT_EQ(model.statusText(), "Pomiar OK. Rejestracja do pliku co 00:01:00. ");
 }
 
 TEST_F(ReadingModelTest, RegistrationIntervalAndWritesOnlyOnChange) {

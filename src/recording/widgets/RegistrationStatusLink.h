@@ -12,6 +12,7 @@ public:
     explicit RegistrationStatusLink(const RegistrationController& controller) : controller_(controller) {}
     bool registrationActive() const override { return controller_.registrationActive(); }
     int registrationIntervalSeconds() const override { return controller_.registrationIntervalSeconds(); }
+    bool registrationWriteFailed() const override { return controller_.writeFailed(); }
 
 private:
     const RegistrationController& controller_;

@@ -18,10 +18,12 @@ std::string hex(std::uint32_t value, int digits) {
 
 std::string codeOf(int commandNumber) { return std::string(kCommandTable[static_cast<std::size_t>(commandNumber)].code); }
 
-// Code, colon, then `digits` zeros (even), long enough for the command's minimum.
+// Code, colon, then zeros (an even count), long enough for the command's
+// minimum and reaching past its refusal digit.
 std::string zeroText(int commandNumber) {
-    const int minLength = std::max(kCommandTable[static_cast<std::size_t>(commandNumber)].minReplyLength, 20);
-    int digits = minLength - 11;   // code, colon, LRC, CR LF
+    const CommandSpec& spec = kCommandTable[static_cast<std::size_t>(commandNumber)];
+    const int minLength = std::max(spec.minReplyLength, 20);
+    int digits = std::max(minLength - 11, spec.refusedAt - 6);   // code, colon, LRC, CR LF
     if (digits % 2) ++digits;
     return codeOf(commandNumber) + ":" + std::string(static_cast<std::size_t>(digits), '0');
 }

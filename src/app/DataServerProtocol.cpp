@@ -9,7 +9,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "recording/ValueText.h"
+#include "app/Win1250.h"
+#include "ui/ValueFormat.h"
 
 namespace mr420 {
 
@@ -43,7 +44,7 @@ std::vector<std::string_view> splitWords(std::string_view line) {
     return words;
 }
 
-std::string cutWith(double value, const char* unit) { return formatCutTenths(value) + unit; }
+std::string cutWith(double value, const char* unit) { return formatTenthsCut(value) + unit; }
 
 }  // namespace
 
@@ -57,27 +58,27 @@ std::string dataItemText(const LiveReading& pane, int item, const DataServerText
     if (item == kItemStatus) return pane.valid() ? texts.measurementOk : texts.measurementError;
     if (item == kItemMeasurement) {
         switch (pane.displayKind) {
-        case 1: return formatLocale("%.1f W/m2", v);
-        case 2: return formatLocale("%.2f kLx", v);
-        case 3: return pane.twoDecimals ? formatLocale("%.2f °C", v) : cutWith(v, " °C");
-        case 4: return formatLocale("%.0f °", v);
+        case 1: return formatNumber("%.1f W/m2", v);
+        case 2: return formatNumber("%.2f kLx", v);
+        case 3: return pane.twoDecimals ? formatNumber("%.2f °C", v) : cutWith(v, " °C");
+        case 4: return formatNumber("%.0f °", v);
         case 5: return cutWith(v, " hPa");
         case 6: return cutWith(v, " m/s");
         case 7: return cutWith(v, " %");
-        case 8: return formatLocale("%.0f ppm", v);
+        case 8: return formatNumber("%.0f ppm", v);
         default: return {};
         }
     }
     if (item == kItemValue) {
         switch (pane.displayKind) {
-        case 2: return formatLocale("%.2f", v);
+        case 2: return formatNumber("%.2f", v);
         case 4:
-        case 8: return formatLocale("%.0f", v);
+        case 8: return formatNumber("%.0f", v);
         case 1:
         case 3:
         case 5:
         case 6:
-        case 7: return pane.twoDecimals ? formatLocale("%.2f", v) : formatCutTenths(v);
+        case 7: return pane.twoDecimals ? formatNumber("%.2f", v) : formatTenthsCut(v);
         default: return {};
         }
     }

@@ -3,7 +3,8 @@
 #include <cstdio>
 
 #include "recording/RecordFile.h"
-#include "recording/ValueText.h"
+#include "app/Win1250.h"
+#include "ui/ValueFormat.h"
 
 namespace mr420 {
 
@@ -45,8 +46,7 @@ void appendGroup(std::string& out, long device, long serial, int quantity, const
 
 // Tenths cut toward zero, written with a full stop.
 std::string cutValue(double v) {
-    long long tenths = cutTenthsOf(v);
-    return formatFullStop(static_cast<double>(tenths) / 10.0, 1);
+    return formatFullStop(cutToTenths(v), 1);
 }
 
 std::string temperatureValue(double v, bool twoDecimals, bool cut) {

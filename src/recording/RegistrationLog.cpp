@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "recording/ValueText.h"
+#include "app/Win1250.h"
+#include "ui/ValueFormat.h"
 
 namespace mr420 {
 
@@ -17,11 +18,11 @@ std::string columnValue(LiveChannel channel, const LiveReading& pane, bool tempe
     switch (channel) {
     case kLiveTemp1:
     case kLiveTemp2:
-        return temperatureTwoDecimals ? formatLocale("%.02f", pane.value) : formatCutTenths(pane.value);
-    case kLivePressure: return formatLocale("%.01f", pane.value);
+        return temperatureTwoDecimals ? formatNumber("%.02f", pane.value) : formatTenthsCut(pane.value);
+    case kLivePressure: return formatNumber("%.01f", pane.value);
     case kLiveRh:
-    case kLiveDp: return formatCutTenths(pane.value);
-    case kLiveWb: return formatLocale("%.0f", pane.value);
+    case kLiveDp: return formatTenthsCut(pane.value);
+    case kLiveWb: return formatNumber("%.0f", pane.value);
     default: return "???";
     }
 }
@@ -39,7 +40,7 @@ std::string textRecord(const RegistrationSettings& settings, const LocalTime& t,
             header += sep;
             header += texts.titles[c];
         }
-        out = toWin1250(header);
+        out = utf8ToWin1250(header);
         out += "\r\n";
     }
     char stamp[64];
@@ -70,7 +71,7 @@ std::string openingComment(bool appending, const std::string& commentUtf8, bool 
             if (c == '\n' && (i == 0 || commentUtf8[i - 1] != '\r')) comment += '\r';
             comment += c;
         }
-        out += toWin1250(comment);
+        out += utf8ToWin1250(comment);
         out += "\r\n";
     }
     if (withSerialNumber) {
@@ -79,7 +80,7 @@ std::string openingComment(bool appending, const std::string& commentUtf8, bool 
             line += " " + std::to_string(panelSerialNumber);
         else
             line += " ???";
-        out += toWin1250(line);
+        out += utf8ToWin1250(line);
         out += "\r\n";
     }
     return out;

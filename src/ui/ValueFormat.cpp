@@ -1,5 +1,7 @@
 #include "ui/ValueFormat.h"
 
+#include <charconv>
+
 #include <cmath>
 #include <cstdio>
 
@@ -59,6 +61,13 @@ PaneValueText formatPaneValue(int displayKind, double value, bool showUnit, bool
     case kHumidity: return {formatOneOrTwoDecimals(value, twoDecimals), {}};
     default: return {};
     }
+}
+
+std::string formatFullStop(double value, int decimals) {
+    char buffer[400];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (result.ec != std::errc()) return "0";
+    return std::string(buffer, result.ptr);
 }
 
 }  // namespace mr420

@@ -54,6 +54,9 @@ struct PaneValueText {
 // rule. Any other kind gives an empty text (nothing is drawn).
 PaneValueText formatPaneValue(int displayKind, double value, bool showUnit, bool twoDecimals);
 
+// Locale-independent fixed-point text with a full stop (the .qvg file).
+std::string formatFullStop(double value, int decimals);
+
 // Shown instead of a number when there is no valid value.
 inline constexpr const char* kNoValueText = "???";
 

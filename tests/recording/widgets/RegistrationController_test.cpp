@@ -25,7 +25,8 @@
 #include "app/Settings.h"
 #include "app/StringTable.h"
 #include "app/widgets/MessageBoxes.h"
-#include "recording/ValueText.h"
+#include "app/Win1250.h"
+#include "ui/ValueFormat.h"
 #include "recording/widgets/RegistrationController.h"
 #include "support/TestSupport.h"
 
@@ -60,7 +61,7 @@ std::size_t count(const std::string& text, const std::string& what) {
     return n;
 }
 
-const std::string kHeader = toWin1250(
+const std::string kHeader = utf8ToWin1250(
     "Data i Godzina\tTemperatura1 °C\tTemperatura2 °C\tCiśnienie hPa\tWilgotność %\tPunkt rosy °C\t"
     "Zawartość pary wodnej ppm\r\n");
 const std::string kRecord = "2007.03.14 10:00:00\t21.46\t???\t1013.2\t45.3\t9.1\t11420\r\n";
@@ -170,7 +171,7 @@ TEST(RegistrationController, OkCreatesTheFileWritesTheFirstRecordAtOnceAndStarts
     });
     f.controller.openDialog(nullptr);
     EXPECT_TRUE(f.boxes.shown.empty());  // the channel selection keeps the file open
-    const std::string reduced = toWin1250(
+    const std::string reduced = utf8ToWin1250(
         "Data i Godzina\tTemperatura1 °C\tCiśnienie hPa\tWilgotność %\tPunkt rosy °C\tZawartość pary wodnej ppm\r\n"
         "2007.03.14 10:00:00\t21.46\t1013.2\t45.3\t9.1\t11420\r\n");
     EXPECT_EQ(readFile(dir + "/pomiary.txt"), kHeader + kRecord + kRecord + kRecord + reduced);

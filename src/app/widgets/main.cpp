@@ -1,0 +1,141 @@
+// The program mr420: settings, language, the main window, and what is written
+// back at exit.
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTranslator>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/IniFile.h"
+#include "app/Settings.h"
+#include "app/SettingsLocation.h"
+#include "app/widgets/LanguageDialog.h"
+#include "app/widgets/MessageBoxes.h"
+#include "app/widgets/Translation.h"
+#include "ui/widgets/MainWindow.h"
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char c = 1;
+    // Only an async-signal-safe write; the UI thread does the rest.
+    [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &c, 1);
+}
+
+void printHelp() {
+    std::printf(
+        "Usage: mr420 [--ini PATH] [/memdump | -memdump]\n"
+        "Shows the live readings of an MR420 panel on a serial port and reads and\n"
+        "writes its settings.\n\n"
+        "  --ini PATH   settings file to use instead of ~/.config/mr420/mr420.ini\n"
+        "  /memdump     the memory read-out also writes __memdump.txt\n"
+        "  --help       this text\n"
+        "  --version    the program's version\n\n"
+        "LANGUAGE in [GENERAL] of the settings file chooses the language (pl, en);\n"
+        "the English texts come from mr420_en.qm next to the program or in\n"
+        "../share/mr420/. COM numbers name ports; [PORTS] COMn=/dev/... maps one to\n"
+        "any device.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv, argv + argc);
+    bool memoryDump = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            printHelp();
+            return 0;
+        }
+        if (a == "--version") {
+            std::printf("mr420 %s\n", MR420_VERSION);
+            return 0;
+        }
+        if (a == "--ini") {
+            ++i;  // its value is not a switch
+            continue;
+        }
+        // The dump switch after a slash or a hyphen, exact case.
+        if (a == "/memdump" || a == "-memdump") memoryDump = true;
+    }
+
+    QApplication app(argc, argv);
+    // Numbers the program formats follow the user's locale (decimal comma
+    // under Polish); Qt itself sets LC_ALL from the environment, this makes it explicit.
+    std::setlocale(LC_ALL, "");
+
+    const std::string iniPath = mr420::iniPathFromArguments(args);
+    mr420::ensureParentDirectory(iniPath);
+    mr420::IniFile ini;
+    const bool opened = ini.open(iniPath, /*saveWhenClosed=*/true, /*createIfMissing=*/true, /*caseBlind=*/true,
+                                 /*backup=*/false);
+
+    std::string language = opened ? mr420::readLanguage(ini) : std::string();
+    if (language.empty()) mr420::setLanguage(language, mr420::askLanguage(0));
+
+    QTranslator translator;
+    if (language == "en") {
+        const QString programDir = QCoreApplication::applicationDirPath();
+        mr420::installTranslation(app, translator, QStringLiteral("en"), programDir);
+    }
+
+    mr420::AppSettings settings = mr420::defaultSettings();
+    mr420::readSettings(ini, settings);
+    settings.language = language;
+    const auto aliases = mr420::readPortAliases(ini);
+
+    mr420::QtMessageBoxes boxes;
+    int result = 0;
+    {
+        mr420::MainWindow window(settings, aliases, boxes);
+        window.setMemoryDump(memoryDump);
+
+        // SIGTERM and SIGINT end the program like the close box.
+        if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+            struct sigaction sa {};
+            sa.sa_handler = onSignal;
+            sigemptyset(&sa.sa_mask);
+            sa.sa_flags = SA_RESTART;
+            sigaction(SIGTERM, &sa, nullptr);
+            sigaction(SIGINT, &sa, nullptr);
+        }
+        QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+        QObject::connect(&notifier, &QSocketNotifier::activated, [&window] {
+            char buf[16];
+            while (::read(signalPipe[0], buf, sizeof buf) > 0) {
+            }
+            window.requestClose();
+        });
+
+        window.initialise();
+        window.exec();
+
+        window.closePort();
+        window.storeSettings(settings);
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QSize s = screen->size();
+            mr420::correctWindowRect(settings, s.width(), s.height());
+        }
+        mr420::writeSettings(ini, settings);
+        signal(SIGTERM, SIG_DFL);
+        signal(SIGINT, SIG_DFL);
+    }
+    ini.close();
+    mr420::removeTranslation(app, translator);
+    return result;
+}

@@ -1,0 +1,57 @@
+// The main window's members to and from the settings table. Kept apart from
+// MainWindow.cpp: the settings table and the pane model each name their own
+// channel enumeration.
+
+#include "app/Settings.h"
+#include "recording/widgets/RegistrationController.h"
+#include "ui/widgets/MainWindow.h"
+
+namespace mr420 {
+
+// --- settings -------------------------------------------------------------
+
+void MainWindow::applySettings(const AppSettings& s) {
+    language_ = s.language;
+    portNumber_ = s.portNr;
+    windowLeft_ = s.windowLeft;
+    windowTop_ = s.windowTop;
+    windowRight_ = s.windowRight;
+    windowBottom_ = s.windowBottom;
+    topmost_ = s.topmost != 0;
+    for (int c = 0; c < kPaneCount; ++c) {
+        const PaneSettings& p = s.panes[std::size_t(c)];
+        PaneStyle style = paneStyle(c);
+        style.background = p.background;
+        style.text = p.text;
+        // Only the stored fields change; the rest keep the construction values.
+        style.font.height = p.fontHeight;
+        style.font.faceName = p.fontName;
+        style.font.italic = static_cast<std::uint8_t>(p.fontItalic);
+        style.font.weight = p.fontWeight;
+        setPaneStyle(c, style);
+    }
+    registration_->loadSettings(s);
+}
+
+void MainWindow::storeSettings(AppSettings& s) const {
+    s.language = language_;
+    s.portNr = portNumber_;
+    s.windowLeft = windowLeft_;
+    s.windowTop = windowTop_;
+    s.windowRight = windowRight_;
+    s.windowBottom = windowBottom_;
+    s.topmost = topmost_ ? 1 : 0;
+    for (int c = 0; c < kPaneCount; ++c) {
+        PaneSettings& p = s.panes[std::size_t(c)];
+        const PaneStyle style = paneStyle(c);
+        p.background = style.background;
+        p.text = style.text;
+        p.fontHeight = style.font.height;
+        p.fontName = style.font.faceName;
+        p.fontItalic = style.font.italic;
+        p.fontWeight = style.font.weight;
+    }
+    registration_->storeSettings(s);
+}
+
+}  // namespace mr420

@@ -1,0 +1,238 @@
+// The main window: start-up with and without a port, layout, keyboard,
+// always-on-top, remembered rectangle, the port failure message.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/Settings.h"
+#include "app/widgets/MessageBoxes.h"
+#include "app/widgets/QtTimerService.h"
+#include "link/widgets/PortDialog.h"
+#include "protocol/TimerIds.h"
+#include "ui/MenuTable.h"
+#include "ui/widgets/MainWindow.h"
+
+using namespace mr420;
+
+namespace {
+int argc = 1;
+char arg0[] = "test";
+char* argv[] = {arg0, nullptr};
+QApplication& app() {
+    static QApplication a(argc, argv);
+    return a;
+}
+void pumpFor(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+bool pumpUntil(const std::function<bool()>& done, int ms = 3000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+PortDialog* openPortDialog() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<PortDialog*>(w); d && d->isVisible()) return d;
+    return nullptr;
+}
+QRect geometryOf(QWidget* w) { return w->geometry(); }
+
+// The port choice runs nested modal loops; a polling timer answers the
+// dialog from inside them.
+struct PortDialogAnswerer {
+    QTimer timer;
+    int seen = 0;
+    QString statusText;
+    explicit PortDialogAnswerer(std::function<void(PortDialog*)> act) {
+        QObject::connect(&timer, &QTimer::timeout, [this, act] {
+            if (PortDialog* d = openPortDialog()) {
+                ++seen;
+                statusText = d->statusLine()->text();
+                act(d);
+            }
+        });
+        timer.start(20);
+    }
+};
+
+struct Fixture {
+    AppSettings settings = defaultSettings();
+    ScriptedMessageBoxes boxes;
+    Fixture() { app(); }
+};
+}  // namespace
+
+TEST(MainWindow, FirstStartWithoutPortPlacesTheWindowAndOffersThePortChoice) {
+    Fixture f;
+    MainWindow w(f.settings, {}, f.boxes);
+    w.setPortEntrySource([] { return std::vector<std::string>{"COM1"}; });
+    w.initialise();
+    // Not visible yet: the choice waits on timer 1069.
+    EXPECT_TRUE(w.timers().isActive(timer_id::kPortChoiceRetry));
+    EXPECT_FALSE(w.portOpen());
+    EXPECT_FALSE(w.action(menu_id::kRegistration)->isEnabled());
+    PortDialogAnswerer answer([](PortDialog* d) { d->cancelButton()->click(); });
+    w.show();
+    pumpFor(10);
+    EXPECT_EQ(w.frameGeometry().topLeft(), QPoint(100, 100));
+    EXPECT_EQ(w.frameGeometry().size(), QSize(600, 400));
+    ASSERT_TRUE(pumpUntil([&] { return answer.seen == 1; }));
+    pumpFor(50);
+    EXPECT_EQ(answer.seen, 1);
+    EXPECT_FALSE(w.timers().isActive(timer_id::kPortChoiceRetry));
+    EXPECT_FALSE(w.portOpen());
+    EXPECT_EQ(w.portNumber(), 0);
+    EXPECT_TRUE(f.boxes.shown.empty());
+    // Not connected: status shows no communication, panes show "???".
+    EXPECT_FALSE(w.statusField()->text().isEmpty());
+    EXPECT_FALSE(w.liveReadings()[kLiveTemp1].hasValue);
+
+    AppSettings out = defaultSettings();
+    w.storeSettings(out);
+    EXPECT_EQ(out.windowLeft, 100);
+    EXPECT_EQ(out.windowTop, 100);
+    EXPECT_EQ(out.windowRight, 700);
+    EXPECT_EQ(out.windowBottom, 500);
+    EXPECT_EQ(out.topmost, 0);
+    EXPECT_EQ(out.portNr, 0);
+}
+
+TEST(MainWindow, PortThatCannotBeOpenedGivesTheMessageAndThenTheChoice) {
+    Fixture f;
+    f.settings.portNr = 99;
+    MainWindow w(f.settings, {{99, "/nonexistent/ttyMR420"}}, f.boxes);
+    w.setPortEntrySource([] { return std::vector<std::string>{}; });
+    w.initialise();
+    ASSERT_EQ(f.boxes.shown.size(), 1u);
+    const QString text = f.boxes.shown[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Nie można otworzyć portu COM99\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("/nonexistent/ttyMR420"))) << text.toStdString();
+    EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::None);
+    EXPECT_EQ(w.portNumber(), 0);
+    EXPECT_TRUE(w.timers().isActive(timer_id::kPortChoiceRetry));
+    PortDialogAnswerer answer([](PortDialog* d) { d->cancelButton()->click(); });
+    w.show();
+    ASSERT_TRUE(pumpUntil([&] { return answer.seen == 1; }));
+    EXPECT_EQ(answer.statusText, QStringLiteral("Aktualnie żaden port nie jest używany"));
+}
+
+TEST(MainWindow, NotConnectedLayoutHasTwoColumns) {
+    Fixture f;
+    MainWindow w(f.settings, {}, f.boxes);
+    w.setPortEntrySource([] { return std::vector<std::string>{}; });
+    w.initialise();
+    w.timers().stopTimer(timer_id::kPortChoiceRetry);
+    w.show();
+    w.resize(640, 480);
+    pumpFor(20);
+    const QWidget* c = w.clientArea();
+    const int W = c->width();
+    QRect t1 = geometryOf(w.paneWidget(kLiveTemp1)), rh = geometryOf(w.paneWidget(kLiveRh)),
+          p = geometryOf(w.paneWidget(kLivePressure)), dp = geometryOf(w.paneWidget(kLiveDp)),
+          wb = geometryOf(w.paneWidget(kLiveWb));
+    // Left column: TEMP1 above RH above PRESSURE, equal thirds; right: DP above WB.
+    EXPECT_EQ(t1.x(), rh.x());
+    EXPECT_EQ(t1.x(), p.x());
+    EXPECT_LT(t1.x(), W / 2);
+    EXPECT_LT(t1.y(), rh.y());
+    EXPECT_LT(rh.y(), p.y());
+    EXPECT_NEAR(t1.height(), rh.height(), 2);
+    EXPECT_NEAR(rh.height(), p.height(), 2);
+    EXPECT_EQ(dp.x(), wb.x());
+    EXPECT_GT(dp.x(), W / 2);
+    EXPECT_LT(dp.y(), wb.y());
+    EXPECT_GT(dp.height(), t1.height());
+    EXPECT_EQ(p.y() + p.height(), wb.y() + wb.height());
+    EXPECT_TRUE(w.paneWidget(kLiveTemp1)->isVisible());
+    // The status and clock fields share the top line.
+    EXPECT_EQ(w.statusField()->y(), w.clockField()->y());
+    EXPECT_EQ(w.clockField()->x() + w.clockField()->width() + w.statusField()->x(), W);
+}
+
+TEST(MainWindow, EnterAndEscapeDoNotCloseButCloseCommandDoes) {
+    Fixture f;
+    MainWindow w(f.settings, {}, f.boxes);
+    w.setPortEntrySource([] { return std::vector<std::string>{}; });
+    w.initialise();
+    w.timers().stopTimer(timer_id::kPortChoiceRetry);
+    int result = -1;
+    QTimer::singleShot(50, [&] {
+        for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(w.paneWidget(0), &down);
+            QApplication::sendEvent(&w, &down);
+        }
+        EXPECT_TRUE(w.isVisible());
+        w.action(menu_id::kClose)->trigger();
+    });
+    result = w.exec();
+    EXPECT_EQ(result, QDialog::Accepted);
+}
+
+TEST(MainWindow, AlwaysOnTopTogglesTheCheckMarkAndTheFlag) {
+    Fixture f;
+    f.settings.topmost = 1;
+    MainWindow w(f.settings, {}, f.boxes);
+    w.setPortEntrySource([] { return std::vector<std::string>{}; });
+    w.initialise();
+    w.timers().stopTimer(timer_id::kPortChoiceRetry);
+    EXPECT_TRUE(w.topmost());
+    EXPECT_TRUE(w.action(menu_id::kAlwaysOnTop)->isChecked());
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    w.show();
+    w.action(menu_id::kAlwaysOnTop)->trigger();
+    EXPECT_FALSE(w.topmost());
+    EXPECT_FALSE(w.action(menu_id::kAlwaysOnTop)->isChecked());
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(w.isVisible());
+    AppSettings out = defaultSettings();
+    w.storeSettings(out);
+    EXPECT_EQ(out.topmost, 0);
+}
+
+TEST(MainWindow, MenuFollowsTheTableAndLaterFeaturesAreDisabled) {
+    Fixture f;
+    MainWindow w(f.settings, {}, f.boxes);
+    for (const MenuPopup& popup : mainMenu())
+        for (const MenuEntry& e : popup.entries)
+            if (e.id != 0) ASSERT_NE(w.action(e.id), nullptr) << e.id;
+    EXPECT_EQ(w.action(menu_id::kSerialPort)->text(), QStringLiteral("Port szeregowy"));
+    EXPECT_TRUE(w.action(menu_id::kSerialPort)->isEnabled());
+    EXPECT_TRUE(w.action(menu_id::kClose)->isEnabled());
+    EXPECT_TRUE(w.action(menu_id::kLanguage)->isEnabled());
+    EXPECT_FALSE(w.action(menu_id::kMemoryRead)->isEnabled());
+    EXPECT_FALSE(w.action(menu_id::kAbout)->isEnabled());
+}
+
+TEST(MainWindow, AppliesAndStoresPaneColoursFontsAndPortNumber) {
+    Fixture f;
+    f.settings.panes[1].background = 0x102030;
+    f.settings.panes[1].fontHeight = -33;
+    f.settings.panes[1].fontItalic = 1;
+    f.settings.windowLeft = 1500;
+    f.settings.windowRight = 2100;
+    MainWindow w(f.settings, {}, f.boxes);
+    EXPECT_EQ(w.paneStyle(1).background, 0x102030u);
+    EXPECT_EQ(w.paneStyle(1).font.height, -33);
+    EXPECT_EQ(w.paneWidget(1)->font().pixelSize(), 33);
+    EXPECT_TRUE(w.paneWidget(1)->font().italic());
+    AppSettings out = defaultSettings();
+    w.storeSettings(out);
+    EXPECT_EQ(out.panes[1].background, 0x102030u);
+    EXPECT_EQ(out.panes[1].fontHeight, -33);
+    EXPECT_EQ(out.panes[1].fontItalic, 1);
+    EXPECT_EQ(out.panes[0].text, defaultSettings().panes[0].text);
+    // The rectangle is corrected only when written at exit, not on applying.
+    EXPECT_EQ(out.windowLeft, 1500);
+    EXPECT_EQ(out.windowRight, 2100);
+}

@@ -35,7 +35,11 @@ public:
     // Shows "no connection", starts the reply timer and sends the first command.
     void start();
 
-    // One received byte.
+    // One received byte. Lines end with CR LF and hold at most 999
+    // characters; a longer line is dropped and what follows starts a new one.
+    // During the 50 ms pause after eleven bad lines in a row nothing has been
+    // sent, so bytes arriving then are dropped rather than let them start the
+    // next reply.
     void onCharacterReceived(char c);
 
     // 1030 reply time-out, 1080 end of the failure pause; other ids are ignored.
@@ -54,7 +58,11 @@ public:
     PanelState& state() { return state_; }
     ReplyParser& parser() { return parser_; }
 
-    // Memory read-out: set by the read-out before it requests 024000.
+    // Memory read-out: the read-out sets memoryReadoutActive and blockCounter 0
+    // before it requests 024000. The session clears it when the read-out
+    // finishes or aborts, when its window is gone, and when a failure or time-out
+    // abandons the chain (the read-out's own data timer then reports the error).
+    // At most 256 blocks are read, as the block number travels as one byte.
     bool memoryReadoutActive = false;
     bool memoryReadoutCancelled = false;
     bool fullDumpMode = false;

@@ -2,7 +2,8 @@
 // A TimerService on a virtual clock. Like window timers, a started timer fires
 // every period until it is stopped; starting a running timer restarts it.
 // advance(ms) moves the clock and fires every due expiry in time order
-// (equal times: in the order the timers were started), calling the handler
+// (equal times: in the order they were armed, a re-armed period counting as
+// armed at its last expiry), calling the handler
 // with the timer's id. Handlers may start and stop timers.
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QTranslator>
 
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -43,6 +45,9 @@ void printHelp() {
         "writes its settings.\n\n"
         "  --ini PATH   settings file to use instead of ~/.config/mr420/mr420.ini\n"
         "  /memdump     the memory read-out also writes __memdump.txt\n"
+        "  --screenshot PATH\n"
+        "               save a PNG picture of the window after --screenshot-after\n"
+        "               seconds (default 14, past the settings-read period), then end\n"
         "  --help       this text\n"
         "  --version    the program's version\n\n"
         "LANGUAGE in [GENERAL] of the settings file chooses the language (pl, en);\n"
@@ -56,6 +61,8 @@ void printHelp() {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
     bool memoryDump = false;
+    std::string screenshotPath;
+    double screenshotAfter = 14;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -68,6 +75,14 @@ int main(int argc, char** argv) {
         }
         if (a == "--ini") {
             ++i;  // its value is not a switch
+            continue;
+        }
+        if (a == "--screenshot" && i + 1 < args.size()) {
+            screenshotPath = args[++i];
+            continue;
+        }
+        if (a == "--screenshot-after" && i + 1 < args.size()) {
+            screenshotAfter = std::atof(args[++i].c_str());
             continue;
         }
         // The dump switch after a slash or a hyphen, exact case.
@@ -121,6 +136,16 @@ int main(int argc, char** argv) {
             }
             window.requestClose();
         });
+
+        if (!screenshotPath.empty()) {
+            QTimer::singleShot(static_cast<int>(screenshotAfter * 1000), &window, [&window, &screenshotPath, &result] {
+                if (!window.grab().save(QString::fromStdString(screenshotPath), "PNG")) {
+                    std::fprintf(stderr, "mr420: cannot save %s\n", screenshotPath.c_str());
+                    result = 1;
+                }
+                window.requestClose();
+            });
+        }
 
         window.initialise();
         window.exec();

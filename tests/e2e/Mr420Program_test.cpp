@@ -1,0 +1,256 @@
+// Runs the program mr420 itself (offscreen) against the simulated panel
+// mr420-sim: it polls the panel, publishes the readings on its local data
+// server, ends on SIGTERM (also from inside a modal dialog) and writes its
+// settings at exit.
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/TestSupport.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kBin = std::string(MR420_BINARY_DIR) + "/bin";
+
+struct Child {
+    pid_t pid = -1;
+    int out = -1;
+};
+
+Child spawn(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& extraEnv) {
+    int fds[2];
+    if (::pipe(fds) != 0) return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<std::string> envStore;
+    for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
+    for (const std::string& e : extraEnv) envStore.push_back(e);
+    std::vector<char*> envp;
+    for (std::string& e : envStore) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    Child c;
+    if (posix_spawn(&c.pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) c.pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    c.out = fds[0];
+    return c;
+}
+
+std::string readLine(int fd, int timeoutMs) {
+    std::string line;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) continue;
+        char c;
+        if (::read(fd, &c, 1) != 1) break;
+        if (c == '\n') return line;
+        line.push_back(c);
+    }
+    return line;
+}
+
+int waitExit(pid_t pid, int timeoutMs) {
+    int status = 0;
+    for (int i = 0; i < timeoutMs / 10; ++i) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        std::this_thread::sleep_for(10ms);
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+    return -1;
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// One request/answer exchange with the data server; "" when it is not there.
+struct DataClient {
+    int fd = -1;
+    explicit DataClient(const std::string& path) {
+        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    ~DataClient() {
+        if (fd >= 0) ::close(fd);
+    }
+    std::vector<std::string> ask(const std::string& line, const std::string& last, int timeoutMs = 3000) {
+        std::vector<std::string> out;
+        const std::string l = line + "\n";
+        if (fd < 0 || ::write(fd, l.data(), l.size()) != ssize_t(l.size())) return out;
+        for (;;) {
+            std::string got = readLine(fd, timeoutMs);
+            if (got.empty()) break;
+            out.push_back(got);
+            if (got.rfind(last, 0) == 0) break;
+        }
+        return out;
+    }
+};
+
+class Mr420Program : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::access((kBin + "/mr420").c_str(), X_OK) != 0 || ::access((kBin + "/mr420-sim").c_str(), X_OK) != 0)
+            GTEST_SKIP() << "mr420 and mr420-sim are not built";
+        dir = mr420::test::makeTempDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        runtime = dir + "/run";
+        std::filesystem::create_directories(runtime);
+        ::chmod(runtime.c_str(), 0700);
+    }
+    void TearDown() override {
+        for (pid_t p : {program.pid, sim.pid})
+            if (p > 0) {
+                ::kill(p, SIGKILL);
+                ::waitpid(p, nullptr, 0);
+            }
+    }
+    Child startSim(const std::string& scenario) {
+        sim = spawn(kBin + "/mr420-sim", {"--scenario", scenario, "--link", dir + "/ttyMR420"}, {});
+        const std::string dev = readLine(sim.out, 5000);
+        EXPECT_FALSE(dev.empty());
+        return sim;
+    }
+    void writeIni(const std::string& text) {
+        std::ofstream(dir + "/mr420.ini", std::ios::binary) << text;
+    }
+    void startProgram() {
+        program = spawn(kBin + "/mr420", {"--ini", dir + "/mr420.ini"},
+                        {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime, "LC_ALL=C.UTF-8"});
+        ASSERT_GT(program.pid, 0);
+    }
+    int stopProgram() {
+        ::kill(program.pid, SIGTERM);
+        const int rc = waitExit(program.pid, 10000);
+        program.pid = -1;
+        return rc;
+    }
+
+    std::string dir, runtime;
+    Child sim, program;
+};
+
+TEST_F(Mr420Program, PollsThePanelPublishesReadingsAndWritesSettingsOnSigterm) {
+    startSim("mr411-baro");
+    writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\n[PORTS]\r\nCOM99=" + dir + "/ttyMR420\r\n");
+    startProgram();
+
+    // The data server starts once the panel has answered a poll cycle.
+    std::vector<std::string> topics;
+    const auto end = std::chrono::steady_clock::now() + 20s;
+    while (std::chrono::steady_clock::now() < end) {
+        DataClient client(runtime + "/MR420");
+        if (client.fd >= 0) {
+            topics = client.ask("TOPICS", "END");
+            if (topics.size() > 1) break;
+        }
+        std::this_thread::sleep_for(200ms);
+    }
+    ASSERT_GT(topics.size(), 1u) << "no topics from the data server";
+    std::string temperatureTopic, pressureTopic;
+    for (const std::string& t : topics) {
+        if (t.rfind("TOPIC Temperatura1#", 0) == 0) temperatureTopic = t.substr(6);
+        if (t.rfind("TOPIC Ci", 0) == 0) pressureTopic = t.substr(6);
+    }
+    ASSERT_FALSE(temperatureTopic.empty());
+    ASSERT_FALSE(pressureTopic.empty());
+
+    // A reading with its unit, taken from the panel through the session.
+    std::string measurement;
+    for (int i = 0; i < 50 && measurement.find("°C") == std::string::npos; ++i) {
+        DataClient client(runtime + "/MR420");
+        auto lines = client.ask("REQUEST " + temperatureTopic + " Pomiar", "DATA");
+        measurement = lines.empty() ? "" : lines.back();
+        std::this_thread::sleep_for(200ms);
+    }
+    EXPECT_NE(measurement.find("°C"), std::string::npos) << measurement;
+    DataClient client(runtime + "/MR420");
+    auto pressure = client.ask("REQUEST " + pressureTopic + " Pomiar", "DATA");
+    ASSERT_FALSE(pressure.empty());
+    EXPECT_NE(pressure.back().find("hPa"), std::string::npos) << pressure.back();
+
+    EXPECT_EQ(stopProgram(), 0);
+    const std::string ini = fileText(dir + "/mr420.ini");
+    EXPECT_NE(ini.find("PORT_NR=99\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("COM99=" + dir + "/ttyMR420"), std::string::npos) << ini;
+    // Sections the file lacked are appended in the order they are first written.
+    const auto general = ini.find("[GENERAL]"), t1 = ini.find("[TEMP1]"), wb = ini.find("[WB]"), log = ini.find("[LOG]");
+    EXPECT_EQ(general, 0u);
+    EXPECT_LT(general, t1);
+    EXPECT_LT(t1, wb);
+    EXPECT_LT(wb, log);
+    EXPECT_NE(ini.find("SHOW_ADV=0"), std::string::npos);
+    EXPECT_NE(ini.find("LANGUAGE=pl"), std::string::npos);
+    EXPECT_NE(ini.find("WINDOW_LEFT=100"), std::string::npos);
+}
+
+TEST_F(Mr420Program, SigtermEndsItWhileThePortChoiceIsOpen) {
+    // No port configured: the port dialog opens by itself and waits.
+    writeIni("[GENERAL]\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\n");
+    startProgram();
+    std::this_thread::sleep_for(2s);
+    ASSERT_EQ(::waitpid(program.pid, nullptr, WNOHANG), 0) << "ended by itself";
+    EXPECT_EQ(stopProgram(), 0);
+    const std::string ini = fileText(dir + "/mr420.ini");
+    EXPECT_NE(ini.find("PORT_NR=0\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[LOG]"), std::string::npos) << ini;
+}
+
+TEST_F(Mr420Program, ScreenshotShowsTheReadingsAndEndsTheProgram) {
+    startSim("mr411-baro");
+    writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\n[PORTS]\r\nCOM99=" + dir + "/ttyMR420\r\n");
+    const std::string png = dir + "/window.png";
+    program = spawn(kBin + "/mr420", {"--ini", dir + "/mr420.ini", "--screenshot", png, "--screenshot-after", "2"},
+                    {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime});
+    EXPECT_EQ(waitExit(program.pid, 15000), 0);
+    program.pid = -1;
+    const std::string data = fileText(png);
+    ASSERT_GT(data.size(), 1000u);
+    EXPECT_EQ(data.substr(1, 3), "PNG");
+}
+
+TEST_F(Mr420Program, HelpAndVersionNeedNoDisplay) {
+    Child help = spawn(kBin + "/mr420", {"--help"}, {"QT_QPA_PLATFORM=none-such"});
+    EXPECT_NE(readLine(help.out, 3000).find("--ini"), std::string::npos);
+    EXPECT_EQ(waitExit(help.pid, 3000), 0);
+    Child version = spawn(kBin + "/mr420", {"--version"}, {});
+    EXPECT_EQ(readLine(version.out, 3000).rfind("mr420 ", 0), 0u);
+    EXPECT_EQ(waitExit(version.pid, 3000), 0);
+}
+
+}  // namespace

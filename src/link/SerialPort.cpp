@@ -293,6 +293,8 @@ void SerialPort::workerLoop() {
             continue;
         }
 
+        waitForMoreOfTheLine();
+        if (shutdown_) break;
         pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
         int n = ::poll(fds, 2, -1);
         if (n < 0) {
@@ -332,6 +334,7 @@ bool SerialPort::readAndDeliver() {
             got = ::read(fd_, buffer, sizeof buffer);
         }
         if (got > 0) {
+            countLineBytes(buffer, static_cast<std::size_t>(got));
             delivery_->deliverBytes(buffer, static_cast<std::size_t>(got));
             continue;
         }
@@ -385,6 +388,42 @@ void SerialPort::writeStep() {
         }
     }
     if (failed) disconnect();
+    lineBytes_ = 0;   // the purge emptied the input: the reply starts afresh
+}
+
+void SerialPort::expectReply(std::size_t minimumLength) { expectedLineLength_ = minimumLength; }
+
+void SerialPort::countLineBytes(const char* bytes, std::size_t count) {
+    const void* lf = std::memchr(bytes, '\n', count);
+    if (lf == nullptr) {
+        if (lineBytes_ == 0) lineStarted_ = std::chrono::steady_clock::now();
+        lineBytes_ += count;
+        return;
+    }
+    // Characters after the last line end begin the next line.
+    const char* last = bytes + count;
+    while (last > bytes && last[-1] != '\n') --last;
+    lineBytes_ = static_cast<std::size_t>(bytes + count - last);
+}
+
+void SerialPort::waitForMoreOfTheLine() {
+    const std::size_t expected = expectedLineLength_;
+    // Only inside a line that has begun: when the panel starts to answer is unknown.
+    if (expected == 0 || lineBytes_ == 0 || lineBytes_ + 2 >= expected) return;
+    // The line end is character number `expected` at the earliest; wake one
+    // character before the one that precedes it.
+    const long long characterNs = 10'000'000'000LL / (baud_ > 0 ? baud_ : 9600);
+    // Only when the characters come at the line's pace; a line that arrives
+    // at once (a pseudo-terminal, a fast adapter) is read as it comes.
+    const long long elapsedNs =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - lineStarted_).count();
+    if (lineBytes_ < 2 || elapsedNs < static_cast<long long>(lineBytes_ - 1) * characterNs / 2) return;
+    const std::size_t missing = expected - lineBytes_ - 2;
+    const long long waitNs = static_cast<long long>(missing) * characterNs;
+    timespec timeout{static_cast<time_t>(waitNs / 1'000'000'000LL), static_cast<long>(waitNs % 1'000'000'000LL)};
+    // A write request or the shutdown ends the wait at once.
+    pollfd wake{wakeFd_, POLLIN, 0};
+    (void)::ppoll(&wake, 1, &timeout, nullptr);
 }
 
 }  // namespace mr420

@@ -12,6 +12,7 @@
 // with the same settings when it comes back.
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -65,6 +66,12 @@ public:
     // still waiting is replaced. Frames sent while the device is gone are dropped.
     void send(const char* frame, std::size_t length) override;
 
+    // While a reply of at least this length is arriving, the worker does not
+    // wake for every character: it sleeps until the characters still missing
+    // before the earliest possible line end have had time to arrive, then
+    // hands them over together. The line end itself is never delayed.
+    void expectReply(std::size_t minimumLength) override;
+
     // Drops DTR and RTS, stops the worker and closes the device. While the
     // worker is still alive pumpEvents is called about every millisecond, so a
     // worker blocked in a delivery to the UI thread can finish. Called from
@@ -98,6 +105,8 @@ private:
     void disconnect();
     bool tryReconnect();
     void drainWake();
+    void waitForMoreOfTheLine();
+    void countLineBytes(const char* bytes, std::size_t count);
     bool waitWritable(int fd);
 
     std::string path_;
@@ -119,6 +128,10 @@ private:
     std::atomic<bool> shutdown_{false};
     std::atomic<bool> workerDone_{true};
     std::atomic<bool> connected_{false};
+
+    std::atomic<std::size_t> expectedLineLength_{0};
+    std::size_t lineBytes_ = 0;   // worker only: characters of the line being received
+    std::chrono::steady_clock::time_point lineStarted_;   // worker only: first character of that line
 
     PortOpenError lastError_ = PortOpenError::None;
     int lastErrno_ = 0;

@@ -1,5 +1,7 @@
 #include "protocol/CommandBuilder.h"
 
+#include <algorithm>
+
 #include <cstdint>
 
 #include "protocol/Frame.h"
@@ -140,7 +142,18 @@ void CommandBuilder::sendCurrent(int commandNumber) {
     if (port_ == nullptr) return;
     const std::string frame = buildFrame(commandNumber, args_, counters_);
     if (frame.empty()) return;
+    port_->expectReply(expectedReplyLength(commandNumber));
     port_->send(frame.data(), frame.size());
+}
+
+void CommandBuilder::noteReplyLength(int commandNumber, int length) {
+    if (isValidCommandNumber(commandNumber)) lastReplyLength_[static_cast<std::size_t>(commandNumber)] = length;
+}
+
+std::size_t CommandBuilder::expectedReplyLength(int commandNumber) const {
+    if (!isValidCommandNumber(commandNumber)) return 0;
+    const auto index = static_cast<std::size_t>(commandNumber);
+    return static_cast<std::size_t>(std::max(kCommandTable[index].minReplyLength, lastReplyLength_[index]));
 }
 
 std::string CommandBuilder::buildFrame(int commandNumber, const WriteArguments& args, const ChainCounters& counters) {

@@ -2,9 +2,12 @@
 // Builds the frame of one panel command from the command table, the write
 // arguments and the session's chain counters, and hands it to the port.
 
+#include <array>
+#include <cstddef>
 #include <string>
 
 #include "protocol/Interfaces.h"
+#include "protocol/PanelCommand.h"
 #include "protocol/WriteArguments.h"
 
 namespace mr420 {
@@ -25,11 +28,18 @@ public:
     // The complete frame (code, data, LRC, CR LF); "" for a number outside 0..62.
     static std::string buildFrame(int commandNumber, const WriteArguments& args, const ChainCounters& counters);
 
+    // Length of the last accepted reply to a command. A panel answers each
+    // command with a line of fixed layout, so the next reply is announced to
+    // the port with this length (never less than the table's minimum).
+    void noteReplyLength(int commandNumber, int length);
+    std::size_t expectedReplyLength(int commandNumber) const;
+
 private:
     TimerService& timers_;
     const WriteArguments& args_;
     const ChainCounters& counters_;
     FramePort* port_ = nullptr;
+    std::array<int, kCommandCount> lastReplyLength_{};
 };
 
 }  // namespace mr420

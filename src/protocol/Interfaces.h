@@ -22,6 +22,10 @@ class FramePort {
 public:
     virtual ~FramePort() = default;
     virtual void send(const char* frame, std::size_t length) = 0;
+    // The reply to the frame about to be sent is at least this long (CR LF
+    // included; 0 = unknown). A port may use it to wake less often while the
+    // reply trickles in at 9600 baud.
+    virtual void expectReply(std::size_t /*minimumLength*/) {}
 };
 
 // Receives the parser's acknowledgement of an acknowledged write.

@@ -72,6 +72,7 @@ void PanelSession::handleLine() {
     const bool ok = parser_.parse(line_.data(), static_cast<std::size_t>(length), commandNumber_);
     if (ok) {
         failureCount_ = 0;
+        builder_.noteReplyLength(commandNumber_, length);
         deliverNotifications(commandNumber_);
         commandNumber_ = nextAfterSuccess(commandNumber_);
         refreshIfCycleEnds();

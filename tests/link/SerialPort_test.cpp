@@ -90,6 +90,10 @@ public:
         std::lock_guard<std::mutex> guard(mutex_);
         return received_;
     }
+    int handOvers() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return handOvers_;
+    }
 
 private:
     std::mutex mutex_;
@@ -472,4 +476,28 @@ TEST(SerialPort, CloseFromInsideADeliveryOnlyStopsTheWorker) {
     EXPECT_TRUE(port.isOpen());  // the final close is still to come
     port.close();
     EXPECT_FALSE(port.isOpen());
+}
+
+TEST(SerialPort, AReplyArrivingAtLinePaceIsHandedOverInFewPiecesWithoutDelayingItsEnd) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    Recorder recorder;
+    SerialPort port;
+    ASSERT_TRUE(port.open(pty.slave, recorder));
+    ASSERT_TRUE(port.startWorker());
+    const std::string reply = std::string(58, 'A') + "\r\n";
+    port.expectReply(reply.size());
+
+    // One character about every 1.04 ms, as at 9600 baud.
+    const auto start = std::chrono::steady_clock::now();
+    for (std::size_t i = 0; i < reply.size(); ++i) {
+        std::this_thread::sleep_until(start + std::chrono::microseconds(1042 * i));
+        pty.write(reply.substr(i, 1));
+    }
+    const auto lineEndWritten = std::chrono::steady_clock::now();
+    ASSERT_TRUE(recorder.waitForSize(reply.size()));
+    const auto lineEndDelivered = std::chrono::steady_clock::now();
+    EXPECT_EQ(recorder.received(), reply);
+    EXPECT_LT(recorder.handOvers(), 20) << "one hand-over per character would be 60";
+    EXPECT_LT(lineEndDelivered - lineEndWritten, 50ms);
 }

@@ -218,3 +218,30 @@ TEST(CommandBuilder, SendUsesTheCurrentArgumentsAndCounters) {
 
 }  // namespace
 }  // namespace mr420
+
+namespace mr420 {
+namespace {
+
+TEST(CommandBuilder, AnnouncesTheLengthOfTheLastAcceptedReplyButNeverLessThanTheMinimum) {
+    test::VirtualClock clock;
+    WriteArguments args;
+    ChainCounters counters;
+    CommandBuilder builder(clock, args, counters);
+    test::FakePort port;
+    builder.setPort(&port);
+
+    builder.sendCurrent(toNumber(PanelCommand::Identity));
+    builder.noteReplyLength(toNumber(PanelCommand::Identity), 39);
+    builder.sendCurrent(toNumber(PanelCommand::Identity));
+    builder.noteReplyLength(toNumber(PanelCommand::Identity), 12);   // shorter than any valid reply
+    builder.sendCurrent(toNumber(PanelCommand::Identity));
+    builder.sendCurrent(toNumber(PanelCommand::Mr466Info));            // no minimum, nothing learnt
+    builder.noteReplyLength(99, 500);                                  // outside the table: ignored
+
+    EXPECT_EQ(port.expectedLengths, (std::vector<std::size_t>{25, 39, 25, 0}));
+    EXPECT_EQ(port.frames.size(), 4u);
+    EXPECT_EQ(builder.expectedReplyLength(99), 0u);
+}
+
+}  // namespace
+}  // namespace mr420

@@ -13,6 +13,8 @@ class FakePort : public FramePort {
 public:
     explicit FakePort(const VirtualClock* clock = nullptr) : clock_(clock) {}
 
+    void expectReply(std::size_t minimumLength) override { expectedLengths.push_back(minimumLength); }
+
     void send(const char* frame, std::size_t length) override {
         frames.emplace_back(frame, length);
         times.push_back(clock_ ? clock_->now() : 0);
@@ -32,6 +34,7 @@ public:
 
     std::vector<std::string> frames;
     std::vector<long long> times;
+    std::vector<std::size_t> expectedLengths;   // announced before each frame
 
 private:
     const VirtualClock* clock_;

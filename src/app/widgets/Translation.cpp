@@ -5,7 +5,10 @@
 #include <QFileInfo>
 #include <QTranslator>
 
+#include <cstdlib>
+
 #include "app/StringTable.h"
+#include "ui/MenuTable.h"
 
 namespace mr420 {
 
@@ -33,11 +36,27 @@ bool installTranslation(QCoreApplication& app, QTranslator& translator, const QS
         if (text.isEmpty()) return std::nullopt;
         return text.toStdString();
     });
+    setMenuOverride([t](const std::string& key) -> std::optional<std::string> {
+        // The key names the entry ("32771") or the popup ("popup 2"); the
+        // Polish text is the translation's source.
+        const char* source = nullptr;
+        if (key.rfind("popup ", 0) == 0) {
+            const std::size_t index = std::strtoul(key.c_str() + 6, nullptr, 10);
+            if (index < mainMenu().size()) source = mainMenu()[index].title;
+        } else {
+            source = builtinMenuText(std::atoi(key.c_str()));
+        }
+        if (!source) return std::nullopt;
+        const QString text = t->translate(kMenuContext, source, key.c_str());
+        if (text.isEmpty()) return std::nullopt;
+        return text.toStdString();
+    });
     return true;
 }
 
 void removeTranslation(QCoreApplication& app, QTranslator& translator) {
     setStringOverride({});
+    setMenuOverride({});
     app.removeTranslator(&translator);
 }
 

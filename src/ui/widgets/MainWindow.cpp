@@ -55,7 +55,10 @@ struct MainWindow::Bridge : public ReadingView, public DataServerControl, public
         w.status_->setCursorPosition(0);
         w.panes_[0]->setFocus();
     }
-    void setClockText(const std::string& text) override { w.clock_->setText(qs(text)); }
+    void setClockText(const std::string& text) override {
+        w.clock_->setText(qs(text));
+        w.clock_->setCursorPosition(0);  // show the start of a text longer than the field
+    }
     void setMenuEntryEnabled(int menuId, bool enabled) override {
         if (QAction* a = w.action(menuId)) a->setEnabled(enabled && w.implemented(menuId));
     }

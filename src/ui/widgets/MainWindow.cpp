@@ -372,6 +372,13 @@ void MainWindow::keyPressEvent(QKeyEvent* e) {
 
 void MainWindow::closeEvent(QCloseEvent* e) { QDialog::closeEvent(e); }
 
+void MainWindow::done(int result) {
+    // Shutdown order: the data server stops with the window, before the
+    // serial port is deleted and the settings are written.
+    dataServer_->stop();
+    QDialog::done(result);
+}
+
 void MainWindow::requestClose() {
     closing_ = true;
     timers_->stopTimer(timer_id::kPortChoiceRetry);

@@ -115,6 +115,7 @@ public:
 protected:
     void showEvent(QShowEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
+    void done(int result) override;
     void closeEvent(QCloseEvent*) override;
     void moveEvent(QMoveEvent*) override;
     void changeEvent(QEvent*) override;

@@ -11,6 +11,12 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <QComboBox>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include "app/Settings.h"
 #include "app/widgets/MessageBoxes.h"
 #include "app/widgets/QtTimerService.h"
@@ -235,4 +241,90 @@ TEST(MainWindow, AppliesAndStoresPaneColoursFontsAndPortNumber) {
     // The rectangle is corrected only when written at exit, not on applying.
     EXPECT_EQ(out.windowLeft, 1500);
     EXPECT_EQ(out.windowRight, 2100);
+}
+
+TEST(MainWindowPortChoice, FailedChoiceShowsTheMessageAndReopensThenTheSamePortIsKept) {
+    Fixture f;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string slave = ::ptsname(master);
+
+    MainWindow w(f.settings, {{5, slave}, {6, "/nonexistent/ttyGone"}}, f.boxes);
+    w.setPortEntrySource([] { return std::vector<std::string>{"COM5 (pty)", "COM6 (gone)"}; });
+    w.initialise();
+    w.timers().stopTimer(timer_id::kPortChoiceRetry);
+    w.show();
+    pumpFor(20);
+
+    // First COM6, which fails, then COM5 in the dialog that opens again.
+    std::vector<QString> statusLines;
+    int step = 0;
+    PortDialogAnswerer answer([&](PortDialog* d) {
+        statusLines.push_back(d->statusLine()->text());
+        d->list()->setCurrentIndex(step == 0 ? 1 : 0);
+        ++step;
+        d->okButton()->click();
+    });
+    w.choosePort();
+    EXPECT_EQ(step, 2);
+    ASSERT_EQ(f.boxes.shown.size(), 1u);
+    EXPECT_TRUE(f.boxes.shown[0].text.startsWith(QStringLiteral("Nie można otworzyć portu COM6\n")))
+        << f.boxes.shown[0].text.toStdString();
+    ASSERT_EQ(statusLines.size(), 2u);
+    EXPECT_EQ(statusLines[1], QStringLiteral("Aktualnie żaden port nie jest używany"));
+    EXPECT_TRUE(w.portOpen());
+    EXPECT_EQ(w.portNumber(), 5);
+
+    // The session polls through the new port: a frame arrives on the far end.
+    std::string got;
+    pumpUntil([&] {
+        char buf[64];
+        ssize_t n = ::read(master, buf, sizeof buf);
+        if (n > 0) got.append(buf, std::size_t(n));
+        return got.find("\r\n") != std::string::npos;
+    }, 8000);
+    EXPECT_NE(got.find("\r\n"), std::string::npos);
+
+    // Choosing the open port again changes nothing.
+    step = 1;
+    statusLines.clear();
+    w.choosePort();
+    ASSERT_EQ(statusLines.size(), 1u);
+    EXPECT_EQ(statusLines[0], QStringLiteral("Aktualnie używany port: COM5"));
+    EXPECT_TRUE(w.portOpen());
+    EXPECT_EQ(w.portNumber(), 5);
+    EXPECT_EQ(f.boxes.shown.size(), 1u);
+    AppSettings out = defaultSettings();
+    w.storeSettings(out);
+    EXPECT_EQ(out.portNr, 5);
+    w.closePort();
+    ::close(master);
+}
+
+TEST(MainWindow, MaximisingKeepsTheRestoredRectangleForTheSettings) {
+    Fixture f;
+    MainWindow w(f.settings, {}, f.boxes);
+    w.setPortEntrySource([] { return std::vector<std::string>{}; });
+    w.initialise();
+    w.timers().stopTimer(timer_id::kPortChoiceRetry);
+    w.show();
+    pumpFor(30);
+    w.move(150, 120);
+    pumpFor(30);
+    const QRect restored = w.recordedRect();
+    EXPECT_EQ(restored.topLeft(), QPoint(150, 120));
+    w.showMaximized();
+    pumpFor(50);
+    ASSERT_TRUE(w.isMaximized());
+    EXPECT_EQ(w.recordedRect(), restored);
+    w.showNormal();
+    pumpFor(50);
+    AppSettings out = defaultSettings();
+    w.storeSettings(out);
+    EXPECT_EQ(out.windowLeft, 150);
+    EXPECT_EQ(out.windowTop, 120);
+    EXPECT_EQ(out.windowRight - out.windowLeft, 600);
+    EXPECT_EQ(out.windowBottom - out.windowTop, 400);
 }

@@ -16,8 +16,9 @@ int argc = 1;
 char arg0[] = "test";
 char* argv[] = {arg0, nullptr};
 QCoreApplication& app() {
-    static QCoreApplication a(argc, argv);
-    return a;
+    // Never destroyed: tearing it down after Qt's own statics crashes at exit.
+    static QCoreApplication* a = new QCoreApplication(argc, argv);
+    return *a;
 }
 void pumpFor(int ms) {
     QElapsedTimer t;

@@ -23,8 +23,9 @@ int argc = 1;
 char arg0[] = "test";
 char* argv[] = {arg0, nullptr};
 QCoreApplication& app() {
-    static QCoreApplication a(argc, argv);
-    return a;
+    // Never destroyed: tearing it down after Qt's own statics crashes at exit.
+    static QCoreApplication* a = new QCoreApplication(argc, argv);
+    return *a;
 }
 const QString kBuiltQm = QStringLiteral(MR420_BINARY_DIR "/bin/mr420_en.qm");
 }  // namespace

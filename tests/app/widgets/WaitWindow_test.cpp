@@ -15,8 +15,9 @@ int argc = 1;
 char arg0[] = "test";
 char* argv[] = {arg0, nullptr};
 QApplication& app() {
-    static QApplication a(argc, argv);
-    return a;
+    // Never destroyed: tearing it down after Qt's own statics crashes at exit.
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
 }
 }  // namespace
 

@@ -21,8 +21,9 @@ int argc = 1;
 char arg0[] = "test";
 char* argv[] = {arg0, nullptr};
 QApplication& app() {
-    static QApplication a(argc, argv);
-    return a;
+    // Never destroyed: tearing it down after Qt's own statics crashes at exit.
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
 }
 const std::vector<std::string> kEntries{"COM1", "COM3 (Communications Port)", "COM33 (FT232R USB UART)"};
 }  // namespace

@@ -288,6 +288,8 @@ QString MainWindow::openFailureText(const SerialPort& port, const std::string& p
 void MainWindow::closePort() {
     if (session_) session_->setPort(nullptr);
     if (!port_) return;
+    // Bytes still on their way from the old port are not the session's any more.
+    delivery_->setDiscarding(true);
     port_->close(&QtByteDelivery::pumpEvents);
     port_.reset();
 }
@@ -318,6 +320,10 @@ void MainWindow::choosePort() {
 void MainWindow::onCharacter(char c) { session_->onCharacterReceived(c); }
 
 void MainWindow::onTimer(int id) {
+    if (closing_) {
+        timers_->stopTimer(id);
+        return;
+    }
     switch (id) {
         case timer_id::kPortChoiceRetry:
             timers_->stopTimer(id);
@@ -374,7 +380,10 @@ void MainWindow::closeEvent(QCloseEvent* e) { QDialog::closeEvent(e); }
 
 void MainWindow::done(int result) {
     // Shutdown order: the data server stops with the window, before the
-    // serial port is deleted and the settings are written.
+    // serial port is deleted and the settings are written. From now on
+    // timers that fire while the port's worker is joined do nothing.
+    closing_ = true;
+    timers_->stopTimer(timer_id::kPortChoiceRetry);
     dataServer_->stop();
     QDialog::done(result);
 }

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 
 #include <QComboBox>
@@ -18,6 +19,7 @@
 #include <unistd.h>
 
 #include "app/Settings.h"
+#include "app/widgets/LanguageDialog.h"
 #include "app/widgets/MessageBoxes.h"
 #include "app/widgets/QtTimerService.h"
 #include "link/widgets/PortDialog.h"
@@ -328,4 +330,26 @@ TEST(MainWindow, MaximisingKeepsTheRestoredRectangleForTheSettings) {
     EXPECT_EQ(out.windowTop, 120);
     EXPECT_EQ(out.windowRight - out.windowLeft, 600);
     EXPECT_EQ(out.windowBottom - out.windowTop, 400);
+}
+
+TEST(MainWindow, LanguageCommandChangesOnlyTheStoredCode) {
+    Fixture f;
+    f.settings.language = "de";  // an unknown code is kept until changed
+    MainWindow w(f.settings, {}, f.boxes);
+    AppSettings out = defaultSettings();
+    w.storeSettings(out);
+    EXPECT_EQ(out.language, "de");
+    const QString before = w.action(menu_id::kSerialPort)->text();
+    QTimer::singleShot(50, [] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<LanguageDialog*>(top); d && d->isVisible()) {
+                EXPECT_TRUE(d->polishButton()->isChecked());
+                d->englishButton()->setChecked(true);
+                d->okButton()->click();
+            }
+    });
+    w.action(menu_id::kLanguage)->trigger();
+    w.storeSettings(out);
+    EXPECT_EQ(out.language, "en");
+    EXPECT_EQ(w.action(menu_id::kSerialPort)->text(), before);  // the running program keeps its language
 }

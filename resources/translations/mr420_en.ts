@@ -560,4 +560,153 @@ choose No to delete the previous contents of the file.</translation>
         <translation>About</translation>
     </message>
 </context>
+<context>
+    <name>PortDialog</name>
+    <message>
+        <source>Aktualnie używany port: COM%1</source>
+        <translation>Port in use: COM%1</translation>
+    </message>
+    <message>
+        <source>Aktualnie żaden port nie jest używany</source>
+        <translation>No port is in use</translation>
+    </message>
+    <message>
+        <source>Anuluj</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Nie wybrano żadnego portu.</source>
+        <translation>No port was selected.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Porty</source>
+        <translation>Ports</translation>
+    </message>
+    <message>
+        <source>Proszę czekać</source>
+        <translation>Please wait</translation>
+    </message>
+    <message>
+        <source>Wybierz port:</source>
+        <translation>Select a port:</translation>
+    </message>
+</context>
+<context>
+    <name>RegistrationDialog</name>
+    <message>
+        <source>Anuluj</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Dodaj komentarz przy rozpoczęciu rejestracji:</source>
+        <translation>Add a comment when registration starts:</translation>
+    </message>
+    <message>
+        <source>Dodaj numer seryjny panelu do komentarza</source>
+        <translation>Add the panel serial number to the comment</translation>
+    </message>
+    <message>
+        <source>Interwał rejestracji</source>
+        <translation>Registration interval</translation>
+    </message>
+    <message>
+        <source>Lista CSV (*.csv)</source>
+        <translation>CSV list (*.csv)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Plik binarny (*.qvg)</source>
+        <translation>Binary file (*.qvg)</translation>
+    </message>
+    <message>
+        <source>Plik tekstowy (*.txt)</source>
+        <translation>Text file (*.txt)</translation>
+    </message>
+    <message>
+        <source>Pomiar</source>
+        <translation>Measurement</translation>
+    </message>
+    <message>
+        <source>Rejestracja do pliku</source>
+        <translation>Registration to file</translation>
+    </message>
+    <message>
+        <source>Rejestruj do pliku binarnego (używany do rysowania wykresu)</source>
+        <translation>Register to a binary file (used for charts)</translation>
+    </message>
+    <message>
+        <source>Rejestruj wyniki pomiarów</source>
+        <translation>Register the measurements</translation>
+    </message>
+    <message>
+        <source>Separator kolumn:</source>
+        <translation>Column separator:</translation>
+    </message>
+    <message>
+        <source>W pliku</source>
+        <translation>In file</translation>
+    </message>
+    <message>
+        <source>Wybierz plik binarny</source>
+        <translation>Choose the binary file</translation>
+    </message>
+    <message>
+        <source>Wybierz plik raportu</source>
+        <translation>Choose the report file</translation>
+    </message>
+    <message>
+        <source>Tabulator</source>
+        <translation>Tab</translation>
+    </message>
+    <message>
+        <source>Przecinek</source>
+        <translation>Comma</translation>
+    </message>
+    <message>
+        <source>Średnik</source>
+        <translation>Semicolon</translation>
+    </message>
+    <message>
+        <source>Temperatura 1</source>
+        <translation>Temperature 1</translation>
+    </message>
+    <message>
+        <source>Temperatura 2</source>
+        <translation>Temperature 2</translation>
+    </message>
+    <message>
+        <source>Wilgotność względna</source>
+        <translation>Relative humidity</translation>
+    </message>
+    <message>
+        <source>Punkt rosy</source>
+        <translation>Dew point</translation>
+    </message>
+    <message>
+        <source>Zawartość pary wodnej</source>
+        <translation>Water vapour content</translation>
+    </message>
+    <message>
+        <source>Ciśnienie</source>
+        <translation>Pressure</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::MainWindow</name>
+    <message>
+        <source>Użytkownik musi należeć do grupy %1, do której należy urządzenie (zwykle dialout).</source>
+        <translation>The user must belong to the group %1 that owns the device (usually dialout).</translation>
+    </message>
+    <message>
+        <source>Port jest używany przez inny program.</source>
+        <translation>The port is in use by another program.</translation>
+    </message>
+</context>
 </TS>

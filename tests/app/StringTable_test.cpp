@@ -48,7 +48,7 @@ bool element(const std::string& text, const std::string& tag, std::size_t& pos, 
     return true;
 }
 
-// context -> comment (the id) -> message
+// context -> comment (the id), or the source where there is none -> message
 std::map<std::string, std::map<std::string, Translation>> readTsFile() {
     std::ifstream in(std::string(MR420_SOURCE_DIR) + "/resources/translations/mr420_en.ts");
     std::stringstream buffer;
@@ -66,11 +66,13 @@ std::map<std::string, std::map<std::string, Translation>> readTsFile() {
             std::size_t mpos = 0;
             std::string source, comment, translationAttributes, translation;
             EXPECT_TRUE(element(message, "source", mpos, message.size(), attributes, source));
-            EXPECT_TRUE(element(message, "comment", mpos, message.size(), attributes, comment));
+            // Table texts carry their id as comment; front-end texts are keyed by their source.
+            const bool hasComment = element(message, "comment", mpos, message.size(), attributes, comment);
             EXPECT_TRUE(element(message, "translation", mpos, message.size(), translationAttributes, translation));
             Translation t{decodeXml(source), decodeXml(translation),
                           translationAttributes.find("unfinished") != std::string::npos};
-            EXPECT_TRUE(messages.emplace(decodeXml(comment), t).second) << "duplicate " << comment;
+            const std::string key = hasComment ? decodeXml(comment) : t.source;
+            EXPECT_TRUE(messages.emplace(key, t).second) << "duplicate " << key;
         }
     }
     return result;

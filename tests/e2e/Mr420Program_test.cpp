@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -217,6 +218,68 @@ TEST_F(Mr420Program, PollsThePanelPublishesReadingsAndWritesSettingsOnSigterm) {
     EXPECT_NE(ini.find("SHOW_ADV=0"), std::string::npos);
     EXPECT_NE(ini.find("LANGUAGE=pl"), std::string::npos);
     EXPECT_NE(ini.find("WINDOW_LEFT=100"), std::string::npos);
+}
+
+TEST_F(Mr420Program, RegistersAnMr466WithTwoTemperaturesAndTheClientFollowsIt) {
+    sim = spawn(kBin + "/mr420-sim", {"--scenario", "mr466-two-temps", "--static", "--link", dir + "/ttyMR420"}, {});
+    ASSERT_FALSE(readLine(sim.out, 5000).empty());
+    const std::string log = dir + "/readings.txt";
+    writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\nWINDOW_LEFT=150\r\n"
+             "[TEMP1]\r\nFONT_HEIGHT_TEMP1=44\r\n"
+             "[LOG]\r\nFILE_NAME=" + log + "\r\nFILE_LOG=1\r\nFILE_INTERVAL=1\r\nFILE_SEP_FORMAT=2\r\n"
+             "[PORTS]\r\nCOM99=" + dir + "/ttyMR420\r\n");
+    startProgram();
+
+    // Topics exist only for the panes shown: TEMP2 yes, the humidity panes no.
+    std::vector<std::string> topics;
+    const auto end = std::chrono::steady_clock::now() + 25s;
+    while (std::chrono::steady_clock::now() < end && topics.size() <= 1) {
+        DataClient client(runtime + "/MR420");
+        if (client.fd >= 0) topics = client.ask("TOPICS", "END");
+        if (topics.size() <= 1) std::this_thread::sleep_for(200ms);
+    }
+    std::string topicsText;
+    for (const std::string& t : topics) topicsText += t + "\n";
+    EXPECT_NE(topicsText.find("TOPIC Temperatura1#"), std::string::npos) << topicsText;
+    EXPECT_NE(topicsText.find("TOPIC Temperatura2#"), std::string::npos) << topicsText;
+    EXPECT_EQ(topicsText.find("TOPIC Wilgotno"), std::string::npos) << topicsText;
+    EXPECT_EQ(topicsText.find("TOPIC Rosa"), std::string::npos) << topicsText;
+    EXPECT_EQ(topicsText.find("TOPIC Para"), std::string::npos) << topicsText;
+    std::string temperature2;
+    for (const std::string& t : topics)
+        if (t.rfind("TOPIC Temperatura2#", 0) == 0) temperature2 = t.substr(6);
+    ASSERT_FALSE(temperature2.empty());
+
+    // The command-line client follows the value: one line at once, then one per refresh.
+    Child follow = spawn(kBin + "/mr420-data", {"follow", temperature2, "Wynik"}, {"XDG_RUNTIME_DIR=" + runtime});
+    const std::string first = readLine(follow.out, 5000), second = readLine(follow.out, 5000);
+    ::kill(follow.pid, SIGTERM);
+    waitExit(follow.pid, 3000);
+    EXPECT_NE(first.find("18.64"), std::string::npos) << first;
+    EXPECT_NE(second.find("18.64"), std::string::npos) << second;
+
+    // Registration was on at the last exit: the file is opened after the
+    // settings-read period and gets a record every second.
+    std::string text;
+    for (int i = 0; i < 100; ++i) {
+        text = fileText(log);
+        if (std::count(text.begin(), text.end(), '\n') >= 3) break;
+        std::this_thread::sleep_for(200ms);
+    }
+    ASSERT_GE(std::count(text.begin(), text.end(), '\n'), 3) << text;
+    EXPECT_NE(text.find(";22.37;18.64;"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n"), std::string::npos);
+    EXPECT_EQ(stopProgram(), 0);
+
+    // A second start restores what the first wrote, and writes it back unchanged.
+    const std::string written = fileText(dir + "/mr420.ini");
+    EXPECT_NE(written.find("FONT_HEIGHT_TEMP1=44\r\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("WINDOW_LEFT=150\r\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("FILE_LOG=1\r\n"), std::string::npos) << written;
+    startProgram();
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(stopProgram(), 0);
+    EXPECT_EQ(fileText(dir + "/mr420.ini"), written);
 }
 
 TEST_F(Mr420Program, SigtermEndsItWhileThePortChoiceIsOpen) {

@@ -18,17 +18,12 @@
 #include <unistd.h>
 
 #include "support/TestSupport.h"
+#include "support/TestApplication.h"
 
 namespace mr420 {
 namespace {
 
-QCoreApplication& app() {
-    static int argc = 1;
-    static char name[] = "LocalDataServer_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication instance(argc, argv);
-    return instance;
-}
+using mr420::test::app;
 
 LiveReadings panes() {
     LiveReadings p{};

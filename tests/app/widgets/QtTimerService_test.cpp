@@ -8,18 +8,12 @@
 #include <vector>
 
 #include "app/widgets/QtTimerService.h"
+#include "support/TestApplication.h"
 
 using namespace mr420;
 
 namespace {
-int argc = 1;
-char arg0[] = "test";
-char* argv[] = {arg0, nullptr};
-QCoreApplication& app() {
-    // Never destroyed: tearing it down after Qt's own statics crashes at exit.
-    static QCoreApplication* a = new QCoreApplication(argc, argv);
-    return *a;
-}
+using mr420::test::app;
 void pumpFor(int ms) {
     QElapsedTimer t;
     t.start();

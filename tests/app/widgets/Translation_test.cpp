@@ -15,18 +15,12 @@
 #include "app/widgets/Translation.h"
 #include "support/TestSupport.h"
 #include "ui/MenuTable.h"
+#include "support/TestApplication.h"
 
 using namespace mr420;
 
 namespace {
-int argc = 1;
-char arg0[] = "test";
-char* argv[] = {arg0, nullptr};
-QCoreApplication& app() {
-    // Never destroyed: tearing it down after Qt's own statics crashes at exit.
-    static QCoreApplication* a = new QCoreApplication(argc, argv);
-    return *a;
-}
+using mr420::test::app;
 const QString kBuiltQm = QStringLiteral(MR420_BINARY_DIR "/bin/mr420_en.qm");
 }  // namespace
 

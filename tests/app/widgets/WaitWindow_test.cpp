@@ -7,18 +7,12 @@
 #include <QTimer>
 
 #include "app/widgets/WaitWindow.h"
+#include "support/TestApplication.h"
 
 using namespace mr420;
 
 namespace {
-int argc = 1;
-char arg0[] = "test";
-char* argv[] = {arg0, nullptr};
-QApplication& app() {
-    // Never destroyed: tearing it down after Qt's own statics crashes at exit.
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
+using mr420::test::app;
 }  // namespace
 
 TEST(WaitWindow, CloseWhileNotShownDoesNothing) {

@@ -13,18 +13,12 @@
 
 #include "app/widgets/MessageBoxes.h"
 #include "link/widgets/PortDialog.h"
+#include "support/TestApplication.h"
 
 using namespace mr420;
 
 namespace {
-int argc = 1;
-char arg0[] = "test";
-char* argv[] = {arg0, nullptr};
-QApplication& app() {
-    // Never destroyed: tearing it down after Qt's own statics crashes at exit.
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
+using mr420::test::app;
 const std::vector<std::string> kEntries{"COM1", "COM3 (Communications Port)", "COM33 (FT232R USB UART)"};
 }  // namespace
 

@@ -17,20 +17,13 @@
 
 #include "link/SerialPort.h"
 #include "link/widgets/QtByteDelivery.h"
+#include "support/TestApplication.h"
 
 using namespace mr420;
 
 namespace {
 
-int argc = 1;
-char arg0[] = "test";
-char* argv[] = {arg0, nullptr};
-
-QCoreApplication& app() {
-    // Never destroyed: tearing it down after Qt's own statics crashes at exit.
-    static QCoreApplication* a = new QCoreApplication(argc, argv);
-    return *a;
-}
+using mr420::test::app;
 
 struct Pty {
     int master = -1;

@@ -29,19 +29,12 @@
 #include "ui/ValueFormat.h"
 #include "recording/widgets/RegistrationController.h"
 #include "support/TestSupport.h"
+#include "support/TestApplication.h"
 
 using namespace mr420;
 
 namespace {
-int argc = 1;
-char arg0[] = "test";
-char* argv[] = {arg0, nullptr};
-QApplication& app() {
-    static QApplication a(argc, argv);
-    // QApplication takes the user's locale; the expected numbers use a full stop.
-    std::setlocale(LC_NUMERIC, "C");
-    return a;
-}
+using mr420::test::app;
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -19,17 +19,12 @@
 #include "app/widgets/MessageBoxes.h"
 #include "recording/widgets/RegistrationDialog.h"
 #include "support/TestSupport.h"
+#include "support/TestApplication.h"
 
 using namespace mr420;
 
 namespace {
-int argc = 1;
-char arg0[] = "test";
-char* argv[] = {arg0, nullptr};
-QApplication& app() {
-    static QApplication a(argc, argv);
-    return a;
-}
+using mr420::test::app;
 
 struct ScriptedChooser {
     std::vector<FileRequest> requests;

@@ -7,18 +7,12 @@
 #include <QImage>
 
 #include "ui/widgets/ValuePane.h"
+#include "support/TestApplication.h"
 
 using namespace mr420;
 
 namespace {
-int argc = 1;
-char arg0[] = "test";
-char* argv[] = {arg0, nullptr};
-QApplication& app() {
-    // Never destroyed: tearing it down after Qt's own statics crashes at exit.
-    static QApplication* a = new QApplication(argc, argv);
-    return *a;
-}
+using mr420::test::app;
 void pumpFor(int ms) {
     QElapsedTimer t;
     t.start();

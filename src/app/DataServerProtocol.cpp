@@ -18,8 +18,8 @@ using namespace data_server;
 
 namespace {
 
-constexpr std::array<LiveChannel, kTopicCount> kTopicChannels{kLiveTemp1, kLiveTemp2, kLiveRh,
-                                                              kLiveDp,    kLiveWb,    kLivePressure};
+constexpr std::array<Channel, kTopicCount> kTopicChannels{kChannelTemp1, kChannelTemp2, kChannelRh,
+                                                              kChannelDp,    kChannelWb,    kChannelPressure};
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -48,8 +48,8 @@ std::string cutWith(double value, const char* unit) { return formatTenthsCut(val
 
 }  // namespace
 
-LiveChannel channelOfTopic(int topicIndex) {
-    if (topicIndex < 0 || topicIndex >= kTopicCount) return kLiveTemp1;
+Channel channelOfTopic(int topicIndex) {
+    if (topicIndex < 0 || topicIndex >= kTopicCount) return kChannelTemp1;
     return kTopicChannels[static_cast<std::size_t>(topicIndex)];
 }
 

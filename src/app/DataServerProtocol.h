@@ -44,7 +44,7 @@ struct DataServerTexts {
 };
 
 // The pane behind a topic index.
-LiveChannel channelOfTopic(int topicIndex);
+Channel channelOfTopic(int topicIndex);
 
 // The text of one item of a pane, under the process locale's decimal
 // separator. Tenths are cut as the panes show them.

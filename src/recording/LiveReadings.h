@@ -5,18 +5,9 @@
 #include <array>
 #include <ctime>
 
-namespace mr420 {
+#include "ui/Channel.h"
 
-// Channel order of the settings sections and of the pane array.
-enum LiveChannel : int {
-    kLiveTemp1 = 0,
-    kLiveTemp2 = 1,
-    kLiveRh = 2,
-    kLivePressure = 3,
-    kLiveDp = 4,
-    kLiveWb = 5,
-    kLiveChannelCount = 6,
-};
+namespace mr420 {
 
 struct LiveReading {
     bool present = false;      // the pane is shown
@@ -30,7 +21,7 @@ struct LiveReading {
     bool valid() const { return hasValue && !blinking; }
 };
 
-using LiveReadings = std::array<LiveReading, kLiveChannelCount>;
+using LiveReadings = std::array<LiveReading, kChannelCount>;
 
 // Local wall-clock time, seconds resolution.
 struct LocalTime {

@@ -68,17 +68,17 @@ std::string liveRecordText(const LocalTime& time, const LiveReadings& panes, con
         serial = s.mr466SerialNumber;
     }
     const bool two = s.temperatureTwoDecimals;
-    if (panes[kLiveTemp1].valid())
-        appendGroup(text, device, serial, qvg::kTemperature1, temperatureValue(panes[kLiveTemp1].value, two, true));
-    if (panes[kLiveTemp2].valid())
-        appendGroup(text, device, serial, qvg::kTemperature2, temperatureValue(panes[kLiveTemp2].value, two, true));
-    if (panes[kLivePressure].valid() && !s.pressureAbsent)
+    if (panes[kChannelTemp1].valid())
+        appendGroup(text, device, serial, qvg::kTemperature1, temperatureValue(panes[kChannelTemp1].value, two, true));
+    if (panes[kChannelTemp2].valid())
+        appendGroup(text, device, serial, qvg::kTemperature2, temperatureValue(panes[kChannelTemp2].value, two, true));
+    if (panes[kChannelPressure].valid() && !s.pressureAbsent)
         appendGroup(text, qvg::kDevicePanel, s.panelSerialNumber, qvg::kPressure,
-                    formatFullStop(panes[kLivePressure].value, 1));
-    if (panes[kLiveRh].valid()) appendGroup(text, device, serial, qvg::kHumidity, cutValue(panes[kLiveRh].value));
-    if (panes[kLiveDp].valid()) appendGroup(text, device, serial, qvg::kDewPoint, cutValue(panes[kLiveDp].value));
-    if (panes[kLiveWb].valid())
-        appendGroup(text, device, serial, qvg::kVapour, formatFullStop(panes[kLiveWb].value, 0));
+                    formatFullStop(panes[kChannelPressure].value, 1));
+    if (panes[kChannelRh].valid()) appendGroup(text, device, serial, qvg::kHumidity, cutValue(panes[kChannelRh].value));
+    if (panes[kChannelDp].valid()) appendGroup(text, device, serial, qvg::kDewPoint, cutValue(panes[kChannelDp].value));
+    if (panes[kChannelWb].valid())
+        appendGroup(text, device, serial, qvg::kVapour, formatFullStop(panes[kChannelWb].value, 0));
     return text;
 }
 

@@ -10,19 +10,19 @@ namespace mr420 {
 namespace {
 
 // Column order of the text file.
-constexpr std::array<LiveChannel, kLiveChannelCount> kTextColumns{kLiveTemp1, kLiveTemp2, kLivePressure,
-                                                                  kLiveRh,    kLiveDp,    kLiveWb};
+constexpr std::array<Channel, kChannelCount> kTextColumns{kChannelTemp1, kChannelTemp2, kChannelPressure,
+                                                                  kChannelRh,    kChannelDp,    kChannelWb};
 
-std::string columnValue(LiveChannel channel, const LiveReading& pane, bool temperatureTwoDecimals) {
+std::string columnValue(Channel channel, const LiveReading& pane, bool temperatureTwoDecimals) {
     if (!pane.valid()) return "???";
     switch (channel) {
-    case kLiveTemp1:
-    case kLiveTemp2:
+    case kChannelTemp1:
+    case kChannelTemp2:
         return temperatureTwoDecimals ? formatNumber("%.02f", pane.value) : formatTenthsCut(pane.value);
-    case kLivePressure: return formatNumber("%.01f", pane.value);
-    case kLiveRh:
-    case kLiveDp: return formatTenthsCut(pane.value);
-    case kLiveWb: return formatNumber("%.0f", pane.value);
+    case kChannelPressure: return formatNumber("%.01f", pane.value);
+    case kChannelRh:
+    case kChannelDp: return formatTenthsCut(pane.value);
+    case kChannelWb: return formatNumber("%.0f", pane.value);
     default: return "???";
     }
 }
@@ -35,7 +35,7 @@ std::string textRecord(const RegistrationSettings& settings, const LocalTime& t,
     std::string out;
     if (withHeader) {
         std::string header = texts.dateTime;
-        for (LiveChannel c : kTextColumns) {
+        for (Channel c : kTextColumns) {
             if (!settings.fileChannels[c]) continue;
             header += sep;
             header += texts.titles[c];
@@ -49,7 +49,7 @@ std::string textRecord(const RegistrationSettings& settings, const LocalTime& t,
     out += stamp;
     out += sep;
     bool first = true;
-    for (LiveChannel c : kTextColumns) {
+    for (Channel c : kTextColumns) {
         if (!settings.fileChannels[c]) continue;
         if (!first) out += sep;
         first = false;

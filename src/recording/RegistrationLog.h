@@ -20,8 +20,8 @@ namespace mr420 {
 // in Windows-1250).
 struct RegistrationTexts {
     std::string dateTime = "Data i Godzina";   // 166
-    // Column titles in LiveChannel order: 160, 161, 164, 163, 162, 165.
-    std::array<std::string, kLiveChannelCount> titles{
+    // Column titles in Channel order: 160, 161, 164, 163, 162, 165.
+    std::array<std::string, kChannelCount> titles{
         "Temperatura1 °C", "Temperatura2 °C", "Wilgotność %", "Ciśnienie hPa", "Punkt rosy °C",
         "Zawartość pary wodnej ppm"};
     std::string panelNumber = "Panel MR-420 nr";   // 189

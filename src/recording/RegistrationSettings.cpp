@@ -14,12 +14,12 @@ char separatorFor(int sepFormat) {
 
 int channelMaskOf(const RegistrationSettings& s) {
     int mask = 0;
-    if (s.fileChannels[kLiveWb]) mask |= 1;
-    if (s.fileChannels[kLiveDp]) mask |= 2;
-    if (s.fileChannels[kLiveRh]) mask |= 4;
-    if (s.fileChannels[kLivePressure]) mask |= 8;
-    if (s.fileChannels[kLiveTemp1]) mask |= 16;
-    if (s.fileChannels[kLiveTemp2]) mask |= 32;
+    if (s.fileChannels[kChannelWb]) mask |= 1;
+    if (s.fileChannels[kChannelDp]) mask |= 2;
+    if (s.fileChannels[kChannelRh]) mask |= 4;
+    if (s.fileChannels[kChannelPressure]) mask |= 8;
+    if (s.fileChannels[kChannelTemp1]) mask |= 16;
+    if (s.fileChannels[kChannelTemp2]) mask |= 32;
     return mask;
 }
 

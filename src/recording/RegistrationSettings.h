@@ -19,8 +19,8 @@ struct RegistrationSettings {
     std::string fileNameBin;       // FILE_NAME_BIN
     int sepFormat = 0;             // FILE_SEP_FORMAT: 0 TAB, 1 ",", 2 ";"
     int interval = 60;             // FILE_INTERVAL, seconds
-    // FILE_TEMP1, FILE_TEMP2, FILE_RH, FILE_PRESSURE, FILE_DP, FILE_WB (LiveChannel order)
-    std::array<bool, kLiveChannelCount> fileChannels{true, true, true, true, true, true};
+    // FILE_TEMP1, FILE_TEMP2, FILE_RH, FILE_PRESSURE, FILE_DP, FILE_WB (Channel order)
+    std::array<bool, kChannelCount> fileChannels{true, true, true, true, true, true};
     bool checkComment = false;     // FILE_CHECK_COMMENT
     bool checkCommentSn = false;   // FILE_CHECK_COMMENT_SN
     bool operator==(const RegistrationSettings&) const = default;

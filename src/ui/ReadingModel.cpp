@@ -108,11 +108,6 @@ LayoutConditions ReadingModel::layoutConditions() const {
     return l;
 }
 
-static_assert(static_cast<int>(kChannelTemp1) == kLiveTemp1 && static_cast<int>(kChannelTemp2) == kLiveTemp2 &&
-              static_cast<int>(kChannelRh) == kLiveRh && static_cast<int>(kChannelPressure) == kLivePressure &&
-              static_cast<int>(kChannelDp) == kLiveDp && static_cast<int>(kChannelWb) == kLiveWb &&
-              static_cast<int>(kChannelCount) == kLiveChannelCount);
-
 LiveReadings ReadingModel::liveReadings() const {
     LiveReadings readings;
     for (int ch = 0; ch < kChannelCount; ++ch) {

@@ -14,12 +14,12 @@ namespace {
 
 LiveReadings mr411Panes() {
     LiveReadings p{};
-    p[kLiveTemp1] = {true, true, false, 21.56, 3, false};
-    p[kLiveTemp2] = {false, false, true, 0, 3, false};   // hidden
-    p[kLiveRh] = {true, true, false, 45.46, 7, false};
-    p[kLivePressure] = {true, true, false, 1013.27, 5, false};
-    p[kLiveDp] = {true, true, true, 9.27, 3, false};       // blinking, still offered
-    p[kLiveWb] = {true, false, true, 11420, 8, false};     // no value: not offered
+    p[kChannelTemp1] = {true, true, false, 21.56, 3, false};
+    p[kChannelTemp2] = {false, false, true, 0, 3, false};   // hidden
+    p[kChannelRh] = {true, true, false, 45.46, 7, false};
+    p[kChannelPressure] = {true, true, false, 1013.27, 5, false};
+    p[kChannelDp] = {true, true, true, 9.27, 3, false};       // blinking, still offered
+    p[kChannelWb] = {true, false, true, 11420, 8, false};     // no value: not offered
     return p;
 }
 
@@ -67,7 +67,7 @@ TEST(DataServerProtocol, TopicsAreFixedAtStart) {
     EXPECT_FALSE(server.start(1234, panes));   // already serving
 
     // A value appearing later gives no topic until the next start.
-    panes[kLiveWb].hasValue = true;
+    panes[kChannelWb].hasValue = true;
     server.setReadings(panes);
     EXPECT_EQ(server.topics().size(), 4u);
     server.stop();
@@ -107,7 +107,7 @@ TEST(DataServerProtocol, LineProtocol) {
     EXPECT_EQ(s.advises.size(), 2u);   // the repeated advise is one loop
 
     LiveReadings later = mr411Panes();
-    later[kLiveTemp1].value = 22.04;
+    later[kChannelTemp1].value = 22.04;
     server.setReadings(later);
     EXPECT_EQ(server.adviseData(s), "DATA Temperatura1#77 Wynik 22.0\nDATA Wilgotność#77 Pomiar 45.4 %\n");
     EXPECT_EQ(server.answer(s, "UNADVISE Temperatura1#77 Wynik"), "OK\n");

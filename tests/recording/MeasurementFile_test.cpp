@@ -38,8 +38,8 @@ TEST(MeasurementFile, ExampleRecordByteForByte) {
     // The same record built from the panes, under a locale with a decimal comma.
     bool polish = std::setlocale(LC_ALL, "pl_PL.UTF-8") != nullptr;
     LiveReadings panes{};
-    panes[kLiveTemp1] = pane(21.46);
-    panes[kLivePressure] = pane(1013.2);
+    panes[kChannelTemp1] = pane(21.46);
+    panes[kChannelPressure] = pane(1013.2);
     ProbeSources src;
     src.mr411Absent = false;
     src.mr411SerialNumber = 1234;
@@ -54,8 +54,8 @@ TEST(MeasurementFile, ExampleRecordByteForByte) {
 
 TEST(MeasurementFile, RecordWithoutValidChannel) {
     LiveReadings panes{};
-    panes[kLiveTemp1] = {true, true, true, 20.0, 3, false};   // blinking
-    panes[kLiveRh] = {true, false, false, 40.0, 7, false};    // no value
+    panes[kChannelTemp1] = {true, true, true, 20.0, 3, false};   // blinking
+    panes[kChannelRh] = {true, false, false, 40.0, 7, false};    // no value
     ProbeSources src;
     std::string text = liveRecordText(kTime, panes, src);
     EXPECT_EQ(text, "20070314100000$");
@@ -84,8 +84,8 @@ TEST(MeasurementFile, LiveRecordOrderSourcesAndCutTenths) {
     src.mr466Absent = true;
     src.pressureAbsent = true;
     src.temperatureTwoDecimals = true;
-    panes[kLiveTemp2].hasValue = false;
-    panes[kLiveRh].blinking = true;
+    panes[kChannelTemp2].hasValue = false;
+    panes[kChannelRh].blinking = true;
     EXPECT_EQ(liveRecordText(kTime, panes, src),
               "20070314100000$106,0,30,21.56,1$106,0,24,9.2,1$106,0,23,11420,1$");
     std::setlocale(LC_ALL, "C");
@@ -153,7 +153,7 @@ TEST(MeasurementFile, LiveRegistrationAppendsEncodedRecords) {
     }));
     EXPECT_TRUE(asked);
     LiveReadings panes{};
-    panes[kLiveWb] = pane(100);
+    panes[kChannelWb] = pane(100);
     ProbeSources src;
     log.writeBinaryRecord(kTime, panes, src);
     EXPECT_FALSE(log.lastWriteFailed());

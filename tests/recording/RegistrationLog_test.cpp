@@ -59,7 +59,7 @@ void writeThreeRecords(RegistrationLog& log, RegistrationSettings s) {
     log.writeTextRecord(s, {2007, 3, 14, 10, 0, 0}, r1, true);
     LiveReadings r2{pane(21.56), noValue(), pane(45.46, 7), blinking(1013.2), pane(9.27), pane(11419.6, 8)};
     log.writeTextRecord(s, {2007, 3, 14, 10, 1, 0}, r2, false);
-    s.fileChannels[kLiveTemp2] = false;
+    s.fileChannels[kChannelTemp2] = false;
     LiveReadings r3{pane(-5.37), pane(3.0), pane(45.46, 7), pane(1013.26, 5), pane(-12.04), pane(2431.2, 8)};
     log.writeTextRecord(s, {2007, 3, 14, 10, 2, 0}, r3, false);
 }
@@ -96,7 +96,7 @@ TEST(TextRecord, UnknownSeparatorCountsAsTabAndHeaderOnlyOnRequest) {
     s.sepFormat = 7;
     s.fileChannels = {false, false, false, false, false, true};
     LiveReadings r{};
-    r[kLiveWb] = pane(1234.5, 8);
+    r[kChannelWb] = pane(1234.5, 8);
     EXPECT_EQ(textRecord(s, {2024, 1, 2, 3, 4, 5}, r, false, false), "2024.01.02 03:04:05\t1234\r\n");
     EXPECT_EQ(textRecord(s, {2024, 1, 2, 3, 4, 5}, r, false, true),
               "Data i Godzina\tZawarto\x9c\xe6 pary wodnej ppm\r\n2024.01.02 03:04:05\t1234\r\n");
@@ -108,12 +108,12 @@ TEST(TextRecord, TenthsAreCutNotRoundedAndFloatingErrorDoesNotDropATenth) {
     s.fileChannels = {true, false, true, false, true, false};
     LiveReadings r{};
     // 21.3 * 10 is 212.999... in binary; the cut must still keep the 3.
-    r[kLiveTemp1] = pane(21.3);
-    r[kLiveRh] = pane(45.99, 7);
-    r[kLiveDp] = pane(-0.05);
+    r[kChannelTemp1] = pane(21.3);
+    r[kChannelRh] = pane(45.99, 7);
+    r[kChannelDp] = pane(-0.05);
     EXPECT_EQ(textRecord(s, {2024, 1, 1, 0, 0, 0}, r, false, false), "2024.01.01 00:00:00\t21.3\t45.9\t0.0\r\n");
-    r[kLiveTemp1] = pane(21.299999999);
-    r[kLiveDp] = pane(-7.991);
+    r[kChannelTemp1] = pane(21.299999999);
+    r[kChannelDp] = pane(-7.991);
     EXPECT_EQ(textRecord(s, {2024, 1, 1, 0, 0, 0}, r, false, false), "2024.01.01 00:00:00\t21.3\t45.9\t-7.9\r\n");
 }
 
@@ -176,7 +176,7 @@ TEST(TextFileOpening, TruncateAndSerialNumberForms) {
     EXPECT_EQ(readFile(s.fileName), "Panel MR-420 nr ???\r\n");
     EXPECT_EQ(log.lastHeaderMask(), -1);
     LiveReadings r{};
-    r[kLiveWb] = pane(5, 8);
+    r[kChannelWb] = pane(5, 8);
     log.writeTextRecord(s, {2024, 5, 6, 7, 8, 9}, r, false);
     log.writeTextRecord(s, {2024, 5, 6, 7, 8, 10}, r, false);
     EXPECT_EQ(log.lastHeaderMask(), 1);
@@ -226,7 +226,7 @@ TEST(TextFileWriting, FailedWriteIsReportedTakenBackAndClearedBySuccess) {
     RegistrationLog log;
     ASSERT_TRUE(log.openTextFromDialog(s, "", 0, [] { return true; }));
     LiveReadings r{};
-    r[kLiveTemp1] = pane(20.0);
+    r[kChannelTemp1] = pane(20.0);
 
     struct sigaction ignore{}, old{};
     ignore.sa_handler = SIG_IGN;
@@ -270,7 +270,7 @@ TEST(TextFileWriting, KilledWriterLeavesOnlyCompleteRecords) {
         src.mr411SerialNumber = 42;
         for (int i = 0;; ++i) {
             if (i == 5) {
-                s.fileChannels[kLiveTemp2] = !s.fileChannels[kLiveTemp2];
+                s.fileChannels[kChannelTemp2] = !s.fileChannels[kChannelTemp2];
                 i = 0;
             }
             log.onRegistrationTimer(s, {2024, 1, 1, 12, 0, i}, r, src);

@@ -58,7 +58,7 @@ TEST(RegistrationSettings, OkNeedsOneChannelEvenWithRegistrationOff) {
     EXPECT_EQ(validateRegistration(s), 0);
     s.fileChannels = {};
     EXPECT_EQ(validateRegistration(s), kMsgNoChannelSelected);
-    s.fileChannels[kLiveWb] = true;
+    s.fileChannels[kChannelWb] = true;
     EXPECT_EQ(validateRegistration(s), 0);
 }
 
@@ -93,7 +93,7 @@ TEST(RegistrationSettings, ApplyPlan) {
 
     // Channel selection alone keeps the file; separator or name re-open it.
     RegistrationSettings changed = text;
-    changed.fileChannels[kLiveRh] = false;
+    changed.fileChannels[kChannelRh] = false;
     EXPECT_FALSE(planRegistration(text, changed, true, false).reopenText);
     changed.sepFormat = 2;
     EXPECT_TRUE(planRegistration(text, changed, true, false).reopenText);

@@ -170,11 +170,11 @@ TEST_F(ReadingModelTest, ConnectionRunsSettingsReadPeriodThenShowsValues) {
     EXPECT_FALSE(visible(kChannelTemp2));
     EXPECT_EQ(server.starts, std::vector<int>{1234});
     LiveReadings live = model.liveReadings();
-    EXPECT_TRUE(live[kLiveRh].valid());
-    EXPECT_DOUBLE_EQ(live[kLiveRh].value, 45.46);
-    EXPECT_EQ(live[kLivePressure].displayKind, 5);
-    EXPECT_FALSE(live[kLiveTemp2].present);
-    EXPECT_FALSE(live[kLiveTemp2].valid());
+    EXPECT_TRUE(live[kChannelRh].valid());
+    EXPECT_DOUBLE_EQ(live[kChannelRh].value, 45.46);
+    EXPECT_EQ(live[kChannelPressure].displayKind, 5);
+    EXPECT_FALSE(live[kChannelTemp2].present);
+    EXPECT_FALSE(live[kChannelTemp2].valid());
 
     // Further refreshes publish without restarting.
     int stops = server.stops;

@@ -15,7 +15,7 @@ std::string utf8(int id) { return str(id); }
 RegistrationTexts textsFromStringTable() {
     RegistrationTexts texts;
     texts.dateTime = utf8(166);
-    // LiveChannel order: TEMP1, TEMP2, RH, PRESSURE, DP, WB.
+    // Channel order: TEMP1, TEMP2, RH, PRESSURE, DP, WB.
     texts.titles = {utf8(160), utf8(161), utf8(164), utf8(163), utf8(162), utf8(165)};
     texts.panelNumber = utf8(189);
     return texts;

@@ -125,15 +125,15 @@ RegistrationDialog::RegistrationDialog(const RegistrationSettings& settings, con
     auto* group = new QGroupBox(t("Pomiar"), this);
     auto* grid = new QGridLayout(group);
     struct ChannelBox {
-        LiveChannel channel;
+        Channel channel;
         const char* text;
     };
-    const ChannelBox boxesInOrder[kLiveChannelCount] = {
-        {kLiveTemp1, "Temperatura 1"},       {kLiveTemp2, "Temperatura 2"},
-        {kLiveRh, "Wilgotność względna"},    {kLiveDp, "Punkt rosy"},
-        {kLiveWb, "Zawartość pary wodnej"}, {kLivePressure, "Ciśnienie"},
+    const ChannelBox boxesInOrder[kChannelCount] = {
+        {kChannelTemp1, "Temperatura 1"},       {kChannelTemp2, "Temperatura 2"},
+        {kChannelRh, "Wilgotność względna"},    {kChannelDp, "Punkt rosy"},
+        {kChannelWb, "Zawartość pary wodnej"}, {kChannelPressure, "Ciśnienie"},
     };
-    for (int i = 0; i < kLiveChannelCount; ++i) {
+    for (int i = 0; i < kChannelCount; ++i) {
         auto* box = new QCheckBox(t(boxesInOrder[i].text), group);
         channels_[static_cast<std::size_t>(boxesInOrder[i].channel)] = box;
         grid->addWidget(box, i % 3, i / 3);
@@ -173,7 +173,7 @@ RegistrationDialog::RegistrationDialog(const RegistrationSettings& settings, con
     comment_->setChecked(settings.checkComment);
     commentEdit_->setPlainText(comment);
     serial_->setChecked(settings.checkCommentSn);
-    for (int c = 0; c < kLiveChannelCount; ++c)
+    for (int c = 0; c < kChannelCount; ++c)
         channels_[static_cast<std::size_t>(c)]->setChecked(settings.fileChannels[static_cast<std::size_t>(c)]);
     fileLogBin_->setChecked(settings.fileLogBin);
     binEdit_->setText(QString::fromStdString(settings.fileNameBin));
@@ -200,7 +200,7 @@ RegistrationSettings RegistrationDialog::settings() const {
         if (sep_[static_cast<std::size_t>(i)]->isChecked()) s.sepFormat = i;
     s.checkComment = comment_->isChecked();
     s.checkCommentSn = serial_->isChecked();
-    for (int c = 0; c < kLiveChannelCount; ++c)
+    for (int c = 0; c < kChannelCount; ++c)
         s.fileChannels[static_cast<std::size_t>(c)] = channels_[static_cast<std::size_t>(c)]->isChecked();
     s.fileLogBin = fileLogBin_->isChecked();
     s.fileNameBin = QFile::encodeName(binEdit_->text()).toStdString();

@@ -70,7 +70,7 @@ public:
     QCheckBox* commentBox() const { return comment_; }
     QPlainTextEdit* commentEdit() const { return commentEdit_; }
     QCheckBox* serialNumberBox() const { return serial_; }
-    QCheckBox* channelBox(LiveChannel channel) const { return channels_[static_cast<std::size_t>(channel)]; }
+    QCheckBox* channelBox(Channel channel) const { return channels_[static_cast<std::size_t>(channel)]; }
     QCheckBox* binaryBox() const { return fileLogBin_; }
     QLabel* binaryFileCaption() const { return binCaption_; }
     QLineEdit* binaryFileEdit() const { return binEdit_; }
@@ -102,7 +102,7 @@ private:
     QCheckBox* comment_ = nullptr;
     QPlainTextEdit* commentEdit_ = nullptr;
     QCheckBox* serial_ = nullptr;
-    std::array<QCheckBox*, kLiveChannelCount> channels_{};
+    std::array<QCheckBox*, kChannelCount> channels_{};
     QCheckBox* fileLogBin_ = nullptr;
     QLabel* binCaption_ = nullptr;
     QLineEdit* binEdit_ = nullptr;

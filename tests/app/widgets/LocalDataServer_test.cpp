@@ -27,10 +27,10 @@ using mr420::test::app;
 
 LiveReadings panes() {
     LiveReadings p{};
-    p[kLiveTemp1] = {true, true, false, 21.56, 3, false};
-    p[kLiveRh] = {true, true, false, 45.46, 7, false};
-    p[kLivePressure] = {true, true, false, 1013.27, 5, false};
-    p[kLiveDp] = {true, true, false, 9.27, 3, false};
+    p[kChannelTemp1] = {true, true, false, 21.56, 3, false};
+    p[kChannelRh] = {true, true, false, 45.46, 7, false};
+    p[kChannelPressure] = {true, true, false, 1013.27, 5, false};
+    p[kChannelDp] = {true, true, false, 9.27, 3, false};
     return p;
 }
 
@@ -140,7 +140,7 @@ TEST_F(LocalDataServerTest, TopicsRequestAndAdviseOverARealSocket) {
     c.clear();
 
     LiveReadings next = panes();
-    next[kLiveTemp1] = {true, true, true, 22.09, 3, false};
+    next[kChannelTemp1] = {true, true, true, 22.09, 3, false};
     server_.publish(next);
     EXPECT_EQ(c.readLines(1), "DATA Temperatura1#1234 Wynik 22.0\n");
     c.clear();
@@ -341,7 +341,7 @@ TEST_F(LocalDataServerTest, CommandLineClient) {
     LiveReadings p = panes();
     while (std::count(out.begin(), out.end(), '\n') < 3 && timer.elapsed() < 5000) {
         if (!out.empty()) {   // the line sent at once has arrived: now the refreshes
-            p[kLiveDp].value += 1.0;
+            p[kChannelDp].value += 1.0;
             server_.publish(p);
         }
         for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();

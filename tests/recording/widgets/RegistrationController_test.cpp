@@ -61,17 +61,17 @@ const std::string kRecord = "2007.03.14 10:00:00\t21.46\t???\t1013.2\t45.3\t9.1\
 
 LiveReadings sampleReadings() {
     LiveReadings r{};
-    auto set = [&r](LiveChannel c, double v) {
+    auto set = [&r](Channel c, double v) {
         r[c].present = true;
         r[c].hasValue = true;
         r[c].value = v;
     };
-    set(kLiveTemp1, 21.46);
-    set(kLivePressure, 1013.2);
-    set(kLiveRh, 45.3);
-    set(kLiveDp, 9.1);
-    set(kLiveWb, 11420);
-    r[kLiveTemp2].present = true;  // shown, no value
+    set(kChannelTemp1, 21.46);
+    set(kChannelPressure, 1013.2);
+    set(kChannelRh, 45.3);
+    set(kChannelDp, 9.1);
+    set(kChannelWb, 11420);
+    r[kChannelTemp2].present = true;  // shown, no value
     return r;
 }
 
@@ -159,7 +159,7 @@ TEST(RegistrationController, OkCreatesTheFileWritesTheFirstRecordAtOnceAndStarts
     // A tick writes one more record; unchecking a channel gives a new header.
     f.controller.onRegistrationTimer();
     f.steps.push_back([](RegistrationDialog& d) {
-        d.channelBox(kLiveTemp2)->setChecked(false);
+        d.channelBox(kChannelTemp2)->setChecked(false);
         d.okButton()->click();
     });
     f.controller.openDialog(nullptr);

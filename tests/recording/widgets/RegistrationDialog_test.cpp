@@ -61,11 +61,11 @@ TEST(RegistrationDialog, FillsFromTheSettingsAndHandsThemBackUnchanged) {
     EXPECT_TRUE(dialog.separatorRadio(2)->isChecked());
     EXPECT_FALSE(dialog.separatorRadio(0)->isChecked());
     // Each box belongs to its own channel.
-    EXPECT_TRUE(dialog.channelBox(kLiveRh)->isChecked());
-    EXPECT_FALSE(dialog.channelBox(kLivePressure)->isChecked());
-    EXPECT_EQ(dialog.channelBox(kLiveRh)->text(), QStringLiteral("Wilgotność względna"));
-    EXPECT_EQ(dialog.channelBox(kLivePressure)->text(), QStringLiteral("Ciśnienie"));
-    EXPECT_EQ(dialog.channelBox(kLiveWb)->text(), QStringLiteral("Zawartość pary wodnej"));
+    EXPECT_TRUE(dialog.channelBox(kChannelRh)->isChecked());
+    EXPECT_FALSE(dialog.channelBox(kChannelPressure)->isChecked());
+    EXPECT_EQ(dialog.channelBox(kChannelRh)->text(), QStringLiteral("Wilgotność względna"));
+    EXPECT_EQ(dialog.channelBox(kChannelPressure)->text(), QStringLiteral("Ciśnienie"));
+    EXPECT_EQ(dialog.channelBox(kChannelWb)->text(), QStringLiteral("Zawartość pary wodnej"));
     EXPECT_EQ(dialog.textFileEdit()->text(), QStringLiteral("/data/pomiary.csv"));
     EXPECT_EQ(dialog.binaryFileEdit()->text(), QStringLiteral("/data/wykres.qvg"));
     EXPECT_EQ(dialog.settings(), s);
@@ -73,12 +73,12 @@ TEST(RegistrationDialog, FillsFromTheSettingsAndHandsThemBackUnchanged) {
 
     // Controls change the settings handed back.
     dialog.separatorRadio(1)->setChecked(true);
-    dialog.channelBox(kLiveWb)->setChecked(true);
+    dialog.channelBox(kChannelWb)->setChecked(true);
     dialog.binaryBox()->setChecked(true);
     dialog.textFileEdit()->setText(QStringLiteral("/data/inny.txt"));
     const RegistrationSettings out = dialog.settings();
     EXPECT_EQ(out.sepFormat, 1);
-    EXPECT_TRUE(out.fileChannels[kLiveWb]);
+    EXPECT_TRUE(out.fileChannels[kChannelWb]);
     EXPECT_TRUE(out.fileLogBin);
     EXPECT_EQ(out.fileName, "/data/inny.txt");
 
@@ -99,7 +99,7 @@ TEST(RegistrationDialog, EnablingFollowsTheThreeBoxes) {
         std::vector<QWidget*> w{dialog.textBrowseButton(), dialog.textFileEdit(),   dialog.textFileCaption(),
                                 dialog.separatorCaption(),  dialog.commentBox(),     dialog.separatorRadio(0),
                                 dialog.separatorRadio(1),   dialog.separatorRadio(2)};
-        for (int c = 0; c < kLiveChannelCount; ++c) w.push_back(dialog.channelBox(static_cast<LiveChannel>(c)));
+        for (int c = 0; c < kChannelCount; ++c) w.push_back(dialog.channelBox(static_cast<Channel>(c)));
         return w;
     };
     auto allEnabled = [](const std::vector<QWidget*>& ws, bool on) {
@@ -191,7 +191,7 @@ TEST(RegistrationDialog, OkWithoutAChannelShows129AndStaysOpen) {
     EXPECT_NE(dialog.result(), QDialog::Accepted);
 
     dialog.textBox()->setChecked(true);
-    dialog.channelBox(kLiveWb)->setChecked(true);
+    dialog.channelBox(kChannelWb)->setChecked(true);
     dialog.okButton()->click();
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_FALSE(dialog.isVisible());

@@ -98,7 +98,7 @@ TEST(MainWindow, FirstStartWithoutPortPlacesTheWindowAndOffersThePortChoice) {
     EXPECT_TRUE(f.boxes.shown.empty());
     // Not connected: status shows no communication, panes show "???".
     EXPECT_FALSE(w.statusField()->text().isEmpty());
-    EXPECT_FALSE(w.liveReadings()[kLiveTemp1].hasValue);
+    EXPECT_FALSE(w.liveReadings()[kChannelTemp1].hasValue);
 
     AppSettings out = defaultSettings();
     w.storeSettings(out);
@@ -140,9 +140,9 @@ TEST(MainWindow, NotConnectedLayoutHasTwoColumns) {
     pumpFor(20);
     const QWidget* c = w.clientArea();
     const int W = c->width();
-    QRect t1 = geometryOf(w.paneWidget(kLiveTemp1)), rh = geometryOf(w.paneWidget(kLiveRh)),
-          p = geometryOf(w.paneWidget(kLivePressure)), dp = geometryOf(w.paneWidget(kLiveDp)),
-          wb = geometryOf(w.paneWidget(kLiveWb));
+    QRect t1 = geometryOf(w.paneWidget(kChannelTemp1)), rh = geometryOf(w.paneWidget(kChannelRh)),
+          p = geometryOf(w.paneWidget(kChannelPressure)), dp = geometryOf(w.paneWidget(kChannelDp)),
+          wb = geometryOf(w.paneWidget(kChannelWb));
     // Left column: TEMP1 above RH above PRESSURE, equal thirds; right: DP above WB.
     EXPECT_EQ(t1.x(), rh.x());
     EXPECT_EQ(t1.x(), p.x());
@@ -156,7 +156,7 @@ TEST(MainWindow, NotConnectedLayoutHasTwoColumns) {
     EXPECT_LT(dp.y(), wb.y());
     EXPECT_GT(dp.height(), t1.height());
     EXPECT_EQ(p.y() + p.height(), wb.y() + wb.height());
-    EXPECT_TRUE(w.paneWidget(kLiveTemp1)->isVisible());
+    EXPECT_TRUE(w.paneWidget(kChannelTemp1)->isVisible());
     // The status and clock fields share the top line.
     EXPECT_EQ(w.statusField()->y(), w.clockField()->y());
     EXPECT_EQ(w.clockField()->x() + w.clockField()->width() + w.statusField()->x(), W);

@@ -109,11 +109,10 @@ TEST(SessionOverPty, PollingResumesByItselfAfterTheDeviceIsRecreated) {
     ASSERT_TRUE(rig.open(link));
     ASSERT_TRUE(rig.loop.runFor(10s, [&] { return rig.listener.connectedCycles() >= 1; }));
 
-    const std::string oldDevice = panel.slavePath();
     const int before = rig.listener.connectedCycles();
-    auto newDevice = panel.closeAndRecreate();
-    ASSERT_TRUE(newDevice);
-    ASSERT_NE(*newDevice, oldDevice) << "the old device is gone, so replies can only come through a reopen";
+    // The old pty is closed for good (the kernel may hand out the same number
+    // again), so replies from now on can only come through a reopen.
+    ASSERT_TRUE(panel.closeAndRecreate());
     // The frame lost with the old device times out after 6 s; then the new one answers.
     ASSERT_TRUE(rig.loop.runFor(20s, [&] { return rig.listener.connectedCycles() >= before + 2; }));
     EXPECT_TRUE(rig.port.deviceConnected());

@@ -462,20 +462,7 @@ void MainWindow::setPaneStyle(int channel, const PaneStyle& style) {
 
 // --- readers --------------------------------------------------------------
 
-LiveReadings MainWindow::liveReadings() const {
-    LiveReadings out{};
-    for (int c = 0; c < kChannelCount; ++c) {
-        const ValuePaneModel& m = readings_->pane(c);
-        LiveReading& r = out[std::size_t(c)];
-        r.present = m.visible;
-        r.hasValue = m.hasValue;
-        r.blinking = m.blinking;
-        r.value = m.value;
-        r.displayKind = m.displayKind;
-        r.twoDecimals = m.twoDecimals;
-    }
-    return out;
-}
+LiveReadings MainWindow::liveReadings() const { return readings_->liveReadings(); }
 
 ProbeSources MainWindow::probeSources() const {
     ProbeSources s;

@@ -24,7 +24,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/EventLoop.h"
+#include "base/EventLoop.h"
 #include "link/SerialPort.h"
 #include "protocol/PanelCommand.h"
 #include "protocol/PanelSession.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "app/Settings.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "app/Win1250.h"
-#include "ui/ValueFormat.h"
+#include "base/Win1250.h"
+#include "base/ValueFormat.h"
 
 namespace mr420 {
 

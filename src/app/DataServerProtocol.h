@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "recording/LiveReadings.h"
+#include "ui/LiveReadings.h"
 
 namespace mr420 {
 

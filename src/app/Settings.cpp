@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 
 namespace mr420 {
 
@@ -10,23 +11,100 @@ namespace {
 constexpr const char* kGeneral = "GENERAL";
 constexpr const char* kLog = "LOG";
 constexpr const char* kPorts = "PORTS";
+constexpr const char* kChannelSection = nullptr;   // the row's channel names the section
+constexpr const char* kLanguageKey = "LANGUAGE";
 
-struct ChannelDefaults {
-    std::uint32_t background;
-    std::uint32_t text;
+// How a stored value is kept when it is read (see readSettings).
+enum class Rule { AsStored, Clamp, Byte, FaceName };
+
+// One key of mr420.ini. A per-channel row stands for six keys: the stem with
+// the channel name appended, in the channel's own section (or in `section`).
+// Exactly one of the three accessors is set.
+struct SettingRow {
+    const char* section;
+    const char* key;
+    bool perChannel;
+    Rule rule;
+    std::int32_t low, high;
+    std::int32_t& (*integer)(AppSettings&, int channel);
+    std::uint32_t& (*colour)(AppSettings&, int channel);
+    std::string& (*text)(AppSettings&, int channel);
 };
-constexpr std::array<ChannelDefaults, kChannelCount> kChannelDefaults{{
-    {16770250, 8404992},  // TEMP1
-    {16767672, 6566400},  // TEMP2
-    {16767672, 6566400},  // RH
-    {16765092, 4727808},  // PRESSURE
-    {13684900, 3158040},  // DP
-    {15000776, 3947550},  // WB
-}};
 
-std::string key(const char* stem, int channel) { return std::string(stem) + channelName(channel); }
+constexpr std::int32_t kNoLow = INT32_MIN, kNoHigh = INT32_MAX;
 
-std::int32_t clampTo(std::int32_t v, std::int32_t lo, std::int32_t hi) { return std::clamp(v, lo, hi); }
+constexpr SettingRow intRow(const char* section, const char* key, std::int32_t& (*field)(AppSettings&, int),
+                            Rule rule = Rule::AsStored, std::int32_t low = kNoLow, std::int32_t high = kNoHigh) {
+    return {section, key, false, rule, low, high, field, nullptr, nullptr};
+}
+constexpr SettingRow colourRow(const char* section, const char* key, std::uint32_t& (*field)(AppSettings&, int)) {
+    return {section, key, false, Rule::AsStored, kNoLow, kNoHigh, nullptr, field, nullptr};
+}
+constexpr SettingRow textRow(const char* section, const char* key, std::string& (*field)(AppSettings&, int),
+                             Rule rule = Rule::AsStored) {
+    return {section, key, false, rule, kNoLow, kNoHigh, nullptr, nullptr, field};
+}
+constexpr SettingRow perChannel(SettingRow row) {
+    row.perChannel = true;
+    return row;
+}
+
+#define MR420_INT(member) [](AppSettings& s, int) -> std::int32_t& { return s.member; }
+#define MR420_TEXT(member) [](AppSettings& s, int) -> std::string& { return s.member; }
+#define MR420_PANE(type, member) [](AppSettings& s, int c) -> type& { return s.panes[std::size_t(c)].member; }
+
+constexpr std::int32_t kCoord = kWindowCoordinateLimit;
+
+// Every setting in the order of a file written from scratch; reading walks
+// the same rows (reads have no side effects, so their order is free).
+const SettingRow kSettingRows[] = {
+    perChannel(colourRow(kChannelSection, "BACKGROUND_", MR420_PANE(std::uint32_t, background))),
+    perChannel(colourRow(kChannelSection, "TEXT_", MR420_PANE(std::uint32_t, text))),
+    perChannel(intRow(kChannelSection, "FONT_HEIGHT_", MR420_PANE(std::int32_t, fontHeight), Rule::Clamp,
+                      -kFontHeightLimit, kFontHeightLimit)),
+    perChannel(textRow(kChannelSection, "FONT_NAME_", MR420_PANE(std::string, fontName), Rule::FaceName)),
+    perChannel(intRow(kChannelSection, "FONT_ITALIC_", MR420_PANE(std::int32_t, fontItalic), Rule::Byte)),
+    perChannel(intRow(kChannelSection, "FONT_WEIGHT_", MR420_PANE(std::int32_t, fontWeight), Rule::Clamp, 0,
+                      kFontWeightMax)),
+    intRow(kGeneral, "PORT_NR", MR420_INT(portNr)),
+    intRow(kGeneral, "WINDOW_TOP", MR420_INT(windowTop), Rule::Clamp, -kCoord, kCoord),
+    intRow(kGeneral, "WINDOW_BOTTOM", MR420_INT(windowBottom), Rule::Clamp, -kCoord, kCoord),
+    intRow(kGeneral, "WINDOW_LEFT", MR420_INT(windowLeft), Rule::Clamp, -kCoord, kCoord),
+    intRow(kGeneral, "WINDOW_RIGHT", MR420_INT(windowRight), Rule::Clamp, -kCoord, kCoord),
+    intRow(kGeneral, "TOPMOST", MR420_INT(topmost)),
+    intRow(kGeneral, "MEMORY_PPM", MR420_INT(memoryPpm)),
+    intRow(kGeneral, "MEMORY_DP", MR420_INT(memoryDp)),
+    textRow(kGeneral, kLanguageKey, MR420_TEXT(language)),
+    intRow(kGeneral, "SHOW_ADV", MR420_INT(showAdv)),
+    textRow(kLog, "FILE_NAME", MR420_TEXT(fileName)),
+    textRow(kLog, "FILE_NAME_BIN", MR420_TEXT(fileNameBin)),
+    intRow(kLog, "FILE_LOG", MR420_INT(fileLog)),
+    intRow(kLog, "FILE_LOG_BIN", MR420_INT(fileLogBin)),
+    intRow(kLog, "FILE_SEP_FORMAT", MR420_INT(fileSepFormat)),
+    intRow(kLog, "FILE_INTERVAL", MR420_INT(fileInterval), Rule::Clamp, kMinInterval, kMaxInterval),
+    perChannel(intRow(kLog, "FILE_", [](AppSettings& s, int c) -> std::int32_t& { return s.fileChannels[std::size_t(c)]; })),
+    intRow(kLog, "FILE_CHECK_COMMENT", MR420_INT(fileCheckComment)),
+    intRow(kLog, "FILE_CHECK_COMMENT_SN", MR420_INT(fileCheckCommentSn)),
+};
+
+#undef MR420_INT
+#undef MR420_TEXT
+#undef MR420_PANE
+
+// Calls visit(row, section, key, channel) for every key, in file order.
+template <typename Visit>
+void forEachSetting(Visit visit) {
+    for (const SettingRow& row : kSettingRows) {
+        if (!row.perChannel) {
+            visit(row, std::string(row.section), std::string(row.key), 0);
+            continue;
+        }
+        for (int c = 0; c < kChannelCount; ++c) {
+            const std::string section = row.section ? row.section : channelName(c);
+            visit(row, section, std::string(row.key) + channelName(c), c);
+        }
+    }
+}
 
 std::int32_t toInt32(std::int64_t v) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
@@ -49,83 +127,74 @@ std::string cutFaceName(const std::string& name) {
 AppSettings defaultSettings() {
     AppSettings s;
     for (int c = 0; c < kChannelCount; ++c) {
-        s.panes[c].background = kChannelDefaults[c].background;
-        s.panes[c].text = kChannelDefaults[c].text;
+        s.panes[std::size_t(c)].background = channelInfo(c).defaultBackground;
+        s.panes[std::size_t(c)].text = channelInfo(c).defaultText;
     }
     return s;
 }
 
-std::string readLanguage(const IniFile& ini) { return ini.getString(kGeneral, "LANGUAGE", ""); }
+std::string readLanguage(const IniFile& ini) { return ini.getString(kGeneral, kLanguageKey, ""); }
 
 void readSettings(const IniFile& ini, AppSettings& s) {
-    const AppSettings d = defaultSettings();
-    for (int c = 0; c < kChannelCount; ++c) {
-        const std::string section = channelName(c);
-        const PaneSettings& dp = d.panes[c];
-        PaneSettings& p = s.panes[c];
-        p.background = ini.getUnsigned(section, key("BACKGROUND_", c), dp.background);
-        p.text = ini.getUnsigned(section, key("TEXT_", c), dp.text);
-        p.fontHeight = clampTo(ini.getInt(section, key("FONT_HEIGHT_", c), dp.fontHeight), -kFontHeightLimit,
-                               kFontHeightLimit);
-        p.fontName = cutFaceName(ini.getString(section, key("FONT_NAME_", c), dp.fontName));
-        p.fontItalic = static_cast<std::uint8_t>(ini.getInt(section, key("FONT_ITALIC_", c), dp.fontItalic));
-        p.fontWeight = clampTo(ini.getInt(section, key("FONT_WEIGHT_", c), dp.fontWeight), 0, kFontWeightMax);
-    }
-    const std::int32_t lim = kWindowCoordinateLimit;
-    s.portNr = ini.getInt(kGeneral, "PORT_NR", d.portNr);
-    s.windowTop = clampTo(ini.getInt(kGeneral, "WINDOW_TOP", d.windowTop), -lim, lim);
-    s.windowBottom = clampTo(ini.getInt(kGeneral, "WINDOW_BOTTOM", d.windowBottom), -lim, lim);
-    s.windowLeft = clampTo(ini.getInt(kGeneral, "WINDOW_LEFT", d.windowLeft), -lim, lim);
-    s.windowRight = clampTo(ini.getInt(kGeneral, "WINDOW_RIGHT", d.windowRight), -lim, lim);
-
-    s.fileName = ini.getString(kLog, "FILE_NAME", d.fileName);
-    s.fileNameBin = ini.getString(kLog, "FILE_NAME_BIN", d.fileNameBin);
-    s.fileLog = ini.getInt(kLog, "FILE_LOG", d.fileLog);
-    s.fileLogBin = ini.getInt(kLog, "FILE_LOG_BIN", d.fileLogBin);
-    s.fileSepFormat = ini.getInt(kLog, "FILE_SEP_FORMAT", d.fileSepFormat);
-    s.fileInterval = clampTo(ini.getInt(kLog, "FILE_INTERVAL", d.fileInterval), kFileIntervalMin, kFileIntervalMax);
-    for (int c = 0; c < kChannelCount; ++c)
-        s.fileChannels[c] = ini.getInt(kLog, key("FILE_", c), d.fileChannels[c]);
-
-    s.topmost = ini.getInt(kGeneral, "TOPMOST", d.topmost);
-    s.fileCheckComment = ini.getInt(kLog, "FILE_CHECK_COMMENT", d.fileCheckComment);
-    s.fileCheckCommentSn = ini.getInt(kLog, "FILE_CHECK_COMMENT_SN", d.fileCheckCommentSn);
-    s.memoryPpm = ini.getInt(kGeneral, "MEMORY_PPM", d.memoryPpm);
-    s.memoryDp = ini.getInt(kGeneral, "MEMORY_DP", d.memoryDp);
-    s.showAdv = ini.getInt(kGeneral, "SHOW_ADV", d.showAdv);
+    AppSettings d = defaultSettings();
+    forEachSetting([&](const SettingRow& row, const std::string& section, const std::string& key, int c) {
+        if (row.text) {
+            if (row.key == kLanguageKey) return;   // read on its own at start-up
+            std::string value = ini.getString(section, key, row.text(d, c));
+            row.text(s, c) = row.rule == Rule::FaceName ? cutFaceName(value) : value;
+        } else if (row.colour) {
+            row.colour(s, c) = ini.getUnsigned(section, key, row.colour(d, c));
+        } else {
+            const std::int32_t value = ini.getInt(section, key, row.integer(d, c));
+            std::int32_t& field = row.integer(s, c);
+            switch (row.rule) {
+            case Rule::Clamp: field = std::clamp(value, row.low, row.high); break;
+            case Rule::Byte: field = static_cast<std::uint8_t>(value); break;
+            default: field = value; break;
+            }
+        }
+    });
 }
 
-void writeSettings(IniFile& ini, const AppSettings& s) {
-    for (int c = 0; c < kChannelCount; ++c) {
-        const std::string section = channelName(c);
-        const PaneSettings& p = s.panes[c];
-        ini.setUnsigned(section, key("BACKGROUND_", c), p.background);
-        ini.setUnsigned(section, key("TEXT_", c), p.text);
-        ini.setInt(section, key("FONT_HEIGHT_", c), p.fontHeight);
-        ini.setString(section, key("FONT_NAME_", c), cutFaceName(p.fontName));
-        ini.setInt(section, key("FONT_ITALIC_", c), static_cast<std::uint8_t>(p.fontItalic));
-        ini.setInt(section, key("FONT_WEIGHT_", c), p.fontWeight);
-    }
-    ini.setInt(kGeneral, "PORT_NR", s.portNr);
-    ini.setInt(kGeneral, "WINDOW_TOP", s.windowTop);
-    ini.setInt(kGeneral, "WINDOW_BOTTOM", s.windowBottom);
-    ini.setInt(kGeneral, "WINDOW_LEFT", s.windowLeft);
-    ini.setInt(kGeneral, "WINDOW_RIGHT", s.windowRight);
-    ini.setInt(kGeneral, "TOPMOST", s.topmost);
-    ini.setInt(kGeneral, "MEMORY_PPM", s.memoryPpm);
-    ini.setInt(kGeneral, "MEMORY_DP", s.memoryDp);
-    ini.setString(kGeneral, "LANGUAGE", s.language);
-    ini.setInt(kGeneral, "SHOW_ADV", s.showAdv);
+void writeSettings(IniFile& ini, const AppSettings& settings) {
+    AppSettings s = settings;   // the accessors hand out references
+    forEachSetting([&](const SettingRow& row, const std::string& section, const std::string& key, int c) {
+        if (row.text) {
+            const std::string& value = row.text(s, c);
+            ini.setString(section, key, row.rule == Rule::FaceName ? cutFaceName(value) : value);
+        } else if (row.colour) {
+            ini.setUnsigned(section, key, row.colour(s, c));
+        } else {
+            const std::int32_t value = row.integer(s, c);
+            ini.setInt(section, key, row.rule == Rule::Byte ? static_cast<std::uint8_t>(value) : value);
+        }
+    });
+}
 
-    ini.setString(kLog, "FILE_NAME", s.fileName);
-    ini.setString(kLog, "FILE_NAME_BIN", s.fileNameBin);
-    ini.setInt(kLog, "FILE_LOG", s.fileLog);
-    ini.setInt(kLog, "FILE_LOG_BIN", s.fileLogBin);
-    ini.setInt(kLog, "FILE_SEP_FORMAT", s.fileSepFormat);
-    ini.setInt(kLog, "FILE_INTERVAL", s.fileInterval);
-    for (int c = 0; c < kChannelCount; ++c) ini.setInt(kLog, key("FILE_", c), s.fileChannels[c]);
-    ini.setInt(kLog, "FILE_CHECK_COMMENT", s.fileCheckComment);
-    ini.setInt(kLog, "FILE_CHECK_COMMENT_SN", s.fileCheckCommentSn);
+RegistrationSettings registrationSettingsOf(const AppSettings& app) {
+    RegistrationSettings s;
+    s.fileLog = app.fileLog != 0;
+    s.fileLogBin = app.fileLogBin != 0;
+    s.fileName = app.fileName;
+    s.fileNameBin = app.fileNameBin;
+    s.sepFormat = app.fileSepFormat;
+    s.interval = std::clamp<int>(app.fileInterval, kMinInterval, kMaxInterval);
+    for (std::size_t c = 0; c < s.fileChannels.size(); ++c) s.fileChannels[c] = app.fileChannels[c] != 0;
+    s.checkComment = app.fileCheckComment != 0;
+    s.checkCommentSn = app.fileCheckCommentSn != 0;
+    return s;
+}
+
+void storeRegistrationSettings(const RegistrationSettings& s, AppSettings& app) {
+    app.fileLog = s.fileLog ? 1 : 0;
+    app.fileLogBin = s.fileLogBin ? 1 : 0;
+    app.fileName = s.fileName;
+    app.fileNameBin = s.fileNameBin;
+    app.fileSepFormat = s.sepFormat;
+    app.fileInterval = s.interval;
+    for (std::size_t c = 0; c < s.fileChannels.size(); ++c) app.fileChannels[c] = s.fileChannels[c] ? 1 : 0;
+    app.fileCheckComment = s.checkComment ? 1 : 0;
+    app.fileCheckCommentSn = s.checkCommentSn ? 1 : 0;
 }
 
 void correctWindowRect(AppSettings& s, int screenWidth, int screenHeight) {

@@ -1,15 +1,16 @@
 #pragma once
-// The settings table of mr420.ini: every key with its section, type and
-// default, read at start-up and written back at exit.
+// The settings of mr420.ini: every key with its section, type, default and
+// limits, in one table that reading at start-up and writing at exit both walk.
 
 #include <array>
 #include <cstdint>
 #include <map>
 #include <string>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "app/SettingsLocation.h"
-#include "ui/Channel.h"
+#include "base/Channel.h"
+#include "recording/RegistrationSettings.h"
 
 namespace mr420 {
 
@@ -20,8 +21,6 @@ constexpr std::size_t kFaceNameMax = 31;
 constexpr std::int32_t kFontHeightLimit = 2000;
 constexpr std::int32_t kFontWeightMax = 1000;
 constexpr std::int32_t kWindowCoordinateLimit = 1000000;
-constexpr std::int32_t kFileIntervalMin = 1;
-constexpr std::int32_t kFileIntervalMax = 86399;
 
 struct PaneSettings {
     std::uint32_t background = 0;  // red + 256 * green + 65536 * blue
@@ -88,6 +87,11 @@ void correctWindowRect(AppSettings&, int screenWidth, int screenHeight);
 // last counts, and a last one with an empty path leaves that number without
 // an alias.
 std::map<int, std::string> readPortAliases(const IniFile&);
+
+// Section LOG <-> the registration settings. The interval is kept within
+// 1..86399 s.
+RegistrationSettings registrationSettingsOf(const AppSettings& app);
+void storeRegistrationSettings(const RegistrationSettings& s, AppSettings& app);
 
 // Cuts a face name as the logical font's field holds it (see readSettings).
 std::string cutFaceName(const std::string& name);

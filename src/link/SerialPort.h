@@ -20,18 +20,9 @@
 #include <string>
 #include <thread>
 
-#include "protocol/Interfaces.h"
+#include "base/Interfaces.h"
 
 namespace mr420 {
-
-// Called on the WORKER thread with bytes received; must not return until they
-// are handled (the Qt front end hands them to the UI thread with a blocking
-// queued call).
-class ByteDelivery {
-public:
-    virtual ~ByteDelivery() = default;
-    virtual void deliverBytes(const char* bytes, std::size_t count) = 0;
-};
 
 enum class PortOpenError { None, NoSuchDevice, PermissionDenied, Busy, NotATty, Other };
 

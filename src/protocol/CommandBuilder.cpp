@@ -6,7 +6,7 @@
 
 #include "protocol/Frame.h"
 #include "protocol/PanelCommand.h"
-#include "protocol/TimerIds.h"
+#include "base/TimerIds.h"
 
 namespace mr420 {
 

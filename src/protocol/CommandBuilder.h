@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "protocol/Interfaces.h"
+#include "base/Interfaces.h"
 #include "protocol/PanelCommand.h"
 #include "protocol/WriteArguments.h"
 

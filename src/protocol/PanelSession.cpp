@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "protocol/PanelCommand.h"
-#include "protocol/TimerIds.h"
+#include "base/TimerIds.h"
 
 namespace mr420 {
 

@@ -8,7 +8,7 @@
 #include <array>
 
 #include "protocol/CommandBuilder.h"
-#include "protocol/Interfaces.h"
+#include "base/Interfaces.h"
 #include "protocol/PanelState.h"
 #include "protocol/ReplyParser.h"
 #include "protocol/SessionListener.h"

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "protocol/Interfaces.h"
+#include "protocol/SessionListener.h"
 #include "protocol/PanelState.h"
 
 namespace mr420 {

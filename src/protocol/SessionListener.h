@@ -38,4 +38,11 @@ public:
     virtual void memoryAbort() {}                                     // cancelled by the user
 };
 
+// Receives the parser's acknowledgement of an acknowledged write.
+class WriteAckListener {
+public:
+    virtual ~WriteAckListener() = default;
+    virtual void onWriteAcknowledged(int commandNumber) = 0;
+};
+
 }  // namespace mr420

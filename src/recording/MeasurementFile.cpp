@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "recording/RecordFile.h"
-#include "app/Win1250.h"
-#include "ui/ValueFormat.h"
+#include "base/Win1250.h"
+#include "base/ValueFormat.h"
 
 namespace mr420 {
 

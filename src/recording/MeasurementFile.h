@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "recording/LiveReadings.h"
+#include "ui/LiveReadings.h"
 #include "recording/MemoryRecord.h"
 
 namespace mr420 {

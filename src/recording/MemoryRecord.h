@@ -1,7 +1,7 @@
 #pragma once
 // One decoded reading of the panel memory.
 
-#include "recording/LiveReadings.h"
+#include "ui/LiveReadings.h"
 
 namespace mr420 {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/Win1250.h"
-#include "ui/ValueFormat.h"
+#include "base/Win1250.h"
+#include "base/ValueFormat.h"
 
 namespace mr420 {
 

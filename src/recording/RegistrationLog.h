@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "recording/LiveReadings.h"
+#include "ui/LiveReadings.h"
 #include "recording/MeasurementFile.h"
 #include "recording/RecordFile.h"
 #include "recording/RegistrationSettings.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "recording/LiveReadings.h"
+#include "ui/LiveReadings.h"
 
 namespace mr420 {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/StringTable.h"
-#include "protocol/TimerIds.h"
+#include "base/StringTable.h"
+#include "base/TimerIds.h"
 
 namespace mr420 {
 

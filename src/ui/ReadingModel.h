@@ -8,9 +8,9 @@
 #include <array>
 #include <string>
 
-#include "protocol/Interfaces.h"
+#include "base/Interfaces.h"
 #include "protocol/PanelState.h"
-#include "recording/LiveReadings.h"
+#include "ui/LiveReadings.h"
 #include "ui/MainLayout.h"
 #include "ui/ValuePaneModel.h"
 

@@ -7,30 +7,10 @@
 #include <array>
 #include <string>
 
-#include "ui/Channel.h"
-#include "ui/ValueFormat.h"
+#include "base/Channel.h"
+#include "base/ValueFormat.h"
 
 namespace mr420 {
-
-struct ChannelInfo {
-    const char* name;         // settings key suffix: "TEMP1" ...
-    int titleStringId;        // pane title
-    int displayKind;
-    int controlId;            // the pane's control id in the main window
-    unsigned defaultBackground;  // red + 256 green + 65536 blue
-    unsigned defaultText;
-};
-
-constexpr unsigned rgb(unsigned r, unsigned g, unsigned b) { return r + 256u * g + 65536u * b; }
-
-inline constexpr std::array<ChannelInfo, kChannelCount> kChannels = {{
-    {"TEMP1", 154, display_kind::kTemperature, 1003, rgb(202, 228, 255), rgb(0, 64, 128)},
-    {"TEMP2", 155, display_kind::kTemperature, 1004, rgb(184, 218, 255), rgb(0, 50, 100)},
-    {"RH", 157, display_kind::kHumidity, 1007, rgb(184, 218, 255), rgb(0, 50, 100)},
-    {"PRESSURE", 156, display_kind::kPressure, 1005, rgb(164, 208, 255), rgb(0, 36, 72)},
-    {"DP", 158, display_kind::kTemperature, 1006, rgb(164, 208, 208), rgb(24, 48, 48)},
-    {"WB", 159, display_kind::kPpm, 1008, rgb(200, 228, 228), rgb(30, 60, 60)},
-}};
 
 // Timer id and period of a pane's blinking (each pane has its own timer).
 constexpr int kBlinkTimerId = 1052;

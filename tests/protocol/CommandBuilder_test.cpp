@@ -4,7 +4,7 @@
 
 #include "protocol/Frame.h"
 #include "protocol/PanelCommand.h"
-#include "protocol/TimerIds.h"
+#include "base/TimerIds.h"
 #include "support/FakePort.h"
 #include "support/VirtualClock.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "protocol/TimerIds.h"
+#include "base/TimerIds.h"
 #include "support/SessionHarness.h"
 #include "support/TestSupport.h"
 

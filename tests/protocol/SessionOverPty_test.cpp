@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/EventLoop.h"
+#include "base/EventLoop.h"
 #include "link/SerialPort.h"
 #include "protocol/PanelSession.h"
-#include "protocol/TimerIds.h"
+#include "base/TimerIds.h"
 #include "sim/PtyPanel.h"
 #include "sim/Scenarios.h"
 #include "support/TestSupport.h"

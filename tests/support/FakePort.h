@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/Interfaces.h"
+#include "base/Interfaces.h"
 #include "support/VirtualClock.h"
 
 namespace mr420::test {

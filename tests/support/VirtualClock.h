@@ -10,7 +10,7 @@
 #include <functional>
 #include <map>
 
-#include "protocol/Interfaces.h"
+#include "base/Interfaces.h"
 
 namespace mr420::test {
 

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 
 namespace mr420 {
 namespace {

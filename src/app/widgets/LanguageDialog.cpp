@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/widgets/ProgramArt.h"
+#include "base/widgets/ProgramArt.h"
 
 namespace mr420 {
 

@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 #include "ui/MenuTable.h"
 
 namespace mr420 {

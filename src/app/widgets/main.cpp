@@ -20,13 +20,13 @@
 #include <string>
 #include <vector>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "app/Settings.h"
 #include "app/SettingsLocation.h"
 #include "app/widgets/LanguageDialog.h"
-#include "app/widgets/MessageBoxes.h"
+#include "base/widgets/MessageBoxes.h"
 #include "app/widgets/Translation.h"
-#include "ui/widgets/MainWindow.h"
+#include "app/widgets/MainWindow.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <atomic>
 #include <thread>
 
-#include "app/widgets/MessageBoxes.h"
+#include "base/widgets/MessageBoxes.h"
 #include "link/PortDiscovery.h"
 
 namespace mr420 {

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "app/Settings.h"
-#include "app/widgets/MessageBoxes.h"
+#include "base/widgets/MessageBoxes.h"
 #include "recording/widgets/RegistrationStrings.h"
 
 namespace mr420 {
@@ -23,32 +22,6 @@ RegistrationTexts textsFromStringTable() {
 
 }  // namespace
 
-RegistrationSettings registrationSettingsOf(const AppSettings& app) {
-    RegistrationSettings s;
-    s.fileLog = app.fileLog != 0;
-    s.fileLogBin = app.fileLogBin != 0;
-    s.fileName = app.fileName;
-    s.fileNameBin = app.fileNameBin;
-    s.sepFormat = app.fileSepFormat;
-    s.interval = std::clamp<int>(app.fileInterval, kMinInterval, kMaxInterval);
-    for (std::size_t c = 0; c < s.fileChannels.size(); ++c) s.fileChannels[c] = app.fileChannels[c] != 0;
-    s.checkComment = app.fileCheckComment != 0;
-    s.checkCommentSn = app.fileCheckCommentSn != 0;
-    return s;
-}
-
-void storeRegistrationSettings(const RegistrationSettings& s, AppSettings& app) {
-    app.fileLog = s.fileLog ? 1 : 0;
-    app.fileLogBin = s.fileLogBin ? 1 : 0;
-    app.fileName = s.fileName;
-    app.fileNameBin = s.fileNameBin;
-    app.fileSepFormat = s.sepFormat;
-    app.fileInterval = s.interval;
-    for (std::size_t c = 0; c < s.fileChannels.size(); ++c) app.fileChannels[c] = s.fileChannels[c] ? 1 : 0;
-    app.fileCheckComment = s.checkComment ? 1 : 0;
-    app.fileCheckCommentSn = s.checkCommentSn ? 1 : 0;
-}
-
 RegistrationController::RegistrationController(MessageBoxes& boxes, QObject* parent)
     : QObject(parent), boxes_(boxes), log_(textsFromStringTable()), timer_(this), clock_(localTimeNow),
       chooser_(qtSaveFileChooser) {
@@ -57,10 +30,6 @@ RegistrationController::RegistrationController(MessageBoxes& boxes, QObject* par
 }
 
 RegistrationController::~RegistrationController() = default;
-
-void RegistrationController::loadSettings(const AppSettings& app) { settings_ = registrationSettingsOf(app); }
-
-void RegistrationController::storeSettings(AppSettings& app) const { storeRegistrationSettings(settings_, app); }
 
 LiveReadings RegistrationController::currentReadings() const { return readings_ ? readings_() : LiveReadings{}; }
 

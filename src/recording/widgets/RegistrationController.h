@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "recording/LiveReadings.h"
+#include "ui/LiveReadings.h"
 #include "recording/MeasurementFile.h"
 #include "recording/RegistrationLog.h"
 #include "recording/RegistrationSettings.h"
@@ -19,13 +19,7 @@ class QWidget;
 
 namespace mr420 {
 
-struct AppSettings;
 class MessageBoxes;
-
-// Settings section LOG <-> the registration settings. The interval is kept
-// within 1..86399 s.
-RegistrationSettings registrationSettingsOf(const AppSettings& app);
-void storeRegistrationSettings(const RegistrationSettings& s, AppSettings& app);
 
 class RegistrationController : public QObject {
     Q_OBJECT
@@ -44,8 +38,6 @@ public:
     void setDialogRunner(DialogRunner runner) { runner_ = std::move(runner); }
     void setClock(std::function<LocalTime()> clock) { clock_ = std::move(clock); }
 
-    void loadSettings(const AppSettings& app);
-    void storeSettings(AppSettings& app) const;
     const RegistrationSettings& settings() const { return settings_; }
     void setSettings(const RegistrationSettings& s) { settings_ = s; }
     const QString& comment() const { return comment_; }

@@ -16,7 +16,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include "app/widgets/MessageBoxes.h"
+#include "base/widgets/MessageBoxes.h"
 #include "recording/widgets/RegistrationStrings.h"
 
 namespace mr420 {

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 
 namespace mr420 {
 

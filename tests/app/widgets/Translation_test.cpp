@@ -10,7 +10,7 @@
 
 #include <filesystem>
 
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 #include "app/widgets/LanguageDialog.h"
 #include "app/widgets/Translation.h"
 #include "support/TestSupport.h"

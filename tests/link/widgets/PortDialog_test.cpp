@@ -11,7 +11,7 @@
 #include <chrono>
 #include <thread>
 
-#include "app/widgets/MessageBoxes.h"
+#include "base/widgets/MessageBoxes.h"
 #include "link/widgets/PortDialog.h"
 #include "support/TestApplication.h"
 

@@ -23,10 +23,10 @@
 #include <sstream>
 
 #include "app/Settings.h"
-#include "app/StringTable.h"
-#include "app/widgets/MessageBoxes.h"
-#include "app/Win1250.h"
-#include "ui/ValueFormat.h"
+#include "base/StringTable.h"
+#include "base/widgets/MessageBoxes.h"
+#include "base/Win1250.h"
+#include "base/ValueFormat.h"
 #include "recording/widgets/RegistrationController.h"
 #include "support/TestSupport.h"
 #include "support/TestApplication.h"
@@ -357,7 +357,7 @@ TEST(RegistrationController, ReopenAfterStartAppendsWithoutAskingAndWithoutComme
     app.fileInterval = 0;  // out of range in the file: taken as 1 s
     app.fileCheckComment = 1;
     app.fileCheckCommentSn = 1;
-    f.controller.loadSettings(app);
+    f.controller.setSettings(registrationSettingsOf(app));
     EXPECT_EQ(f.controller.settings().interval, 1);
 
     f.controller.reopenAfterStart(nullptr);
@@ -380,7 +380,7 @@ TEST(RegistrationController, ReopenAfterStartAppendsWithoutAskingAndWithoutComme
     EXPECT_GE(count(readFile(text), kRecord), 2u);
 
     AppSettings back = defaultSettings();
-    f.controller.storeSettings(back);
+    storeRegistrationSettings(f.controller.settings(), back);
     EXPECT_EQ(back.fileName, text);
     EXPECT_EQ(back.fileNameBin, binary);
     EXPECT_EQ(back.fileLog, 1);

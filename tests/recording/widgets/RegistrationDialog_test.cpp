@@ -16,7 +16,7 @@
 #include <QTime>
 #include <QTimeEdit>
 
-#include "app/widgets/MessageBoxes.h"
+#include "base/widgets/MessageBoxes.h"
 #include "recording/widgets/RegistrationDialog.h"
 #include "support/TestSupport.h"
 #include "support/TestApplication.h"

@@ -4,7 +4,7 @@
 
 #include "app/Settings.h"
 #include "recording/widgets/RegistrationController.h"
-#include "ui/widgets/MainWindow.h"
+#include "app/widgets/MainWindow.h"
 
 namespace mr420 {
 
@@ -30,7 +30,7 @@ void MainWindow::applySettings(const AppSettings& s) {
         style.font.weight = p.fontWeight;
         setPaneStyle(c, style);
     }
-    registration_->loadSettings(s);
+    registration_->setSettings(registrationSettingsOf(s));
 }
 
 void MainWindow::storeSettings(AppSettings& s) const {
@@ -51,7 +51,7 @@ void MainWindow::storeSettings(AppSettings& s) const {
         p.fontItalic = style.font.italic;
         p.fontWeight = style.font.weight;
     }
-    registration_->storeSettings(s);
+    storeRegistrationSettings(registration_->settings(), s);
 }
 
 }  // namespace mr420

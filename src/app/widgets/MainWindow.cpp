@@ -1,4 +1,4 @@
-#include "ui/widgets/MainWindow.h"
+#include "app/widgets/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,19 +15,19 @@
 
 #include <cstring>
 
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 #include "app/widgets/LanguageDialog.h"
 #include "app/widgets/LocalDataServer.h"
-#include "app/widgets/MessageBoxes.h"
-#include "app/widgets/ProgramArt.h"
-#include "app/widgets/QtTimerService.h"
-#include "app/widgets/WaitWindow.h"
+#include "base/widgets/MessageBoxes.h"
+#include "base/widgets/ProgramArt.h"
+#include "base/widgets/QtTimerService.h"
+#include "base/widgets/WaitWindow.h"
 #include "link/ComPortNames.h"
 #include "link/SerialPort.h"
 #include "link/widgets/PortDialog.h"
 #include "link/widgets/QtByteDelivery.h"
 #include "protocol/PanelSession.h"
-#include "protocol/TimerIds.h"
+#include "base/TimerIds.h"
 #include "recording/widgets/RegistrationController.h"
 #include "recording/widgets/RegistrationStatusLink.h"
 #include "ui/MainLayout.h"

@@ -7,7 +7,7 @@
 #include <map>
 #include <memory>
 
-#include "protocol/Interfaces.h"
+#include "base/Interfaces.h"
 
 class QTimer;
 

@@ -20,12 +20,12 @@
 
 #include "app/Settings.h"
 #include "app/widgets/LanguageDialog.h"
-#include "app/widgets/MessageBoxes.h"
-#include "app/widgets/QtTimerService.h"
+#include "base/widgets/MessageBoxes.h"
+#include "base/widgets/QtTimerService.h"
 #include "link/widgets/PortDialog.h"
-#include "protocol/TimerIds.h"
+#include "base/TimerIds.h"
 #include "ui/MenuTable.h"
-#include "ui/widgets/MainWindow.h"
+#include "app/widgets/MainWindow.h"
 #include "support/TestApplication.h"
 
 using namespace mr420;

@@ -5,7 +5,7 @@
 #include <array>
 #include <ctime>
 
-#include "ui/Channel.h"
+#include "base/Channel.h"
 
 namespace mr420 {
 

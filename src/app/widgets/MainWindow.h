@@ -17,7 +17,7 @@
 
 #include "protocol/PanelState.h"
 #include "protocol/WriteArguments.h"
-#include "recording/LiveReadings.h"
+#include "ui/LiveReadings.h"
 #include "ui/widgets/LogicalFont.h"
 
 class QMenuBar;

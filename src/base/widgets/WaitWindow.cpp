@@ -1,4 +1,4 @@
-#include "app/widgets/WaitWindow.h"
+#include "base/widgets/WaitWindow.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include "app/widgets/ProgramArt.h"
+#include "base/widgets/ProgramArt.h"
 
 namespace mr420 {
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "app/widgets/QtTimerService.h"
+#include "base/widgets/QtTimerService.h"
 #include "support/TestApplication.h"
 
 using namespace mr420;

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QTimer>
 
-#include "app/widgets/WaitWindow.h"
+#include "base/widgets/WaitWindow.h"
 #include "support/TestApplication.h"
 
 using namespace mr420;

@@ -1,4 +1,4 @@
-#include "app/Win1250.h"
+#include "base/Win1250.h"
 
 namespace mr420 {
 

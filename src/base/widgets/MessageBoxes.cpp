@@ -1,4 +1,4 @@
-#include "app/widgets/MessageBoxes.h"
+#include "base/widgets/MessageBoxes.h"
 
 #include <QMessageBox>
 

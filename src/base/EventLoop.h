@@ -13,8 +13,7 @@
 #include <mutex>
 #include <string>
 
-#include "link/SerialPort.h"
-#include "protocol/Interfaces.h"
+#include "base/Interfaces.h"
 
 namespace mr420 {
 

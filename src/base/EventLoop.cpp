@@ -1,4 +1,4 @@
-#include "app/EventLoop.h"
+#include "base/EventLoop.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "app/widgets/QtTimerService.h"
+#include "base/widgets/QtTimerService.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
 #pragma once
-// The small interfaces through which the protocol core reaches the outside.
-// The front end implements them on Qt; tests replace them with fakes and a
-// virtual clock.
+// The small interfaces through which the core reaches the event loop and the
+// port. The front end implements them on Qt, the command line on the plain
+// event loop; tests replace them with fakes and a virtual clock.
 
 #include <cstddef>
 
@@ -9,7 +9,7 @@ namespace mr420 {
 
 // Window-style timers keyed by fixed numeric ids. Starting a running timer
 // restarts it. Expiry is reported by whoever owns the service calling the
-// handler registered for that id (see the session and the main window).
+// handler registered for that id (see TimerRouter).
 class TimerService {
 public:
     virtual ~TimerService() = default;
@@ -28,11 +28,14 @@ public:
     virtual void expectReply(std::size_t /*minimumLength*/) {}
 };
 
-// Receives the parser's acknowledgement of an acknowledged write.
-class WriteAckListener {
+// Called on the serial WORKER thread with bytes received; must not return
+// until they are handled on the thread that runs the session (the Qt front
+// end hands them over with a blocking queued call, the plain event loop with
+// a condition variable).
+class ByteDelivery {
 public:
-    virtual ~WriteAckListener() = default;
-    virtual void onWriteAcknowledged(int commandNumber) = 0;
+    virtual ~ByteDelivery() = default;
+    virtual void deliverBytes(const char* bytes, std::size_t count) = 0;
 };
 
 }  // namespace mr420

@@ -1,4 +1,4 @@
-#include "app/widgets/ProgramArt.h"
+#include "base/widgets/ProgramArt.h"
 
 #include <QFont>
 #include <QLinearGradient>

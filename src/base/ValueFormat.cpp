@@ -1,4 +1,4 @@
-#include "ui/ValueFormat.h"
+#include "base/ValueFormat.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "app/StringTable.h"
+#include "base/StringTable.h"
 
 #include <algorithm>
 #include <iterator>

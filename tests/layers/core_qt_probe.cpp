@@ -1,0 +1,4 @@
+// Must not build: a core layer has no Qt headers.
+#include <QObject>
+
+int main() { return 0; }

@@ -97,7 +97,7 @@ struct PanelProcess {
     }
 };
 
-struct CountingListener : SessionListener {
+struct CountingListener : DisplayListener {
     long cycles = 0;
     void refreshDisplay(bool connected) override { cycles += connected ? 1 : 0; }
 };
@@ -114,7 +114,8 @@ SessionRun runSession(const std::string& link, double seconds) {
     WriteArguments args;
     EventLoop loop;
     CountingListener listener;
-    PanelSession session(state, args, loop, listener);
+    PanelSession session(state, args, loop);
+    session.setDisplayListener(&listener);
     SerialPort port;
     SessionRun run;
     loop.setByteHandler([&](char c) {

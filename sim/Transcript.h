@@ -1,41 +1,31 @@
 #pragma once
 // A record of the traffic of the simulated panel: every frame received and
-// every line sent back, one per text line with the local time to the
-// millisecond, so a session can be read afterwards or replayed.
-//   2026-12-08 10:15:02.481 > 020A00F4
-//   2026-12-08 10:15:02.493 < 020A00:0420:0002080000000000:1267:0018:9D
-//   2026-12-08 10:15:03.104 - no reply
+// every line sent back, in the line-trace format that the program's --trace
+// writes too (see protocol/LineTrace.h), so a session can be read afterwards,
+// compared with one taken at a real panel, or replayed.
 
-#include <cstdio>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "protocol/LineTrace.h"
 
 namespace mr420::sim {
 
 class Transcript {
 public:
-    Transcript() = default;
-    ~Transcript();
-    Transcript(const Transcript&) = delete;
-    Transcript& operator=(const Transcript&) = delete;
-
     // Appends to `path`; false when it cannot be opened.
-    bool open(const std::string& path);
-    void close();
-    bool isOpen() const;
+    bool open(const std::string& path) { return trace_.open(path); }
+    void close() { trace_.close(); }
+    bool isOpen() const { return trace_.isOpen(); }
 
-    void frameReceived(std::string_view frame);
+    void frameReceived(std::string_view frame) { trace_.write('>', frame); }
     // The bytes sent back (one or more CR LF lines), or nullopt for silence.
     void replySent(const std::optional<std::string>& reply);
-    void note(std::string_view text);
+    void note(std::string_view text) { trace_.write('#', text); }
 
 private:
-    void writeLine(char direction, std::string_view text);
-
-    mutable std::mutex mutex_;
-    std::FILE* file_ = nullptr;
+    LineTrace trace_;
 };
 
 }  // namespace mr420::sim

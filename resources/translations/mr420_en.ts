@@ -386,6 +386,46 @@ choose No to delete the previous contents of the file.</translation>
         <comment>227</comment>
         <translation>Registration file write failed</translation>
     </message>
+    <message>
+        <source>Urządzenie nie istnieje.</source>
+        <comment>240</comment>
+        <translation>The device does not exist.</translation>
+    </message>
+    <message>
+        <source>To urządzenie nie jest portem szeregowym.</source>
+        <comment>241</comment>
+        <translation>This device is not a serial port.</translation>
+    </message>
+    <message>
+        <source>Port jest używany przez inny program.</source>
+        <comment>242</comment>
+        <translation>The port is in use by another program.</translation>
+    </message>
+    <message>
+        <source>Brak uprawnień do urządzenia.</source>
+        <comment>243</comment>
+        <translation>Access to the device is denied.</translation>
+    </message>
+    <message>
+        <source>Sprawdź, czy adapter jest podłączony i czy wpis [PORTS] pliku ustawień wskazuje właściwe urządzenie.</source>
+        <comment>244</comment>
+        <translation>Check that the adapter is plugged in and that the [PORTS] entry of the settings file names the right device.</translation>
+    </message>
+    <message>
+        <source>Użytkownik musi należeć do grupy %s, do której należy urządzenie (sudo usermod -aG %s $USER), i zalogować się ponownie.</source>
+        <comment>245</comment>
+        <translation>The user must belong to the group %s that owns the device (sudo usermod -aG %s $USER) and log in again.</translation>
+    </message>
+    <message>
+        <source>Urządzenie należy do grupy root: reguła udev może nadać mu grupę dialout (zob. README).</source>
+        <comment>246</comment>
+        <translation>The device belongs to the group root: a udev rule can give it the group dialout (see the README).</translation>
+    </message>
+    <message>
+        <source>Nie można otworzyć portu %s</source>
+        <comment>247</comment>
+        <translation>Cannot open port %s</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>
@@ -696,17 +736,6 @@ choose No to delete the previous contents of the file.</translation>
     <message>
         <source>Ciśnienie</source>
         <translation>Pressure</translation>
-    </message>
-</context>
-<context>
-    <name>mr420::MainWindow</name>
-    <message>
-        <source>Użytkownik musi należeć do grupy %1, do której należy urządzenie (zwykle dialout).</source>
-        <translation>The user must belong to the group %1 that owns the device (usually dialout).</translation>
-    </message>
-    <message>
-        <source>Port jest używany przez inny program.</source>
-        <translation>The port is in use by another program.</translation>
     </message>
 </context>
 </TS>

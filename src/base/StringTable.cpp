@@ -90,6 +90,14 @@ constexpr Entry kTable[] = {
     {225, "MR420, wersja %d.%02d"},
     {226, "Plik tekstowy (*.txt)|*.txt|Lista CSV (*.csv)|*.csv|Plik programu Vimo (*.qvg)|*.qvg||"},
     {227, "Błąd zapisu do pliku rejestracji"},
+    {240, "Urządzenie nie istnieje."},
+    {241, "To urządzenie nie jest portem szeregowym."},
+    {242, "Port jest używany przez inny program."},
+    {243, "Brak uprawnień do urządzenia."},
+    {244, "Sprawdź, czy adapter jest podłączony i czy wpis [PORTS] pliku ustawień wskazuje właściwe urządzenie."},
+    {245, "Użytkownik musi należeć do grupy %s, do której należy urządzenie (sudo usermod -aG %s $USER), i zalogować się ponownie."},
+    {246, "Urządzenie należy do grupy root: reguła udev może nadać mu grupę dialout (zob. README)."},
+    {247, "Nie można otworzyć portu %s"},
 };
 
 std::function<std::optional<std::string>(int)>& overrideLookup() {

@@ -35,6 +35,14 @@ constexpr int kStatusHumidityError = 210;
 constexpr int kLanguageMarker = 212;          // "PL" built in, "EN" in English
 constexpr int kVersion = 225;
 constexpr int kRegistrationWriteFailed = 227; // a registration record could not be written
+constexpr int kPortNoSuchDevice = 240;
+constexpr int kPortNotSerial = 241;
+constexpr int kPortBusy = 242;
+constexpr int kPortPermissionDenied = 243;
+constexpr int kPortCheckAdapterHint = 244;
+constexpr int kPortGroupHint = 245;            // "%s" twice = the device's group
+constexpr int kPortUdevHint = 246;
+constexpr int kCannotOpenDevice = 247;        // "%s" = device path
 }  // namespace string_id
 
 // Text of a string id: the override's text if it has one, otherwise the

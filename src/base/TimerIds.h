@@ -1,5 +1,5 @@
 #pragma once
-// Fixed timer identifiers of the main window and its panes.
+// Fixed timer identifiers of the main window and its panes, each defined once.
 
 namespace mr420::timer_id {
 
@@ -8,6 +8,7 @@ constexpr int kFailurePause = 1080;        // 50 ms pause after eleven bad lines
 constexpr int kSettingsReadPeriod = 1067;  // 12000 ms after the panel first answers
 constexpr int kPortChoiceRetry = 1069;     // 500 ms
 constexpr int kPromotion = 1070;           // 100 ms after start
+constexpr int kPortReopenRetry = 1071;     // quiet retry of a configured port that was missing
 constexpr int kRegistration = 1034;        // registration interval
 constexpr int kMemoryData = 1027;          // 12 s memory data time-out
 constexpr int kMemoryErase = 1033;         // 15 s erase time-out

@@ -34,31 +34,77 @@ bool isReadoutStep(int command) {
 
 }  // namespace
 
-PanelSession::PanelSession(PanelState& state, WriteArguments& args, TimerService& timers, SessionListener& listener)
-    : state_(state), args_(args), timers_(timers), listener_(listener), parser_(state),
-      builder_(timers, args_, counters_) {}
+PanelSession::PanelSession(PanelState& state, WriteArguments& args, TimerService& timers)
+    : state_(state), args_(args), timers_(timers), parser_(state), builder_(timers, args_, counters_) {}
 
 void PanelSession::setPort(FramePort* port) { builder_.setPort(port); }
 
-void PanelSession::setAckListener(WriteAckListener* listener) { parser_.setAckListener(listener); }
+void PanelSession::setWriteAckListener(WriteAckListener* listener) { parser_.setAckListener(listener); }
+
+void PanelSession::addReplyListener(ReplyListener* listener) {
+    if (listener && std::find(replyListeners_.begin(), replyListeners_.end(), listener) == replyListeners_.end())
+        replyListeners_.push_back(listener);
+}
+
+void PanelSession::removeReplyListener(ReplyListener* listener) {
+    replyListeners_.erase(std::remove(replyListeners_.begin(), replyListeners_.end(), listener), replyListeners_.end());
+}
+
+void PanelSession::refresh(bool connected) {
+    if (display_) display_->refreshDisplay(connected);
+}
 
 void PanelSession::start() {
-    listener_.refreshDisplay(false);
+    refresh(false);
     timers_.startTimer(timer_id::kReplyTimeout, timer_id::kReplyTimeoutMs);
     commandNumber_ = nextAfterFailure();
     builder_.sendCurrent(commandNumber_);
 }
 
-void PanelSession::requestCommand(int commandNumber) { pendingRequest_ = commandNumber; }
+void PanelSession::requestCommand(PanelCommand command) {
+    // The memory-logging dialog reads 040000 on its own; a read-out that
+    // were still marked active would take its reply for the block count.
+    if (command == C::ReadMemorySettings) memoryReadoutActive = false;
+    pendingRequest_ = n(command);
+}
+
+void PanelSession::startMemoryReadout(bool fullDump) {
+    memoryReadoutActive = true;
+    memoryReadoutCancelled = false;
+    fullDumpMode = fullDump;
+    pendingRequest_ = n(C::ReadDefaultPressure);
+}
+
+int PanelSession::takeRequest() {
+    const int next = pendingRequest_;
+    pendingRequest_ = 0;
+    // The counters a requested chain starts from.
+    ChainCounters& k = counters_;
+    switch (static_cast<C>(next)) {
+    case C::ReadThreshold: k.thresholdIndex = 0; break;
+    case C::ReadExceedanceLimit: k.exceedanceIndex = 0; break;
+    case C::WriteLongTextChunk:   // requested alone it is the PAP password
+        k.textSelector = 2;
+        k.chunkIndex = 0;
+        break;
+    case C::ReadDefaultPressure: k.blockCounter = 0; break;
+    default: break;
+    }
+    return next;
+}
 
 void PanelSession::onCharacterReceived(char c) {
     // During the pause after repeated bad lines nothing was sent, so whatever
     // arrives is the tail of the garbage; it must not start the next reply.
-    if (pausing_) return;
+    if (pausing_) {
+        if (observer_) droppedInPause_.push_back(c);
+        return;
+    }
     ++linePosition_;
     if (linePosition_ >= kReceiveLineSize) {
         // Overlong line: dropped, the following characters start a new one.
         linePosition_ = 0;
+        if (observer_) observer_->droppedOverlong();
         return;
     }
     line_[static_cast<std::size_t>(linePosition_ - 1)] = c;
@@ -70,6 +116,7 @@ void PanelSession::handleLine() {
     const int length = linePosition_;
     linePosition_ = 0;
     const bool ok = parser_.parse(line_.data(), static_cast<std::size_t>(length), commandNumber_);
+    if (observer_) observer_->lineReceived(std::string_view(line_.data(), static_cast<std::size_t>(length)), parser_.verdict());
     if (ok) {
         failureCount_ = 0;
         builder_.noteReplyLength(commandNumber_, length);
@@ -105,7 +152,7 @@ void PanelSession::onTimer(int timerId) {
 void PanelSession::onReplyTimeout() {
     ++failureCount_;
     if (failureCount_ > kMaxTimeouts) {
-        listener_.refreshDisplay(false);
+        refresh(false);
         failureCount_ = 0;
         commandNumber_ = nextAfterFailure();
     }
@@ -114,6 +161,10 @@ void PanelSession::onReplyTimeout() {
 
 void PanelSession::endFailurePause() {
     pausing_ = false;
+    if (observer_ && !droppedInPause_.empty()) {
+        observer_->droppedDuringPause(droppedInPause_);
+        droppedInPause_.clear();
+    }
     failureCount_ = 0;
     commandNumber_ = nextAfterFailure();
     refreshIfCycleEnds();
@@ -121,15 +172,11 @@ void PanelSession::endFailurePause() {
 }
 
 void PanelSession::refreshIfCycleEnds() {
-    if (commandNumber_ == n(C::Identity)) listener_.refreshDisplay(!state_.measurementError);
+    if (commandNumber_ == n(C::Identity)) refresh(!state_.measurementError);
 }
 
 int PanelSession::nextAfterFailure() {
-    int next = n(C::Identity);
-    if (pendingRequest_ != 0) {
-        next = pendingRequest_;
-        pendingRequest_ = 0;
-    }
+    const int next = pendingRequest_ != 0 ? takeRequest() : n(C::Identity);
     // An abandoned read-out chain cannot be resumed; left active, it would
     // turn the next 024000 request into a read-out without a window.
     if (memoryReadoutActive && isReadoutStep(commandNumber_) && next != n(C::ReadDefaultPressure))
@@ -137,55 +184,40 @@ int PanelSession::nextAfterFailure() {
     return next;
 }
 
-int PanelSession::nextAfterSuccess(int answered) {
-    if (pendingRequest_ != 0) {
-        const int next = pendingRequest_;
-        pendingRequest_ = 0;
-        return next;
-    }
-    return successor(answered);
-}
+int PanelSession::nextAfterSuccess(int answered) { return pendingRequest_ != 0 ? takeRequest() : successor(answered); }
 
 void PanelSession::deliverNotifications(int answered) {
+    // A listener may remove itself while it is told.
+    const std::vector<ReplyListener*> listeners = replyListeners_;
+    for (ReplyListener* l : listeners) l->onReplyAccepted(static_cast<C>(answered));
+    if (memoryReadoutActive) deliverReadoutEvents(answered);
+}
+
+void PanelSession::deliverReadoutEvents(int answered) {
     switch (static_cast<C>(answered)) {
-    case C::ReadBatteryAlarm:
-    case C::ReadAutoOff:
-    case C::ReadDisplayFlags:
-    case C::ReadHistoryDisplay:
-    case C::ReadInternetAllowed:
-    case C::ReadAlarmRepeatTime:
-    case C::ReadExceedanceDelay:
-    case C::ReadPowerLossAlarm:
-        listener_.onSettingsArrived(answered);
-        break;
     case C::ReadDefaultPressure:
-        if (routeDefaultPressure) listener_.onSettingsArrived(answered);
-        if (memoryReadoutActive) listener_.memoryTakePressure(state_.pressure);
+        if (memory_) memory_->memoryTakePressure(state_.pressure);
         break;
     case C::ReadMemorySettings:
-        if (routeMemorySettings) listener_.onSettingsArrived(answered);
-        if (memoryReadoutActive) listener_.memorySetTotal(state_.memorySizeBlocks);
-        if (routePanelInformation) listener_.onSettingsArrived(answered);
+        if (memory_) memory_->memorySetTotal(state_.memorySizeBlocks);
         break;
     case C::SelectMemoryBlock:
-        if (!memoryReadoutActive) break;
         if (state_.memoryBlockEmpty && !fullDumpMode) {
-            if (listener_.memoryWindowExists())
-                listener_.memoryBlockErased(counters_.blockCounter);
+            if (readoutWindowExists())
+                memory_->memoryBlockErased(counters_.blockCounter);
             else
                 memoryReadoutActive = false;
         }
         if (counters_.blockCounter > readoutBlockLimit() - 1) {
-            if (listener_.memoryWindowExists()) listener_.memoryFinish();
+            if (readoutWindowExists()) memory_->memoryFinish();
             memoryReadoutActive = false;
         }
         break;
     case C::ReadMemoryBlock:
-        if (!memoryReadoutActive) break;
-        if (listener_.memoryWindowExists()) {
-            listener_.memoryBlockData(counters_.blockCounter, state_.memoryBlock.data());
+        if (readoutWindowExists()) {
+            memory_->memoryBlockData(counters_.blockCounter, state_.memoryBlock.data());
             if (counters_.blockCounter > readoutBlockLimit() - 1) {
-                listener_.memoryFinish();
+                memory_->memoryFinish();
                 memoryReadoutActive = false;
             }
         } else {
@@ -226,7 +258,7 @@ int PanelSession::pollSuccessor(int answered) const {
 int PanelSession::readoutBlockLimit() const { return std::min<int>(state_.memorySizeBlocks, kMaxReadoutBlocks); }
 
 int PanelSession::abortReadout() {
-    listener_.memoryAbort();
+    if (memory_) memory_->memoryAbort();
     memoryReadoutActive = false;
     return n(C::Identity);
 }

@@ -6,15 +6,31 @@
 // here. Everything runs on the user-interface thread.
 
 #include <array>
+#include <string>
+#include <string_view>
+#include <vector>
 
-#include "protocol/CommandBuilder.h"
 #include "base/Interfaces.h"
+#include "protocol/CommandBuilder.h"
 #include "protocol/PanelState.h"
 #include "protocol/ReplyParser.h"
 #include "protocol/SessionListener.h"
 #include "protocol/WriteArguments.h"
 
 namespace mr420 {
+
+// Sees every line the session judged and the bytes it dropped, for a trace
+// of the line. Nothing is collected while no observer is set.
+class LineObserver {
+public:
+    virtual ~LineObserver() = default;
+    // A complete line (CR LF included) and what the parser made of it.
+    virtual void lineReceived(std::string_view line, ReplyVerdict verdict) = 0;
+    // Bytes that arrived during the pause after repeated bad lines.
+    virtual void droppedDuringPause(std::string_view bytes) = 0;
+    // A line longer than the receive buffer, dropped unparsed.
+    virtual void droppedOverlong() = 0;
+};
 
 class PanelSession {
 public:
@@ -25,12 +41,20 @@ public:
     static constexpr int kBackupServerFirmware = 208;
     static constexpr int kMaxReadoutBlocks = 256;  // the block number travels as one byte
 
-    PanelSession(PanelState& state, WriteArguments& args, TimerService& timers, SessionListener& listener);
+    PanelSession(PanelState& state, WriteArguments& args, TimerService& timers);
 
     // Replaces the port (nullptr = none); the session is not restarted, the
     // next send or time-out uses the new port.
     void setPort(FramePort* port);
-    void setAckListener(WriteAckListener* listener);
+
+    // Listeners; nullptr removes. Reply listeners are told in the order they
+    // were added.
+    void setDisplayListener(DisplayListener* listener) { display_ = listener; }
+    void addReplyListener(ReplyListener* listener);
+    void removeReplyListener(ReplyListener* listener);
+    void setWriteAckListener(WriteAckListener* listener);
+    void setMemoryReadoutListener(MemoryReadoutListener* listener) { memory_ = listener; }
+    void setLineObserver(LineObserver* observer) { observer_ = observer; }
 
     // Shows "no connection", starts the reply timer and sends the first command.
     void start();
@@ -45,8 +69,17 @@ public:
     // 1030 reply time-out, 1080 end of the failure pause; other ids are ignored.
     void onTimer(int timerId);
 
-    // One-shot request, sent at the session's next turn; the last one wins.
-    void requestCommand(int commandNumber);
+    // One-shot request of the first command of a chain, sent at the
+    // session's next turn; the last one wins. When the request is taken the
+    // session sets the counters the chain starts from: thresholdIndex 0 for
+    // 025D00, exceedanceIndex 0 for 026800, text 2 (the PAP password) and
+    // chunk 0 for 026300, blockCounter 0 for 024000. Requesting 040000 (the
+    // memory-logging settings) ends any memory read-out first.
+    void requestCommand(PanelCommand command);
+
+    // Starts the memory read-out: 024000, 040000, then the blocks. With
+    // fullDump every block is read, erased ones included.
+    void startMemoryReadout(bool fullDump);
 
     int commandNumber() const { return commandNumber_; }
     int failureCount() const { return failureCount_; }
@@ -58,26 +91,26 @@ public:
     PanelState& state() { return state_; }
     ReplyParser& parser() { return parser_; }
 
-    // Memory read-out: the read-out sets memoryReadoutActive and blockCounter 0
-    // before it requests 024000. The session clears it when the read-out
-    // finishes or aborts, when its window is gone, and when a failure or time-out
-    // abandons the chain (the read-out's own data timer then reports the error).
-    // At most 256 blocks are read, as the block number travels as one byte.
+    // Memory read-out state: startMemoryReadout sets memoryReadoutActive; the
+    // session clears it when the read-out finishes or aborts, when its window
+    // is gone, and when a failure or time-out abandons the chain (the
+    // read-out's own data timer then reports the error). The read-out sets
+    // memoryReadoutCancelled when the user stops it. At most 256 blocks are
+    // read, as the block number travels as one byte.
     bool memoryReadoutActive = false;
     bool memoryReadoutCancelled = false;
     bool fullDumpMode = false;
 
-    // Routing flags: these dialogs are told of their data only while open.
-    bool routeDefaultPressure = false;
-    bool routeMemorySettings = false;
-    bool routePanelInformation = false;
-
 private:
     void handleLine();
+    void refresh(bool connected);
     void onReplyTimeout();
     void endFailurePause();
     void refreshIfCycleEnds();
     void deliverNotifications(int answered);
+    void deliverReadoutEvents(int answered);
+    int takeRequest();
+    bool readoutWindowExists() const { return memory_ != nullptr && memory_->memoryWindowExists(); }
     int nextAfterFailure();
     int nextAfterSuccess(int answered);
     int successor(int answered);
@@ -90,13 +123,17 @@ private:
     PanelState& state_;
     WriteArguments& args_;
     TimerService& timers_;
-    SessionListener& listener_;
+    DisplayListener* display_ = nullptr;
+    std::vector<ReplyListener*> replyListeners_;
+    MemoryReadoutListener* memory_ = nullptr;
+    LineObserver* observer_ = nullptr;
+    std::string droppedInPause_;   // collected only for the observer
     ChainCounters counters_;
     ReplyParser parser_;
     CommandBuilder builder_;
 
     int commandNumber_ = 0;
-    int pendingRequest_ = 0;
+    int pendingRequest_ = 0;   // a command number, 0 = none
     int failureCount_ = 0;
     bool pausing_ = false;
     std::array<char, kReceiveLineSize> line_{};

@@ -384,10 +384,10 @@ bool ReplyParser::parse(const char* line, std::size_t length, int commandNumber)
 
     // Unsolicited panel messages and empty lines need no answer.
     state_.ignoredLine = isIgnored(line, length) ? 1 : 0;
-    if (state_.ignoredLine) return false;
+    if (state_.ignoredLine) return judge(ReplyVerdict::Ignored);
 
-    if (!checksumValid(line, length)) return false;
-    if (!isValidCommandNumber(commandNumber)) return false;
+    if (!checksumValid(line, length)) return judge(ReplyVerdict::BadChecksum);
+    if (!isValidCommandNumber(commandNumber)) return judge(ReplyVerdict::UnknownCommand);
 
     const CommandSpec& spec = kCommandTable[static_cast<std::size_t>(commandNumber)];
     const auto command = static_cast<C>(commandNumber);
@@ -396,20 +396,21 @@ bool ReplyParser::parse(const char* line, std::size_t length, int commandNumber)
 
     if (!prefixMatches(f, line, spec.code, identity)) {
         if (identity) state_.measurementError = 1;
-        return false;
+        return judge(ReplyVerdict::WrongPrefix);
     }
     if (length < static_cast<std::size_t>(spec.minReplyLength)) {
         if (identity) state_.measurementError = 1;
-        return false;
+        return judge(ReplyVerdict::TooShort);
     }
 
     // Known even when the panel refuses the command.
     if (const std::size_t k = modemHandlingDigit(command); k != 0) state_.modemHandlingEnabled = f.bitClear(k, 2);
 
-    if (spec.refusedAt != kNoRefusalDigit && f.bit(static_cast<std::size_t>(spec.refusedAt), 0)) return false;
-    if (length < fieldsLength(command)) return false;
+    if (spec.refusedAt != kNoRefusalDigit && f.bit(static_cast<std::size_t>(spec.refusedAt), 0))
+        return judge(ReplyVerdict::Refused);
+    if (length < fieldsLength(command)) return judge(ReplyVerdict::TooShort);
 
-    if (!decodeFields(state_, f, command)) return false;
+    if (!decodeFields(state_, f, command)) return judge(ReplyVerdict::BadFields);
 
     bool acknowledged = spec.acknowledges != nullptr;
     // Only the last chunk of the PAP password acknowledges the whole write.
@@ -418,7 +419,21 @@ bool ReplyParser::parse(const char* line, std::size_t length, int commandNumber)
         state_.*spec.acknowledges = 1;
         if (spec.callsWriteAcknowledged && ackListener_ != nullptr) ackListener_->onWriteAcknowledged(commandNumber);
     }
-    return true;
+    return judge(ReplyVerdict::Accepted);
+}
+
+const char* describeVerdict(ReplyVerdict verdict) {
+    switch (verdict) {
+    case ReplyVerdict::Accepted: return "accepted";
+    case ReplyVerdict::Ignored: return "\"09\" or empty line, ignored";
+    case ReplyVerdict::BadChecksum: return "bad LRC";
+    case ReplyVerdict::UnknownCommand: return "no command awaited";
+    case ReplyVerdict::WrongPrefix: return "wrong prefix";
+    case ReplyVerdict::TooShort: return "too short";
+    case ReplyVerdict::Refused: return "refused";
+    case ReplyVerdict::BadFields: return "bad field";
+    }
+    return "?";
 }
 
 }  // namespace mr420

@@ -15,6 +15,21 @@ namespace mr420 {
 // of the computer's local time at the call (nobody reads it); milliseconds 0.
 PanelClock decodePanelClock(std::uint32_t seconds);
 
+// What the parser made of the last line.
+enum class ReplyVerdict : std::uint8_t {
+    Accepted,
+    Ignored,          // a "09" line or an empty line: no answer, keep waiting
+    BadChecksum,
+    UnknownCommand,   // the awaited command number is outside 0..62
+    WrongPrefix,      // not the reply to the command sent
+    TooShort,
+    Refused,          // the panel's refusal digit is set
+    BadFields,        // a field does not decode
+};
+
+// "bad LRC", "wrong prefix", ... for the line trace.
+const char* describeVerdict(ReplyVerdict verdict);
+
 class ReplyParser {
 public:
     explicit ReplyParser(PanelState& state, WriteAckListener* ackListener = nullptr);
@@ -28,9 +43,17 @@ public:
     // in PanelState::lineCopy.
     bool parse(const char* line, std::size_t length, int commandNumber);
 
+    ReplyVerdict verdict() const { return verdict_; }
+
 private:
+    bool judge(ReplyVerdict verdict) {
+        verdict_ = verdict;
+        return verdict == ReplyVerdict::Accepted;
+    }
+
     PanelState& state_;
     WriteAckListener* ackListener_;
+    ReplyVerdict verdict_ = ReplyVerdict::Ignored;
 };
 
 }  // namespace mr420

@@ -1,48 +1,57 @@
 #pragma once
-// What the session engine tells the main window. All calls come on the
-// user-interface thread, from inside the session's character or timer handler.
+// What the session engine reports, as small interfaces, each implemented where
+// it is consumed. All calls come on the thread that runs the session, from
+// inside its character or timer handler.
+//
+// For one accepted reply the session calls, in this order: the reply
+// listeners (every accepted reply, by command), then the memory read-out
+// events the reply carries, then - when the reply ends a poll cycle or a
+// chain - the display refresh. Write acknowledgements come from the parser
+// while it parses, before all of these.
 
 #include <cstdint>
 
+#include "protocol/PanelCommand.h"
+
 namespace mr420 {
 
-class SessionListener {
+// End of a poll cycle or chain (connected = no measurement error), and the
+// no-communication state (connected false).
+class DisplayListener {
 public:
-    virtual ~SessionListener() = default;
-
-    // End of a poll cycle or chain (connected = no measurement error), and the
-    // no-communication state (connected false).
+    virtual ~DisplayListener() = default;
     virtual void refreshDisplay(bool connected) = 0;
-
-    // A configuration dialog's data has arrived, named by the command whose
-    // reply carried it. Called after a successful parse, in this order of rows:
-    //   50 battery, 34 auto-off, 36 display flags,
-    //   38 default pressure   - only while routeDefaultPressure is set,
-    //   42 history display,
-    //   9  memory-logging     - only while routeMemorySettings is set,
-    //      (then the memory read-out's memorySetTotal, then 041000 / 041100 rows)
-    //   9  panel information  - only while routePanelInformation is set,
-    //   55 modem, 17 alarm thresholds, 48 exceedance, 52 power-loss alarm.
-    // With both routing flags for 9 set, 9 is delivered twice. Dialogs that are
-    // not open ignore the call; the main window forwards it to the open one.
-    virtual void onSettingsArrived(int /*commandNumber*/) {}
-
-    // Memory read-out, called only while the session's memoryReadoutActive is
-    // set; after 024000 the pressure comes after the routed 38 above. memoryWindowExists tells whether the read-out window is still open.
-    virtual bool memoryWindowExists() { return false; }
-    virtual void memoryTakePressure(double /*pressureHpa*/) {}       // after 024000
-    virtual void memorySetTotal(int /*blocks*/) {}                    // after 040000
-    virtual void memoryBlockErased(int /*block*/) {}                  // after 041000, empty block
-    virtual void memoryBlockData(int /*block*/, const std::uint8_t* /*data256*/) {}  // after 041100
-    virtual void memoryFinish() {}                                    // last block seen: decode
-    virtual void memoryAbort() {}                                     // cancelled by the user
 };
 
-// Receives the parser's acknowledgement of an acknowledged write.
+// Every reply the parser accepted, named by the command it answered; its
+// fields are in PanelState. The features decide which replies concern them
+// (a configuration dialog fills itself from the last read of its chain).
+class ReplyListener {
+public:
+    virtual ~ReplyListener() = default;
+    virtual void onReplyAccepted(PanelCommand command) = 0;
+};
+
+// The parser's acknowledgement of an acknowledged write.
 class WriteAckListener {
 public:
     virtual ~WriteAckListener() = default;
     virtual void onWriteAcknowledged(int commandNumber) = 0;
+};
+
+// The memory read-out, told only while a read-out runs.
+class MemoryReadoutListener {
+public:
+    virtual ~MemoryReadoutListener() = default;
+    // Whether the read-out window is still open; when it is gone the
+    // read-out ends quietly.
+    virtual bool memoryWindowExists() = 0;
+    virtual void memoryTakePressure(double pressureHpa) = 0;                  // after 024000
+    virtual void memorySetTotal(int blocks) = 0;                             // after 040000
+    virtual void memoryBlockErased(int block) = 0;                           // after 041000, empty block
+    virtual void memoryBlockData(int block, const std::uint8_t* data256) = 0;  // after 041100
+    virtual void memoryFinish() = 0;                                         // last block seen: decode
+    virtual void memoryAbort() = 0;                                          // cancelled by the user
 };
 
 }  // namespace mr420

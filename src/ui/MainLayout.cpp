@@ -35,11 +35,11 @@ void placeColumn(MainLayout& layout, const std::vector<Channel>& panes, Column c
 
 }  // namespace
 
-MainLayout computeMainLayout(int W, int H, int systemFrameWidth, int E, const LayoutConditions& c) {
+MainLayout computeMainLayout(int W, int H, int systemFrameWidth, int E, const LayoutConditions& c, int clockWidth) {
     MainLayout layout;
     int F = frameSpacing(systemFrameWidth);
-    layout.statusField = {F, F, W - 2 * F - kClockFieldWidth, E};
-    layout.clockField = {W - kClockFieldWidth, F, kClockFieldWidth - F, E};
+    layout.statusField = {F, F, W - 2 * F - clockWidth, E};
+    layout.clockField = {W - clockWidth, F, clockWidth - F, E};
     int T = F + 2 + E;
     int B = H - F;
 

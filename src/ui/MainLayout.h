@@ -18,7 +18,8 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
-// Width of the clock field column, in pixels.
+// Width of the clock field column, in pixels, unless the window asks for
+// the width its clock text needs.
 constexpr int kClockFieldWidth = 120;
 
 // The system's dialog-frame width limited to 2..20 pixels.
@@ -41,9 +42,10 @@ struct MainLayout {
 };
 
 // Client width W and height H, systemFrameWidth before limiting,
-// statusFieldHeight E in pixels. Divisions cut toward zero.
+// statusFieldHeight E and clockFieldWidth in pixels. Divisions cut toward zero.
 MainLayout computeMainLayout(int clientWidth, int clientHeight, int systemFrameWidth,
-                             int statusFieldHeight, const LayoutConditions& conditions);
+                             int statusFieldHeight, const LayoutConditions& conditions,
+                             int clockFieldWidth = kClockFieldWidth);
 
 // Kinds of a size notification.
 enum class SizeKind { Restored, Minimised, Maximised };

@@ -5,6 +5,7 @@
 
 #include "base/StringTable.h"
 #include "base/TimerIds.h"
+#include "ui/MenuTable.h"
 
 namespace mr420 {
 
@@ -127,15 +128,17 @@ void ReadingModel::startSettingsReadPeriod() {
     if (settingsReadTimer_ != 0) timers_.stopTimer(settingsReadTimer_);
     timers_.startTimer(timer_id::kSettingsReadPeriod, timer_id::kSettingsReadPeriodMs);
     settingsReadTimer_ = timer_id::kSettingsReadPeriod;
-    view_.setMenuEntryEnabled(kRegistrationMenuId, false);
+    view_.setMenuEntryEnabled(menu_id::kRegistration, false);
 }
 
-void ReadingModel::onSettingsReadTimer() {
+void ReadingModel::endSettingsReadPeriod(bool completed) {
     timers_.stopTimer(timer_id::kSettingsReadPeriod);
     settingsReadTimer_ = 0;
-    view_.setMenuEntryEnabled(kRegistrationMenuId, true);
-    view_.reopenRegistrationAfterStart();
+    view_.setMenuEntryEnabled(menu_id::kRegistration, true);
+    if (completed) view_.reopenRegistrationAfterStart();
 }
+
+void ReadingModel::onSettingsReadTimer() { endSettingsReadPeriod(true); }
 
 void ReadingModel::setPaneVisible(int channel, bool visible) {
     pane(channel).visible = visible;
@@ -157,6 +160,9 @@ void ReadingModel::refreshDisplay(bool connected) {
         const int newLow = newCode & 7;
         const bool starts = oldLow == newLow ? (connected && !connected_) : connected;
         if (starts) startSettingsReadPeriod();
+        // A panel lost inside the period: no communication is shown at once,
+        // nothing reopens, and the next connection starts a new period.
+        if (!connected && settingsReadTimer_ != 0) endSettingsReadPeriod(false);
 
         connected_ = connected;
         layoutCode_ = newCode;
@@ -224,7 +230,10 @@ void ReadingModel::refreshDisplay(bool connected) {
         lastDdeTimer_ = settingsReadTimer_;
         dataServer_.stop();
         if (s.panelSerialNumber > 0 && connected_ && settingsReadTimer_ == 0) {
-            if (!dataServer_.start(s.panelSerialNumber)) view_.showDataServerStartFailure();
+            if (!dataServer_.start(s.panelSerialNumber) && !dataServerFailureShown_) {
+                dataServerFailureShown_ = true;
+                view_.showDataServerStartFailure();
+            }
         }
     }
     dataServer_.publish();

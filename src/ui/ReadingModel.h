@@ -16,9 +16,6 @@
 
 namespace mr420 {
 
-// Menu entry "Rejestracja do pliku", disabled during a settings-read period.
-constexpr int kRegistrationMenuId = 32773;
-
 // The local data server as the refresh drives it. The front end implements it.
 class DataServerControl {
 public:
@@ -55,7 +52,8 @@ public:
     // Write the clock field (control 1009).
     virtual void setClockText(const std::string& text) = 0;
     virtual void setMenuEntryEnabled(int menuId, bool enabled) = 0;
-    // Message box with the stop icon showing string 121.
+    // Message box with the stop icon showing string 121 (asked at most once
+    // a run; the view shows it outside the refresh).
     virtual void showDataServerStartFailure() = 0;
     // The settings-read period ended: reopen the registration files that the
     // settings ask for.
@@ -107,7 +105,7 @@ public:
     // Also called by the registration settings handler after registration
     // was switched on or off.
     void updateStatusLine();
-    // Timer 1067 fired.
+    // Timer 1067 fired: the period ends, the registration files reopen.
     void onSettingsReadTimer();
 
     bool connected() const { return connected_; }
@@ -127,6 +125,8 @@ public:
 
 private:
     void startSettingsReadPeriod();
+    // Ends the period; `completed` false when the panel was lost inside it.
+    void endSettingsReadPeriod(bool completed);
     void setPaneVisible(int channel, bool visible);
 
     const PanelState& state_;
@@ -140,6 +140,7 @@ private:
     int layoutCode_ = -1;
     int settingsReadTimer_ = 0;
     int lastDdeTimer_ = 0;
+    bool dataServerFailureShown_ = false;
     std::string statusText_;
     std::string clockText_;
     Conditions conditions_;

@@ -12,8 +12,7 @@
 
 namespace mr420 {
 
-// Timer id and period of a pane's blinking (each pane has its own timer).
-constexpr int kBlinkTimerId = 1052;
+// Period of a pane's blinking (each pane has its own timer, timer_id::kPaneBlink).
 constexpr int kBlinkPeriodMs = 500;
 
 // What a pane asks of its widget. "Repaint now" means invalidate, erase and

@@ -34,7 +34,7 @@ std::string chunk(const std::string& text, int k) {
 Codes runChain(SessionHarness& h, int command) {
     h.port.clear();
     h.events.clear();
-    h.session.requestCommand(command);
+    h.session.requestCommand(static_cast<PanelCommand>(command));
     h.answerUntilIdentity(300);
     for (const std::string& f : h.port.frames) EXPECT_TRUE(checksumValid(f.data(), f.size())) << f;
     return h.bodies();
@@ -44,13 +44,9 @@ TEST(PanelSessionChains, PanelInformation) {
     SessionHarness h;
     h.firmware = 130;
     h.startAndIdentify();
-    h.session.routePanelInformation = true;
     EXPECT_EQ(runChain(h, 6), (Codes{"020B00", "060100", "040000", "020A00"}));
     EXPECT_EQ(h.events, (Events{"settings:9", "refresh:1"}));
     EXPECT_EQ(runChain(h, 25), (Codes{"060100", "040000", "020A00"}));
-    h.session.routePanelInformation = false;
-    runChain(h, 25);
-    EXPECT_EQ(h.events, (Events{"refresh:1"}));
 }
 
 TEST(PanelSessionChains, ClockEraseAndPin) {
@@ -66,7 +62,6 @@ TEST(PanelSessionChains, ClockEraseAndPin) {
 TEST(PanelSessionChains, MemoryLoggingSettings) {
     SessionHarness h;
     h.startAndIdentify();
-    h.session.routeMemorySettings = true;
     EXPECT_EQ(runChain(h, 9), (Codes{"040000", "020A00"}));
     EXPECT_EQ(h.events, (Events{"settings:9", "refresh:1"}));
     h.args.loggingInterval = 15;
@@ -155,8 +150,6 @@ TEST(PanelSessionChains, PapPassword) {
     SessionHarness h;
     h.startAndIdentify();
     h.args.papPassword = "pa55word";
-    h.session.counters().textSelector = 2;
-    h.session.counters().chunkIndex = 0;
     Codes e;
     for (int k = 0; k <= 10; ++k) e.push_back("0263002" + hx(static_cast<unsigned>(k), 1) + chunk("pa55word", k));
     e.push_back("020A00");
@@ -166,7 +159,6 @@ TEST(PanelSessionChains, PapPassword) {
 TEST(PanelSessionChains, AlarmThresholdsRead) {
     SessionHarness h;
     h.startAndIdentify();
-    h.session.counters().thresholdIndex = 0;
     EXPECT_EQ(runChain(h, 28), (Codes{"025D0000", "025D0001", "025D0002", "025D0003", "025D0004", "025D0005", "025D0006",
                                       "025D0007", "025D0040", "025D0041", "025D0042", "025D0043", "026000", "025200",
                                       "020A00"}));
@@ -191,7 +183,6 @@ TEST(PanelSessionChains, AlarmThresholdsWrite) {
 TEST(PanelSessionChains, ExceedanceSignalling) {
     SessionHarness h;
     h.startAndIdentify();
-    h.session.counters().exceedanceIndex = 0;
     EXPECT_EQ(runChain(h, 44), (Codes{"02680000", "02680001", "02680002", "02680003", "02680004", "02680005", "02680006",
                                       "02680007", "026A00", "026C00", "020A00"}));
     EXPECT_EQ(h.events, (Events{"settings:48", "refresh:1"}));
@@ -227,38 +218,53 @@ TEST(PanelSessionChains, SingleReadsAndWrites) {
     }
 }
 
-TEST(PanelSessionChains, NotificationsFollowTheTableAndTheRoutingFlags) {
+TEST(PanelSessionChains, EveryAcceptedReplyIsReportedBeforeTheRefresh) {
     SessionHarness h;
     h.startAndIdentify();
-    for (int command : {50, 34, 36, 42, 52}) {
+    for (int command : {50, 34, 36, 42, 52, 38, 9}) {
         runChain(h, command);
         EXPECT_EQ(h.events, (Events{"settings:" + std::to_string(command), "refresh:1"})) << command;
     }
-    // Routed dialogs hear nothing while closed.
-    runChain(h, 38);
-    EXPECT_EQ(h.events, (Events{"refresh:1"}));
-    runChain(h, 9);
-    EXPECT_EQ(h.events, (Events{"refresh:1"}));
-    h.session.routeDefaultPressure = true;
-    runChain(h, 38);
-    EXPECT_EQ(h.events, (Events{"settings:38", "refresh:1"}));
-    // Writes have no notification here; the parser acknowledges them.
+    // Poll replies and writes are reported too, in the order they came.
+    h.accepted.clear();
     runChain(h, 35);
-    EXPECT_EQ(h.events, (Events{"refresh:1"}));
+    EXPECT_EQ(h.accepted, (std::vector<int>{0, 35}));
+    h.accepted.clear();
+    h.answerUntilIdentity();
+    EXPECT_EQ(h.accepted, (std::vector<int>{0, 4, 7, 3, 1, 2, 5}));
+    // A refused reply is not.
+    h.accepted.clear();
+    h.session.requestCommand(PanelCommand::ReadAutoOff);
+    h.answer();
+    h.feed(test::refusedReply(34));
+    EXPECT_EQ(h.accepted, (std::vector<int>{0}));
 }
 
-TEST(PanelSessionChains, ReadOutNotificationsComeBetweenTheRoutedDialogs) {
+TEST(PanelSessionChains, ReadOutEventsFollowTheReplyListeners) {
     SessionHarness h;
     h.startAndIdentify();
-    h.session.routeDefaultPressure = true;
-    h.session.routeMemorySettings = true;
-    h.session.routePanelInformation = true;
-    h.session.memoryReadoutActive = true;
+    h.session.startMemoryReadout(false);
     h.session.memoryReadoutCancelled = true;   // stops right after 040000
-    h.session.counters().blockCounter = 0;
-    EXPECT_EQ(runChain(h, 38), (Codes{"024000", "040000", "020A00"}));
-    EXPECT_EQ(h.events, (Events{"settings:38", "pressure", "settings:9", "total:8", "settings:9", "abort", "refresh:1"}));
+    h.answerUntilIdentity();
+    EXPECT_EQ(h.bodies(), (Codes{"024000", "040000", "020A00"}));
+    EXPECT_EQ(h.events, (Events{"settings:38", "pressure", "settings:9", "total:8", "abort", "refresh:1"}));
     EXPECT_FALSE(h.session.memoryReadoutActive);
+}
+
+TEST(PanelSessionChains, RequestedChainsStartFromTheirOwnCounters) {
+    // Stale counters left by an earlier chain do not leak into the next one.
+    SessionHarness h;
+    h.startAndIdentify();
+    h.session.counters().thresholdIndex = 66;
+    EXPECT_EQ(runChain(h, 28).front(), "025D0000");
+    h.session.counters().exceedanceIndex = 7;
+    EXPECT_EQ(runChain(h, 44).front(), "02680000");
+    h.session.counters().textSelector = 1;
+    h.session.counters().chunkIndex = 9;
+    h.args.papPassword = "tajne";
+    const Codes pap = runChain(h, 29);
+    EXPECT_EQ(pap.front(), "02630020" + chunk("tajne", 0));
+    EXPECT_EQ(pap.size(), 12u);
 }
 
 TEST(PanelSessionChains, ScriptedRepliesAreAcceptedAndRefusalsAreNot) {
@@ -281,13 +287,13 @@ struct AckRecorder : WriteAckListener {
 TEST(PanelSessionChains, WriteAcknowledgementsReachTheAckListener) {
     SessionHarness h;
     AckRecorder recorder;
-    h.session.setAckListener(&recorder);
+    h.session.setWriteAckListener(&recorder);
     h.startAndIdentify();
     runChain(h, 53);
     runChain(h, 35);
     EXPECT_EQ(recorder.acks, (std::vector<int>{54, 35}));
     EXPECT_EQ(h.state.powerLossWritten, 1);
-    h.session.setAckListener(nullptr);
+    h.session.setWriteAckListener(nullptr);
     runChain(h, 37);
     EXPECT_EQ(recorder.acks.size(), 2u);
     EXPECT_EQ(h.state.displayFlagsWritten, 1);
@@ -299,14 +305,17 @@ struct ReadOut : ::testing::Test {
     SessionHarness h;
     void SetUp() override {
         h.startAndIdentify();
+        h.reported.clear();   // only the read-out's own events
         h.memoryBlocks = 8;
         h.blockEmpty = [](int block) { return block >= 2; };
     }
-    Codes start() {
-        h.session.memoryReadoutActive = true;
-        h.session.memoryReadoutCancelled = false;
-        h.session.counters().blockCounter = 0;
-        return runChain(h, 38);
+    Codes start(bool fullDump = false) {
+        h.port.clear();
+        h.events.clear();
+        h.session.counters().blockCounter = 5;   // stale: the read-out starts at block 0
+        h.session.startMemoryReadout(fullDump);
+        h.answerUntilIdentity(300);
+        return h.bodies();
     }
 };
 
@@ -323,8 +332,7 @@ TEST_F(ReadOut, EightBlocksWithBlocksTwoToSevenErased) {
 }
 
 TEST_F(ReadOut, FullDumpFetchesEveryBlock) {
-    h.session.fullDumpMode = true;
-    const Codes sent = start();
+    const Codes sent = start(true);
     Codes expected{"024000", "040000"};
     for (int b = 0; b < 8; ++b) {
         expected.push_back("041000" + hx(static_cast<unsigned>(b), 2) + "00");
@@ -346,11 +354,9 @@ TEST_F(ReadOut, WithoutAnActiveReadOutThePressureReadEndsTheChain) {
 }
 
 TEST_F(ReadOut, CancelledMidWayAbortsAtTheNextStep) {
-    h.session.memoryReadoutActive = true;
-    h.session.counters().blockCounter = 0;
     h.port.clear();
     h.events.clear();
-    h.session.requestCommand(38);
+    h.session.startMemoryReadout(false);
     for (int i = 0; i < 5; ++i) h.answer();   // 010100, 024000, 040000, 041000 block 0, 041100 block 0
     EXPECT_EQ(h.bodies(), (Codes{"024000", "040000", "0410000000", "04110000", "0410000100"}));
     h.session.memoryReadoutCancelled = true;
@@ -361,11 +367,9 @@ TEST_F(ReadOut, CancelledMidWayAbortsAtTheNextStep) {
 }
 
 TEST_F(ReadOut, WindowClosedByTheDataTimeOutEndsTheChain) {
-    h.session.memoryReadoutActive = true;
-    h.session.counters().blockCounter = 0;
     h.port.clear();
     h.events.clear();
-    h.session.requestCommand(38);
+    h.session.startMemoryReadout(false);
     for (int i = 0; i < 4; ++i) h.answer();   // up to 041000 block 0 answered: 041100 sent
     h.windowExists = false;
     h.answerUntilIdentity();
@@ -375,10 +379,9 @@ TEST_F(ReadOut, WindowClosedByTheDataTimeOutEndsTheChain) {
 }
 
 TEST_F(ReadOut, ReplyTimeOutsAbandonTheReadOut) {
-    h.session.memoryReadoutActive = true;
-    h.session.counters().blockCounter = 0;
     h.port.clear();
-    h.session.requestCommand(38);
+    h.events.clear();
+    h.session.startMemoryReadout(false);
     for (int i = 0; i < 4; ++i) h.answer();
     h.clock.advance(24000);   // four time-outs on 041100
     EXPECT_EQ(h.port.codes().back(), "020A00");
@@ -390,11 +393,9 @@ TEST_F(ReadOut, ReplyTimeOutsAbandonTheReadOut) {
 
 TEST_F(ReadOut, EmptyBlocksWithTheWindowGoneDeactivate) {
     h.blockEmpty = [](int) { return true; };
-    h.session.memoryReadoutActive = true;
-    h.session.counters().blockCounter = 0;
     h.port.clear();
     h.events.clear();
-    h.session.requestCommand(38);
+    h.session.startMemoryReadout(false);
     for (int i = 0; i < 3; ++i) h.answer();
     h.windowExists = false;
     h.answerUntilIdentity();

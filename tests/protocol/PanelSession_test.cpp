@@ -31,7 +31,7 @@ TEST(PanelSession, StartShowsNoConnectionAndSendsTheIdentityCommand) {
 
 TEST(PanelSession, StartSendsAPendingRequestFirst) {
     SessionHarness h;
-    h.session.requestCommand(34);
+    h.session.requestCommand(PanelCommand(34));
     h.session.start();
     EXPECT_EQ(h.port.codes(), (Codes{"023400"}));
     EXPECT_EQ(h.session.pendingRequest(), 0);
@@ -65,7 +65,7 @@ TEST(PanelSession, WithoutAPortTimeOutsStillCountAndANewPortTakesTheNextResend) 
     h.clock.advance(24000);
     EXPECT_EQ(h.events, (std::vector<std::string>{"refresh:0", "refresh:0"}));
     EXPECT_TRUE(h.port.frames.empty());
-    h.session.requestCommand(36);
+    h.session.requestCommand(PanelCommand(36));
     h.session.setPort(&h.port);
     h.clock.advance(6000);
     EXPECT_EQ(h.port.codes(), (Codes{"020A00"}));   // failure count 1: the same command again
@@ -76,13 +76,12 @@ TEST(PanelSession, WithoutAPortTimeOutsStillCountAndANewPortTakesTheNextResend) 
 TEST(PanelSession, TimeOutsMidChainAbandonItForThePendingRequestOrTheCycle) {
     SessionHarness h;
     h.startAndIdentify();
-    h.session.requestCommand(44);
-    h.session.counters().exceedanceIndex = 0;
+    h.session.requestCommand(PanelCommand(44));
     h.answer();   // 010100 answered, 026800 index 0 sent
     h.answer();   // index 1
     EXPECT_EQ(h.bodies().back(), "02680001");
     h.clock.advance(18000);
-    h.session.requestCommand(50);
+    h.session.requestCommand(PanelCommand(50));
     h.clock.advance(6000);
     EXPECT_EQ(h.bodies(), (Codes{"02680000", "02680001", "02680001", "02680001", "02680001", "026600"}));
     EXPECT_EQ(h.events.back(), "refresh:0");
@@ -101,7 +100,7 @@ TEST(PanelSession, BadRepliesAreAnsweredWithTheSameFrame) {
 TEST(PanelSession, RefusedWriteIsRetried) {
     SessionHarness h;
     h.startAndIdentify();
-    h.session.requestCommand(35);
+    h.session.requestCommand(PanelCommand(35));
     h.answer();
     h.feed(test::refusedReply(35));
     EXPECT_EQ(h.session.failureCount(), 1);
@@ -155,7 +154,7 @@ TEST(PanelSession, PauseEndsWithThePendingRequestAndShowsTheMeasurementError) {
     h.feed(h.replyTo(4));
     h.state.measurementError = 1;
     for (int i = 0; i < 11; ++i) h.feed("garbage\r\n");
-    h.session.requestCommand(42);
+    h.session.requestCommand(PanelCommand(42));
     h.port.clear();
     h.events.clear();
     h.clock.advance(50);
@@ -240,8 +239,8 @@ TEST(PanelSession, RequestMidCycleIsSentNextAndTheLastOneWins) {
     SessionHarness h;
     h.startAndIdentify();   // old firmware, awaiting 010100
     h.answer();             // -> 030000
-    h.session.requestCommand(34);
-    h.session.requestCommand(36);
+    h.session.requestCommand(PanelCommand(34));
+    h.session.requestCommand(PanelCommand(36));
     EXPECT_EQ(h.session.pendingRequest(), 36);
     h.answer();
     EXPECT_EQ(h.port.codes().back(), "023800");
@@ -255,10 +254,9 @@ TEST(PanelSession, RequestMidCycleIsSentNextAndTheLastOneWins) {
 TEST(PanelSession, RequestMidChainAbandonsTheChain) {
     SessionHarness h;
     h.startAndIdentify();
-    h.session.counters().thresholdIndex = 0;
-    h.session.requestCommand(28);
+    h.session.requestCommand(PanelCommand(28));
     for (int i = 0; i < 4; ++i) h.answer();   // 010100, thresholds 0, 1, 2
-    h.session.requestCommand(50);
+    h.session.requestCommand(PanelCommand(50));
     h.answer();   // threshold 3
     h.events.clear();
     h.answer();   // 026600

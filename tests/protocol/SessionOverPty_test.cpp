@@ -14,6 +14,7 @@
 #include "base/TimerIds.h"
 #include "sim/PtyPanel.h"
 #include "sim/Scenarios.h"
+#include "support/ConnectionRig.h"
 #include "support/TestSupport.h"
 
 namespace mr420 {
@@ -21,38 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct RecordingListener : SessionListener {
-    std::vector<bool> refreshes;
-    void refreshDisplay(bool connected) override { refreshes.push_back(connected); }
-    int connectedCycles() const {
-        int n = 0;
-        for (bool c : refreshes) n += c ? 1 : 0;
-        return n;
-    }
-};
-
-// Session, port and loop wired the way the main window wires them.
-struct Rig {
-    PanelState state;
-    WriteArguments args;
-    EventLoop loop;
-    RecordingListener listener;
-    PanelSession session{state, args, loop, listener};
-    SerialPort port;
-
-    bool open(const std::string& path) {
-        loop.setByteHandler([this](char c) { session.onCharacterReceived(c); });
-        loop.setTimerHandler([this](int id) { session.onTimer(id); });
-        if (!port.open(path, loop) || !port.startWorker()) return false;
-        session.setPort(&port);
-        session.start();
-        return true;
-    }
-    ~Rig() {
-        session.setPort(nullptr);
-        port.close([this] { loop.pumpOnce(); });
-    }
-};
+using Rig = test::ConnectionRig;
 
 sim::Scenario scenario(const char* name) {
     auto s = sim::makeScenario(name, 0);
@@ -71,19 +41,19 @@ TEST(SessionOverPty, FullPollCycleFillsPanelStateWithTheSimulatedReadings) {
     ASSERT_TRUE(path) << panel.lastError();
 
     Rig rig;
-    ASSERT_TRUE(rig.open(*path)) << rig.port.lastErrorText();
-    ASSERT_TRUE(rig.loop.runFor(10s, [&] { return rig.listener.connectedCycles() >= 2; }));
+    ASSERT_FALSE(rig.openAndStart(*path));
+    ASSERT_TRUE(rig.loop.runFor(10s, [&] { return rig.connectedCycles() >= 2; }));
 
-    EXPECT_EQ(rig.state.panelSerialNumber, s.model.panelSerialNumber);
-    EXPECT_EQ(rig.state.firmwareVersion, s.model.firmwareVersion);
-    EXPECT_FALSE(rig.state.mr411Absent);
-    EXPECT_TRUE(rig.state.mr466Absent);
-    EXPECT_NEAR(rig.state.temperature1, 23.4, 0.001);
-    EXPECT_NEAR(rig.state.relativeHumidity, 51.2, 0.001);
-    EXPECT_NEAR(rig.state.pressure, 998.7, 0.001);
-    EXPECT_FALSE(rig.state.pressureAbsent);
-    EXPECT_NE(rig.state.panelClock.year, 0);
-    EXPECT_FALSE(rig.listener.refreshes.front()) << "start shows no communication first";
+    EXPECT_EQ(rig.state().panelSerialNumber, s.model.panelSerialNumber);
+    EXPECT_EQ(rig.state().firmwareVersion, s.model.firmwareVersion);
+    EXPECT_FALSE(rig.state().mr411Absent);
+    EXPECT_TRUE(rig.state().mr466Absent);
+    EXPECT_NEAR(rig.state().temperature1, 23.4, 0.001);
+    EXPECT_NEAR(rig.state().relativeHumidity, 51.2, 0.001);
+    EXPECT_NEAR(rig.state().pressure, 998.7, 0.001);
+    EXPECT_FALSE(rig.state().pressureAbsent);
+    EXPECT_NE(rig.state().panelClock.year, 0);
+    EXPECT_FALSE(rig.refreshes.front()) << "start shows no communication first";
 }
 
 TEST(SessionOverPty, ConnectsDespiteABadChecksumEveryFifthReply) {
@@ -94,9 +64,9 @@ TEST(SessionOverPty, ConnectsDespiteABadChecksumEveryFifthReply) {
     ASSERT_TRUE(path) << panel.lastError();
 
     Rig rig;
-    ASSERT_TRUE(rig.open(*path));
-    ASSERT_TRUE(rig.loop.runFor(15s, [&] { return rig.listener.connectedCycles() >= 3; }));
-    EXPECT_EQ(rig.state.panelSerialNumber, s.model.panelSerialNumber);
+    ASSERT_FALSE(rig.openAndStart(*path));
+    ASSERT_TRUE(rig.loop.runFor(15s, [&] { return rig.connectedCycles() >= 3; }));
+    EXPECT_EQ(rig.state().panelSerialNumber, s.model.panelSerialNumber);
 }
 
 TEST(SessionOverPty, PollingResumesByItselfAfterTheDeviceIsRecreated) {
@@ -106,16 +76,16 @@ TEST(SessionOverPty, PollingResumesByItselfAfterTheDeviceIsRecreated) {
     ASSERT_TRUE(panel.start()) << panel.lastError();
 
     Rig rig;
-    ASSERT_TRUE(rig.open(link));
-    ASSERT_TRUE(rig.loop.runFor(10s, [&] { return rig.listener.connectedCycles() >= 1; }));
+    ASSERT_FALSE(rig.openAndStart(link));
+    ASSERT_TRUE(rig.loop.runFor(10s, [&] { return rig.connectedCycles() >= 1; }));
 
-    const int before = rig.listener.connectedCycles();
+    const int before = rig.connectedCycles();
     // The old pty is closed for good (the kernel may hand out the same number
     // again), so replies from now on can only come through a reopen.
     ASSERT_TRUE(panel.closeAndRecreate());
     // The frame lost with the old device times out after 6 s; then the new one answers.
-    ASSERT_TRUE(rig.loop.runFor(20s, [&] { return rig.listener.connectedCycles() >= before + 2; }));
-    EXPECT_TRUE(rig.port.deviceConnected());
+    ASSERT_TRUE(rig.loop.runFor(20s, [&] { return rig.connectedCycles() >= before + 2; }));
+    EXPECT_TRUE(rig.connection.deviceConnected());
 }
 
 TEST(SessionOverPty, ASilentPanelIsResentEverySixSeconds) {
@@ -126,12 +96,12 @@ TEST(SessionOverPty, ASilentPanelIsResentEverySixSeconds) {
     ASSERT_TRUE(path);
 
     Rig rig;
-    ASSERT_TRUE(rig.open(*path));
+    ASSERT_FALSE(rig.openAndStart(*path));
     rig.loop.runFor(13s);
     // Sent at start, at 6 s and at 12 s; nothing answered, so no cycle completed.
     EXPECT_EQ(panel.framesReceived(), 3u);
-    EXPECT_EQ(rig.listener.connectedCycles(), 0);
-    EXPECT_EQ(rig.session.commandNumber(), 0);
+    EXPECT_EQ(rig.connectedCycles(), 0);
+    EXPECT_EQ(rig.connection.session().commandNumber(), 0);
 }
 
 }  // namespace

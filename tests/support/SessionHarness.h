@@ -4,6 +4,7 @@
 // the session awaits.
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,14 +16,18 @@
 
 namespace mr420::test {
 
-struct SessionHarness : SessionListener {
+struct SessionHarness : DisplayListener, ReplyListener, MemoryReadoutListener {
     VirtualClock clock;
     FakePort port{&clock};
     PanelState state;
     WriteArguments args;
-    PanelSession session{state, args, clock, *this};
+    PanelSession session{state, args, clock};
     std::vector<std::string> events;
     bool windowExists = true;
+    // Accepted replies logged as "settings:N": the last reads of the
+    // configuration dialogs' chains.
+    std::set<int> reported{50, 34, 36, 38, 42, 9, 55, 17, 48, 52};
+    std::vector<int> accepted;   // every accepted reply
 
     // The scripted panel.
     int firmware = 100;
@@ -36,10 +41,16 @@ struct SessionHarness : SessionListener {
     SessionHarness() {
         clock.setHandler([this](int id) { session.onTimer(id); });
         session.setPort(&port);
+        session.setDisplayListener(this);
+        session.addReplyListener(this);
+        session.setMemoryReadoutListener(this);
     }
 
     void refreshDisplay(bool connected) override { events.push_back(connected ? "refresh:1" : "refresh:0"); }
-    void onSettingsArrived(int commandNumber) override { events.push_back("settings:" + std::to_string(commandNumber)); }
+    void onReplyAccepted(PanelCommand command) override {
+        accepted.push_back(toNumber(command));
+        if (reported.count(toNumber(command))) events.push_back("settings:" + std::to_string(toNumber(command)));
+    }
     bool memoryWindowExists() override { return windowExists; }
     void memoryTakePressure(double) override { events.push_back("pressure"); }
     void memorySetTotal(int blocks) override { events.push_back("total:" + std::to_string(blocks)); }

@@ -36,6 +36,10 @@ TEST(MainLayout, OddWidthAndFrameLimits) {
     EXPECT_EQ(l.panes[kChannelTemp1]->width, 298);
     EXPECT_EQ(l.panes[kChannelDp]->x, 302);
     EXPECT_EQ(l.panes[kChannelDp]->width, 297);
+    // A wider clock text takes its width from the status field.
+    const MainLayout wide = computeMainLayout(601, 400, 0, 20, LayoutConditions{}, 230);
+    EXPECT_EQ(wide.statusField, (Rect{2, 2, 367, 20}));
+    EXPECT_EQ(wide.clockField, (Rect{371, 2, 228, 20}));
     EXPECT_EQ(frameSpacing(25), 20);
     EXPECT_EQ(frameSpacing(7), 7);
 }

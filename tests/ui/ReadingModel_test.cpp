@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "base/StringTable.h"
+#include "ui/MenuTable.h"
 
 namespace mr420 {
 namespace {
@@ -139,7 +140,7 @@ TEST_F(ReadingModelTest, ConnectionRunsSettingsReadPeriodThenShowsValues) {
     model.refreshDisplay(true);
     EXPECT_TRUE(model.settingsReadRunning());
     EXPECT_EQ(timers.running.at(1067), 12000);
-    EXPECT_FALSE(view.menuEnabled.at(kRegistrationMenuId));
+    EXPECT_FALSE(view.menuEnabled.at(menu_id::kRegistration));
     EXPECT_EQ(model.statusText(), "Łączność została nawiązana. Trwa odczyt ustawień. ");
     EXPECT_FALSE(model.pane(kChannelTemp1).hasValue);
     EXPECT_TRUE(model.pane(kChannelTemp1).blinking);
@@ -152,7 +153,7 @@ TEST_F(ReadingModelTest, ConnectionRunsSettingsReadPeriodThenShowsValues) {
     model.onSettingsReadTimer();
     EXPECT_FALSE(model.settingsReadRunning());
     EXPECT_EQ(timers.running.count(1067), 0u);
-    EXPECT_TRUE(view.menuEnabled.at(kRegistrationMenuId));
+    EXPECT_TRUE(view.menuEnabled.at(menu_id::kRegistration));
     EXPECT_EQ(view.reopens, 1);
     EXPECT_TRUE(server.starts.empty());   // nothing else happens at the timer
 
@@ -372,17 +373,45 @@ TEST_F(ReadingModelTest, SerialNumberZeroNeverStartsServer) {
     EXPECT_EQ(view.startFailures, 0);
 }
 
-TEST_F(ReadingModelTest, FailedServerStartIsReportedAndRetriedAtNextChange) {
+TEST_F(ReadingModelTest, FailedServerStartIsReportedOnceAndRetriedAtEachChange) {
     server.startResult = false;
     connectAndRun();
     EXPECT_EQ(view.startFailures, 1);
     model.refreshDisplay(true);   // nothing changed: no retry
-    EXPECT_EQ(view.startFailures, 1);
-    server.startResult = true;
+    EXPECT_EQ(server.starts.size(), 1u);
+    // Every change of the layout retries, but the user hears of it once a run.
     state.pressureAbsent = 1;
     model.refreshDisplay(true);
-    EXPECT_EQ(server.starts.size(), 2u);
+    model.refreshDisplay(false);
+    model.refreshDisplay(true);
+    model.onSettingsReadTimer();
+    model.refreshDisplay(true);
+    EXPECT_EQ(server.starts.size(), 3u);
+    EXPECT_EQ(view.startFailures, 1);
+    server.startResult = true;
+    state.pressureAbsent = 0;
+    model.refreshDisplay(true);
+    EXPECT_EQ(server.starts.size(), 4u);
     EXPECT_TRUE(server.serving);
+}
+
+TEST_F(ReadingModelTest, PanelLostInsideTheSettingsReadPeriodEndsItWithoutReopening) {
+    model.refreshDisplay(false);
+    model.refreshDisplay(true);
+    ASSERT_TRUE(model.settingsReadRunning());
+    model.refreshDisplay(false);
+    EXPECT_EQ(model.statusText(), "Brak komunikacji z panelem. ");
+    EXPECT_FALSE(model.settingsReadRunning());
+    EXPECT_EQ(timers.running.count(1067), 0u);
+    EXPECT_EQ(view.reopens, 0);
+    EXPECT_TRUE(server.starts.empty());
+    // The next connection starts a whole period afresh.
+    model.refreshDisplay(true);
+    EXPECT_TRUE(model.settingsReadRunning());
+    EXPECT_EQ(timers.running.at(1067), 12000);
+    EXPECT_EQ(model.statusText(), "Łączność została nawiązana. Trwa odczyt ustawień. ");
+    model.onSettingsReadTimer();
+    EXPECT_EQ(view.reopens, 1);
 }
 
 TEST_F(ReadingModelTest, CalibrationAlarmDependsOnFirmware) {

@@ -10,11 +10,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <grp.h>
-#include <sys/stat.h>
-
-#include <cstring>
-
 #include "base/StringTable.h"
 #include "app/widgets/LanguageDialog.h"
 #include "app/widgets/LocalDataServer.h"
@@ -22,12 +17,11 @@
 #include "base/widgets/ProgramArt.h"
 #include "base/widgets/QtTimerService.h"
 #include "base/widgets/WaitWindow.h"
-#include "link/ComPortNames.h"
-#include "link/SerialPort.h"
+#include "base/TimerIds.h"
+#include "base/TimerRouter.h"
 #include "link/widgets/PortDialog.h"
 #include "link/widgets/QtByteDelivery.h"
-#include "protocol/PanelSession.h"
-#include "base/TimerIds.h"
+#include "protocol/PanelConnection.h"
 #include "recording/widgets/RegistrationController.h"
 #include "recording/widgets/RegistrationStatusLink.h"
 #include "ui/MainLayout.h"
@@ -42,7 +36,7 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 // The window's side of the core's interfaces, kept out of the header.
-struct MainWindow::Bridge : public ReadingView, public DataServerControl, public SessionListener {
+struct MainWindow::Bridge : public ReadingView, public DataServerControl, public DisplayListener {
     MainWindow& w;
     explicit Bridge(MainWindow& window) : w(window) {}
 
@@ -63,7 +57,11 @@ struct MainWindow::Bridge : public ReadingView, public DataServerControl, public
         if (QAction* a = w.action(menuId)) a->setEnabled(enabled && w.implemented(menuId));
     }
     void showDataServerStartFailure() override {
-        w.boxes_.show(&w, qs(str(string_id::kDdeInitFailed)), BoxButtons::Ok, BoxIcon::Error);
+        // The refresh runs inside the byte hand-over: the box waits for the
+        // next turn of the event loop, so the serial worker is not held.
+        QTimer::singleShot(0, &w, [this] {
+            if (!w.closing_) w.boxes_.show(&w, qs(str(string_id::kDdeInitFailed)), BoxButtons::Ok, BoxIcon::Error);
+        });
     }
     void reopenRegistrationAfterStart() override { w.registration_->reopenAfterStart(&w); }
 
@@ -72,8 +70,8 @@ struct MainWindow::Bridge : public ReadingView, public DataServerControl, public
     bool start(int panelSerialNumber) override { return w.dataServer_->start(panelSerialNumber, w.liveReadings()); }
     void publish() override { w.dataServer_->publish(w.liveReadings()); }
 
-    // SessionListener
-    void refreshDisplay(bool connected) override { w.refreshDisplay(connected); }
+    // DisplayListener
+    void refreshDisplay(bool connected) override { w.readings_->refreshDisplay(connected); }
 };
 
 MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAliases, MessageBoxes& boxes,
@@ -81,20 +79,34 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint),
       settings_(settings),
-      aliases_(std::move(portAliases)),
       boxes_(boxes) {
     setWindowTitle(QStringLiteral("MR420"));
     setWindowIcon(programIcon());
     setSizeGripEnabled(false);
-    portSource_ = systemPortEntries(aliases_);
+    portSource_ = systemPortEntries(portAliases);
 
     bridge_ = std::make_unique<Bridge>(*this);
     sizeState_ = std::make_unique<WindowSizeState>();
-    timers_ = std::make_unique<QtTimerService>([this](int id) { onTimer(id); });
-    delivery_ = std::make_unique<QtByteDelivery>([this](char c) { onCharacter(c); });
+    // From the end of the window on, timers that fire while the port's
+    // worker is joined do nothing.
+    qtTimers_ = std::make_unique<QtTimerService>([this](int id) {
+        if (closing_)
+            qtTimers_->stopTimer(id);
+        else
+            timers_->dispatch(id);
+    });
+    timers_ = std::make_unique<TimerRouter>(*qtTimers_);
+    delivery_ = std::make_unique<QtByteDelivery>([this](char c) { connection_->onCharacter(c); });
+    connection_ = std::make_unique<PanelConnection>(*timers_, *delivery_, &QtByteDelivery::pumpEvents);
+    connection_->setPortAliases(std::move(portAliases));
+    connection_->session().setDisplayListener(bridge_.get());
     dataServer_ = std::make_unique<LocalDataServer>();
-    readings_ = std::make_unique<ReadingModel>(state_, *timers_, *bridge_, *bridge_);
-    session_ = std::make_unique<PanelSession>(state_, writeArgs_, *timers_, *bridge_);
+    readings_ = std::make_unique<ReadingModel>(connection_->state(), *timers_, *bridge_, *bridge_);
+    timers_->route(timer_id::kSettingsReadPeriod, [this](int) { readings_->onSettingsReadTimer(); });
+    timers_->route(timer_id::kPortChoiceRetry, [this](int id) {
+        timers_->stopTimer(id);
+        choosePort();
+    });
     registration_ = std::make_unique<RegistrationController>(boxes_);
     registration_->setReadingsProvider([this] { return liveReadings(); });
     registration_->setSourcesProvider([this] { return probeSources(); });
@@ -133,6 +145,7 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
 }
 
 MainWindow::~MainWindow() {
+    closing_ = true;
     closePort();
     if (dataServer_) dataServer_->stop();
     // The panes' models belong to the reading model; unbind before it goes.
@@ -200,28 +213,25 @@ void MainWindow::initialise() {
     if (initialised_) return;
     initialised_ = true;
 
+    // A configured port that cannot be opened stays configured: the port
+    // choice is offered, and cancelling it retries the port quietly.
     if (portNumber_ <= 0) {
         choosePort();
-    } else {
-        const int n = portNumber_;
-        QString reason;
-        if (!openPort(n, &reason)) {
-            portNumber_ = 0;
-            boxes_.message(this, qs(str(string_id::kCannotOpenPort)).replace(QStringLiteral("%d"), QString::number(n)) +
-                                     QStringLiteral("\n") + reason);
-            choosePort();
-        }
+    } else if (auto failure = connection_->openCom(portNumber_)) {
+        showOpenFailure(*failure);
+        choosePort();
     }
     if (QAction* a = action(menu_id::kRegistration)) a->setEnabled(false);
     statusFieldHeight_ = status_->sizeHint().height();
+    clockWidth_ = clockFieldWidth();
+    applyMinimumSize();
 
     initialising_ = false;
     placeWindow();
-    refreshDisplay(false);
+    readings_->refreshDisplay(false);
     topmost_ = !topmost_;
     toggleTopmost();
-    session_->setPort(port_ ? port_.get() : nullptr);
-    session_->start();
+    connection_->start();
 }
 
 void MainWindow::placeWindow() {
@@ -240,59 +250,13 @@ QMargins MainWindow::frameMargins() const {
     return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
 }
 
-void MainWindow::refreshDisplay(bool connected) {
-    connected_ = connected;
-    readings_->refreshDisplay(connected);
-}
-
 // --- port ---------------------------------------------------------------
 
-bool MainWindow::portOpen() const { return port_ && port_->isOpen(); }
+bool MainWindow::portOpen() const { return connection_->portOpen(); }
 
-bool MainWindow::openPort(int comNumber, QString* reason) {
-    closePort();
-    const std::string path = devicePathForCom(comNumber, aliases_);
-    if (path.empty()) {
-        if (reason) *reason = QString::fromLocal8Bit(std::strerror(ENOENT));
-        return false;
-    }
-    auto port = std::make_unique<SerialPort>();
-    if (!port->open(path, *delivery_) || !port->startWorker()) {
-        if (reason) *reason = openFailureText(*port, path);
-        port->close(&QtByteDelivery::pumpEvents);
-        return false;
-    }
-    delivery_->setDiscarding(false);
-    port_ = std::move(port);
-    portNumber_ = comNumber;
-    if (session_) session_->setPort(port_.get());
-    return true;
-}
+void MainWindow::showOpenFailure(const PortOpenFailure& failure) { boxes_.message(this, qs(failure.message())); }
 
-QString MainWindow::openFailureText(const SerialPort& port, const std::string& path) const {
-    QString text = QStringLiteral("%1: %2").arg(QString::fromStdString(path), QString::fromLocal8Bit(port.lastErrorText().c_str()));
-    if (port.lastError() == PortOpenError::PermissionDenied) {
-        struct stat st {};
-        QString group = QStringLiteral("dialout");
-        if (::stat(path.c_str(), &st) == 0) {
-            if (const struct group* g = ::getgrgid(st.st_gid)) group = QString::fromLocal8Bit(g->gr_name);
-        }
-        text += QStringLiteral("\n") +
-                tr("Użytkownik musi należeć do grupy %1, do której należy urządzenie (zwykle dialout).").arg(group);
-    } else if (port.lastError() == PortOpenError::Busy) {
-        text += QStringLiteral("\n") + tr("Port jest używany przez inny program.");
-    }
-    return text;
-}
-
-void MainWindow::closePort() {
-    if (session_) session_->setPort(nullptr);
-    if (!port_) return;
-    // Bytes still on their way from the old port are not the session's any more.
-    delivery_->setDiscarding(true);
-    port_->close(&QtByteDelivery::pumpEvents);
-    port_.reset();
-}
+void MainWindow::closePort() { connection_->closePort(); }
 
 void MainWindow::choosePort() {
     if (closing_ || choosingPort_) return;
@@ -302,40 +266,22 @@ void MainWindow::choosePort() {
     }
     choosingPort_ = true;
     for (;;) {
-        const int current = portOpen() ? portNumber_ : 0;
+        const int current = connection_->portOpen() ? connection_->openComNumber() : 0;
         const int n = choosePortNumber(this, current, portSource_, boxes_);
         if (closing_ || n <= 0 || n == current) break;
-        QString reason;
-        if (openPort(n, &reason)) break;
-        portNumber_ = 0;
-        boxes_.message(this, qs(str(string_id::kCannotOpenPort)).replace(QStringLiteral("%d"), QString::number(n)) +
-                                 QStringLiteral("\n") + reason);
-        if (closing_) break;
+        if (auto failure = connection_->openCom(n)) {
+            // A chosen port that does not open is not kept.
+            portNumber_ = 0;
+            showOpenFailure(*failure);
+            if (closing_) break;
+            continue;
+        }
+        portNumber_ = n;
+        break;
     }
     choosingPort_ = false;
-}
-
-// --- events ---------------------------------------------------------------
-
-void MainWindow::onCharacter(char c) { session_->onCharacterReceived(c); }
-
-void MainWindow::onTimer(int id) {
-    if (closing_) {
-        timers_->stopTimer(id);
-        return;
-    }
-    switch (id) {
-        case timer_id::kPortChoiceRetry:
-            timers_->stopTimer(id);
-            choosePort();
-            break;
-        case timer_id::kSettingsReadPeriod:
-            readings_->onSettingsReadTimer();
-            break;
-        default:
-            session_->onTimer(id);
-            break;
-    }
+    // Without a port, the configured one is looked for until it appears.
+    if (!closing_ && !connection_->portOpen()) connection_->retryQuietly(portNumber_);
 }
 
 void MainWindow::toggleTopmost() {
@@ -435,7 +381,7 @@ void MainWindow::layoutPanes() {
     if (initialising_) return;
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     const MainLayout l = computeMainLayout(client_->width(), client_->height(), frame, statusFieldHeight_,
-                                           readings_->layoutConditions());
+                                           readings_->layoutConditions(), clockWidth_);
     auto place = [](QWidget* w, const Rect& r) { w->setGeometry(r.x, r.y, std::max(0, r.width), std::max(0, r.height)); };
     place(status_, l.statusField);
     place(clock_, l.clockField);
@@ -444,6 +390,44 @@ void MainWindow::layoutPanes() {
         place(panes_[std::size_t(c)], *l.panes[std::size_t(c)]);
         panes_[std::size_t(c)]->repaintNow();
     }
+}
+
+int MainWindow::clockFieldWidth() const {
+    // The widest text the clock takes under this locale: every month and
+    // weekday, at a time of wide digits. The locale is fixed for the run.
+    const QFontMetrics fm(clock_->font());
+    int widest = 0;
+    for (int month = 1; month <= 12; ++month) {
+        for (int day = 22; day <= 28; ++day) {
+            PanelClock c;
+            c.year = 2028;
+            c.month = static_cast<std::uint16_t>(month);
+            c.day = static_cast<std::uint16_t>(day);
+            c.hour = 20;
+            c.minute = c.second = 58;
+            widest = std::max(widest, fm.horizontalAdvance(qs(ReadingModel::clockTextOf(c, true))));
+        }
+    }
+    // The field's frame and text margins, and the frame spacing it stands in.
+    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, clock_);
+    const QMargins m = clock_->textMargins();
+    return widest + 2 * frame + m.left() + m.right() + fm.averageCharWidth() + frameSpacing(frame);
+}
+
+void MainWindow::applyMinimumSize() {
+    // The layouts stack at most three panes in a column and put at most two
+    // columns side by side; below that size the values would not fit.
+    int paneWidth = 0, paneHeight = 0;
+    for (ValuePane* p : panes_) {
+        const QSize hint = p->minimumSizeHint();
+        paneWidth = std::max(paneWidth, hint.width());
+        paneHeight = std::max(paneHeight, hint.height());
+    }
+    const int f = frameSpacing(style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this));
+    const int statusWidth = QFontMetrics(status_->font()).averageCharWidth() * 16;
+    const int width = std::max(2 * paneWidth + 4 * f + 1, clockWidth_ + statusWidth + 2 * f);
+    const int height = f + 2 + statusFieldHeight_ + 3 * (paneHeight + f) + f;
+    client_->setMinimumSize(width, height);
 }
 
 // --- pane styles ----------------------------------------------------------
@@ -465,13 +449,14 @@ void MainWindow::setPaneStyle(int channel, const PaneStyle& style) {
 LiveReadings MainWindow::liveReadings() const { return readings_->liveReadings(); }
 
 ProbeSources MainWindow::probeSources() const {
+    const PanelState& state = connection_->state();
     ProbeSources s;
-    s.mr411Absent = state_.mr411Absent != 0;
-    s.mr466Absent = state_.mr466Absent != 0;
-    s.mr411SerialNumber = state_.mr411SerialNumber;
-    s.mr466SerialNumber = state_.mr466SerialNumber;
-    s.pressureAbsent = state_.pressureAbsent != 0;
-    s.panelSerialNumber = state_.panelSerialNumber;
+    s.mr411Absent = state.mr411Absent != 0;
+    s.mr466Absent = state.mr466Absent != 0;
+    s.mr411SerialNumber = state.mr411SerialNumber;
+    s.mr466SerialNumber = state.mr466SerialNumber;
+    s.pressureAbsent = state.pressureAbsent != 0;
+    s.panelSerialNumber = state.panelSerialNumber;
     s.temperatureTwoDecimals = readings_->pane(kChannelTemp1).twoDecimals;
     return s;
 }

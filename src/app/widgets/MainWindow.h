@@ -1,7 +1,7 @@
 #pragma once
 // The program's only top-level window: status and clock fields, the six value
-// panes, the menu, and the objects of the other subsystems it owns for the
-// whole run (serial port, panel state, session, write arguments, timers).
+// panes and the menu. It wires the panel engine (PanelConnection), the
+// reading model, registration and the data server to its widgets.
 
 #include <QDialog>
 #include <QLineEdit>
@@ -15,8 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "protocol/PanelState.h"
-#include "protocol/WriteArguments.h"
 #include "ui/LiveReadings.h"
 #include "ui/widgets/LogicalFont.h"
 
@@ -30,14 +28,15 @@ struct AppSettings;
 struct WindowSizeState;
 struct ProbeSources;
 class LocalDataServer;
-class PanelSession;
+class PanelConnection;
+struct PortOpenFailure;
 class ReadingModel;
 class RegistrationController;
 class RegistrationStatusLink;
 class MessageBoxes;
 class QtTimerService;
 class QtByteDelivery;
-class SerialPort;
+class TimerRouter;
 class ValuePane;
 class WaitWindow;
 
@@ -61,16 +60,16 @@ public:
     // always-on-top, session start. Runs once, before the window is shown.
     void initialise();
 
-    // Opens COM n as the session's port. False, with nothing open, when the
-    // port cannot be opened; reason gets the text shown under the message.
-    bool openPort(int comNumber, QString* reason = nullptr);
     // Ends the port's worker (events keep flowing meanwhile) and closes it.
     void closePort();
-    // The port menu command.
+    // The port menu command. When it ends without an open port, the
+    // configured port is retried quietly.
     void choosePort();
     // Ends the window as the close box does, first ending any modal dialog
-    // open above it (SIGTERM and SIGINT come here).
+    // open above it (SIGTERM and SIGINT come here). Also before exec: the
+    // window then does not run at all.
     void requestClose();
+    bool closing() const { return closing_; }
 
     // The window's members back into the settings (rectangle, topmost, port,
     // language, pane colours and fonts, registration).
@@ -94,11 +93,12 @@ public:
     QWidget* clientArea() const { return client_; }
     QAction* action(int commandId) const;
     bool topmost() const { return topmost_; }
+    // The configured port (PORT_NR): kept when the port cannot be opened,
+    // changed when the user chooses another.
     int portNumber() const { return portNumber_; }
     bool portOpen() const;
-    PanelState& panelState() { return state_; }
-    WriteArguments& writeArguments() { return writeArgs_; }
-    QtTimerService& timers() { return *timers_; }
+    PanelConnection& connection() { return *connection_; }
+    QtTimerService& timers() { return *qtTimers_; }
     WaitWindow& waitWindow() { return *wait_; }
 
     // The window rectangle as recorded for the settings.
@@ -106,8 +106,6 @@ public:
 
     // Lays the panes out for the client size (also called on every resize).
     void layoutPanes();
-    // Shows the current readings (the session calls this after each poll cycle).
-    void refreshDisplay(bool connected);
 
     // Where the port choice looks for ports (tests give a fixed list).
     void setPortEntrySource(std::function<std::vector<std::string>()> source) { portSource_ = std::move(source); }
@@ -129,28 +127,25 @@ private:
     void onCommand(int commandId);
     void placeWindow();
     QMargins frameMargins() const;
-    QString openFailureText(const SerialPort& port, const std::string& path) const;
+    void showOpenFailure(const PortOpenFailure& failure);
     ProbeSources probeSources() const;
-    void onTimer(int id);
-    void onCharacter(char c);
     void toggleTopmost();
+    int clockFieldWidth() const;
+    void applyMinimumSize();
     void recordRect();
     void clientResized();
 
     AppSettings& settings_;
-    std::map<int, std::string> aliases_;
     MessageBoxes& boxes_;
 
-    PanelState state_;
-    WriteArguments writeArgs_;
-    std::unique_ptr<QtTimerService> timers_;
+    std::unique_ptr<QtTimerService> qtTimers_;
+    std::unique_ptr<TimerRouter> timers_;
     std::unique_ptr<QtByteDelivery> delivery_;
-    std::unique_ptr<SerialPort> port_;
+    std::unique_ptr<PanelConnection> connection_;
     std::unique_ptr<WaitWindow> wait_;
     std::unique_ptr<Bridge> bridge_;
     std::unique_ptr<LocalDataServer> dataServer_;
     std::unique_ptr<ReadingModel> readings_;
-    std::unique_ptr<PanelSession> session_;
     std::unique_ptr<RegistrationController> registration_;
     std::unique_ptr<RegistrationStatusLink> registrationLink_;
 
@@ -167,13 +162,13 @@ private:
     bool framePlaced_ = false;
     std::optional<QRect> placeTarget_;  // the stored rectangle applied at start-up
     bool closing_ = false;
-    bool connected_ = false;
     bool choosingPort_ = false;
     int windowLeft_ = 100, windowTop_ = 100, windowRight_ = 700, windowBottom_ = 500;
     bool topmost_ = false;
     std::unique_ptr<WindowSizeState> sizeState_;
     std::string language_;
     int statusFieldHeight_ = 0;
+    int clockWidth_ = 0;
     int portNumber_ = 0;
     bool memoryDump_ = false;
 };

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 #include <cstdlib>
@@ -51,6 +53,15 @@ bool installTranslation(QCoreApplication& app, QTranslator& translator, const QS
         if (text.isEmpty()) return std::nullopt;
         return text.toStdString();
     });
+    return true;
+}
+
+bool installQtTranslation(QCoreApplication& app, QTranslator& translator, const QString& code) {
+    if (code.isEmpty() || code == QStringLiteral("en")) return false;
+    if (!translator.load(QLocale(code), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    app.installTranslator(&translator);
     return true;
 }
 

@@ -18,6 +18,10 @@ QString findTranslation(const QString& code, const QString& programDir);
 bool installTranslation(QCoreApplication& app, QTranslator& translator, const QString& code,
                         const QString& programDir);
 
+// Loads Qt's own texts (Yes/No buttons, the file chooser) for a language
+// from the system's Qt translations, when it has them; English needs none.
+bool installQtTranslation(QCoreApplication& app, QTranslator& translator, const QString& code);
+
 // Undoes installTranslation.
 void removeTranslation(QCoreApplication& app, QTranslator& translator);
 

@@ -13,6 +13,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +27,7 @@
 #include "app/widgets/LanguageDialog.h"
 #include "base/widgets/MessageBoxes.h"
 #include "app/widgets/Translation.h"
+#include "protocol/PanelConnection.h"
 #include "app/widgets/MainWindow.h"
 
 namespace {
@@ -40,10 +42,12 @@ void onSignal(int) {
 
 void printHelp() {
     std::printf(
-        "Usage: mr420 [--ini PATH] [/memdump | -memdump]\n"
+        "Usage: mr420 [--ini PATH] [--trace FILE] [/memdump | -memdump]\n"
         "Shows the live readings of an MR420 panel on a serial port and reads and\n"
         "writes its settings.\n\n"
         "  --ini PATH   settings file to use instead of ~/.config/mr420/mr420.ini\n"
+        "  --trace FILE append every frame sent to the panel and every line\n"
+        "               received, with the reason for each line refused, to FILE\n"
         "  /memdump     the memory read-out also writes __memdump.txt\n"
         "  --screenshot PATH\n"
         "               save a PNG picture of the window after --screenshot-after\n"
@@ -62,6 +66,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
     bool memoryDump = false;
     std::string screenshotPath;
+    std::string tracePath;
     double screenshotAfter = 14;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -75,6 +80,14 @@ int main(int argc, char** argv) {
         }
         if (a == "--ini") {
             ++i;  // its value is not a switch
+            continue;
+        }
+        if (a == "--trace") {
+            if (i + 1 >= args.size()) {
+                std::fprintf(stderr, "mr420: --trace needs a file name\n");
+                return 1;
+            }
+            tracePath = args[++i];
             continue;
         }
         if (a == "--screenshot" && i + 1 < args.size()) {
@@ -104,10 +117,13 @@ int main(int argc, char** argv) {
     if (language.empty()) mr420::setLanguage(language, mr420::askLanguage(0));
 
     QTranslator translator;
+    QTranslator qtTranslator;
     if (language == "en") {
         const QString programDir = QCoreApplication::applicationDirPath();
         mr420::installTranslation(app, translator, QStringLiteral("en"), programDir);
     }
+    // Qt's own buttons and choosers speak the program's language.
+    mr420::installQtTranslation(app, qtTranslator, QString::fromStdString(language.empty() ? "pl" : language));
 
     mr420::AppSettings settings = mr420::defaultSettings();
     mr420::readSettings(ini, settings);
@@ -119,6 +135,10 @@ int main(int argc, char** argv) {
     {
         mr420::MainWindow window(settings, aliases, boxes);
         window.setMemoryDump(memoryDump);
+        if (!tracePath.empty() && !window.connection().startTrace(tracePath)) {
+            std::fprintf(stderr, "mr420: cannot write the trace file %s: %s\n", tracePath.c_str(), std::strerror(errno));
+            return 1;
+        }
 
         // SIGTERM and SIGINT end the program like the close box.
         if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
@@ -148,7 +168,8 @@ int main(int argc, char** argv) {
         }
 
         window.initialise();
-        window.exec();
+        // A termination signal during the start-up questions ends the program here.
+        if (!window.closing()) window.exec();
 
         window.closePort();
         window.storeSettings(settings);

@@ -136,15 +136,15 @@ void ValuePane::chooseTextColour(PaneChooser& chooser) {
 }
 
 void ValuePane::repaintNow() {
-    if (isVisible()) {
-        repaint();
-    } else {
-        // Not on screen: nothing to erase, but the text is still composed so
-        // that readers of valueText see what would be shown.
-        QImage scratch(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
-        QPainter p(&scratch);
-        paintInto(p, scratch.rect());
-    }
+    keepValueText();
+    // A hidden pane paints nothing; it is painted when it is shown again.
+    if (isVisible()) repaint();
+}
+
+void ValuePane::keepValueText() {
+    // Only a formatted value replaces the kept text (an unknown kind formats nothing).
+    if (model_->hasValue && model_->displayKind >= 1 && model_->displayKind <= 8)
+        valueText_ = QString::fromStdString(model_->valueDisplay().joined());
 }
 
 QImage ValuePane::render() {
@@ -152,6 +152,25 @@ QImage ValuePane::render() {
     QPainter p(&img);
     paintInto(p, img.rect());
     return img;
+}
+
+QSize ValuePane::minimumSizeHint() const {
+    const QFontMetrics values(valueFont_);
+    int widest = values.horizontalAdvance(QString::fromLatin1(kNoValueText));
+    // Wide digits in the most places a reading of this kind takes.
+    double sample = 888.8;
+    switch (model_->displayKind) {
+    case display_kind::kTemperature: sample = -88.88; break;
+    case display_kind::kHumidity: sample = 88.8; break;
+    case display_kind::kPressure: sample = 8888.8; break;
+    case display_kind::kPpm: sample = 88888; break;
+    default: break;
+    }
+    const PaneValueText t = formatPaneValue(model_->displayKind, sample, model_->showUnit, model_->twoDecimals);
+    widest = std::max(widest, values.horizontalAdvance(QString::fromStdString(t.joined())));
+    const QFontMetrics titles(titleFont_);
+    widest = std::max(widest, titles.horizontalAdvance(title()));
+    return {widest, titleStripHeight() + values.height()};
 }
 
 int ValuePane::titleStripHeight() const {
@@ -194,9 +213,7 @@ void ValuePane::paintInto(QPainter& p, const QRect& client) {
 
     const PaneValueText t = model_->valueDisplay();
     const QString text = QString::fromStdString(t.text);
-    // Only a formatted value replaces the kept text (an unknown kind formats nothing).
-    if (model_->hasValue && model_->displayKind >= 1 && model_->displayKind <= 8)
-        valueText_ = QString::fromStdString(t.joined());
+    keepValueText();
     if (t.superscript.empty()) {
         p.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text);
         return;

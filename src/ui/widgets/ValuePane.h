@@ -75,6 +75,8 @@ public:
     // The text last drawn in the value area (kept after painting).
     const QString& valueText() const { return valueText_; }
     const QFont& valueFont() const { return valueFont_; }
+    // Room for the title strip and the widest value of the pane's kind.
+    QSize minimumSizeHint() const override;
     const QFont& titleFont() const { return titleFont_; }
     QString title() const;
     // Height of the title strip for the current title and title font.
@@ -96,6 +98,7 @@ protected:
 
 private:
     void paintInto(QPainter& p, const QRect& r);
+    void keepValueText();
 
     std::unique_ptr<ValuePaneModel> ownModel_;
     ValuePaneModel* model_;

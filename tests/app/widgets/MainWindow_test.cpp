@@ -14,7 +14,11 @@
 
 #include <QComboBox>
 
+#include <QLineEdit>
+
 #include <fcntl.h>
+
+#include <clocale>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -26,6 +30,8 @@
 #include "base/TimerIds.h"
 #include "ui/MenuTable.h"
 #include "app/widgets/MainWindow.h"
+#include "protocol/PanelConnection.h"
+#include "ui/ReadingModel.h"
 #include "support/TestApplication.h"
 
 using namespace mr420;
@@ -120,13 +126,48 @@ TEST(MainWindow, PortThatCannotBeOpenedGivesTheMessageAndThenTheChoice) {
     const QString text = f.boxes.shown[0].text;
     EXPECT_TRUE(text.startsWith(QStringLiteral("Nie można otworzyć portu COM99\n"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("/nonexistent/ttyMR420"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Urządzenie nie istnieje."))) << text.toStdString();
     EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::None);
-    EXPECT_EQ(w.portNumber(), 0);
+    // The configured port stays configured.
+    EXPECT_EQ(w.portNumber(), 99);
     EXPECT_TRUE(w.timers().isActive(timer_id::kPortChoiceRetry));
     PortDialogAnswerer answer([](PortDialog* d) { d->cancelButton()->click(); });
     w.show();
     ASSERT_TRUE(pumpUntil([&] { return answer.seen == 1; }));
     EXPECT_EQ(answer.statusText, QStringLiteral("Aktualnie żaden port nie jest używany"));
+    // Cancelled: the configured port is looked for quietly, and kept for the next start.
+    ASSERT_TRUE(pumpUntil([&] { return w.connection().retrying(); }));
+    EXPECT_TRUE(w.timers().isActive(timer_id::kPortReopenRetry));
+    EXPECT_EQ(f.boxes.shown.size(), 1u);
+    AppSettings out = defaultSettings();
+    w.storeSettings(out);
+    EXPECT_EQ(out.portNr, 99);
+}
+
+TEST(MainWindow, ATerminationSignalDuringTheStartUpMessageEndsTheProgram) {
+    // The real message box: SIGTERM comes to requestClose while it is open.
+    Fixture f;
+    QtMessageBoxes real;
+    f.settings.portNr = 99;
+    MainWindow w(f.settings, {{99, "/nonexistent/ttyMR420"}}, real);
+    bool boxSeen = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() == nullptr) return;
+        boxSeen = true;
+        w.requestClose();
+    });
+    closer.start(20);
+    w.initialise();
+    closer.stop();
+    EXPECT_TRUE(boxSeen);
+    EXPECT_TRUE(w.closing());
+    // Nothing is left waiting: no port choice, no retry.
+    EXPECT_FALSE(w.timers().isActive(timer_id::kPortChoiceRetry));
+    EXPECT_FALSE(w.connection().retrying());
+    AppSettings out = defaultSettings();
+    w.storeSettings(out);
+    EXPECT_EQ(out.portNr, 99);
 }
 
 TEST(MainWindow, NotConnectedLayoutHasTwoColumns) {
@@ -346,4 +387,41 @@ TEST(MainWindow, LanguageCommandChangesOnlyTheStoredCode) {
     w.storeSettings(out);
     EXPECT_EQ(out.language, "en");
     EXPECT_EQ(w.action(menu_id::kSerialPort)->text(), before);  // the running program keeps its language
+}
+
+TEST(MainWindow, TheWholeClockTextShowsAndASmallWindowKeepsRoomForTheValues) {
+    for (const char* locale : {"C.UTF-8", "pl_PL.UTF-8"}) {
+        if (!std::setlocale(LC_ALL, locale)) continue;
+        Fixture f;
+        MainWindow w(f.settings, {}, f.boxes);
+        w.setPortEntrySource([] { return std::vector<std::string>{}; });
+        w.initialise();
+        w.timers().stopTimer(timer_id::kPortChoiceRetry);
+        w.show();
+        pumpFor(20);
+        // A long date of this locale: a Wednesday in September, wide digits.
+        PanelClock c;
+        c.year = 2027;
+        c.month = 9;
+        c.day = 22;
+        c.hour = 20;
+        c.minute = c.second = 58;
+        const QString text = QString::fromStdString(ReadingModel::clockTextOf(c, true));
+        const QLineEdit* clock = w.clockField();
+        const int needed = QFontMetrics(clock->font()).horizontalAdvance(text) + clock->textMargins().left() +
+                           clock->textMargins().right();
+        EXPECT_GE(clock->width(), needed) << locale << " " << text.toStdString();
+        EXPECT_GT(w.statusField()->width(), clock->width() / 2) << locale;
+
+        // Made very small, the window stops where every pane still holds its value.
+        w.resize(50, 50);
+        pumpFor(20);
+        for (int ch = 0; ch < MainWindow::kPaneCount; ++ch) {
+            QWidget* pane = w.paneWidget(ch);
+            if (!pane->isVisible()) continue;
+            EXPECT_GE(pane->width(), pane->minimumSizeHint().width()) << locale << " " << ch;
+            EXPECT_GE(pane->height(), pane->minimumSizeHint().height()) << locale << " " << ch;
+        }
+    }
+    std::setlocale(LC_ALL, "C.UTF-8");
 }

@@ -223,3 +223,20 @@ TEST(ValuePane, LogicalFontHeightsAndColourConversion) {
     EXPECT_EQ(colourFromRgb(16770250), QColor(202, 228, 255));
     EXPECT_EQ(rgbFromColour(QColor(0, 64, 128)), 8404992u);
 }
+
+TEST(ValuePane, AHiddenPaneKeepsItsTextButPaintsNothingUntilShown) {
+    Shown s;
+    ValuePane& p = s.pane;
+    p.setKind(3, 3, true);
+    p.hide();
+    const int before = p.paintCount();
+    p.setValue(21.5);
+    p.setValue(22.5);
+    p.setNoValue();
+    p.setBlinking(true);
+    EXPECT_EQ(p.paintCount(), before);
+    EXPECT_EQ(p.valueText(), QString::fromUtf8("22.5 °C"));
+    p.show();
+    pumpFor(20);
+    EXPECT_GT(p.paintCount(), before);
+}

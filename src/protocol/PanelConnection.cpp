@@ -1,0 +1,222 @@
+#include "protocol/PanelConnection.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "base/StringTable.h"
+#include "base/TimerIds.h"
+#include "link/ComPortNames.h"
+
+namespace mr420 {
+
+namespace {
+
+// printf-style "%s" / "%d" substitution of string-table texts.
+std::string withText(const std::string& format, const std::string& value) {
+    std::string out;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == 's' || format[i + 1] == 'd')) {
+            out += value;
+            ++i;
+        } else {
+            out += format[i];
+        }
+    }
+    return out;
+}
+
+// The group that owns the device node, or "" when it cannot be told.
+std::string deviceGroup(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    const struct group* g = ::getgrgid(st.st_gid);
+    return g ? std::string(g->gr_name) : std::to_string(st.st_gid);
+}
+
+constexpr std::string_view kPinCode = "025600";
+constexpr std::string_view kLongTextCode = "026300";
+
+}  // namespace
+
+std::string PortOpenFailure::message() const {
+    std::string text = comNumber > 0 ? withText(str(string_id::kCannotOpenPort), std::to_string(comNumber))
+                                     : withText(str(string_id::kCannotOpenDevice), devicePath);
+    text += '\n';
+    text += devicePath.empty() ? reason : devicePath + ": " + reason;
+    if (!hint.empty()) text += "\n" + hint;
+    return text;
+}
+
+PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std::string& devicePath) {
+    using namespace string_id;
+    PortOpenFailure f;
+    f.devicePath = devicePath;
+    switch (error) {
+    case PortOpenError::NoSuchDevice:
+        f.reason = str(kPortNoSuchDevice);
+        f.hint = str(kPortCheckAdapterHint);
+        break;
+    case PortOpenError::NotATty: f.reason = str(kPortNotSerial); break;
+    case PortOpenError::Busy: f.reason = str(kPortBusy); break;
+    case PortOpenError::PermissionDenied: {
+        f.reason = str(kPortPermissionDenied);
+        const std::string group = deviceGroup(devicePath);
+        // Nobody is put into root's group to reach a serial port: the
+        // device needs a rule that gives it a group of its own.
+        f.hint = group.empty() || group == "root" ? str(kPortUdevHint) : withText(str(kPortGroupHint), group);
+        break;
+    }
+    case PortOpenError::None:
+    case PortOpenError::Other:
+        f.reason = err != 0 ? std::strerror(err) : std::strerror(EIO);
+        break;
+    }
+    return f;
+}
+
+PanelConnection::PanelConnection(TimerRouter& timers, ByteDelivery& delivery, std::function<void()> pumpEvents)
+    : timers_(timers), delivery_(delivery), pumpEvents_(std::move(pumpEvents)), session_(state_, args_, timers) {
+    session_.setPort(this);
+    timers_.route(timer_id::kReplyTimeout, [this](int id) { session_.onTimer(id); });
+    timers_.route(timer_id::kFailurePause, [this](int id) { session_.onTimer(id); });
+    timers_.route(timer_id::kPortReopenRetry, [this](int) { onRetryTimer(); });
+}
+
+PanelConnection::~PanelConnection() {
+    closePort();
+    for (int id : {timer_id::kReplyTimeout, timer_id::kFailurePause, timer_id::kPortReopenRetry}) {
+        timers_.stopTimer(id);
+        timers_.route(id, {});
+    }
+}
+
+std::optional<PortOpenFailure> PanelConnection::openCom(int comNumber) {
+    stopRetry();
+    return open(devicePathForCom(comNumber, aliases_), comNumber);
+}
+
+std::optional<PortOpenFailure> PanelConnection::openDevice(const std::string& devicePath) {
+    stopRetry();
+    return open(devicePath, 0);
+}
+
+std::optional<PortOpenFailure> PanelConnection::open(const std::string& path, int comNumber) {
+    closePort();
+    if (path.empty()) {
+        PortOpenFailure f = describePortOpenFailure(PortOpenError::NoSuchDevice, ENOENT, path);
+        f.comNumber = comNumber;
+        return f;
+    }
+    auto port = std::make_unique<SerialPort>();
+    if (!port->open(path, delivery_) || !port->startWorker()) {
+        PortOpenFailure f = describePortOpenFailure(port->lastError(), port->lastErrno(), path);
+        f.comNumber = comNumber;
+        port->close(pumpEvents_);
+        return f;
+    }
+    discarding_ = false;
+    port_ = std::move(port);
+    openCom_ = comNumber;
+    openPath_ = path;
+    if (trace_.isOpen()) trace_.write('#', "port " + path + " open");
+    return std::nullopt;
+}
+
+void PanelConnection::closePort() {
+    stopRetry();
+    framePort_ = nullptr;
+    openCom_ = 0;
+    openPath_.clear();
+    if (!port_) return;
+    // Bytes the worker hands over while it is being joined belong to the old port.
+    discarding_ = true;
+    port_->close(pumpEvents_);
+    port_.reset();
+    if (trace_.isOpen()) trace_.write('#', "port closed");
+}
+
+void PanelConnection::useFramePort(FramePort* port) {
+    closePort();
+    framePort_ = port;
+    discarding_ = false;
+}
+
+void PanelConnection::retryQuietly(int comNumber) {
+    if (comNumber <= 0 || portOpen()) return;
+    retryCom_ = comNumber;
+    timers_.startTimer(timer_id::kPortReopenRetry, kRetryPeriodMs);
+}
+
+void PanelConnection::stopRetry() {
+    if (retryCom_ == 0) return;
+    retryCom_ = 0;
+    timers_.stopTimer(timer_id::kPortReopenRetry);
+}
+
+void PanelConnection::onRetryTimer() {
+    const int com = retryCom_;
+    if (com == 0 || portOpen()) {
+        stopRetry();
+        return;
+    }
+    // Quietly: only a device that is there now is tried.
+    if (!comPortExists(com, aliases_)) return;
+    if (!open(devicePathForCom(com, aliases_), com)) stopRetry();
+}
+
+void PanelConnection::onCharacter(char c) {
+    if (discarding_) return;
+    session_.onCharacterReceived(c);
+}
+
+// --- the session's port -------------------------------------------------------
+
+void PanelConnection::send(const char* frame, std::size_t length) {
+    if (trace_.isOpen()) {
+        std::string shown(frame, length);
+        // A PIN, and the PAP password (text 2 of 026300), never reach the trace.
+        const std::string_view code = std::string_view(shown).substr(0, 6);
+        const bool secret = code == kPinCode || (code == kLongTextCode && shown.size() > 6 && shown[6] == '2');
+        if (secret) {
+            const std::size_t from = code == kPinCode ? 6 : 8;
+            for (std::size_t i = from; i < shown.size() && shown[i] != '\r'; ++i) shown[i] = '*';
+        }
+        trace_.write('>', shown);
+    }
+    if (FramePort* port = currentPort()) port->send(frame, length);
+}
+
+void PanelConnection::expectReply(std::size_t minimumLength) {
+    if (FramePort* port = currentPort()) port->expectReply(minimumLength);
+}
+
+// --- trace ----------------------------------------------------------------------
+
+bool PanelConnection::startTrace(const std::string& path) {
+    if (!trace_.open(path)) return false;
+    session_.setLineObserver(this);
+    trace_.write('#', "trace started" + (openPath_.empty() ? std::string() : ", port " + openPath_));
+    return true;
+}
+
+void PanelConnection::stopTrace() {
+    session_.setLineObserver(nullptr);
+    trace_.close();
+}
+
+void PanelConnection::lineReceived(std::string_view line, ReplyVerdict verdict) {
+    trace_.write('<', line);
+    if (verdict != ReplyVerdict::Accepted) trace_.write('#', describeVerdict(verdict));
+}
+
+void PanelConnection::droppedDuringPause(std::string_view bytes) {
+    trace_.write('#', "dropped during the pause after repeated bad lines: " + std::string(bytes));
+}
+
+void PanelConnection::droppedOverlong() { trace_.write('#', "line longer than the receive buffer, dropped"); }
+
+}  // namespace mr420

@@ -26,7 +26,8 @@ RecordFile::OpenResult RecordFile::open(const std::string& path) {
     }
     if (fd < 0) return OpenResult::Failed;
     struct stat st{};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+        ::lseek(fd, 0, SEEK_END) < 0) {
         ::close(fd);
         return OpenResult::Failed;
     }

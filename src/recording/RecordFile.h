@@ -20,7 +20,9 @@ public:
 
     // Opens for reading and writing, creating the file if missing. The file is
     // locked against a second writer (another instance registering into the
-    // same file); readers are not affected. Closes a file open before.
+    // same file); readers are not affected. Closes a file open before. The
+    // write position starts at the end, so no write lands on bytes the file
+    // held before unless truncate() emptied it.
     OpenResult open(const std::string& path);
     void close();
     bool isOpen() const { return fd_ >= 0; }

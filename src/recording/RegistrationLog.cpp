@@ -29,16 +29,29 @@ std::string columnValue(Channel channel, const LiveReading& pane, bool temperatu
 
 }  // namespace
 
+std::string quoteField(std::string_view field, char separator) {
+    if (field.find(separator) == std::string_view::npos) return std::string(field);
+    std::string out;
+    out.reserve(field.size() + 4);
+    out += '"';
+    for (char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
 std::string textRecord(const RegistrationSettings& settings, const LocalTime& t, const LiveReadings& panes,
                        bool temperatureTwoDecimals, bool withHeader, const RegistrationTexts& texts) {
     const char sep = separatorFor(settings.sepFormat);
     std::string out;
     if (withHeader) {
-        std::string header = texts.dateTime;
+        std::string header = quoteField(texts.dateTime, sep);
         for (Channel c : kTextColumns) {
             if (!settings.fileChannels[c]) continue;
             header += sep;
-            header += texts.titles[c];
+            header += quoteField(texts.titles[c], sep);
         }
         out = utf8ToWin1250(header);
         out += "\r\n";
@@ -46,33 +59,36 @@ std::string textRecord(const RegistrationSettings& settings, const LocalTime& t,
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "%04d.%02d.%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
                   t.second);
-    out += stamp;
+    out += quoteField(stamp, sep);
     out += sep;
     bool first = true;
     for (Channel c : kTextColumns) {
         if (!settings.fileChannels[c]) continue;
         if (!first) out += sep;
         first = false;
-        out += columnValue(c, panes[c], temperatureTwoDecimals);
+        out += quoteField(columnValue(c, panes[c], temperatureTwoDecimals), sep);
     }
     out += "\r\n";
     return out;
 }
 
 std::string openingComment(bool appending, const std::string& commentUtf8, bool withSerialNumber,
-                           long panelSerialNumber, const RegistrationTexts& texts) {
+                           long panelSerialNumber, char separator, const RegistrationTexts& texts) {
     std::string out;
     if (appending) out += "\r\n";
     if (!commentUtf8.empty()) {
-        // The edit field may hand over bare LF line ends; the file uses CR LF.
-        std::string comment;
-        for (std::size_t i = 0; i < commentUtf8.size(); ++i) {
-            char c = commentUtf8[i];
-            if (c == '\n' && (i == 0 || commentUtf8[i - 1] != '\r')) comment += '\r';
-            comment += c;
+        // One line of the file per line of the edit field, which may hand over
+        // LF or CR LF line ends; the file uses CR LF.
+        std::string_view rest = commentUtf8;
+        for (;;) {
+            const std::size_t lf = rest.find('\n');
+            std::string_view line = rest.substr(0, lf);
+            if (lf != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+            out += utf8ToWin1250(quoteField(line, separator));
+            out += "\r\n";
+            if (lf == std::string_view::npos) break;
+            rest.remove_prefix(lf + 1);
         }
-        out += utf8ToWin1250(comment);
-        out += "\r\n";
     }
     if (withSerialNumber) {
         std::string line = texts.panelNumber;
@@ -80,7 +96,7 @@ std::string openingComment(bool appending, const std::string& commentUtf8, bool 
             line += " " + std::to_string(panelSerialNumber);
         else
             line += " ???";
-        out += utf8ToWin1250(line);
+        out += utf8ToWin1250(quoteField(line, separator));
         out += "\r\n";
     }
     return out;
@@ -88,11 +104,19 @@ std::string openingComment(bool appending, const std::string& commentUtf8, bool 
 
 RegistrationLog::RegistrationLog(RegistrationTexts texts) : texts_(std::move(texts)) {}
 
-bool RegistrationLog::positionAfterOpen(RecordFile& file, RecordFile::OpenResult result,
+bool RegistrationLog::positionAfterOpen(RecordFile& file, bool& asking, RecordFile::OpenResult result,
                                         const AppendQuestion& appendExisting, bool& appending) {
     appending = false;
     if (result == RecordFile::OpenResult::Failed) return false;
     if (result == RecordFile::OpenResult::Existed) {
+        // The question may run a nested event loop with the registration timer
+        // going on; until it is answered the file takes no record, neither
+        // over the old contents nor after them.
+        struct Asking {
+            bool& flag;
+            explicit Asking(bool& f) : flag(f) { flag = true; }
+            ~Asking() { flag = false; }
+        } guard(asking);
         appending = appendExisting ? appendExisting() : true;
         bool ok = appending ? file.positionForAppend() : file.truncate();
         if (!ok) {
@@ -106,10 +130,12 @@ bool RegistrationLog::positionAfterOpen(RecordFile& file, RecordFile::OpenResult
 bool RegistrationLog::openTextFromDialog(const RegistrationSettings& settings, const std::string& commentUtf8,
                                          long panelSerialNumber, const AppendQuestion& appendExisting) {
     bool appending = false;
-    if (!positionAfterOpen(text_, text_.open(settings.fileName), appendExisting, appending)) return false;
+    if (!positionAfterOpen(text_, askingText_, text_.open(settings.fileName), appendExisting, appending))
+        return false;
     lastHeaderMask_ = -1;
     if (settings.checkComment) {
-        std::string block = openingComment(appending, commentUtf8, settings.checkCommentSn, panelSerialNumber, texts_);
+        std::string block = openingComment(appending, commentUtf8, settings.checkCommentSn, panelSerialNumber,
+                                           separatorFor(settings.sepFormat), texts_);
         if (!block.empty()) text_.writeRecord(block);
     }
     return true;
@@ -117,22 +143,22 @@ bool RegistrationLog::openTextFromDialog(const RegistrationSettings& settings, c
 
 bool RegistrationLog::openBinaryFromDialog(const std::string& path, const AppendQuestion& appendExisting) {
     bool appending = false;
-    return positionAfterOpen(binary_, binary_.open(path), appendExisting, appending);
+    return positionAfterOpen(binary_, askingBinary_, binary_.open(path), appendExisting, appending);
 }
 
 bool RegistrationLog::reopenTextAfterStart(const std::string& path) {
     bool appending = false;
-    return positionAfterOpen(text_, text_.open(path), [] { return true; }, appending);
+    return positionAfterOpen(text_, askingText_, text_.open(path), [] { return true; }, appending);
 }
 
 bool RegistrationLog::reopenBinaryAfterStart(const std::string& path) {
     bool appending = false;
-    return positionAfterOpen(binary_, binary_.open(path), [] { return true; }, appending);
+    return positionAfterOpen(binary_, askingBinary_, binary_.open(path), [] { return true; }, appending);
 }
 
 void RegistrationLog::writeTextRecord(const RegistrationSettings& settings, const LocalTime& time,
                                       const LiveReadings& panes, bool temperatureTwoDecimals) {
-    if (!text_.isOpen()) return;
+    if (!text_.isOpen() || askingText_) return;
     const int mask = channelMaskOf(settings);
     const bool withHeader = mask != lastHeaderMask_;
     // The header is part of the record's single write; it only counts as
@@ -143,7 +169,7 @@ void RegistrationLog::writeTextRecord(const RegistrationSettings& settings, cons
 
 void RegistrationLog::writeBinaryRecord(const LocalTime& time, const LiveReadings& panes,
                                         const ProbeSources& sources) {
-    if (!binary_.isOpen()) return;
+    if (!binary_.isOpen() || askingBinary_) return;
     binary_.writeRecord(encodeRecord(liveRecordText(time, panes, sources)));
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "ui/LiveReadings.h"
 #include "recording/MeasurementFile.h"
@@ -27,21 +28,32 @@ struct RegistrationTexts {
     std::string panelNumber = "Panel MR-420 nr";   // 189
 };
 
+// A field of the text file as written: a field that holds the column
+// separator goes in double quotes with each quote in it doubled (RFC 4180),
+// so that "22,2" stays one column of a comma file; any other field is
+// returned unchanged. Every field and line of the text file passes here.
+std::string quoteField(std::string_view field, char separator);
+
 // Builds one text record (header part included when withHeader), in
 // Windows-1250 with CR LF. Columns in the order TEMP1, TEMP2, PRESSURE, RH,
 // DP, WB; "???" for a pane without a value or blinking; a temperature without
 // hundredths, humidity and dew point with their tenths cut as the panes show
-// them. Numbers use the process locale's decimal separator.
+// them. Numbers use the process locale's decimal separator; header titles and
+// values are quoted by quoteField().
 std::string textRecord(const RegistrationSettings& settings, const LocalTime& time, const LiveReadings& panes,
                        bool temperatureTwoDecimals, bool withHeader, const RegistrationTexts& texts = {});
 
-// The block written after opening from the dialog when FILE_CHECK_COMMENT is on.
+// The block written after opening from the dialog when FILE_CHECK_COMMENT is
+// on: an empty line when appending, one line per comment line, the panel
+// number line. Each line is one field of a file with the given separator.
 std::string openingComment(bool appending, const std::string& commentUtf8, bool withSerialNumber,
-                           long panelSerialNumber, const RegistrationTexts& texts = {});
+                           long panelSerialNumber, char separator, const RegistrationTexts& texts = {});
 
 class RegistrationLog {
 public:
     // Asked only when the file already existed: true = append, false = truncate.
+    // It may run an event loop in which registration ticks come; the file
+    // takes no record until it has answered.
     using AppendQuestion = std::function<bool()>;
 
     explicit RegistrationLog(RegistrationTexts texts = {});
@@ -63,8 +75,9 @@ public:
     bool textOpen() const { return text_.isOpen(); }
     bool binaryOpen() const { return binary_.isOpen(); }
 
-    // One record each; nothing happens when the file is not open. A failed
-    // write keeps registering and is reported by lastWriteFailed().
+    // One record each; nothing happens when the file is not open or its
+    // append question is still open. A failed write keeps registering and is
+    // reported by lastWriteFailed().
     void writeTextRecord(const RegistrationSettings& settings, const LocalTime& time, const LiveReadings& panes,
                          bool temperatureTwoDecimals);
     void writeBinaryRecord(const LocalTime& time, const LiveReadings& panes, const ProbeSources& sources);
@@ -79,12 +92,15 @@ public:
     int lastHeaderMask() const { return lastHeaderMask_; }
 
 private:
-    static bool positionAfterOpen(RecordFile& file, RecordFile::OpenResult result,
+    static bool positionAfterOpen(RecordFile& file, bool& asking, RecordFile::OpenResult result,
                                   const AppendQuestion& appendExisting, bool& appending);
 
     RegistrationTexts texts_;
     RecordFile text_;
     RecordFile binary_;
+    // The file is open and its append question not yet answered.
+    bool askingText_ = false;
+    bool askingBinary_ = false;
     int lastHeaderMask_ = -1;
 };
 

@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <csignal>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sys/resource.h>
@@ -88,6 +89,7 @@ TEST_P(TextFileFormat, MatchesReferenceByteForByte) {
 INSTANTIATE_TEST_SUITE_P(Separators, TextFileFormat,
                          ::testing::Values(SeparatorCase{0, "pl_PL.UTF-8", "tab_all_pl.txt"},
                                            SeparatorCase{1, "C", "comma_all_c.csv"},
+                                           SeparatorCase{1, "pl_PL.UTF-8", "comma_all_pl.csv"},
                                            SeparatorCase{2, "pl_PL.UTF-8", "semicolon_all_pl.csv"}));
 
 TEST(TextRecord, UnknownSeparatorCountsAsTabAndHeaderOnlyOnRequest) {
@@ -314,6 +316,209 @@ TEST(TextFileWriting, KilledWriterLeavesOnlyCompleteRecords) {
         ++binaryRecords;
     }
     EXPECT_GT(binaryRecords, 0);
+}
+
+// Fields with the column separator in them are quoted, everything else is
+// written as it is.
+TEST(QuoteField, QuotesOnlyAFieldThatHoldsTheSeparator) {
+    struct Case {
+        const char* field;
+        char separator;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"22,2", ',', "\"22,2\""},
+        {"-12,0", ',', "\"-12,0\""},
+        {"22.2", ',', "22.2"},
+        {"???", ',', "???"},
+        {"", ',', ""},
+        {",", ',', "\",\""},
+        {"Hala \"B\", linia 2", ',', "\"Hala \"\"B\"\", linia 2\""},
+        {"\"", ',', "\""},              // a quote alone does not need quoting
+        {"bez \"cudzys\u0142owu\"", ',', "bez \"cudzys\u0142owu\""},
+        {"22,2", ';', "22,2"},
+        {"22,2", '\t', "22,2"},
+        {"a;b", ';', "\"a;b\""},
+        {"a\tb", '\t', "\"a\tb\""},
+        {"a;b", ',', "a;b"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " / " + c.separator);
+        EXPECT_EQ(quoteField(c.field, c.separator), c.expected);
+    }
+}
+
+TEST(TextRecord, DecimalCommaInACommaFileIsQuoted) {
+    LocaleGuard locale("pl_PL.UTF-8");
+    if (!locale.ok()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
+    RegistrationSettings s;
+    s.fileChannels = {true, true, true, true, true, true};
+    LiveReadings r{pane(22.24), noValue(), pane(45.36, 7), pane(1013.2, 5), pane(-9.17), pane(11420, 8)};
+    struct Case {
+        int sep;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {1, "2024.05.06 07:08:09,\"22,2\",???,\"1013,2\",\"45,3\",\"-9,1\",11420\r\n"},
+        {2, "2024.05.06 07:08:09;22,2;???;1013,2;45,3;-9,1;11420\r\n"},
+        {0, "2024.05.06 07:08:09\t22,2\t???\t1013,2\t45,3\t-9,1\t11420\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sep);
+        s.sepFormat = c.sep;
+        EXPECT_EQ(textRecord(s, {2024, 5, 6, 7, 8, 9}, r, false, false), c.expected);
+    }
+}
+
+TEST(OpeningComment, LinesWithTheSeparatorAreQuotedOneLineAtATime) {
+    RegistrationTexts texts;
+    texts.panelNumber = "Panel MR-420, nr";
+    struct Case {
+        const char* name;
+        char separator;
+        bool appending;
+        const char* comment;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"comma", ',', true, "Hala \"B\", linia 2\nbez przecinka\r\nkoniec,",
+         "\r\n\"Hala \"\"B\"\", linia 2\"\r\nbez przecinka\r\n\"koniec,\"\r\n\"Panel MR-420, nr 7\"\r\n"},
+        {"semicolon", ';', false, "Hala \"B\", linia 2\nbez przecinka",
+         "Hala \"B\", linia 2\r\nbez przecinka\r\nPanel MR-420, nr 7\r\n"},
+        {"tab", '\t', false, "a\tb, c\n\nd\re",
+         "\"a\tb, c\"\r\n\r\nd\re\r\nPanel MR-420, nr 7\r\n"},
+        {"trailing line end", ',', false, "x\n", "x\r\n\r\n\"Panel MR-420, nr 7\"\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(openingComment(c.appending, c.comment, true, 7, c.separator, texts), c.expected);
+    }
+}
+
+// The rows of a comma-separated file as Python's csv module reads it
+// (Windows-1250), in UTF-8.
+std::vector<std::vector<std::string>> pythonCsvRows(const std::string& path, bool& ok) {
+    const std::string script =
+        "import csv, sys\n"
+        "out = sys.stdout.buffer\n"
+        "with open(sys.argv[1], encoding=\"cp1250\", newline=\"\") as f:\n"
+        "    for row in csv.reader(f, delimiter=\",\", strict=True):\n"
+        "        out.write((str(len(row)) + \"\\x1f\" + \"\\x1f\".join(row) + \"\\x1e\").encode(\"utf-8\"))\n";
+    const std::string command = "python3 -c '" + script + "' '" + path + "'";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ok = pipe != nullptr;
+    if (!pipe) return {};
+    std::string output;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+
+    std::vector<std::vector<std::string>> rows;
+    std::size_t pos = 0;
+    while (pos < output.size()) {
+        const std::size_t end = output.find('\x1e', pos);
+        if (end == std::string::npos) {
+            ok = false;
+            break;
+        }
+        const std::string record = output.substr(pos, end - pos);
+        const std::size_t unit = record.find('\x1f');
+        const std::size_t columns = std::stoul(record.substr(0, unit));
+        std::vector<std::string> row;
+        std::size_t at = unit + 1;
+        for (std::size_t i = 0; i < columns; ++i) {
+            const std::size_t next = std::min(record.find('\x1f', at), record.size());
+            row.push_back(record.substr(at, next - at));
+            at = next + 1;
+        }
+        rows.push_back(row);
+        pos = end + 1;
+    }
+    return rows;
+}
+
+TEST(CommaFile, PythonCsvReadsEveryColumnUnderAPolishLocale) {
+    LocaleGuard locale("pl_PL.UTF-8");
+    if (!locale.ok()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
+    const std::string dir = test::makeTempDir("pycsv");
+    RegistrationTexts texts;
+    texts.dateTime = "Data, godzina";
+    texts.titles[kChannelPressure] = "Ciśnienie \"abs\", hPa";
+    texts.panelNumber = "Panel MR-420, nr";
+    RegistrationSettings s = allChannels(1, dir + "/log.csv");
+    s.checkComment = true;
+    s.checkCommentSn = true;
+    writeFile(s.fileName, "x\r\n");
+    RegistrationLog log(texts);
+    ASSERT_TRUE(log.openTextFromDialog(s, "Hala \"B\", linia 2\nżółw, bez cudzysłowu", 4711, [] { return true; }));
+    writeThreeRecords(log, s);
+    EXPECT_FALSE(log.lastWriteFailed());
+
+    bool ok = false;
+    const auto rows = pythonCsvRows(s.fileName, ok);
+    ASSERT_TRUE(ok) << "python3 could not read the file";
+    const std::vector<std::vector<std::string>> expected{
+        {"x"},
+        {},
+        {"Hala \"B\", linia 2"},
+        {"żółw, bez cudzysłowu"},
+        {"Panel MR-420, nr 4711"},
+        {"Data, godzina", "Temperatura1 °C", "Temperatura2 °C", "Ciśnienie \"abs\", hPa", "Wilgotność %",
+         "Punkt rosy °C", "Zawartość pary wodnej ppm"},
+        {"2007.03.14 10:00:00", "21,46", "???", "1013,2", "45,3", "9,1", "11420"},
+        {"2007.03.14 10:01:00", "21,5", "???", "???", "45,4", "9,2", "11420"},
+        {"Data, godzina", "Temperatura1 °C", "Ciśnienie \"abs\", hPa", "Wilgotność %", "Punkt rosy °C",
+         "Zawartość pary wodnej ppm"},
+        {"2007.03.14 10:02:00", "-5,3", "1013,3", "45,4", "-12,0", "2431"},
+    };
+    EXPECT_EQ(rows, expected);
+}
+
+// The registration timer may fire inside the append question's event loop;
+// the file must not take a record before the answer.
+TEST(FileOpening, NothingIsWrittenWhileTheAppendQuestionIsOpen) {
+    LocaleGuard locale("C");
+    struct Case {
+        const char* name;
+        bool binary;
+        bool append;
+    };
+    const Case cases[] = {
+        {"text, append", false, true},
+        {"text, empty", false, false},
+        {"binary, append", true, true},
+        {"binary, empty", true, false},
+    };
+    RegistrationSettings s;
+    s.fileChannels = {true, false, false, false, false, false};
+    const LiveReadings r{pane(20.0), noValue(), noValue(), noValue(), noValue(), noValue()};
+    ProbeSources sources;
+    const std::string textRecordBytes = "Data i Godzina\tTemperatura1 \xb0" "C\r\n2024.01.01 00:00:00\t20.0\r\n";
+    const std::string binaryRecordBytes = encodeRecord(liveRecordText({2024, 1, 1, 0, 0, 0}, r, sources));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = test::makeTempDir("question") + (c.binary ? "/log.qvg" : "/log.txt");
+        const std::string old = "stara zawarto\x9c\xe6\r\n";
+        writeFile(path, old);
+        s.fileName = path;
+        RegistrationLog log;
+        int asked = 0;
+        auto question = [&] {
+            ++asked;
+            log.onRegistrationTimer(s, {2024, 1, 1, 0, 0, 0}, r, sources);
+            EXPECT_EQ(readFile(path), old);
+            return c.append;
+        };
+        ASSERT_TRUE(c.binary ? log.openBinaryFromDialog(path, question)
+                             : log.openTextFromDialog(s, "", 0, question));
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(readFile(path), c.append ? old : "");
+        log.onRegistrationTimer(s, {2024, 1, 1, 0, 0, 0}, r, sources);
+        const std::string record = c.binary ? binaryRecordBytes : textRecordBytes;
+        EXPECT_EQ(readFile(path), c.append ? old + record : record);
+        EXPECT_FALSE(log.lastWriteFailed());
+    }
 }
 
 }  // namespace

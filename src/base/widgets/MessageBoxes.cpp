@@ -1,39 +1,48 @@
 #include "base/widgets/MessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace mr420 {
 
-BoxAnswer QtMessageBoxes::show(QWidget* parent, const QString& text, BoxButtons buttons, BoxIcon icon) {
+BoxAnswer QtMessageBoxes::showBox(QWidget* parent, const BoxRequest& request) {
     QMessageBox box(parent);
     box.setWindowTitle(QStringLiteral("MR420"));
-    box.setText(text);
-    switch (icon) {
+    box.setText(request.text);
+    switch (request.icon) {
         case BoxIcon::None: box.setIcon(QMessageBox::NoIcon); break;
         case BoxIcon::Information: box.setIcon(QMessageBox::Information); break;
         case BoxIcon::Warning: box.setIcon(QMessageBox::Warning); break;
         case BoxIcon::Error: box.setIcon(QMessageBox::Critical); break;
         case BoxIcon::Question: box.setIcon(QMessageBox::Question); break;
     }
-    if (buttons == BoxButtons::YesNo) {
+    if (request.buttons == BoxButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
-        return box.exec() == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+        // Escape and the close box click the escape button. Left unset, Qt
+        // would take No, whatever No does.
+        const bool safeIsYes = escapeAnswer(request) == BoxAnswer::Yes;
+        box.setEscapeButton(safeIsYes ? QMessageBox::Yes : QMessageBox::No);
+        box.exec();
+        const QAbstractButton* clicked = box.clickedButton();
+        if (clicked == box.button(QMessageBox::Yes)) return BoxAnswer::Yes;
+        if (clicked == box.button(QMessageBox::No)) return BoxAnswer::No;
+        return safeIsYes ? BoxAnswer::Yes : BoxAnswer::No;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return BoxAnswer::Ok;
 }
 
-BoxAnswer ScriptedMessageBoxes::show(QWidget*, const QString& text, BoxButtons buttons, BoxIcon icon) {
-    shown.push_back({text, buttons, icon});
+BoxAnswer ScriptedMessageBoxes::showBox(QWidget*, const BoxRequest& request) {
+    shown.push_back({request.text, request.buttons, request.icon, escapeAnswer(request)});
     if (onShow) onShow(shown.back());
     if (!answers.empty()) {
         BoxAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
-    return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
+    return escapeAnswer(request);
 }
 
 }  // namespace mr420

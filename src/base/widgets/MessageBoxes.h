@@ -16,43 +16,75 @@ enum class BoxIcon { None, Information, Warning, Error, Question };
 enum class BoxButtons { Ok, YesNo };
 enum class BoxAnswer { Ok, Yes, No };
 
+// One box as it is asked for.
+struct BoxRequest {
+    QString text;
+    BoxButtons buttons = BoxButtons::Ok;
+    BoxIcon icon = BoxIcon::None;
+    // What Escape and the window's close box answer: the answer that destroys
+    // nothing. Ok for an OK box; for a Yes/No box No unless the question's No
+    // is the one that throws something away (empties a file, drops data).
+    BoxAnswer safeAnswer = BoxAnswer::Ok;
+};
+
+// The answer Escape gives: Ok for an OK box; Yes or No for a Yes/No box, No
+// when the request names neither.
+inline BoxAnswer escapeAnswer(const BoxRequest& request) {
+    if (request.buttons != BoxButtons::YesNo) return BoxAnswer::Ok;
+    return request.safeAnswer == BoxAnswer::Yes ? BoxAnswer::Yes : BoxAnswer::No;
+}
+
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
     // Modal; timers and received bytes go on being handled while it is open.
-    virtual BoxAnswer show(QWidget* parent, const QString& text, BoxButtons buttons, BoxIcon icon) = 0;
+    virtual BoxAnswer showBox(QWidget* parent, const BoxRequest& request) = 0;
+
+    // A box whose safe answer is Ok, or No for a Yes/No box.
+    BoxAnswer show(QWidget* parent, const QString& text, BoxButtons buttons, BoxIcon icon) {
+        return showBox(parent, {text, buttons, icon, buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok});
+    }
 
     // A failure report: OK button, no icon.
     void message(QWidget* parent, const QString& text) { show(parent, text, BoxButtons::Ok, BoxIcon::None); }
     // A validation message: OK button, information icon.
     void information(QWidget* parent, const QString& text) { show(parent, text, BoxButtons::Ok, BoxIcon::Information); }
-    // A confirmation: true for Yes.
+    // A confirmation whose Yes does something: true for Yes; Escape and the
+    // close box answer No.
     bool ask(QWidget* parent, const QString& text, BoxIcon icon = BoxIcon::Question) {
         return show(parent, text, BoxButtons::YesNo, icon) == BoxAnswer::Yes;
     }
+    // A question whose No destroys something ("Yes to append, No to empty
+    // the file"): true for Yes; Escape and the close box answer Yes, so that
+    // only a deliberate No throws anything away.
+    bool askNoDestroys(QWidget* parent, const QString& text, BoxIcon icon = BoxIcon::Question) {
+        return showBox(parent, {text, BoxButtons::YesNo, icon, BoxAnswer::Yes}) == BoxAnswer::Yes;
+    }
 };
 
-// QMessageBox with the caption "MR420".
+// QMessageBox with the caption "MR420"; a Yes/No box has Yes as its default
+// button and the safe answer's button as its escape button.
 class QtMessageBoxes : public MessageBoxes {
 public:
-    BoxAnswer show(QWidget* parent, const QString& text, BoxButtons buttons, BoxIcon icon) override;
+    BoxAnswer showBox(QWidget* parent, const BoxRequest& request) override;
 };
 
 // Records every box and answers from a queue; with the queue empty it answers
-// Ok for an OK box and No for a Yes/No box.
+// as Escape would, with the box's safe answer.
 class ScriptedMessageBoxes : public MessageBoxes {
 public:
     struct Shown {
         QString text;
         BoxButtons buttons;
         BoxIcon icon;
+        BoxAnswer safeAnswer;   // escapeAnswer() of the request
     };
     std::vector<Shown> shown;
     std::deque<BoxAnswer> answers;
-    // Runs inside show(), before the answer; tests use it to act while the box is open.
+    // Runs inside showBox(), before the answer; tests use it to act while the box is open.
     std::function<void(const Shown&)> onShow;
 
-    BoxAnswer show(QWidget* parent, const QString& text, BoxButtons buttons, BoxIcon icon) override;
+    BoxAnswer showBox(QWidget* parent, const BoxRequest& request) override;
 };
 
 }  // namespace mr420

@@ -46,6 +46,19 @@ void RegistrationController::startTimer() {
     timer_.start(std::clamp(settings_.interval, kMinInterval, kMaxInterval) * 1000);
 }
 
+void RegistrationController::runTimerWhileAFileIsOpen() {
+    if (!log_.textOpen() && !log_.binaryOpen())
+        timer_.stop();
+    else if (!timer_.isActive())
+        startTimer();
+}
+
+void RegistrationController::stopTimerWithoutFiles() {
+    if (log_.textOpen() || log_.binaryOpen() || !timer_.isActive()) return;
+    timer_.stop();
+    emit statusChanged();
+}
+
 void RegistrationController::noteWriteState() {
     if (log_.lastWriteFailed() == lastWriteFailed_) return;
     lastWriteFailed_ = log_.lastWriteFailed();
@@ -72,6 +85,7 @@ bool RegistrationController::runDialogOnce(QWidget* parent) {
         const int result = runner_ ? runner_(dialog) : dialog.exec();
         if (result != QDialog::Accepted) {
             applyRegistrationCancel(settings_, log_.textOpen(), log_.binaryOpen());
+            runTimerWhileAFileIsOpen();
             emit statusChanged();
             return false;
         }
@@ -91,8 +105,11 @@ bool RegistrationController::runDialogOnce(QWidget* parent) {
     if (plan.reopenText) {
         const bool opened = log_.openTextFromDialog(
             settings_, comment_.toStdString(), currentSources().panelSerialNumber,
-            [&] { return boxes_.ask(parent, registrationString(kMsgTextFileExists)); });
+            [&] { return boxes_.askNoDestroys(parent, registrationString(kMsgTextFileExists)); });
         if (!opened) {
+            // The old file is closed; while the message is up the status line
+            // must not claim a registration that has nowhere to write.
+            stopTimerWithoutFiles();
             boxes_.show(parent, registrationString(kMsgTextFileUnavailable), BoxButtons::Ok, BoxIcon::Warning);
             return true;
         }
@@ -101,8 +118,10 @@ bool RegistrationController::runDialogOnce(QWidget* parent) {
 
     if (plan.reopenBinary) {
         const bool opened = log_.openBinaryFromDialog(
-            settings_.fileNameBin, [&] { return boxes_.ask(parent, registrationString(kMsgBinaryFileExists)); });
+            settings_.fileNameBin,
+            [&] { return boxes_.askNoDestroys(parent, registrationString(kMsgBinaryFileExists)); });
         if (!opened) {
+            stopTimerWithoutFiles();
             boxes_.show(parent, registrationString(kMsgBinaryFileUnavailable), BoxButtons::Ok, BoxIcon::Warning);
             return true;
         }
@@ -122,6 +141,7 @@ void RegistrationController::reopenAfterStart(QWidget* parent) {
             writeTextNow();
             startTimer();
         } else {
+            stopTimerWithoutFiles();
             boxes_.show(parent, registrationString(kMsgTextFileUnavailable), BoxButtons::Ok, BoxIcon::Warning);
             openDialog(parent);
         }
@@ -132,11 +152,13 @@ void RegistrationController::reopenAfterStart(QWidget* parent) {
             writeBinaryNow();
             startTimer();
         } else {
+            stopTimerWithoutFiles();
             boxes_.show(parent, registrationString(kMsgBinaryFileUnavailableAtStart), BoxButtons::Ok,
                         BoxIcon::Warning);
             openDialog(parent);
         }
     }
+    runTimerWhileAFileIsOpen();
     lastWriteFailed_ = log_.lastWriteFailed();
     emit statusChanged();
 }

@@ -77,6 +77,13 @@ private:
     void writeTextNow();
     void writeBinaryNow();
     void startTimer();
+    // Registration runs exactly while a file is open: the timer (and with it
+    // the status line's "Rejestracja do pliku co ...") stops when none is,
+    // and starts when one is and it does not run yet.
+    void runTimerWhileAFileIsOpen();
+    // Only the stopping half, with statusChanged, for the moment a re-open
+    // has failed and the dialog comes back.
+    void stopTimerWithoutFiles();
     void noteWriteState();
     LiveReadings currentReadings() const;
     ProbeSources currentSources() const;

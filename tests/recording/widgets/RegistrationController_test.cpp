@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTimer>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -28,6 +32,7 @@
 #include "base/Win1250.h"
 #include "base/ValueFormat.h"
 #include "recording/widgets/RegistrationController.h"
+#include "recording/widgets/RegistrationStrings.h"
 #include "support/TestSupport.h"
 #include "support/TestApplication.h"
 
@@ -75,20 +80,22 @@ LiveReadings sampleReadings() {
     return r;
 }
 
-// A controller with fixed readings and clock, scripted boxes, file chooser
-// and dialog runs. Each run takes the next step, which works the dialog's
-// controls and presses a button.
+// A controller with fixed readings and clock, scripted boxes (or the boxes
+// given), file chooser and dialog runs. Each run takes the next step, which
+// works the dialog's controls and presses a button.
 struct Fixture {
     using Step = std::function<void(RegistrationDialog&)>;
     ScriptedMessageBoxes boxes;
-    RegistrationController controller{boxes};
+    RegistrationController controller;
     std::deque<Step> steps;
     int runs = 0;
     int statusSignals = 0;
+    // registrationActive() at each statusChanged.
+    std::vector<bool> activeAtSignal;
     FileChoice chosen;
     ProbeSources sources;
 
-    Fixture() {
+    explicit Fixture(MessageBoxes* shownBy = nullptr) : controller(shownBy ? *shownBy : boxes) {
         app();
         sources.mr411Absent = false;
         sources.mr411SerialNumber = 1234;
@@ -111,7 +118,10 @@ struct Fixture {
             }
             return d.result();
         });
-        QObject::connect(&controller, &RegistrationController::statusChanged, [this] { ++statusSignals; });
+        QObject::connect(&controller, &RegistrationController::statusChanged, [this] {
+            ++statusSignals;
+            activeAtSignal.push_back(controller.registrationActive());
+        });
     }
 };
 
@@ -122,8 +132,51 @@ Fixture::Step chooseTextFile(const QString& path) {
         d.okButton()->click();
     };
 }
+Fixture::Step chooseBinaryFile(const QString& path) {
+    return [=](RegistrationDialog& d) {
+        d.binaryBox()->setChecked(true);
+        d.binaryFileEdit()->setText(path);
+        d.okButton()->click();
+    };
+}
 const Fixture::Step pressOk = [](RegistrationDialog& d) { d.okButton()->click(); };
 const Fixture::Step pressCancel = [](RegistrationDialog& d) { d.cancelButton()->click(); };
+
+// Acts on the first real message box shown while it lives; it looks for the
+// box from a timer, which runs inside the box's own event loop.
+class BoxActor {
+public:
+    explicit BoxActor(std::function<void(QMessageBox&)> act) : act_(std::move(act)) {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            timer_.stop();
+            ++acted;
+            text = box->text();
+            act_(*box);
+            if (box->isVisible()) {  // the act must end the box; never hang the test
+                stayedOpen = true;
+                box->done(0);
+            }
+        });
+        timer_.start();
+    }
+    int acted = 0;
+    bool stayedOpen = false;
+    QString text;
+
+private:
+    std::function<void(QMessageBox&)> act_;
+    QTimer timer_;
+};
+
+void pressEscape(QMessageBox& box) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&box, &press);
+}
+void closeBox(QMessageBox& box) { box.close(); }
+void clickNo(QMessageBox& box) { box.button(QMessageBox::No)->click(); }
 }  // namespace
 
 TEST(RegistrationController, OkCreatesTheFileWritesTheFirstRecordAtOnceAndStartsTheTimer) {
@@ -460,4 +513,217 @@ TEST(RegistrationController, AFailedWriteShowsInTheStatusUntilAWriteSucceeds) {
     EXPECT_EQ(f.statusSignals, before + 2);
     EXPECT_EQ(f.controller.statusFragment(), running);
     EXPECT_EQ(readFile(dir + "/log.txt"), kHeader + kRecord + kRecord);
+}
+
+namespace {
+
+// Kinds of registration file, for the tables below.
+struct FileKind {
+    bool binary;
+    std::string name;
+    std::string old;  // what the file held before
+    // The file after the first record, when appended and when emptied.
+    std::function<std::string(const Fixture&)> appended;
+    std::function<std::string(const Fixture&)> emptied;
+};
+
+std::string oneBinaryRecord(const Fixture& f) {
+    return encodeRecord(liveRecordText({2007, 3, 14, 10, 0, 0}, sampleReadings(), f.sources));
+}
+
+const FileKind kTextKind{false, "log.txt", "stare\r\n", [](const Fixture&) { return "stare\r\n" + kHeader + kRecord; },
+                         [](const Fixture&) { return kHeader + kRecord; }};
+const FileKind kBinaryKind{true, "log.qvg", "B", [](const Fixture& f) { return "B" + oneBinaryRecord(f); },
+                           oneBinaryRecord};
+
+}  // namespace
+
+TEST(RegistrationController, EscapeOrTheCloseBoxOnTheRealAppendQuestionAppends) {
+    struct Case {
+        const char* name;
+        const FileKind& kind;
+        void (*act)(QMessageBox&);
+        bool appends;
+    };
+    const Case cases[] = {
+        {"text, Escape", kTextKind, pressEscape, true},     {"text, close box", kTextKind, closeBox, true},
+        {"text, No", kTextKind, clickNo, false},            {"binary, Escape", kBinaryKind, pressEscape, true},
+        {"binary, close box", kBinaryKind, closeBox, true}, {"binary, No", kBinaryKind, clickNo, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QtMessageBoxes real;
+        Fixture f(&real);
+        const std::string path = test::makeTempDir("reg-escape") + "/" + c.kind.name;
+        writeFile(path, c.kind.old);
+        const QString qpath = QString::fromStdString(path);
+        f.steps.push_back(c.kind.binary ? chooseBinaryFile(qpath) : chooseTextFile(qpath));
+        BoxActor actor(c.act);
+        f.controller.openDialog(nullptr);
+        EXPECT_EQ(actor.acted, 1);
+        EXPECT_FALSE(actor.stayedOpen);
+        EXPECT_EQ(actor.text.toStdString(),
+                  registrationString(c.kind.binary ? kMsgBinaryFileExists : kMsgTextFileExists).toStdString());
+        EXPECT_EQ(readFile(path), c.appends ? c.kind.appended(f) : c.kind.emptied(f));
+        EXPECT_TRUE(f.controller.timerRunning());
+    }
+}
+
+TEST(RegistrationController, ATickWhileTheAppendQuestionIsOpenWritesNothingIntoThatFile) {
+    struct Case {
+        const char* name;
+        const FileKind& kind;
+        BoxAnswer answer;
+    };
+    const Case cases[] = {
+        {"text, Yes", kTextKind, BoxAnswer::Yes},
+        {"text, No", kTextKind, BoxAnswer::No},
+        {"binary, Yes", kBinaryKind, BoxAnswer::Yes},
+        {"binary, No", kBinaryKind, BoxAnswer::No},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        const std::string path = test::makeTempDir("reg-tick") + "/" + c.kind.name;
+        writeFile(path, c.kind.old);
+        int ticks = 0;
+        f.boxes.onShow = [&](const ScriptedMessageBoxes::Shown&) {
+            f.controller.onRegistrationTimer();
+            ++ticks;
+            EXPECT_EQ(readFile(path), c.kind.old);
+        };
+        f.boxes.answers = {c.answer};
+        const QString qpath = QString::fromStdString(path);
+        f.steps.push_back(c.kind.binary ? chooseBinaryFile(qpath) : chooseTextFile(qpath));
+        f.controller.openDialog(nullptr);
+        EXPECT_EQ(ticks, 1);
+        EXPECT_EQ(readFile(path), c.answer == BoxAnswer::Yes ? c.kind.appended(f) : c.kind.emptied(f));
+        EXPECT_FALSE(f.controller.writeFailed());
+    }
+}
+
+TEST(RegistrationController, WhileOneFileIsAskedAboutTheOtherGoesOnRegistering) {
+    Fixture f;
+    const std::string dir = test::makeTempDir("reg-tick-other");
+    f.steps.push_back(chooseTextFile(QString::fromStdString(dir + "/log.txt")));
+    f.controller.openDialog(nullptr);
+    ASSERT_TRUE(f.controller.timerRunning());
+    writeFile(dir + "/log.qvg", "B");
+    f.boxes.onShow = [&](const ScriptedMessageBoxes::Shown&) {
+        f.controller.onRegistrationTimer();
+        EXPECT_EQ(readFile(dir + "/log.qvg"), "B");
+    };
+    f.boxes.answers = {BoxAnswer::Yes};
+    f.steps.push_back(chooseBinaryFile(QString::fromStdString(dir + "/log.qvg")));
+    f.controller.openDialog(nullptr);
+    ASSERT_EQ(f.boxes.shown.size(), 1u);
+    // The text file took the tick during the question and the record of the OK.
+    EXPECT_EQ(readFile(dir + "/log.txt"), kHeader + kRecord + kRecord + kRecord);
+    EXPECT_EQ(readFile(dir + "/log.qvg"), "B" + oneBinaryRecord(f));
+}
+
+// The status line reads the timer: it must run exactly while a file is open.
+TEST(RegistrationController, CancelAfterAFailedOpenLeavesTheTimerRunningOnlyWithAFileOpen) {
+    const std::string dir = test::makeTempDir("reg-cancel-timer");
+    const QString missingText = QString::fromStdString(dir + "/brak/log.txt");
+    const QString missingBinary = QString::fromStdString(dir + "/brak/log.qvg");
+
+    {
+        SCOPED_TRACE("text registering, re-opened on a file that cannot be opened, Cancel");
+        Fixture f;
+        f.steps.push_back(chooseTextFile(QString::fromStdString(dir + "/a.txt")));
+        f.controller.openDialog(nullptr);
+        ASSERT_TRUE(f.controller.timerRunning());
+        f.steps.push_back(chooseTextFile(missingText));
+        f.steps.push_back(pressCancel);
+        f.activeAtSignal.clear();
+        std::vector<bool> activeWhileShown;
+        f.boxes.onShow = [&](const ScriptedMessageBoxes::Shown&) {
+            activeWhileShown.push_back(f.controller.registrationActive());
+        };
+        f.controller.openDialog(nullptr);
+        EXPECT_EQ(f.runs, 3);
+        // Already while message 106 is up, registration no longer shows.
+        EXPECT_EQ(activeWhileShown, std::vector<bool>{false});
+        EXPECT_FALSE(f.controller.log().textOpen());
+        EXPECT_FALSE(f.controller.settings().fileLog);
+        EXPECT_FALSE(f.controller.timerRunning());
+        EXPECT_FALSE(f.controller.registrationActive());
+        EXPECT_EQ(f.controller.statusFragment().toStdString(), "");
+        ASSERT_FALSE(f.activeAtSignal.empty());
+        EXPECT_FALSE(f.activeAtSignal.back());
+    }
+    {
+        SCOPED_TRACE("after start: text re-opened, binary missing, the dialog moves text to a missing file, Cancel");
+        Fixture f;
+        writeFile(dir + "/b.txt", "");
+        RegistrationSettings s;
+        s.fileLog = true;
+        s.fileName = dir + "/b.txt";
+        s.fileLogBin = true;
+        s.fileNameBin = missingBinary.toStdString();
+        f.controller.setSettings(s);
+        f.steps.push_back([&](RegistrationDialog& d) {  // after 107
+            d.textFileEdit()->setText(missingText);
+            d.okButton()->click();
+        });
+        f.steps.push_back(pressCancel);  // after 106
+        f.controller.reopenAfterStart(nullptr);
+        EXPECT_EQ(f.runs, 2);
+        ASSERT_EQ(f.boxes.shown.size(), 2u);
+        EXPECT_EQ(f.boxes.shown[0].text.toStdString(), str(107));
+        EXPECT_EQ(f.boxes.shown[1].text.toStdString(), str(106));
+        EXPECT_FALSE(f.controller.log().textOpen());
+        EXPECT_FALSE(f.controller.log().binaryOpen());
+        EXPECT_FALSE(f.controller.settings().fileLog);
+        EXPECT_FALSE(f.controller.settings().fileLogBin);
+        EXPECT_FALSE(f.controller.timerRunning());
+        EXPECT_EQ(f.controller.statusFragment().toStdString(), "");
+        ASSERT_FALSE(f.activeAtSignal.empty());
+        EXPECT_FALSE(f.activeAtSignal.back());
+    }
+    {
+        SCOPED_TRACE("after start: text re-opened, binary missing, Cancel: the text file goes on");
+        Fixture f;
+        writeFile(dir + "/c.txt", "");
+        RegistrationSettings s;
+        s.fileLog = true;
+        s.fileName = dir + "/c.txt";
+        s.fileLogBin = true;
+        s.fileNameBin = missingBinary.toStdString();
+        s.interval = 5;
+        f.controller.setSettings(s);
+        f.steps.push_back(pressCancel);
+        f.controller.reopenAfterStart(nullptr);
+        EXPECT_TRUE(f.controller.log().textOpen());
+        EXPECT_TRUE(f.controller.settings().fileLog);
+        EXPECT_FALSE(f.controller.settings().fileLogBin);
+        EXPECT_TRUE(f.controller.timerRunning());
+        EXPECT_EQ(f.controller.statusFragment().toStdString(), "Rejestracja do pliku co 00:00:05. ");
+        ASSERT_FALSE(f.activeAtSignal.empty());
+        EXPECT_TRUE(f.activeAtSignal.back());
+    }
+    {
+        SCOPED_TRACE("from the dialog: text opened, binary missing, Cancel: the text file registers");
+        Fixture f;
+        f.steps.push_back([&](RegistrationDialog& d) {
+            d.textBox()->setChecked(true);
+            d.textFileEdit()->setText(QString::fromStdString(dir + "/d.txt"));
+            d.binaryBox()->setChecked(true);
+            d.binaryFileEdit()->setText(missingBinary);
+            d.okButton()->click();
+        });
+        f.steps.push_back(pressCancel);  // after 123
+        f.controller.openDialog(nullptr);
+        ASSERT_EQ(f.boxes.shown.size(), 1u);
+        EXPECT_EQ(f.boxes.shown[0].text.toStdString(), str(123));
+        EXPECT_TRUE(f.controller.log().textOpen());
+        EXPECT_TRUE(f.controller.settings().fileLog);
+        EXPECT_FALSE(f.controller.settings().fileLogBin);
+        EXPECT_TRUE(f.controller.timerRunning());
+        EXPECT_EQ(f.controller.timerIntervalMs(), 60000);
+        EXPECT_EQ(readFile(dir + "/d.txt"), kHeader + kRecord);
+        ASSERT_FALSE(f.activeAtSignal.empty());
+        EXPECT_TRUE(f.activeAtSignal.back());
+    }
 }

@@ -1,0 +1,185 @@
+// The message boxes: what Escape, the close box and the buttons of a real
+// QMessageBox answer (offscreen), and what the scripted boxes record and
+// answer.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "base/widgets/MessageBoxes.h"
+#include "support/TestApplication.h"
+
+namespace mr420 {
+namespace {
+
+using test::app;
+
+// Acts on the first message box that is shown while it lives: it looks for
+// the box from a timer, which runs inside the box's own event loop.
+class BoxActor {
+public:
+    explicit BoxActor(std::function<void(QMessageBox&)> act) : act_(std::move(act)) {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start();
+    }
+    bool acted() const { return acted_; }
+    bool stayedOpen() const { return stayedOpen_; }
+    // What the box looked like when it was found.
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton escape = QMessageBox::NoButton;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+
+private:
+    static QMessageBox* shownBox() {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) return box;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) return box;
+        return nullptr;
+    }
+    void poll() {
+        QMessageBox* box = shownBox();
+        if (!box || !box->isVisible()) return;
+        timer_.stop();
+        acted_ = true;
+        text = box->text();
+        title = box->windowTitle();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        escape = box->standardButton(box->escapeButton());
+        defaultButton = box->standardButton(box->defaultButton());
+        act_(*box);
+        // Clicks, Escape and close() end the box at once; a box still open
+        // here would block the test, so it is ended and the fault noted.
+        if (box->isVisible()) {
+            stayedOpen_ = true;
+            box->done(0);
+        }
+    }
+
+    std::function<void(QMessageBox&)> act_;
+    QTimer timer_;
+    bool acted_ = false;
+    bool stayedOpen_ = false;
+};
+
+void pressEscape(QMessageBox& box) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&box, &press);
+}
+void closeBox(QMessageBox& box) { box.close(); }
+void clickYes(QMessageBox& box) { box.button(QMessageBox::Yes)->click(); }
+void clickNo(QMessageBox& box) { box.button(QMessageBox::No)->click(); }
+void clickOk(QMessageBox& box) { box.button(QMessageBox::Ok)->click(); }
+
+struct UserCase {
+    const char* name;
+    BoxButtons buttons;
+    BoxAnswer safe;
+    void (*act)(QMessageBox&);
+    BoxAnswer expected;
+};
+
+void PrintTo(const UserCase& c, std::ostream* os) { *os << c.name; }
+
+class QtBoxAnswer : public ::testing::TestWithParam<UserCase> {};
+
+TEST_P(QtBoxAnswer, IsWhatTheUserDid) {
+    app();
+    const UserCase& c = GetParam();
+    QtMessageBoxes boxes;
+    BoxActor actor(c.act);
+    const BoxAnswer answer =
+        boxes.showBox(nullptr, {QStringLiteral("Plik już istnieje."), c.buttons, BoxIcon::Question, c.safe});
+    ASSERT_TRUE(actor.acted());
+    EXPECT_FALSE(actor.stayedOpen());
+    EXPECT_EQ(answer, c.expected);
+    EXPECT_EQ(actor.text, QStringLiteral("Plik już istnieje."));
+    EXPECT_EQ(actor.title, QStringLiteral("MR420"));
+    EXPECT_EQ(actor.icon, QMessageBox::Question);
+    if (c.buttons == BoxButtons::YesNo) {
+        EXPECT_EQ(actor.buttons, QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(actor.defaultButton, QMessageBox::Yes);
+        EXPECT_EQ(actor.escape, c.safe == BoxAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    } else {
+        EXPECT_EQ(actor.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, QtBoxAnswer,
+    ::testing::Values(
+        // A question whose No destroys something: only a click on No says No.
+        UserCase{"NoDestroysEscape", BoxButtons::YesNo, BoxAnswer::Yes, pressEscape, BoxAnswer::Yes},
+        UserCase{"NoDestroysCloseBox", BoxButtons::YesNo, BoxAnswer::Yes, closeBox, BoxAnswer::Yes},
+        UserCase{"NoDestroysClickNo", BoxButtons::YesNo, BoxAnswer::Yes, clickNo, BoxAnswer::No},
+        UserCase{"NoDestroysClickYes", BoxButtons::YesNo, BoxAnswer::Yes, clickYes, BoxAnswer::Yes},
+        // A question whose Yes does something: Escape and the close box say No.
+        UserCase{"YesActsEscape", BoxButtons::YesNo, BoxAnswer::No, pressEscape, BoxAnswer::No},
+        UserCase{"YesActsCloseBox", BoxButtons::YesNo, BoxAnswer::No, closeBox, BoxAnswer::No},
+        UserCase{"YesActsClickYes", BoxButtons::YesNo, BoxAnswer::No, clickYes, BoxAnswer::Yes},
+        UserCase{"YesActsClickNo", BoxButtons::YesNo, BoxAnswer::No, clickNo, BoxAnswer::No},
+        // An OK box answers Ok however it goes away.
+        UserCase{"OkEscape", BoxButtons::Ok, BoxAnswer::Ok, pressEscape, BoxAnswer::Ok},
+        UserCase{"OkCloseBox", BoxButtons::Ok, BoxAnswer::Ok, closeBox, BoxAnswer::Ok},
+        UserCase{"OkClick", BoxButtons::Ok, BoxAnswer::Ok, clickOk, BoxAnswer::Ok}),
+    [](const ::testing::TestParamInfo<UserCase>& info) { return std::string(info.param.name); });
+
+TEST(ScriptedMessageBoxes, RecordsEachBoxAndAnswersLikeEscapeWhenNothingIsScripted) {
+    ScriptedMessageBoxes boxes;
+    std::vector<QString> seenInside;
+    boxes.onShow = [&](const ScriptedMessageBoxes::Shown& s) { seenInside.push_back(s.text); };
+
+    EXPECT_TRUE(boxes.askNoDestroys(nullptr, QStringLiteral("a")));
+    EXPECT_FALSE(boxes.ask(nullptr, QStringLiteral("b"), BoxIcon::Warning));
+    boxes.information(nullptr, QStringLiteral("c"));
+    EXPECT_EQ(boxes.show(nullptr, QStringLiteral("d"), BoxButtons::YesNo, BoxIcon::Error), BoxAnswer::No);
+    // A Yes/No request naming Ok as safe is read as No.
+    EXPECT_EQ(boxes.showBox(nullptr, {QStringLiteral("e"), BoxButtons::YesNo, BoxIcon::None, BoxAnswer::Ok}),
+              BoxAnswer::No);
+
+    boxes.answers = {BoxAnswer::No, BoxAnswer::Yes};
+    EXPECT_FALSE(boxes.askNoDestroys(nullptr, QStringLiteral("f")));
+    EXPECT_TRUE(boxes.ask(nullptr, QStringLiteral("g")));
+    EXPECT_TRUE(boxes.answers.empty());
+
+    struct Expected {
+        const char* text;
+        BoxButtons buttons;
+        BoxIcon icon;
+        BoxAnswer safe;
+    };
+    const Expected expected[] = {
+        {"a", BoxButtons::YesNo, BoxIcon::Question, BoxAnswer::Yes},
+        {"b", BoxButtons::YesNo, BoxIcon::Warning, BoxAnswer::No},
+        {"c", BoxButtons::Ok, BoxIcon::Information, BoxAnswer::Ok},
+        {"d", BoxButtons::YesNo, BoxIcon::Error, BoxAnswer::No},
+        {"e", BoxButtons::YesNo, BoxIcon::None, BoxAnswer::No},
+        {"f", BoxButtons::YesNo, BoxIcon::Question, BoxAnswer::Yes},
+        {"g", BoxButtons::YesNo, BoxIcon::Question, BoxAnswer::No},
+    };
+    ASSERT_EQ(boxes.shown.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(expected[i].text);
+        EXPECT_EQ(boxes.shown[i].text, QString::fromLatin1(expected[i].text));
+        EXPECT_EQ(boxes.shown[i].buttons, expected[i].buttons);
+        EXPECT_EQ(boxes.shown[i].icon, expected[i].icon);
+        EXPECT_EQ(boxes.shown[i].safeAnswer, expected[i].safe);
+        EXPECT_EQ(seenInside[i], boxes.shown[i].text);
+    }
+}
+
+}  // namespace
+}  // namespace mr420

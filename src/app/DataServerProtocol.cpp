@@ -4,12 +4,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "base/Win1250.h"
+#include "base/StringTable.h"
 #include "base/ValueFormat.h"
 
 namespace mr420 {
@@ -46,7 +47,57 @@ std::vector<std::string_view> splitWords(std::string_view line) {
 
 std::string cutWith(double value, const char* unit) { return formatTenthsCut(value) + unit; }
 
+bool isControlOrBlank(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u <= 0x20 || u == 0x7f;
+}
+
+// A topic or item name is one word of a command line.
+std::string nameFrom(std::string text) {
+    for (char& c : text)
+        if (isControlOrBlank(c)) c = '_';
+    return text;
+}
+
+// A status text is the rest of a DATA line: it may hold blanks but no line end.
+std::string statusFrom(std::string text) {
+    for (char& c : text)
+        if (c != ' ' && isControlOrBlank(c)) c = ' ';
+    return text;
+}
+
+// The result of connecting to a socket path.
+enum class Probe { Answers, Refused, Other };
+
+Probe probeSocket(const std::string& socketPath) {
+    if (socketPath.size() >= sizeof(sockaddr_un::sun_path)) return Probe::Other;
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return Probe::Other;
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    const int r = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+    const int error = errno;
+    ::close(fd);
+    // EAGAIN: a live server with a full backlog.
+    if (r == 0 || error == EAGAIN) return Probe::Answers;
+    // Nobody listens on the socket: its program is gone.
+    if (error == ECONNREFUSED) return Probe::Refused;
+    return Probe::Other;
+}
+
 }  // namespace
+
+DataServerTexts DataServerTexts::fromStringTable() {
+    DataServerTexts texts;
+    for (int i = 0; i < kTopicCount; ++i)
+        texts.topicBaseNames[static_cast<std::size_t>(i)] = nameFrom(str(channelInfo(channelOfTopic(i)).topicStringId));
+    for (int i = 0; i < kItemCount; ++i)
+        texts.itemNames[static_cast<std::size_t>(i)] = nameFrom(str(kItemStringIds[static_cast<std::size_t>(i)]));
+    texts.measurementOk = statusFrom(str(string_id::kDdeStatusOk));
+    texts.measurementError = statusFrom(str(string_id::kDdeStatusError));
+    return texts;
+}
 
 Channel channelOfTopic(int topicIndex) {
     if (topicIndex < 0 || topicIndex >= kTopicCount) return kChannelTemp1;
@@ -90,6 +141,12 @@ std::string topicName(const std::string& baseName, long panelSerialNumber) {
 }
 
 DataServerProtocol::DataServerProtocol(DataServerTexts texts) : texts_(std::move(texts)) {}
+
+bool DataServerProtocol::setTexts(DataServerTexts texts) {
+    if (serving_) return false;
+    texts_ = std::move(texts);
+    return true;
+}
 
 bool DataServerProtocol::start(long panelSerialNumber, const LiveReadings& panes) {
     if (serving_) return false;
@@ -168,7 +225,7 @@ std::string DataServerProtocol::answer(Session& session, std::string_view line) 
         std::erase(session.advises, std::pair{topic, item});
         return "OK\n";
     }
-    if (topic < 0) return "ERR unknown topic\n";
+    if (topic < 0) return std::string(kUnknownTopicReply) + "\n";
     if (item < 0) return "ERR unknown item\n";
     if (request) return dataLine(topic, item);
     std::pair<int, int> loop{topic, item};
@@ -205,10 +262,20 @@ std::string DataServerProtocol::adviseData(const Session& session) const {
     return out;
 }
 
-std::string defaultDataServerSocketPath() {
+std::string defaultDataServerSocketDirectory() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && runtime[0] == '/') return std::string(runtime) + "/MR420";
-    return "/tmp/mr420-" + std::to_string(::getuid()) + "/MR420";
+    if (runtime != nullptr && runtime[0] == '/') return runtime;
+    return "/tmp/mr420-" + std::to_string(::getuid());
+}
+
+std::string defaultDataServerSocketPath() { return dataServerSocketPaths(defaultDataServerSocketDirectory()).front(); }
+
+std::vector<std::string> dataServerSocketPaths(const std::string& directory) {
+    std::vector<std::string> paths;
+    const std::string first = directory + "/" + kServiceName;
+    paths.push_back(first);
+    for (int n = 2; n <= kMaxInstances; ++n) paths.push_back(first + "-" + std::to_string(n));
+    return paths;
 }
 
 bool prepareDataServerSocketDirectory(const std::string& socketPath) {
@@ -230,18 +297,88 @@ bool prepareDataServerSocketDirectory(const std::string& socketPath) {
     return true;
 }
 
-bool dataServerSocketInUse(const std::string& socketPath) {
-    if (socketPath.size() >= sizeof(sockaddr_un::sun_path)) return false;
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return false;
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::memcpy(addr.sun_path, socketPath.c_str(), socketPath.size() + 1);
-    int r = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
-    // EAGAIN: a live server with a full backlog.
-    bool live = r == 0 || errno == EAGAIN;
-    ::close(fd);
-    return live;
+bool dataServerSocketInUse(const std::string& socketPath) { return probeSocket(socketPath) == Probe::Answers; }
+
+bool dataServerSocketFree(const std::string& socketPath) {
+    struct stat st{};
+    if (::lstat(socketPath.c_str(), &st) != 0) return errno == ENOENT;
+    return S_ISSOCK(st.st_mode) && probeSocket(socketPath) == Probe::Refused;
+}
+
+std::string firstFreeDataServerSocketPath(const std::string& directory) {
+    for (const std::string& path : dataServerSocketPaths(directory))
+        if (path.size() < sizeof(sockaddr_un::sun_path) && dataServerSocketFree(path)) return path;
+    return {};
+}
+
+DataServerDirectoryLock::DataServerDirectoryLock(const std::string& directory, int waitMs) {
+    const std::string path = directory + "/" + kServiceName + ".lock";
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd_ < 0) return;
+    constexpr int kStepMs = 5;
+    for (int waited = 0;;) {
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+            held_ = true;
+            return;
+        }
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK || waited >= waitMs) return;
+        ::usleep(kStepMs * 1000);
+        waited += kStepMs;
+    }
+}
+
+DataServerDirectoryLock::~DataServerDirectoryLock() {
+    if (fd_ >= 0) ::close(fd_);   // releases the lock
+}
+
+ClaimedDataServerSocket claimDataServerSocket(const std::string& directory, int lockWaitMs) {
+    ClaimedDataServerSocket claimed;
+    const std::vector<std::string> paths = dataServerSocketPaths(directory);
+    if (!prepareDataServerSocketDirectory(paths.front())) return claimed;
+    DataServerDirectoryLock lock(directory, lockWaitMs);
+    for (const std::string& path : paths) {
+        if (path.size() >= sizeof(sockaddr_un::sun_path)) break;   // the later names are longer still
+        if (!dataServerSocketFree(path)) continue;
+        // A stale socket is removed so that the path can be bound again.
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT) continue;
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return claimed;
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+        if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+            const int error = errno;
+            ::close(fd);
+            if (error == EADDRINUSE) continue;   // an instance without the lock was quicker
+            return claimed;                      // the directory takes no sockets
+        }
+        // The mode is set before anyone can connect.
+        struct stat st{};
+        if (::chmod(path.c_str(), 0600) != 0 || ::lstat(path.c_str(), &st) != 0 ||
+            ::listen(fd, kListenBacklog) != 0) {
+            ::close(fd);
+            ::unlink(path.c_str());
+            return claimed;
+        }
+        claimed.fd = fd;
+        claimed.directory = directory;
+        claimed.path = path;
+        claimed.device = static_cast<unsigned long long>(st.st_dev);
+        claimed.inode = static_cast<unsigned long long>(st.st_ino);
+        return claimed;
+    }
+    return claimed;
+}
+
+void removeClaimedDataServerSocket(const ClaimedDataServerSocket& claimed) {
+    if (claimed.path.empty()) return;
+    struct stat st{};
+    if (::lstat(claimed.path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode)) return;
+    if (static_cast<unsigned long long>(st.st_dev) != claimed.device ||
+        static_cast<unsigned long long>(st.st_ino) != claimed.inode)
+        return;   // another instance's socket by now
+    ::unlink(claimed.path.c_str());
 }
 
 }  // namespace mr420

@@ -4,9 +4,15 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include "base/StringTable.h"
 #include "support/TestSupport.h"
 
 namespace mr420 {
@@ -175,6 +181,280 @@ TEST(DataServerSocketPath, RuntimeDirOrPrivateTmpDirectory) {
     std::string dir = test::makeTempDir("sockpath");
     EXPECT_TRUE(prepareDataServerSocketDirectory(dir + "/MR420"));
     EXPECT_FALSE(dataServerSocketInUse(dir + "/MR420"));
+}
+
+// --- Names from the string table -------------------------------------------
+
+// Installs a string override for one test and removes it at the end.
+class StringOverride {
+public:
+    explicit StringOverride(std::map<int, std::string> texts) {
+        setStringOverride([texts = std::move(texts)](int id) -> std::optional<std::string> {
+            auto it = texts.find(id);
+            if (it == texts.end()) return std::nullopt;
+            return it->second;
+        });
+    }
+    ~StringOverride() { setStringOverride({}); }
+};
+
+const std::map<int, std::string> kEnglish = {
+    {145, "Temperature1"}, {146, "Temperature2"}, {147, "Humidity"}, {148, "DewPoint"},
+    {149, "Vapour"},       {150, "Pressure"},     {151, "Value"},    {152, "Measurement"},
+    {153, "Status"},       {195, "Measurement error"},              {196, "Measurement OK"},
+};
+
+TEST(DataServerTexts, FollowTheStringTable) {
+    struct Case {
+        const char* what;
+        std::map<int, std::string> texts;
+        std::array<std::string, data_server::kTopicCount> topics;
+        std::array<std::string, data_server::kItemCount> items;
+        std::string ok, error;
+    };
+    const Case cases[] = {
+        {"built-in Polish",
+         {},
+         {"Temperatura1", "Temperatura2", "Wilgotność", "Rosa", "Para", "Ciśnienie"},
+         {"Wynik", "Pomiar", "Status"},
+         "Pomiar OK",
+         "Błąd pomiaru"},
+        {"English",
+         kEnglish,
+         {"Temperature1", "Temperature2", "Humidity", "DewPoint", "Vapour", "Pressure"},
+         {"Value", "Measurement", "Status"},
+         "Measurement OK",
+         "Measurement error"},
+        {"names with blanks, tabs and line ends are one word; a status keeps its blanks",
+         {{148, "Dew point"}, {149, " Water\tvapour\r\n"}, {152, "With unit"}, {196, "All\r\nfine"}},
+         {"Temperatura1", "Temperatura2", "Wilgotność", "Dew_point", "_Water_vapour__", "Ciśnienie"},
+         {"Wynik", "With_unit", "Status"},
+         "All  fine",
+         "Błąd pomiaru"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StringOverride language(c.texts);
+        const DataServerTexts t = DataServerTexts::fromStringTable();
+        EXPECT_EQ(t.topicBaseNames, c.topics);
+        EXPECT_EQ(t.itemNames, c.items);
+        EXPECT_EQ(t.measurementOk, c.ok);
+        EXPECT_EQ(t.measurementError, c.error);
+    }
+}
+
+TEST(DataServerTexts, TopicOrderFollowsTheChannelTable) {
+    // Each topic's name is the topic string of its channel, whatever it says.
+    std::map<int, std::string> marked;
+    for (const ChannelInfo& info : kChannels) marked[info.topicStringId] = std::string("T") + info.name;
+    StringOverride language(marked);
+    const DataServerTexts t = DataServerTexts::fromStringTable();
+    for (int i = 0; i < data_server::kTopicCount; ++i) {
+        EXPECT_EQ(t.topicBaseNames[static_cast<std::size_t>(i)], std::string("T") + channelName(channelOfTopic(i)));
+    }
+}
+
+TEST(DataServerTexts, ServedNamesChangeWithTheLanguage) {
+    std::setlocale(LC_ALL, "C");
+    StringOverride language(kEnglish);
+    DataServerProtocol server;   // takes the texts of the language loaded now
+    ASSERT_TRUE(server.start(42, mr411Panes()));
+    DataServerProtocol::Session s;
+    EXPECT_EQ(server.answer(s, "TOPICS"),
+              "TOPIC Temperature1#42\nTOPIC Humidity#42\nTOPIC DewPoint#42\nTOPIC Pressure#42\nEND\n");
+    EXPECT_EQ(server.answer(s, "REQUEST Pressure#42 Measurement"), "DATA Pressure#42 Measurement 1013.2 hPa\n");
+    EXPECT_EQ(server.answer(s, "REQUEST DewPoint#42 Status"), "DATA DewPoint#42 Status Measurement error\n");
+    EXPECT_EQ(server.answer(s, "REQUEST temperature1#42 value"), "DATA Temperature1#42 Value 21.5\n");
+    EXPECT_EQ(server.answer(s, "REQUEST Rosa#42 Wynik"), "ERR unknown topic\n");
+    EXPECT_EQ(server.answer(s, "REQUEST DewPoint#42 Wynik"), "ERR unknown item\n");
+    LiveReading ok{true, true, false, 1.0, 3, false};
+    EXPECT_EQ(dataItemText(ok, data_server::kItemStatus), "Measurement OK");
+
+    // New texts only take effect at the next start.
+    EXPECT_FALSE(server.setTexts(DataServerTexts{}));
+    EXPECT_EQ(server.texts().itemNames[0], "Value");
+    server.stop();
+    setStringOverride({});
+    ASSERT_TRUE(server.setTexts(DataServerTexts::fromStringTable()));
+    ASSERT_TRUE(server.start(42, mr411Panes()));
+    EXPECT_EQ(server.answer(s, "REQUEST Rosa#42 Wynik"), "DATA Rosa#42 Wynik 9.2\n");
+    EXPECT_EQ(server.answer(s, "REQUEST DewPoint#42 Value"), "ERR unknown topic\n");
+}
+
+// --- Sockets of several instances ---------------------------------------------
+
+sockaddr_un unixAddress(const std::string& path) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    return addr;
+}
+
+// A socket bound at path; listening unless `stale`, where it is closed at once
+// and the file is left behind as by a program that died.
+class TestSocket {
+public:
+    TestSocket(const std::string& path, bool stale) {
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un addr = unixAddress(path);
+        ok_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && (stale || ::listen(fd_, 4) == 0);
+        if (stale) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~TestSocket() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    int fd_ = -1;
+    bool ok_ = false;
+};
+
+void touch(const std::string& path) {
+    int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0) << path;
+    ::close(fd);
+}
+
+bool canConnect(const std::string& path) {
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un addr = unixAddress(path);
+    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    ::close(fd);
+    return ok;
+}
+
+TEST(DataServerSockets, CandidatePathsInOrder) {
+    const std::vector<std::string> paths = dataServerSocketPaths("/run/user/7");
+    ASSERT_EQ(paths.size(), static_cast<std::size_t>(data_server::kMaxInstances));
+    const std::pair<std::size_t, const char*> expected[] = {
+        {0, "/run/user/7/MR420"}, {1, "/run/user/7/MR420-2"}, {2, "/run/user/7/MR420-3"}, {15, "/run/user/7/MR420-16"}};
+    for (const auto& [index, path] : expected) EXPECT_EQ(paths[index], path) << index;
+
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string savedValue = saved ? saved : "";
+    ::setenv("XDG_RUNTIME_DIR", "/run/user/7", 1);
+    EXPECT_EQ(defaultDataServerSocketDirectory(), "/run/user/7");
+    EXPECT_EQ(defaultDataServerSocketPath(), paths.front());
+    ::setenv("XDG_RUNTIME_DIR", "relative", 1);   // not a directory to trust
+    EXPECT_EQ(defaultDataServerSocketDirectory(), "/tmp/mr420-" + std::to_string(::getuid()));
+    if (saved)
+        ::setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
+    else
+        ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(DataServerSockets, WhatIsFreeAndTheFirstFreePath) {
+    enum class First { Nothing, RegularFile, StaleSocket, LiveSocket, Directory };
+    struct Case {
+        const char* what;
+        First first;
+        bool firstFree;
+        const char* picked;   // name within the directory
+    };
+    const Case cases[] = {
+        {"nothing there", First::Nothing, true, "MR420"},
+        {"a socket nobody answers on is taken over", First::StaleSocket, true, "MR420"},
+        {"a live instance", First::LiveSocket, false, "MR420-2"},
+        {"a regular file is left alone", First::RegularFile, false, "MR420-2"},
+        {"a directory is left alone", First::Directory, false, "MR420-2"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string dir = test::makeTempDir("free" + std::to_string(n++));
+        const std::string first = dir + "/MR420";
+        std::unique_ptr<TestSocket> socket;
+        switch (c.first) {
+        case First::Nothing: break;
+        case First::RegularFile: touch(first); break;
+        case First::StaleSocket: socket = std::make_unique<TestSocket>(first, true); break;
+        case First::LiveSocket: socket = std::make_unique<TestSocket>(first, false); break;
+        case First::Directory: ASSERT_EQ(::mkdir(first.c_str(), 0700), 0); break;
+        }
+        if (socket) {
+            ASSERT_TRUE(socket->ok());
+        }
+        EXPECT_EQ(dataServerSocketFree(first), c.firstFree);
+        EXPECT_EQ(dataServerSocketInUse(first), c.first == First::LiveSocket);
+        EXPECT_EQ(firstFreeDataServerSocketPath(dir), dir + "/" + c.picked);
+    }
+}
+
+TEST(DataServerSockets, ClaimTakesTheFirstFreeOneAndRemovesOnlyItsOwn) {
+    const std::string dir = test::makeTempDir("claim");
+    TestSocket live(dir + "/MR420", false);
+    TestSocket stale(dir + "/MR420-2", true);
+    ASSERT_TRUE(live.ok());
+    ASSERT_TRUE(stale.ok());
+
+    ClaimedDataServerSocket claimed = claimDataServerSocket(dir);
+    ASSERT_GE(claimed.fd, 0);
+    EXPECT_EQ(claimed.path, dir + "/MR420-2");
+    EXPECT_EQ(claimed.directory, dir);
+    struct stat st{};
+    ASSERT_EQ(::lstat(claimed.path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_TRUE(canConnect(claimed.path));   // listening
+    EXPECT_EQ(firstFreeDataServerSocketPath(dir), dir + "/MR420-3");
+
+    // The next claim skips both.
+    ClaimedDataServerSocket next = claimDataServerSocket(dir);
+    ASSERT_GE(next.fd, 0);
+    EXPECT_EQ(next.path, dir + "/MR420-3");
+
+    removeClaimedDataServerSocket(claimed);
+    ::close(claimed.fd);
+    EXPECT_NE(::lstat(claimed.path.c_str(), &st), 0);
+    EXPECT_EQ(firstFreeDataServerSocketPath(dir), dir + "/MR420-2");   // the gap is reused
+
+    // A socket someone else has put at the path since is not removed.
+    ::close(next.fd);
+    ::unlink(next.path.c_str());
+    TestSocket other(next.path, false);
+    ASSERT_TRUE(other.ok());
+    removeClaimedDataServerSocket(next);
+    EXPECT_EQ(::lstat(next.path.c_str(), &st), 0);
+    EXPECT_TRUE(canConnect(next.path));
+    removeClaimedDataServerSocket(ClaimedDataServerSocket{});   // nothing claimed: nothing happens
+}
+
+TEST(DataServerSockets, ClaimFailsOnlyWhenNoSocketCanBeHad) {
+    const std::string dir = test::makeTempDir("full");
+    for (const std::string& path : dataServerSocketPaths(dir)) touch(path);
+    EXPECT_EQ(firstFreeDataServerSocketPath(dir), "");
+    EXPECT_EQ(claimDataServerSocket(dir).fd, -1);
+    ::unlink((dir + "/MR420-16").c_str());
+    ClaimedDataServerSocket last = claimDataServerSocket(dir);
+    ASSERT_GE(last.fd, 0);
+    EXPECT_EQ(last.path, dir + "/MR420-16");
+    ::close(last.fd);
+
+    EXPECT_EQ(claimDataServerSocket(dir + "/missing").fd, -1);
+    EXPECT_EQ(claimDataServerSocket("/tmp/" + std::string(120, 'a')).fd, -1);   // too long for a socket
+}
+
+TEST(DataServerSockets, DirectoryLock) {
+    const std::string dir = test::makeTempDir("lock");
+    {
+        DataServerDirectoryLock first(dir, 0);
+        ASSERT_TRUE(first.held());
+        DataServerDirectoryLock second(dir, 0);
+        EXPECT_FALSE(second.held());
+        // An instance stuck while holding the lock does not keep the others from serving.
+        ClaimedDataServerSocket claimed = claimDataServerSocket(dir, 0);
+        ASSERT_GE(claimed.fd, 0);
+        EXPECT_EQ(claimed.path, dir + "/MR420");
+        ::close(claimed.fd);
+    }
+    DataServerDirectoryLock again(dir, 0);
+    EXPECT_TRUE(again.held());
+    DataServerDirectoryLock nowhere(dir + "/missing", 0);
+    EXPECT_FALSE(nowhere.held());
 }
 
 }  // namespace

@@ -1,38 +1,59 @@
-// mr420-data: reads the live readings that a running mr420 publishes.
+// mr420-data: reads the live readings that running mr420 programs publish.
 //
 //   mr420-data [--socket PATH] topics
 //   mr420-data [--socket PATH] get TOPIC ITEM
 //   mr420-data [--socket PATH] follow TOPIC ITEM
+//   mr420-data --help
 //
-// Items: Wynik (number), Pomiar (number with unit), Status.
+// Without --socket it looks at every socket a program may listen on in the
+// runtime directory (MR420, MR420-2, ...): topics lists the topics of all of
+// them, get and follow use the one that serves TOPIC.
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 #include "app/DataServerProtocol.h"
+#include "base/StringTable.h"
 
 namespace {
 
-int usage() {
-    std::fprintf(stderr,
+using mr420::data_server::kItemStringIds;
+
+// A server that accepts but does not answer must not hang a lookup.
+constexpr int kReplyTimeoutSeconds = 5;
+
+void printUsage(std::FILE* out) {
+    std::fprintf(out,
                  "usage: mr420-data [--socket PATH] topics\n"
                  "       mr420-data [--socket PATH] get TOPIC ITEM\n"
                  "       mr420-data [--socket PATH] follow TOPIC ITEM\n"
-                 "items: Wynik, Pomiar, Status\n");
+                 "       mr420-data --help\n"
+                 "Without --socket every program serving in %s is asked.\n"
+                 "items: %s, %s, %s (Value, Measurement, Status when the program runs in English)\n",
+                 mr420::defaultDataServerSocketDirectory().c_str(), mr420::builtinString(kItemStringIds[0]),
+                 mr420::builtinString(kItemStringIds[1]), mr420::builtinString(kItemStringIds[2]));
+}
+
+int usageError() {
+    printUsage(stderr);
     return 2;
 }
 
 class Connection {
 public:
+    // Connects with a time limit on connecting, sending and each read.
     bool open(const std::string& path) {
         if (path.size() >= sizeof(sockaddr_un::sun_path)) return false;
         fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (fd_ < 0) return false;
+        setTimeout(kReplyTimeoutSeconds);
         sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
         std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
@@ -40,6 +61,13 @@ public:
     }
     ~Connection() {
         if (fd_ >= 0) ::close(fd_);
+    }
+    // 0: wait as long as it takes.
+    void setTimeout(int seconds) {
+        timeval tv{};
+        tv.tv_sec = seconds;
+        ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        ::setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
     }
     bool sendLine(const std::string& line) {
         std::string data = line + "\n";
@@ -52,7 +80,8 @@ public:
         }
         return true;
     }
-    // One line without its LF; false at the end of the connection.
+    // One line without its LF; false at the end of the connection or when
+    // the server does not answer in time.
     bool readLine(std::string& line) {
         for (;;) {
             std::size_t lf = buffer_.find('\n');
@@ -90,55 +119,109 @@ int fail(const std::string& line) {
     return 1;
 }
 
+int noServer(bool oneSocket, const std::string& where) {
+    std::fprintf(stderr, "mr420-data: no data server %s %s (is mr420 running and connected?)\n",
+                 oneSocket ? "at" : "in", where.c_str());
+    return 1;
+}
+
+// The topics of every server, in the order of the sockets.
+int listTopics(const std::vector<std::string>& sockets, bool oneSocket, const std::string& where) {
+    int answered = 0;
+    bool failed = false;
+    for (const std::string& path : sockets) {
+        Connection c;
+        if (!c.open(path)) continue;
+        std::string topics;
+        std::string line;
+        bool ended = false;
+        if (c.sendLine("TOPICS")) {
+            while (c.readLine(line)) {
+                if (line == "END") {
+                    ended = true;
+                    break;
+                }
+                if (line.rfind("TOPIC ", 0) != 0) break;
+                topics += line.substr(6) + "\n";
+            }
+        }
+        if (!ended) {
+            // The others are still listed.
+            std::fprintf(stderr, "mr420-data: %s: %s\n", path.c_str(),
+                         line.empty() || line.rfind("TOPIC ", 0) == 0 ? "no complete reply" : line.c_str());
+            failed = true;
+            continue;
+        }
+        ++answered;
+        std::fputs(topics.c_str(), stdout);
+    }
+    if (answered == 0 && !failed) return noServer(oneSocket, where);
+    return failed ? 1 : 0;
+}
+
+// REQUEST or ADVISE at the first server that offers the topic.
+int lookUp(const std::vector<std::string>& sockets, bool oneSocket, const std::string& where, bool follow,
+           const std::string& topic, const std::string& item) {
+    const std::string unknownTopic = mr420::data_server::kUnknownTopicReply;
+    const std::string command = std::string(follow ? "ADVISE " : "REQUEST ") + topic + " " + item;
+    bool anyServer = false;
+    std::string lastFailure;
+    for (const std::string& path : sockets) {
+        Connection c;
+        if (!c.open(path)) continue;
+        anyServer = true;
+        std::string line;
+        if (!c.sendLine(command) || !c.readLine(line)) {
+            lastFailure = path + ": no reply";
+            continue;
+        }
+        if (line == unknownTopic) continue;   // served elsewhere, perhaps
+        std::string text;
+        if (!follow) {
+            if (!dataText(line, text)) return fail(line);
+            std::printf("%s\n", text.c_str());
+            return 0;
+        }
+        if (line != "OK") return fail(line);
+        c.setTimeout(0);   // between refreshes the program may be quiet for long
+        while (c.readLine(line)) {
+            if (dataText(line, text)) {
+                std::printf("%s\n", text.c_str());
+                std::fflush(stdout);
+            }
+        }
+        return 0;   // the server stopped
+    }
+    if (!anyServer) return noServer(oneSocket, where);
+    return fail(lastFailure.empty() ? unknownTopic : lastFailure);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string socketPath = mr420::defaultDataServerSocketPath();
+    for (int a = 1; a < argc; ++a) {
+        if (std::strcmp(argv[a], "--help") == 0 || std::strcmp(argv[a], "-h") == 0) {
+            printUsage(stdout);
+            return 0;
+        }
+    }
+    std::vector<std::string> sockets;
+    std::string where = mr420::defaultDataServerSocketDirectory();
+    bool oneSocket = false;
     int i = 1;
     if (i + 1 < argc && std::strcmp(argv[i], "--socket") == 0) {
-        socketPath = argv[i + 1];
+        where = argv[i + 1];
+        sockets.push_back(where);
+        oneSocket = true;
         i += 2;
+    } else {
+        sockets = mr420::dataServerSocketPaths(where);
     }
-    if (i >= argc) return usage();
+    if (i >= argc) return usageError();
     const std::string command = argv[i];
     const int rest = argc - i - 1;
-    if (!(command == "topics" && rest == 0) && !((command == "get" || command == "follow") && rest == 2))
-        return usage();
-
-    Connection c;
-    if (!c.open(socketPath)) {
-        std::fprintf(stderr, "mr420-data: no data server at %s (is mr420 running and connected?)\n",
-                     socketPath.c_str());
-        return 1;
-    }
-    std::string line;
-    if (command == "topics") {
-        if (!c.sendLine("TOPICS")) return fail("");
-        while (c.readLine(line)) {
-            if (line == "END") return 0;
-            if (line.rfind("TOPIC ", 0) == 0)
-                std::printf("%s\n", line.c_str() + 6);
-            else
-                return fail(line);
-        }
-        return fail("");
-    }
-    const std::string args = std::string(argv[i + 1]) + " " + argv[i + 2];
-    if (command == "get") {
-        if (!c.sendLine("REQUEST " + args) || !c.readLine(line)) return fail("");
-        std::string text;
-        if (!dataText(line, text)) return fail(line);
-        std::printf("%s\n", text.c_str());
-        return 0;
-    }
-    if (!c.sendLine("ADVISE " + args) || !c.readLine(line)) return fail("");
-    if (line != "OK") return fail(line);
-    while (c.readLine(line)) {
-        std::string text;
-        if (dataText(line, text)) {
-            std::printf("%s\n", text.c_str());
-            std::fflush(stdout);
-        }
-    }
-    return 0;   // the server stopped
+    if (command == "topics" && rest == 0) return listTopics(sockets, oneSocket, where);
+    if ((command == "get" || command == "follow") && rest == 2)
+        return lookUp(sockets, oneSocket, where, command == "follow", argv[i + 1], argv[i + 2]);
+    return usageError();
 }

@@ -3,7 +3,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace mr420 {
 
@@ -11,46 +11,39 @@ namespace {
 constexpr qint64 kReadChunk = 4096;
 }
 
-LocalDataServer::LocalDataServer(QObject* parent, DataServerTexts texts)
-    : QObject(parent), protocol_(std::move(texts)) {}
+LocalDataServer::LocalDataServer(QObject* parent) : QObject(parent) {}
 
 LocalDataServer::~LocalDataServer() { stop(); }
 
-std::string LocalDataServer::socketPath() const {
-    return socketPathOverride_.empty() ? defaultDataServerSocketPath() : socketPathOverride_;
+std::string LocalDataServer::socketDirectory() const {
+    return directoryOverride_.empty() ? defaultDataServerSocketDirectory() : directoryOverride_;
 }
 
 bool LocalDataServer::isListening() const { return server_ != nullptr && server_->isListening(); }
 
 bool LocalDataServer::start(long panelSerialNumber, const LiveReadings& panes) {
     if (protocol_.serving() || server_ != nullptr) return false;
+    protocol_.setTexts(DataServerTexts::fromStringTable());
     if (!protocol_.start(panelSerialNumber, panes)) return false;
     if (!protocol_.serving()) return true;   // nothing to offer
 
-    const std::string path = socketPath();
-    if (!prepareDataServerSocketDirectory(path) || dataServerSocketInUse(path)) {
+    ClaimedDataServerSocket claimed = claimDataServerSocket(socketDirectory());
+    if (claimed.fd < 0) {
         protocol_.stop();
         return false;
     }
-    // A socket left behind by a program that did not stop cleanly.
-    struct stat st{};
-    if (::lstat(path.c_str(), &st) == 0) {
-        if (!S_ISSOCK(st.st_mode) || ::unlink(path.c_str()) != 0) {
-            protocol_.stop();
-            return false;
-        }
-    }
     auto* server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
     server->setMaxPendingConnections(data_server::kMaxClients);
-    if (!server->listen(QString::fromStdString(path)) || ::chmod(path.c_str(), 0600) != 0) {
-        server->close();
+    if (!server->listen(static_cast<qintptr>(claimed.fd))) {
         delete server;
+        DataServerDirectoryLock lock(claimed.directory);
+        removeClaimedDataServerSocket(claimed);
+        ::close(claimed.fd);
         protocol_.stop();
         return false;
     }
     server_ = server;
-    listeningPath_ = path;
+    claimed_ = std::move(claimed);
     connect(server_, &QLocalServer::newConnection, this, &LocalDataServer::onNewConnection);
     return true;
 }
@@ -58,16 +51,17 @@ bool LocalDataServer::start(long panelSerialNumber, const LiveReadings& panes) {
 void LocalDataServer::stop() {
     while (!clients_.empty()) dropClient(clients_.back()->socket);
     if (server_ != nullptr) {
+        // Under the directory's lock no other instance claims the path
+        // between our removing the file and the server closing (which
+        // removes the file of that name too).
+        DataServerDirectoryLock lock(claimed_.directory);
+        removeClaimedDataServerSocket(claimed_);
         server_->disconnect(this);
-        server_->close();   // removes the socket file
+        server_->close();   // closes the descriptor
         delete server_;
         server_ = nullptr;
-        // Remove it ourselves if it is still there and still a socket.
-        struct stat st{};
-        if (!listeningPath_.empty() && ::lstat(listeningPath_.c_str(), &st) == 0 && S_ISSOCK(st.st_mode))
-            ::unlink(listeningPath_.c_str());
     }
-    listeningPath_.clear();
+    claimed_ = {};
     protocol_.stop();
 }
 

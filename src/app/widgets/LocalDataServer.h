@@ -4,6 +4,9 @@
 // on the UI thread without ever waiting for a client: a client that sends an
 // over-long line is closed, one that stops reading is dropped once 64 KiB are
 // queued for it, and connections beyond 32 are refused.
+//
+// Several programs (panels on different ports) serve side by side: each
+// listens on the first free socket of the directory (MR420, MR420-2, ...).
 
 #include <QObject>
 
@@ -21,16 +24,19 @@ namespace mr420 {
 class LocalDataServer : public QObject {
     Q_OBJECT
 public:
-    explicit LocalDataServer(QObject* parent = nullptr, DataServerTexts texts = {});
+    explicit LocalDataServer(QObject* parent = nullptr);
     ~LocalDataServer() override;
 
-    // Another socket path than the default one (tests, a second instance).
-    void setSocketPath(const std::string& path) { socketPathOverride_ = path; }
-    std::string socketPath() const;
+    // Another directory for the sockets than the default one (tests).
+    void setSocketDirectory(const std::string& directory) { directoryOverride_ = directory; }
+    std::string socketDirectory() const;
+    // The socket it listens on; empty when not listening.
+    std::string socketPath() const { return claimed_.path; }
 
-    // Fixes the topics and listens. Returns false when already serving or the
-    // socket cannot be created (the caller shows message 121). With no
-    // channel to offer it succeeds without listening.
+    // Fixes the topics, with the names of the language loaded now, and
+    // listens on the first free socket of the directory. Returns false when
+    // already serving or no socket at all can be had (the caller shows
+    // message 121). With no channel to offer it succeeds without listening.
     bool start(long panelSerialNumber, const LiveReadings& panes);
     // Closes every client and removes the socket. Safe when stopped.
     void stop();
@@ -56,8 +62,8 @@ private:
     DataServerProtocol protocol_;
     QLocalServer* server_ = nullptr;
     std::vector<std::unique_ptr<Client>> clients_;
-    std::string socketPathOverride_;
-    std::string listeningPath_;
+    std::string directoryOverride_;
+    ClaimedDataServerSocket claimed_;
 };
 
 }  // namespace mr420

@@ -17,6 +17,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "base/StringTable.h"
 #include "support/TestSupport.h"
 #include "support/TestApplication.h"
 
@@ -109,7 +110,7 @@ protected:
         std::setlocale(LC_ALL, "C");
         dir_ = test::makeTempDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
         path_ = dir_ + "/MR420";
-        server_.setSocketPath(path_);
+        server_.setSocketDirectory(dir_);
     }
     void TearDown() override { server_.stop(); }
 
@@ -121,6 +122,7 @@ protected:
 TEST_F(LocalDataServerTest, TopicsRequestAndAdviseOverARealSocket) {
     ASSERT_TRUE(server_.start(1234, panes()));
     ASSERT_TRUE(server_.isListening());
+    EXPECT_EQ(server_.socketPath(), path_);
     struct stat st{};
     ASSERT_EQ(::lstat(path_.c_str(), &st), 0);
     EXPECT_TRUE(S_ISSOCK(st.st_mode));
@@ -159,6 +161,7 @@ TEST_F(LocalDataServerTest, TopicsRequestAndAdviseOverARealSocket) {
     EXPECT_TRUE(c.waitClosed());
     EXPECT_NE(::lstat(path_.c_str(), &st), 0);    // socket removed
     EXPECT_EQ(server_.clientCount(), 0);
+    EXPECT_EQ(server_.socketPath(), "");
 }
 
 TEST_F(LocalDataServerTest, NothingOfferedMeansNoSocket) {
@@ -170,23 +173,57 @@ TEST_F(LocalDataServerTest, NothingOfferedMeansNoSocket) {
     server_.stop();   // safe twice
 }
 
-TEST_F(LocalDataServerTest, SocketThatCannotBeCreatedFails) {
-    LocalDataServer other;
-    other.setSocketPath(path_);
-    ASSERT_TRUE(server_.start(1, panes()));
-    EXPECT_TRUE(dataServerSocketInUse(path_)) << path_;
-    EXPECT_FALSE(other.start(1, panes()));   // a live server owns the path
+TEST_F(LocalDataServerTest, SecondInstanceServesBesideTheFirst) {
+    LiveReadings pressureOnly{};
+    pressureOnly[kChannelPressure] = {true, true, false, 990.04, 5, false};
+    ASSERT_TRUE(server_.start(1234, panes()));
+    LocalDataServer second;
+    second.setSocketDirectory(dir_);
+    ASSERT_TRUE(second.start(5678, pressureOnly));
+    EXPECT_EQ(second.socketPath(), dir_ + "/MR420-2");
     EXPECT_TRUE(server_.isListening());
 
-    LocalDataServer nowhere;
-    nowhere.setSocketPath(dir_ + "/missing/MR420");
-    EXPECT_FALSE(nowhere.start(1, panes()));
-    // After a failure it can be started elsewhere.
-    nowhere.setSocketPath(dir_ + "/second");
-    EXPECT_TRUE(nowhere.start(1, panes()));
+    Client first(path_);
+    Client other(dir_ + "/MR420-2");
+    first.send("TOPICS\n");
+    other.send("TOPICS\nREQUEST Ciśnienie#5678 Pomiar\n");
+    EXPECT_EQ(first.readLines(5),
+              "TOPIC Temperatura1#1234\nTOPIC Wilgotność#1234\nTOPIC Rosa#1234\nTOPIC Ciśnienie#1234\nEND\n");
+    EXPECT_EQ(other.readLines(3), "TOPIC Ciśnienie#5678\nEND\nDATA Ciśnienie#5678 Pomiar 990.0 hPa\n");
+
+    // When the first stops, a third program takes its socket; the second goes on.
+    server_.stop();
+    EXPECT_TRUE(first.waitClosed());
+    LocalDataServer third;
+    third.setSocketDirectory(dir_);
+    ASSERT_TRUE(third.start(9, panes()));
+    EXPECT_EQ(third.socketPath(), path_);
+    other.clear();
+    other.send("REQUEST Ciśnienie#5678 Wynik\n");
+    EXPECT_EQ(other.readLines(1), "DATA Ciśnienie#5678 Wynik 990.0\n");
+    second.stop();
+    struct stat st{};
+    EXPECT_NE(::lstat((dir_ + "/MR420-2").c_str(), &st), 0);
+    EXPECT_EQ(::lstat(path_.c_str(), &st), 0);   // the third's socket stays
 }
 
-TEST_F(LocalDataServerTest, StaleSocketIsReplacedButARegularFileIsNot) {
+TEST_F(LocalDataServerTest, FailsOnlyWhenNoSocketCanBeHad) {
+    for (const std::string& path : dataServerSocketPaths(dir_)) ::close(::open(path.c_str(), O_CREAT | O_WRONLY, 0600));
+    EXPECT_FALSE(server_.start(1, panes()));
+    EXPECT_FALSE(server_.isListening());
+    EXPECT_EQ(server_.socketPath(), "");
+
+    LocalDataServer nowhere;
+    nowhere.setSocketDirectory(dir_ + "/missing");
+    EXPECT_FALSE(nowhere.start(1, panes()));
+    // After a failure it can be started elsewhere.
+    const std::string elsewhere = test::makeTempDir("elsewhere");
+    nowhere.setSocketDirectory(elsewhere);
+    EXPECT_TRUE(nowhere.start(1, panes()));
+    EXPECT_EQ(nowhere.socketPath(), elsewhere + "/MR420");
+}
+
+TEST_F(LocalDataServerTest, StaleSocketIsTakenOverButARegularFileIsLeftAlone) {
     {
         int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un addr{};
@@ -195,14 +232,49 @@ TEST_F(LocalDataServerTest, StaleSocketIsReplacedButARegularFileIsNot) {
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
         ::close(fd);   // bound, never listening: left behind
     }
-    EXPECT_TRUE(server_.start(1, panes()));
+    ASSERT_TRUE(server_.start(1, panes()));
+    EXPECT_EQ(server_.socketPath(), path_);
+    Client c(path_);
+    c.send("TOPICS\n");
+    EXPECT_NE(c.readLines(5).find("TOPIC Rosa#1\n"), std::string::npos);
     server_.stop();
+
     int fd = ::open(path_.c_str(), O_CREAT | O_WRONLY, 0600);
     ::close(fd);
-    EXPECT_FALSE(server_.start(1, panes()));
+    ASSERT_TRUE(server_.start(1, panes()));
+    EXPECT_EQ(server_.socketPath(), dir_ + "/MR420-2");
     struct stat st{};
     ASSERT_EQ(::lstat(path_.c_str(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode));
+}
+
+TEST_F(LocalDataServerTest, NamesFollowTheLanguageAtEachStart) {
+    setStringOverride([](int id) -> std::optional<std::string> {
+        switch (id) {
+        case 145: return "Temperature1";
+        case 147: return "Humidity";
+        case 148: return "DewPoint";
+        case 150: return "Pressure";
+        case 151: return "Value";
+        case 152: return "Measurement";
+        case 196: return "Measurement OK";
+        default: return std::nullopt;
+        }
+    });
+    const bool started = server_.start(8, panes());
+    setStringOverride({});   // the running server keeps the names it started with
+    ASSERT_TRUE(started);
+    Client c(path_);
+    c.send("TOPICS\nREQUEST Pressure#8 Measurement\nREQUEST DewPoint#8 Status\nREQUEST Rosa#8 Wynik\n");
+    EXPECT_EQ(c.readLines(8),
+              "TOPIC Temperature1#8\nTOPIC Humidity#8\nTOPIC DewPoint#8\nTOPIC Pressure#8\nEND\n"
+              "DATA Pressure#8 Measurement 1013.2 hPa\nDATA DewPoint#8 Status Measurement OK\nERR unknown topic\n");
+    server_.stop();
+
+    ASSERT_TRUE(server_.start(8, panes()));
+    Client polish(path_);
+    polish.send("REQUEST Rosa#8 Wynik\n");
+    EXPECT_EQ(polish.readLines(1), "DATA Rosa#8 Wynik 9.2\n");
 }
 
 TEST_F(LocalDataServerTest, HostileInputs) {
@@ -296,8 +368,9 @@ TEST_F(LocalDataServerTest, DefaultPathUsesRuntimeDirectory) {
     std::string savedValue = saved ? saved : "";
     ::setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
     LocalDataServer server;
-    EXPECT_EQ(server.socketPath(), dir_ + "/MR420");
+    EXPECT_EQ(server.socketDirectory(), dir_);
     ASSERT_TRUE(server.start(3, panes()));
+    EXPECT_EQ(server.socketPath(), dir_ + "/MR420");
     Client c(dir_ + "/MR420");
     c.send("TOPICS\n");
     EXPECT_NE(c.readLines(5).find("TOPIC Rosa#3\n"), std::string::npos);
@@ -308,51 +381,135 @@ TEST_F(LocalDataServerTest, DefaultPathUsesRuntimeDirectory) {
         ::unsetenv("XDG_RUNTIME_DIR");
 }
 
-// The command-line client against the real server.
-TEST_F(LocalDataServerTest, CommandLineClient) {
-    const QString tool = QString(MR420_BINARY_DIR) + "/bin/mr420-data";
-    if (!QFileInfo(tool).isExecutable()) GTEST_SKIP() << "mr420-data is not built";
-    ASSERT_TRUE(server_.start(12, panes()));
-    auto run = [&](const QStringList& args, int& exitCode) {
-        QProcess p;
-        p.start(tool, QStringList{"--socket", QString::fromStdString(path_)} + args);
+// The command-line client against real servers.
+class CommandLineClientTest : public LocalDataServerTest {
+protected:
+    struct Result {
+        int exitCode = -1;
+        std::string out;
+        std::string err;
+    };
+
+    void SetUp() override {
+        LocalDataServerTest::SetUp();
+        if (!QFileInfo(tool()).isExecutable()) GTEST_SKIP() << "mr420-data is not built";
+    }
+    static QString tool() { return QString(MR420_BINARY_DIR) + "/bin/mr420-data"; }
+
+    // The client with the test directory as its runtime directory; the
+    // servers' events are handled while it runs.
+    QProcess* launch(const QStringList& args) {
+        auto* p = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", QString::fromStdString(dir_));
+        p->setProcessEnvironment(env);
+        p->start(tool(), args);
+        return p;
+    }
+    Result run(const QStringList& args) {
+        std::unique_ptr<QProcess> p(launch(args));
         QElapsedTimer timer;
         timer.start();
-        while (p.state() != QProcess::NotRunning && timer.elapsed() < 5000) {
+        while (p->state() != QProcess::NotRunning && timer.elapsed() < 10000) {
             QCoreApplication::processEvents();
-            p.waitForFinished(1);
+            p->waitForFinished(1);
         }
-        exitCode = p.exitCode();
-        return p.readAllStandardOutput().toStdString();
-    };
-    int code = -1;
-    EXPECT_EQ(run({"topics"}, code), "Temperatura1#12\nWilgotność#12\nRosa#12\nCiśnienie#12\n");
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(run({"get", "Ciśnienie#12", "Pomiar"}, code), "1013.2 hPa\n");
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(run({"get", "Para#12", "Wynik"}, code), "");
-    EXPECT_EQ(code, 1);
+        return {p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1, p->readAllStandardOutput().toStdString(),
+                p->readAllStandardError().toStdString()};
+    }
+};
 
-    QProcess follow;
-    follow.start(tool, {"--socket", QString::fromStdString(path_), "follow", "Rosa#12", "Wynik"});
+TEST_F(CommandLineClientTest, HelpAndUsage) {
+    Result help = run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("usage: mr420-data"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("Wynik, Pomiar, Status"), std::string::npos) << help.out;
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(run({"-h"}).exitCode, 0);
+
+    for (const QStringList& wrong : {QStringList{}, QStringList{"bogus"}, QStringList{"get", "Rosa#1"},
+                                     QStringList{"topics", "extra"}, QStringList{"--socket", path_.c_str()}}) {
+        SCOPED_TRACE(wrong.join(' ').toStdString());
+        Result r = run(wrong);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("usage: mr420-data"), std::string::npos) << r.err;
+    }
+
+    Result none = run({"topics"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.err.find("no data server in " + dir_), std::string::npos) << none.err;
+}
+
+TEST_F(CommandLineClientTest, OneSocket) {
+    ASSERT_TRUE(server_.start(12, panes()));
+    const QString socket = QString::fromStdString(path_);
+    Result r = run({"--socket", socket, "topics"});
+    EXPECT_EQ(r.out, "Temperatura1#12\nWilgotność#12\nRosa#12\nCiśnienie#12\n");
+    EXPECT_EQ(r.exitCode, 0);
+    r = run({"--socket", socket, "get", "Ciśnienie#12", "Pomiar"});
+    EXPECT_EQ(r.out, "1013.2 hPa\n");
+    EXPECT_EQ(r.exitCode, 0);
+    r = run({"--socket", socket, "get", "Para#12", "Wynik"});
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("ERR unknown topic"), std::string::npos) << r.err;
+    r = run({"--socket", socket, "get", "Rosa#12", "Kolor"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("ERR unknown item"), std::string::npos) << r.err;
+    r = run({"--socket", QString::fromStdString(dir_ + "/MR420-2"), "topics"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("no data server at " + dir_ + "/MR420-2"), std::string::npos) << r.err;
+}
+
+TEST_F(CommandLineClientTest, FindsTopicsOfEveryInstance) {
+    // Two programs, the second with only a pressure pane, and a gap before it
+    // when the first has stopped.
+    LiveReadings pressureOnly{};
+    pressureOnly[kChannelPressure] = {true, true, false, 990.04, 5, false};
+    ASSERT_TRUE(server_.start(12, panes()));
+    LocalDataServer second;
+    second.setSocketDirectory(dir_);
+    ASSERT_TRUE(second.start(34, pressureOnly));
+    ASSERT_EQ(second.socketPath(), dir_ + "/MR420-2");
+
+    Result r = run({"topics"});
+    EXPECT_EQ(r.out, "Temperatura1#12\nWilgotność#12\nRosa#12\nCiśnienie#12\nCiśnienie#34\n");
+    EXPECT_EQ(r.exitCode, 0);
+    r = run({"get", "Ciśnienie#34", "Pomiar"});
+    EXPECT_EQ(r.out, "990.0 hPa\n");
+    EXPECT_EQ(r.exitCode, 0);
+    r = run({"get", "Ciśnienie#12", "Wynik"});
+    EXPECT_EQ(r.out, "1013.2\n");
+    r = run({"get", "Ciśnienie#56", "Wynik"});
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("ERR unknown topic"), std::string::npos) << r.err;
+
+    server_.stop();
+    r = run({"topics"});
+    EXPECT_EQ(r.out, "Ciśnienie#34\n");
+
+    std::unique_ptr<QProcess> follow(launch({"follow", "Ciśnienie#34", "Wynik"}));
     std::string out;
     QElapsedTimer timer;
     timer.start();
-    LiveReadings p = panes();
-    while (std::count(out.begin(), out.end(), '\n') < 3 && timer.elapsed() < 5000) {
+    LiveReadings p = pressureOnly;
+    while (std::count(out.begin(), out.end(), '\n') < 3 && timer.elapsed() < 10000) {
         if (!out.empty()) {   // the line sent at once has arrived: now the refreshes
-            p[kChannelDp].value += 1.0;
-            server_.publish(p);
+            p[kChannelPressure].value += 1.0;
+            second.publish(p);
         }
         for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
-        follow.waitForReadyRead(5);
-        out += follow.readAllStandardOutput().toStdString();
+        follow->waitForReadyRead(5);
+        out += follow->readAllStandardOutput().toStdString();
     }
-    EXPECT_EQ(out.substr(0, 9), "9.2\n10.2\n");
+    EXPECT_EQ(out.substr(0, 12), "990.0\n991.0\n");
     EXPECT_GE(std::count(out.begin(), out.end(), '\n'), 3);
-    server_.stop();
-    follow.waitForFinished(3000);
-    EXPECT_EQ(follow.state(), QProcess::NotRunning);
+    second.stop();
+    follow->waitForFinished(3000);
+    EXPECT_EQ(follow->state(), QProcess::NotRunning);
+    EXPECT_EQ(follow->exitCode(), 0);
 }
 
 }  // namespace

@@ -349,20 +349,43 @@ void MainWindow::requestClose() {
 
 void MainWindow::recordRect() {
     const QRect f = frameGeometry();
-    windowLeft_ = f.left();
-    windowTop_ = f.top();
-    windowRight_ = f.left() + f.width();
-    windowBottom_ = f.top() + f.height();
+    setRecordedRect(QRect(f.topLeft(), f.size()));
+}
+
+void MainWindow::setRecordedRect(const QRect& rect) {
+    if (!recentRects_.empty() && recentRects_.back() == rect) return;
+    recentRects_.push_back(rect);
+    if (recentRects_.size() > 4) recentRects_.pop_front();
+    windowLeft_ = rect.left();
+    windowTop_ = rect.top();
+    windowRight_ = rect.left() + rect.width();
+    windowBottom_ = rect.top() + rect.height();
+}
+
+void MainWindow::forgetMaximisedRect() {
+    // A window manager may deliver the maximised geometry before the state
+    // change, so it is recorded as if restored: rectangles that cover the
+    // screen's work area are dropped, back to the one the window returns to.
+    const QScreen* s = screen();
+    if (!s) return;
+    const QRect work = s->availableGeometry();
+    while (recentRects_.size() > 1 && recentRects_.back().contains(work)) recentRects_.pop_back();
+    const QRect restored = recentRects_.back();
+    recentRects_.pop_back();
+    setRecordedRect(restored);
 }
 
 void MainWindow::moveEvent(QMoveEvent* e) {
     QDialog::moveEvent(e);
-    if (recordsPositionOnMove(initialising_, sizeState_->maximised) && !isMinimized()) recordRect();
+    // Qt knows the maximised state before the window size bookkeeping does.
+    if (recordsPositionOnMove(initialising_, sizeState_->maximised || isMaximized()) && !isMinimized()) recordRect();
 }
 
 void MainWindow::changeEvent(QEvent* e) {
     QDialog::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange) clientResized();
+    if (e->type() != QEvent::WindowStateChange) return;
+    if (isMaximized()) forgetMaximisedRect();
+    clientResized();
 }
 
 bool MainWindow::eventFilter(QObject* o, QEvent* e) {

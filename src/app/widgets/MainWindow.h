@@ -7,6 +7,7 @@
 #include <QLineEdit>
 
 #include <array>
+#include <deque>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -133,6 +134,8 @@ private:
     int clockFieldWidth() const;
     void applyMinimumSize();
     void recordRect();
+    void setRecordedRect(const QRect& rect);
+    void forgetMaximisedRect();
     void clientResized();
 
     AppSettings& settings_;
@@ -164,6 +167,7 @@ private:
     bool closing_ = false;
     bool choosingPort_ = false;
     int windowLeft_ = 100, windowTop_ = 100, windowRight_ = 700, windowBottom_ = 500;
+    std::deque<QRect> recentRects_;   // the last rectangles recorded, newest last
     bool topmost_ = false;
     std::unique_ptr<WindowSizeState> sizeState_;
     std::string language_;

@@ -13,10 +13,7 @@ namespace mr420 {
 void MainWindow::applySettings(const AppSettings& s) {
     language_ = s.language;
     portNumber_ = s.portNr;
-    windowLeft_ = s.windowLeft;
-    windowTop_ = s.windowTop;
-    windowRight_ = s.windowRight;
-    windowBottom_ = s.windowBottom;
+    setRecordedRect(QRect(QPoint(s.windowLeft, s.windowTop), QSize(s.windowRight - s.windowLeft, s.windowBottom - s.windowTop)));
     topmost_ = s.topmost != 0;
     for (int c = 0; c < kPaneCount; ++c) {
         const PaneSettings& p = s.panes[std::size_t(c)];

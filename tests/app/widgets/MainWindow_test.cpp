@@ -367,6 +367,32 @@ TEST(MainWindow, MaximisingKeepsTheRestoredRectangleForTheSettings) {
     EXPECT_EQ(out.windowBottom - out.windowTop, 400);
 }
 
+TEST(MainWindow, AMaximisedSizeThatArrivesBeforeTheStateChangeIsNotStored) {
+    Fixture f;
+    MainWindow w(f.settings, {}, f.boxes);
+    w.setPortEntrySource([] { return std::vector<std::string>{}; });
+    w.initialise();
+    w.timers().stopTimer(timer_id::kPortChoiceRetry);
+    w.show();
+    pumpFor(30);
+    w.move(150, 120);
+    pumpFor(30);
+    ASSERT_EQ(w.recordedRect().topLeft(), QPoint(150, 120));
+    // The window manager's order: first the maximised geometry, as if the
+    // window were still restored, then the state change.
+    const QRect screen = w.screen()->availableGeometry();
+    w.setGeometry(screen);
+    pumpFor(30);
+    w.setWindowState(Qt::WindowMaximized);
+    pumpFor(50);
+    AppSettings out = defaultSettings();
+    w.storeSettings(out);
+    EXPECT_EQ(out.windowLeft, 150);
+    EXPECT_EQ(out.windowTop, 120);
+    EXPECT_EQ(out.windowRight - out.windowLeft, 600);
+    EXPECT_EQ(out.windowBottom - out.windowTop, 400);
+}
+
 TEST(MainWindow, LanguageCommandChangesOnlyTheStoredCode) {
     Fixture f;
     f.settings.language = "de";  // an unknown code is kept until changed

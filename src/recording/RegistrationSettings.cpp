@@ -94,11 +94,5 @@ void applyRegistrationCancel(RegistrationSettings& s, bool textOpen, bool binary
     if (!binaryOpen) s.fileLogBin = false;
 }
 
-std::string registrationStatus(bool timerRunning, int interval, std::string_view every) {
-    if (!timerRunning) return {};
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, " %02d:%02d:%02d. ", interval / 3600, interval % 3600 / 60, interval % 60);
-    return std::string(every) + buffer;
-}
 
 }  // namespace mr420

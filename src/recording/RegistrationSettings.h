@@ -32,7 +32,6 @@ constexpr int kMsgTextFileExists = 122;
 constexpr int kMsgBinaryFileUnavailable = 123;
 constexpr int kMsgBinaryFileExists = 124;
 constexpr int kMsgBinaryFileUnavailableAtStart = 107;
-constexpr int kStrRegistrationEvery = 190;   // "Rejestracja do pliku co"
 
 constexpr int kMinInterval = 1;
 constexpr int kMaxInterval = 86399;
@@ -87,10 +86,5 @@ RegistrationPlan planRegistration(const RegistrationSettings& before, const Regi
 
 // Cancel: settings stay, but a kind without an open file is switched off.
 void applyRegistrationCancel(RegistrationSettings& s, bool textOpen, bool binaryOpen);
-
-// "%s %02d:%02d:%02d. " with string 190 while the registration timer runs,
-// else empty.
-std::string registrationStatus(bool timerRunning, int interval,
-                               std::string_view every = "Rejestracja do pliku co");
 
 }  // namespace mr420

@@ -239,6 +239,16 @@ void ReadingModel::refreshDisplay(bool connected) {
     dataServer_.publish();
 }
 
+std::string registrationStatusText(const RegistrationStatusSource* source) {
+    if (!source || !source->registrationActive()) return {};
+    const int interval = source->registrationIntervalSeconds();
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, " %02d:%02d:%02d. ", interval / 3600, interval % 3600 / 60, interval % 60);
+    std::string text = str(string_id::kRegistrationEvery) + buffer;
+    if (source->registrationWriteFailed()) text += str(string_id::kRegistrationWriteFailed) + ". ";
+    return text;
+}
+
 void ReadingModel::updateStatusLine() {
     if (!view_.windowExists()) return;
     const PanelState& s = state_;
@@ -264,18 +274,7 @@ void ReadingModel::updateStatusLine() {
     if (pane(kChannelTemp2).hasValue && s.temperature2Error) text += str(kStatusTemperature2Error);
     if (pane(kChannelPressure).hasValue && s.pressureError) text += str(kStatusPressureError);
     if (pane(kChannelRh).hasValue && s.relativeHumidityError) text += str(kStatusHumidityError);
-    if (registration_ && registration_->registrationActive()) {
-        const int interval = registration_->registrationIntervalSeconds();
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, " %02d:%02d:%02d. ", interval / 3600, interval % 3600 / 60,
-                      interval % 60);
-        text += str(kRegistrationEvery);
-        text += buffer;
-        if (registration_->registrationWriteFailed()) {
-            text += str(kRegistrationWriteFailed);
-            text += ". ";
-        }
-    }
+    text += registrationStatusText(registration_);
 
     if (text != statusText_) {
         statusText_ = text;

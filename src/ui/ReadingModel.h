@@ -36,6 +36,12 @@ public:
     virtual bool registrationWriteFailed() const { return false; }
 };
 
+// The registration part of the status line: "Rejestracja do pliku co
+// HH:MM:SS. " while registration runs, then "Błąd zapisu do pliku
+// rejestracji. " while the last record could not be written; empty when it
+// does not run or there is no source.
+std::string registrationStatusText(const RegistrationStatusSource* source);
+
 // What the refresh asks of the main window. The main window implements it.
 class ReadingView {
 public:

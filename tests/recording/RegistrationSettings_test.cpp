@@ -122,12 +122,5 @@ TEST(RegistrationSettings, ApplyPlan) {
     EXPECT_FALSE(cancelled.fileLogBin);
 }
 
-TEST(RegistrationSettings, StatusFragment) {
-    EXPECT_EQ(registrationStatus(false, 60), "");
-    EXPECT_EQ(registrationStatus(true, 60), "Rejestracja do pliku co 00:01:00. ");
-    EXPECT_EQ(registrationStatus(true, 90), "Rejestracja do pliku co 00:01:30. ");
-    EXPECT_EQ(registrationStatus(true, 86399, "Every"), "Every 23:59:59. ");
-}
-
 }  // namespace
 }  // namespace mr420

@@ -475,3 +475,34 @@ TEST_F(ReadingModelTest, StatusUsesStringOverride) {
 
 }  // namespace
 }  // namespace mr420
+
+namespace mr420 {
+namespace {
+
+TEST(RegistrationStatusText, IntervalAndWriteFailure) {
+    struct Case {
+        bool active;
+        int interval;
+        bool failed;
+        const char* text;
+    };
+    const Case cases[] = {
+        {false, 60, false, ""},
+        {false, 60, true, ""},
+        {true, 60, false, "Rejestracja do pliku co 00:01:00. "},
+        {true, 90, false, "Rejestracja do pliku co 00:01:30. "},
+        {true, 86399, false, "Rejestracja do pliku co 23:59:59. "},
+        {true, 5, true, "Rejestracja do pliku co 00:00:05. Błąd zapisu do pliku rejestracji. "},
+    };
+    for (const Case& c : cases) {
+        FakeRegistration r;
+        r.active = c.active;
+        r.interval = c.interval;
+        r.writeFailed = c.failed;
+        EXPECT_EQ(registrationStatusText(&r), c.text) << c.interval;
+    }
+    EXPECT_EQ(registrationStatusText(nullptr), "");
+}
+
+}  // namespace
+}  // namespace mr420

@@ -163,11 +163,4 @@ void RegistrationController::reopenAfterStart(QWidget* parent) {
     emit statusChanged();
 }
 
-QString RegistrationController::statusFragment() const {
-    QString text = QString::fromStdString(
-        registrationStatus(timer_.isActive(), timer_.interval() / 1000, utf8(kStrRegistrationEvery)));
-    if (log_.lastWriteFailed()) text += registrationWriteFailedText();
-    return text;
-}
-
 }  // namespace mr420

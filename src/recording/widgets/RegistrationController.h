@@ -1,7 +1,8 @@
 #pragma once
 // Live registration as the main window runs it: the registration dialog and
 // what its OK does, the interval timer (id 1034), the re-opening after the
-// settings-read period, and the status-line fragment.
+// settings-read period; the status line reads its state through
+// RegistrationStatusLink.
 
 #include <QObject>
 #include <QString>
@@ -50,11 +51,6 @@ public:
 
     // Timer 1034: one text record, then one binary record.
     void onRegistrationTimer();
-
-    // Status-line fragment: "Rejestracja do pliku co HH:MM:SS. " while the
-    // timer runs, followed by the write-failure text while the last write
-    // to a registration file failed.
-    QString statusFragment() const;
 
     // For the status line composed by the reading model (see
     // RegistrationStatusLink.h): the timer runs, and with which period.

@@ -12,10 +12,5 @@ inline QString registrationString(int id) {
     return QString::fromStdString(str(id)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-// Status-line fragment while the last registration write failed; like the
-// other status texts it ends with ". ".
-inline QString registrationWriteFailedText() {
-    return registrationString(string_id::kRegistrationWriteFailed) + QStringLiteral(". ");
-}
 
 }  // namespace mr420

@@ -32,11 +32,20 @@
 #include "base/Win1250.h"
 #include "base/ValueFormat.h"
 #include "recording/widgets/RegistrationController.h"
+#include "recording/widgets/RegistrationStatusLink.h"
 #include "recording/widgets/RegistrationStrings.h"
 #include "support/TestSupport.h"
 #include "support/TestApplication.h"
 
 using namespace mr420;
+
+namespace {
+// The registration part of the status line, as the main window composes it.
+QString statusOf(const RegistrationController& controller) {
+    const RegistrationStatusLink link(controller);
+    return QString::fromStdString(registrationStatusText(&link));
+}
+}  // namespace
 
 namespace {
 using mr420::test::app;
@@ -197,7 +206,7 @@ TEST(RegistrationController, OkCreatesTheFileWritesTheFirstRecordAtOnceAndStarts
     EXPECT_EQ(f.controller.settings().interval, 90);
     EXPECT_TRUE(f.controller.timerRunning());
     EXPECT_EQ(f.controller.timerIntervalMs(), 90000);
-    EXPECT_EQ(f.controller.statusFragment(), QStringLiteral("Rejestracja do pliku co 00:01:30. "));
+    EXPECT_EQ(statusOf(f.controller), QStringLiteral("Rejestracja do pliku co 00:01:30. "));
     EXPECT_TRUE(f.controller.registrationActive());
     EXPECT_EQ(f.controller.registrationIntervalSeconds(), 90);
     EXPECT_GE(f.statusSignals, 1);
@@ -230,7 +239,7 @@ TEST(RegistrationController, OkCreatesTheFileWritesTheFirstRecordAtOnceAndStarts
     f.controller.openDialog(nullptr);
     EXPECT_FALSE(f.controller.timerRunning());
     EXPECT_FALSE(f.controller.log().textOpen());
-    EXPECT_EQ(f.controller.statusFragment(), QString());
+    EXPECT_EQ(statusOf(f.controller), QString());
 }
 
 TEST(RegistrationController, AnExistingFileIsAppendedOnYesAndTruncatedOnNo) {
@@ -488,7 +497,7 @@ TEST(RegistrationController, AFailedWriteShowsInTheStatusUntilAWriteSucceeds) {
     f.controller.openDialog(nullptr);
     ASSERT_TRUE(f.controller.log().textOpen());
     const QString running = QStringLiteral("Rejestracja do pliku co 00:01:00. ");
-    EXPECT_EQ(f.controller.statusFragment(), running);
+    EXPECT_EQ(statusOf(f.controller), running);
 
     // No byte more may be written to any file of this process for a moment.
     const auto size = std::filesystem::file_size(dir + "/log.txt");
@@ -504,14 +513,14 @@ TEST(RegistrationController, AFailedWriteShowsInTheStatusUntilAWriteSucceeds) {
 
     EXPECT_TRUE(f.controller.writeFailed());
     EXPECT_EQ(f.statusSignals, before + 1);
-    EXPECT_EQ(f.controller.statusFragment(), running + QString::fromStdString(str(227)) + QStringLiteral(". "));
+    EXPECT_EQ(statusOf(f.controller), running + QString::fromStdString(str(227)) + QStringLiteral(". "));
     EXPECT_EQ(std::filesystem::file_size(dir + "/log.txt"), size);  // nothing half-written
     EXPECT_TRUE(f.controller.log().textOpen());                      // registration goes on
 
     f.controller.onRegistrationTimer();
     EXPECT_FALSE(f.controller.writeFailed());
     EXPECT_EQ(f.statusSignals, before + 2);
-    EXPECT_EQ(f.controller.statusFragment(), running);
+    EXPECT_EQ(statusOf(f.controller), running);
     EXPECT_EQ(readFile(dir + "/log.txt"), kHeader + kRecord + kRecord);
 }
 
@@ -649,7 +658,7 @@ TEST(RegistrationController, CancelAfterAFailedOpenLeavesTheTimerRunningOnlyWith
         EXPECT_FALSE(f.controller.settings().fileLog);
         EXPECT_FALSE(f.controller.timerRunning());
         EXPECT_FALSE(f.controller.registrationActive());
-        EXPECT_EQ(f.controller.statusFragment().toStdString(), "");
+        EXPECT_EQ(statusOf(f.controller).toStdString(), "");
         ASSERT_FALSE(f.activeAtSignal.empty());
         EXPECT_FALSE(f.activeAtSignal.back());
     }
@@ -678,7 +687,7 @@ TEST(RegistrationController, CancelAfterAFailedOpenLeavesTheTimerRunningOnlyWith
         EXPECT_FALSE(f.controller.settings().fileLog);
         EXPECT_FALSE(f.controller.settings().fileLogBin);
         EXPECT_FALSE(f.controller.timerRunning());
-        EXPECT_EQ(f.controller.statusFragment().toStdString(), "");
+        EXPECT_EQ(statusOf(f.controller).toStdString(), "");
         ASSERT_FALSE(f.activeAtSignal.empty());
         EXPECT_FALSE(f.activeAtSignal.back());
     }
@@ -699,7 +708,7 @@ TEST(RegistrationController, CancelAfterAFailedOpenLeavesTheTimerRunningOnlyWith
         EXPECT_TRUE(f.controller.settings().fileLog);
         EXPECT_FALSE(f.controller.settings().fileLogBin);
         EXPECT_TRUE(f.controller.timerRunning());
-        EXPECT_EQ(f.controller.statusFragment().toStdString(), "Rejestracja do pliku co 00:00:05. ");
+        EXPECT_EQ(statusOf(f.controller).toStdString(), "Rejestracja do pliku co 00:00:05. ");
         ASSERT_FALSE(f.activeAtSignal.empty());
         EXPECT_TRUE(f.activeAtSignal.back());
     }

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QTime>
 #include <QTimeEdit>
+#include <QKeyEvent>
 
 #include "base/widgets/MessageBoxes.h"
 #include "recording/widgets/RegistrationDialog.h"
@@ -295,4 +296,27 @@ TEST(RegistrationDialog, QtChooserAddsTheSuffixOfTheFilterInUse) {
     });
     c = qtSaveFileChooser(nullptr, textFileRequest(current));
     EXPECT_TRUE(c.path.isEmpty());
+}
+
+TEST(RegistrationDialog, TheIntervalTakesTypedDigits) {
+    app();
+    ScriptedMessageBoxes boxes;
+    RegistrationDialog dialog(sample(), QString(), boxes);
+    dialog.show();
+    QTimeEdit* edit = dialog.intervalEdit();
+    edit->setFocus();
+    QCoreApplication::processEvents();
+    // Select the whole field, then type a new interval as a user would.
+    edit->setSelectedSection(QDateTimeEdit::HourSection);
+    for (const QChar c : QStringLiteral("001530")) {
+        const int key = Qt::Key_0 + c.digitValue();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &press);
+        QApplication::sendEvent(edit, &release);
+    }
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(edit, &enter);
+    EXPECT_EQ(edit->time(), QTime(0, 15, 30)) << edit->text().toStdString();
+    EXPECT_EQ(dialog.settings().interval, 15 * 60 + 30);
 }

@@ -70,3 +70,15 @@ TEST(Translation, SetLanguageStoresOnlyKnownSelections) {
     EXPECT_EQ(languageSelection("de"), 0);
     EXPECT_EQ(languageSelection(""), 0);
 }
+
+TEST(Translation, QtsOwnButtonsSpeakPolishFromTheSystemsTranslations) {
+    app();
+    QTranslator qt;
+    EXPECT_FALSE(installQtTranslation(*QCoreApplication::instance(), qt, QStringLiteral("en")));
+    ASSERT_TRUE(installQtTranslation(*QCoreApplication::instance(), qt, QStringLiteral("pl")))
+        << "Qt's Polish translations (qtbase_pl.qm) are missing";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Tak"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&Nie"));
+    QCoreApplication::removeTranslator(&qt);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
+}

@@ -426,6 +426,91 @@ choose No to delete the previous contents of the file.</translation>
         <comment>247</comment>
         <translation>Cannot open port %s</translation>
     </message>
+    <message>
+        <source>Błąd przy próbie ustawienia zegara.</source>
+        <comment>300</comment>
+        <translation>Error while setting the clock.</translation>
+    </message>
+    <message>
+        <source>Nie można odczytać czasu autowyłączania.</source>
+        <comment>301</comment>
+        <translation>Cannot read the auto-off time.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie ustawienia czasu autowyłączania.</source>
+        <comment>302</comment>
+        <translation>Error while setting the auto-off time.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie zapisu ciśnienia domyślnego.</source>
+        <comment>303</comment>
+        <translation>Error while writing the default pressure.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie zapisu opcji modemu.</source>
+        <comment>304</comment>
+        <translation>Error while writing the modem options.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie ustawienia numeru PIN.</source>
+        <comment>305</comment>
+        <translation>Error while setting the PIN.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie zapisu hasła użytkownika PAP.</source>
+        <comment>306</comment>
+        <translation>Error while writing the PAP user password.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie zapisu progów alarmowych modemu.</source>
+        <comment>307</comment>
+        <translation>Error while writing the modem alarm thresholds.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie zapisu progów alarmowych.</source>
+        <comment>308</comment>
+        <translation>Error while writing the alarm thresholds.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie zapisu ustawień baterii.</source>
+        <comment>309</comment>
+        <translation>Error while writing the battery settings.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie zapisu ustawień alarmowania.</source>
+        <comment>310</comment>
+        <translation>Error while writing the alarm settings.</translation>
+    </message>
+    <message>
+        <source>Nie można odczytać ustawień wyświetlania.</source>
+        <comment>311</comment>
+        <translation>Cannot read the display settings.</translation>
+    </message>
+    <message>
+        <source>Błąd przy próbie zapisu ustawień wyświetlania.</source>
+        <comment>312</comment>
+        <translation>Error while writing the display settings.</translation>
+    </message>
+    <message>
+        <source>Brak włączonej obsługi modemu. Ustawienia nie zostały zapisane.</source>
+        <comment>313</comment>
+        <translation>The modem handling is not switched on. The settings were not written.</translation>
+    </message>
+    <message>
+        <source>Brak włączonej obsługi modemu.</source>
+        <comment>314</comment>
+        <translation>The modem handling is not switched on.</translation>
+    </message>
+    <message>
+        <source>Nieprawidłowy format danych.</source>
+        <comment>315</comment>
+        <translation>Invalid data format.</translation>
+    </message>
+    <message>
+        <source>Ustawiona data powinna być większa niż 1 styczeń 2000.</source>
+        <comment>316</comment>
+        <translation>The date set should be later than 1 January 2000.</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>

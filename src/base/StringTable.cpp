@@ -98,6 +98,23 @@ constexpr Entry kTable[] = {
     {245, "Użytkownik musi należeć do grupy %s, do której należy urządzenie (sudo usermod -aG %s $USER), i zalogować się ponownie."},
     {246, "Urządzenie należy do grupy root: reguła udev może nadać mu grupę dialout (zob. README)."},
     {247, "Nie można otworzyć portu %s"},
+    {300, "Błąd przy próbie ustawienia zegara."},
+    {301, "Nie można odczytać czasu autowyłączania."},
+    {302, "Błąd przy próbie ustawienia czasu autowyłączania."},
+    {303, "Błąd przy próbie zapisu ciśnienia domyślnego."},
+    {304, "Błąd przy próbie zapisu opcji modemu."},
+    {305, "Błąd przy próbie ustawienia numeru PIN."},
+    {306, "Błąd przy próbie zapisu hasła użytkownika PAP."},
+    {307, "Błąd przy próbie zapisu progów alarmowych modemu."},
+    {308, "Błąd przy próbie zapisu progów alarmowych."},
+    {309, "Błąd przy próbie zapisu ustawień baterii."},
+    {310, "Błąd przy próbie zapisu ustawień alarmowania."},
+    {311, "Nie można odczytać ustawień wyświetlania."},
+    {312, "Błąd przy próbie zapisu ustawień wyświetlania."},
+    {313, "Brak włączonej obsługi modemu. Ustawienia nie zostały zapisane."},
+    {314, "Brak włączonej obsługi modemu."},
+    {315, "Nieprawidłowy format danych."},
+    {316, "Ustawiona data powinna być większa niż 1 styczeń 2000."},
 };
 
 std::function<std::optional<std::string>(int)>& overrideLookup() {

@@ -43,6 +43,27 @@ constexpr int kPortCheckAdapterHint = 244;
 constexpr int kPortGroupHint = 245;            // "%s" twice = the device's group
 constexpr int kPortUdevHint = 246;
 constexpr int kCannotOpenDevice = 247;        // "%s" = device path
+constexpr int kReadSettingsFailedAlt = 104;   // the same text as 133
+constexpr int kWriteSettingsFailedAlt = 109;  // the same text as 120
+constexpr int kWriteSettingsFailed = 120;
+constexpr int kReadSettingsFailed = 133;
+constexpr int kClockWriteFailed = 300;
+constexpr int kAutoOffReadFailed = 301;
+constexpr int kAutoOffWriteFailed = 302;
+constexpr int kDefaultPressureWriteFailed = 303;
+constexpr int kModemWriteFailed = 304;
+constexpr int kPinWriteFailed = 305;
+constexpr int kPapWriteFailed = 306;
+constexpr int kThresholdsWriteFailed = 307;
+constexpr int kExceedanceWriteFailed = 308;
+constexpr int kBatteryWriteFailed = 309;
+constexpr int kPowerLossWriteFailed = 310;
+constexpr int kDisplayReadFailed = 311;
+constexpr int kDisplayWriteFailed = 312;
+constexpr int kModemOffNotWritten = 313;
+constexpr int kModemOff = 314;
+constexpr int kNumberFormatError = 315;
+constexpr int kDateBefore2000 = 316;
 }  // namespace string_id
 
 // Text of a string id: the override's text if it has one, otherwise the

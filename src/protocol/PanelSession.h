@@ -89,6 +89,7 @@ public:
     ChainCounters& counters() { return counters_; }
     const ChainCounters& counters() const { return counters_; }
     PanelState& state() { return state_; }
+    WriteArguments& writeArguments() { return args_; }
     ReplyParser& parser() { return parser_; }
 
     // Memory read-out state: startMemoryReadout sets memoryReadoutActive; the

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/StringTable.h"
+#include "base/TimerIds.h"
 #include "protocol/PanelConnection.h"
 #include "sim/PtyPanel.h"
 #include "sim/Scenarios.h"
@@ -167,7 +168,7 @@ TEST(PanelConnection, AnExplicitOpenOrCloseEndsTheQuietRetry) {
     EXPECT_TRUE(rig.connection.retrying());
     rig.connection.closePort();
     EXPECT_FALSE(rig.connection.retrying());
-    EXPECT_FALSE(rig.loop.timerRunning(1071));
+    EXPECT_FALSE(rig.loop.timerRunning(timer_id::kPortReopenRetry));
     rig.connection.retryQuietly(0);   // no configured port: nothing to look for
     EXPECT_FALSE(rig.connection.retrying());
 }

@@ -17,6 +17,7 @@
 #include "base/widgets/ProgramArt.h"
 #include "base/widgets/QtTimerService.h"
 #include "base/widgets/WaitWindow.h"
+#include "config/widgets/ConfigDialogs.h"
 #include "base/TimerIds.h"
 #include "base/TimerRouter.h"
 #include "link/widgets/PortDialog.h"
@@ -115,6 +116,7 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
     connect(registration_.get(), &RegistrationController::statusChanged, this,
             [this] { readings_->updateStatusLine(); });
     wait_ = std::make_unique<WaitWindow>(qs(str(string_id::kPleaseWait)), this);
+    config_ = std::make_unique<ConfigDialogs>(connection_->session(), *timers_, boxes_, *wait_, this);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -161,7 +163,7 @@ bool MainWindow::implemented(int id) const {
         case menu_id::kLanguage:
             return true;
         default:
-            return false;
+            return config_ && config_->offers(id);
     }
 }
 
@@ -205,7 +207,9 @@ void MainWindow::onCommand(int id) {
             if (dialog.exec() == QDialog::Accepted) setLanguage(language_, dialog.selection());
             break;
         }
-        default: break;
+        default:
+            config_->open(id);
+            break;
     }
 }
 
@@ -336,6 +340,7 @@ void MainWindow::done(int result) {
 
 void MainWindow::requestClose() {
     closing_ = true;
+    config_->abandon();
     timers_->stopTimer(timer_id::kPortChoiceRetry);
     // End every modal window above this one first; their loops return, and
     // each caller sees `closing_`.

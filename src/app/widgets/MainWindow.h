@@ -28,6 +28,7 @@ namespace mr420 {
 struct AppSettings;
 struct WindowSizeState;
 struct ProbeSources;
+class ConfigDialogs;
 class LocalDataServer;
 class PanelConnection;
 struct PortOpenFailure;
@@ -101,6 +102,7 @@ public:
     PanelConnection& connection() { return *connection_; }
     QtTimerService& timers() { return *qtTimers_; }
     WaitWindow& waitWindow() { return *wait_; }
+    ConfigDialogs& configDialogs() { return *config_; }
 
     // The window rectangle as recorded for the settings.
     QRect recordedRect() const { return QRect(QPoint(windowLeft_, windowTop_), QPoint(windowRight_ - 1, windowBottom_ - 1)); }
@@ -150,6 +152,7 @@ private:
     std::unique_ptr<LocalDataServer> dataServer_;
     std::unique_ptr<ReadingModel> readings_;
     std::unique_ptr<RegistrationController> registration_;
+    std::unique_ptr<ConfigDialogs> config_;
     std::unique_ptr<RegistrationStatusLink> registrationLink_;
 
     QMenuBar* menuBar_ = nullptr;

@@ -3,7 +3,22 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 
+#include "base/StringTable.h"
+
 namespace mr420 {
+
+void MessageBoxes::show(QWidget* parent, const UserMessage& message) {
+    if (!message) return;
+    BoxIcon icon = BoxIcon::None;
+    switch (message.icon) {
+    case MessageIcon::None: icon = BoxIcon::None; break;
+    case MessageIcon::Information: icon = BoxIcon::Information; break;
+    case MessageIcon::Exclamation: icon = BoxIcon::Warning; break;
+    case MessageIcon::Stop: icon = BoxIcon::Error; break;
+    }
+    const QString text = QString::fromStdString(str(message.stringId)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    show(parent, text, BoxButtons::Ok, icon);
+}
 
 BoxAnswer QtMessageBoxes::showBox(QWidget* parent, const BoxRequest& request) {
     QMessageBox box(parent);

@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+#include "base/UserMessage.h"
+
 class QWidget;
 
 namespace mr420 {
@@ -49,6 +51,9 @@ public:
     void message(QWidget* parent, const QString& text) { show(parent, text, BoxButtons::Ok, BoxIcon::None); }
     // A validation message: OK button, information icon.
     void information(QWidget* parent, const QString& text) { show(parent, text, BoxButtons::Ok, BoxIcon::Information); }
+    // A message the core decided: its string-table text (line breaks as LF)
+    // with its icon, OK button.
+    void show(QWidget* parent, const UserMessage& message);
     // A confirmation whose Yes does something: true for Yes; Escape and the
     // close box answer No.
     bool ask(QWidget* parent, const QString& text, BoxIcon icon = BoxIcon::Question) {

@@ -1,0 +1,75 @@
+#include "config/NumericText.h"
+
+#include <cmath>
+
+#include "base/StringTable.h"
+#include "base/ValueFormat.h"
+
+namespace mr420 {
+
+namespace {
+
+constexpr int kSignificantDigits = 15;   // what a double holds exactly
+
+bool isSeparator(char c) { return c == '.' || c == ','; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The digits at the start of `text` as a number; digits past the fifteenth
+// count as zeros, so the value stays finite for any length.
+double leadingDigits(const std::string& text, std::size_t from, std::size_t* end = nullptr) {
+    double value = 0;
+    int counted = 0;
+    std::size_t i = from;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        value *= 10;
+        if (counted < kSignificantDigits) value += text[i] - '0';
+        if (value > 0) ++counted;
+    }
+    if (end) *end = i;
+    return value;
+}
+
+}  // namespace
+
+bool numericKeyAccepted(char32_t c) { return (c >= U'0' && c <= U'9') || c == U'.' || c == U',' || c == U'-' || c == U'\b'; }
+
+NumericReading readNumericText(const std::string& text, int decimals) {
+    NumericReading r;
+    r.text = text;
+    if (decimals < 0) decimals = 0;
+
+    const std::size_t separator = text.find_first_of(".,");
+    const bool secondSeparator =
+        separator != std::string::npos && text.find_first_of(".,", separator + 1) != std::string::npos;
+    const std::size_t minus = text.find('-', 1);
+    if (secondSeparator || minus != std::string::npos) {
+        r.error = {string_id::kNumberFormatError, MessageIcon::Exclamation};
+        return r;
+    }
+
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::size_t digitsFrom = negative ? 1 : 0;
+    double value = 0;
+    if (separator == std::string::npos) {
+        value = leadingDigits(text, digitsFrom);
+    } else {
+        // The integer part is read up to the separator; of the fraction only
+        // `decimals` digits count.
+        const double whole = leadingDigits(text.substr(0, separator), digitsFrom);
+        std::size_t end = separator + 1;
+        int n = 0;
+        double fraction = 0;
+        while (end < text.size() && isDigit(text[end]) && n < decimals) {
+            fraction = fraction * 10 + (text[end] - '0');
+            ++n;
+            ++end;
+        }
+        value = whole + fraction / std::pow(10.0, n);
+    }
+    r.value = negative ? -value : value;
+    if (r.value == 0) r.value = 0;   // no "-0"
+    r.text = formatFullStop(r.value, decimals);
+    return r;
+}
+
+}  // namespace mr420

@@ -1,0 +1,80 @@
+#include "config/widgets/ConfigDialogs.h"
+
+#include "base/widgets/MessageBoxes.h"
+#include "base/widgets/WaitWindow.h"
+#include "config/widgets/ConfigDialog.h"
+#include "config/widgets/SmallConfigDialogs.h"
+
+namespace mr420 {
+
+ConfigDialogs::ConfigDialogs(PanelSession& session, TimerRouter& timers, MessageBoxes& boxes, WaitWindow& wait,
+                             QWidget* parent)
+    : QObject(parent), session_(session), boxes_(boxes), wait_(wait), parent_(parent),
+      controller_(session, timers, *this) {}
+
+ConfigDialogs::~ConfigDialogs() = default;
+
+ConfigDialogs::Entry ConfigDialogs::make(ConfigKind kind) {
+    Entry e;
+    switch (kind) {
+    case ConfigKind::Clock: {
+        auto model = std::make_unique<ClockModel>();
+        e.dialog = std::make_unique<ClockDialog>(*model, session_.state(), boxes_, parent_);
+        e.model = std::move(model);
+        break;
+    }
+    case ConfigKind::AutoOff: {
+        auto model = std::make_unique<AutoOffModel>();
+        e.dialog = std::make_unique<AutoOffDialog>(*model, boxes_, parent_);
+        e.model = std::move(model);
+        break;
+    }
+    case ConfigKind::DefaultPressure: {
+        auto model = std::make_unique<DefaultPressureModel>();
+        e.dialog = std::make_unique<DefaultPressureDialog>(*model, boxes_, parent_);
+        e.model = std::move(model);
+        break;
+    }
+    default:
+        break;
+    }
+    return e;
+}
+
+ConfigDialogs::Entry& ConfigDialogs::entry(ConfigKind kind) {
+    Entry& e = entries_[static_cast<std::size_t>(kind)];
+    if (!e.dialog) e = make(kind);
+    return e;
+}
+
+bool ConfigDialogs::offers(int menuId) const {
+    const ConfigSpec* spec = configSpecForMenu(menuId);
+    if (!spec) return false;
+    // The kinds this build has a dialog for.
+    switch (spec->kind) {
+    case ConfigKind::Clock:
+    case ConfigKind::AutoOff:
+    case ConfigKind::DefaultPressure:
+        return true;
+    default:
+        return false;
+    }
+}
+
+ConfigDialog& ConfigDialogs::dialog(ConfigKind kind) { return *entry(kind).dialog; }
+ConfigModel& ConfigDialogs::model(ConfigKind kind) { return *entry(kind).model; }
+
+void ConfigDialogs::open(int menuId) {
+    if (!offers(menuId)) return;
+    const ConfigKind kind = configSpecForMenu(menuId)->kind;
+    Entry& e = entry(kind);
+    controller_.run(kind, *e.dialog, *e.model);
+}
+
+void ConfigDialogs::showMessage(const UserMessage& message) { boxes_.show(parent_, message); }
+
+void ConfigDialogs::runWaitWindow() { wait_.show(); }
+
+void ConfigDialogs::closeWaitWindow() { wait_.close(); }
+
+}  // namespace mr420

@@ -1,0 +1,62 @@
+#pragma once
+// The panel's configuration dialogs as the main window offers them: one
+// instance of each, made on first use and kept for the run (their fields keep
+// the last values between showings), each run by ConfigController from its
+// row of the configuration table. Messages go to the message boxes, the wait
+// during a write to the wait window.
+
+#include <QObject>
+
+#include <array>
+#include <memory>
+
+#include "config/ConfigController.h"
+
+class QWidget;
+
+namespace mr420 {
+
+class ConfigDialog;
+class MessageBoxes;
+class WaitWindow;
+
+class ConfigDialogs : public QObject, private ConfigFrontEnd {
+    Q_OBJECT
+public:
+    ConfigDialogs(PanelSession& session, TimerRouter& timers, MessageBoxes& boxes, WaitWindow& wait,
+                  QWidget* parent);
+    ~ConfigDialogs() override;
+
+    // The menu entry opens a dialog of this build.
+    bool offers(int menuId) const;
+    // Runs the dialog of a menu entry; returns when its write has ended.
+    void open(int menuId);
+    // The program is ending: the open dialog or wait window closes, nothing more happens.
+    void abandon() { controller_.abandon(); }
+
+    ConfigController& controller() { return controller_; }
+    // The dialog of a kind (made if needed), for tests and screenshots.
+    ConfigDialog& dialog(ConfigKind kind);
+    ConfigModel& model(ConfigKind kind);
+
+private:
+    struct Entry {
+        std::unique_ptr<ConfigModel> model;
+        std::unique_ptr<ConfigDialog> dialog;
+    };
+    Entry& entry(ConfigKind kind);
+    Entry make(ConfigKind kind);
+
+    void showMessage(const UserMessage& message) override;
+    void runWaitWindow() override;
+    void closeWaitWindow() override;
+
+    PanelSession& session_;
+    MessageBoxes& boxes_;
+    WaitWindow& wait_;
+    QWidget* parent_;
+    ConfigController controller_;
+    std::array<Entry, kConfigKindCount> entries_;
+};
+
+}  // namespace mr420

@@ -1,5 +1,6 @@
 #include "config/NumericText.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/StringTable.h"
@@ -9,23 +10,16 @@ namespace mr420 {
 
 namespace {
 
-constexpr int kSignificantDigits = 15;   // what a double holds exactly
+constexpr double kLargest = 999999999999999.0;   // fifteen digits: what a double holds exactly
 
 bool isSeparator(char c) { return c == '.' || c == ','; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The digits at the start of `text` as a number; digits past the fifteenth
-// count as zeros, so the value stays finite for any length.
-double leadingDigits(const std::string& text, std::size_t from, std::size_t* end = nullptr) {
+// The digits at the start of `text` as a number, held at fifteen nines so
+// that any length stays finite and exact.
+double leadingDigits(const std::string& text, std::size_t from) {
     double value = 0;
-    int counted = 0;
-    std::size_t i = from;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
-        value *= 10;
-        if (counted < kSignificantDigits) value += text[i] - '0';
-        if (value > 0) ++counted;
-    }
-    if (end) *end = i;
+    for (std::size_t i = from; i < text.size() && isDigit(text[i]); ++i) value = std::min(value * 10 + (text[i] - '0'), kLargest);
     return value;
 }
 

@@ -1,0 +1,131 @@
+// The configuration dialogs end to end: the main window on the simulated
+// panel behind a pseudo-terminal, the dialogs opened from their menu entries
+// and handled as a user would, the written values checked in the panel.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QTimer>
+
+#include <functional>
+
+#include "app/Settings.h"
+#include "app/widgets/MainWindow.h"
+#include "base/TimerIds.h"
+#include "base/widgets/MessageBoxes.h"
+#include "base/widgets/WaitWindow.h"
+#include "config/widgets/ConfigDialogs.h"
+#include "config/widgets/NumericEdit.h"
+#include "config/widgets/SmallConfigDialogs.h"
+#include "protocol/PanelConnection.h"
+#include "sim/PtyPanel.h"
+#include "sim/Scenarios.h"
+#include "support/TestApplication.h"
+#include "support/TestSupport.h"
+#include "ui/MenuTable.h"
+
+namespace mr420 {
+namespace {
+
+bool pumpUntil(const std::function<bool()>& done, int ms = 10000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+struct Rig {
+    sim::PtyPanel panel;
+    AppSettings settings = defaultSettings();
+    ScriptedMessageBoxes boxes;
+    std::unique_ptr<MainWindow> window;
+    bool waitShown = false;
+
+    explicit Rig(const std::string& name) : panel(scenario().model, scenario().faults, test::makeTempDir(name) + "/tty") {
+        test::app();
+        EXPECT_TRUE(panel.start()) << panel.lastError();
+        settings.portNr = 99;
+        window = std::make_unique<MainWindow>(settings, std::map<int, std::string>{{99, panel.linkPath()}}, boxes);
+        window->initialise();
+        window->show();
+        // Connected, and past the settings-read period's start.
+        EXPECT_TRUE(pumpUntil([&] { return window->connection().state().panelSerialNumber != 0; }));
+    }
+    static sim::Scenario scenario() { return sim::makeScenario("mr411-baro", 0).value_or(sim::Scenario{}); }
+
+    // Opens a menu entry; `user` runs once the dialog is up.
+    void open(int menuId, ConfigKind kind, const std::function<void(ConfigDialog&)>& user) {
+        ConfigDialog& dialog = window->configDialogs().dialog(kind);
+        QTimer::singleShot(0, &dialog, [&dialog, user] {
+            ASSERT_TRUE(pumpUntil([&] { return dialog.isVisible() && !dialog.waitingForSettings(); }));
+            user(dialog);
+        });
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] { waitShown = waitShown || window->waitWindow().isShown(); });
+        watch.start(5);
+        ASSERT_TRUE(window->action(menuId)->isEnabled());
+        window->action(menuId)->trigger();
+    }
+    sim::PanelModel model() { return panel.modelSnapshot(); }
+};
+
+TEST(ConfigEndToEnd, TheClockIsWrittenToThePanel) {
+    Rig rig("e2e-clock");
+    rig.open(menu_id::kDateTime, ConfigKind::Clock, [](ConfigDialog& d) {
+        auto& clock = static_cast<ClockDialog&>(d);
+        clock.timeEdit()->setTime(QTime(0, 0, 0));   // stops the following
+        clock.calendar()->setSelectedDate(QDate(2001, 3, 1));
+        clock.okButton()->click();
+    });
+    EXPECT_TRUE(rig.waitShown);
+    EXPECT_TRUE(rig.boxes.shown.empty());
+    const std::uint32_t seconds = rig.model().clockSeconds;
+    EXPECT_GE(seconds, 36720000u);
+    EXPECT_LT(seconds, 36720000u + 30);
+    // The poll cycle reads it back.
+    EXPECT_TRUE(pumpUntil([&] { return rig.window->connection().state().panelClock.year == 2001; }));
+}
+
+TEST(ConfigEndToEnd, DefaultPressureAndAutoOffAreWrittenAndReadBack) {
+    Rig rig("e2e-pressure");
+    rig.open(menu_id::kDefaultPressure, ConfigKind::DefaultPressure, [](ConfigDialog& d) {
+        auto& dialog = static_cast<DefaultPressureDialog&>(d);
+        EXPECT_EQ(dialog.pressureEdit()->text(), QStringLiteral("1012"));   // code 161
+        dialog.pressureEdit()->setText(QStringLiteral("1100"));
+        dialog.okButton()->click();
+    });
+    EXPECT_EQ(rig.model().defaultPressure, 205);
+    rig.open(menu_id::kAutoOff, ConfigKind::AutoOff, [](ConfigDialog& d) {
+        auto& dialog = static_cast<AutoOffDialog&>(d);
+        EXPECT_EQ(dialog.timeEdit()->time(), QTime(0, 2, 0));   // 24 units
+        dialog.timeEdit()->setTime(QTime(0, 20, 55));
+        dialog.okButton()->click();
+    });
+    EXPECT_EQ(rig.model().autoOffTime, 251);
+    EXPECT_TRUE(rig.boxes.shown.empty());
+    // Shown again, the dialogs read back what the panel now holds.
+    rig.open(menu_id::kDefaultPressure, ConfigKind::DefaultPressure, [](ConfigDialog& d) {
+        EXPECT_EQ(static_cast<DefaultPressureDialog&>(d).pressureEdit()->text(), QStringLiteral("1100"));
+        d.cancelButton()->click();
+    });
+}
+
+TEST(ConfigEndToEnd, AWriteThePanelRefusesEndsInItsMessage) {
+    Rig rig("e2e-refused");
+    sim::FaultConfig faults = rig.panel.faults();
+    faults.refusedFor.insert(39);   // 024100
+    rig.panel.setFaults(faults);
+    rig.open(menu_id::kDefaultPressure, ConfigKind::DefaultPressure, [](ConfigDialog& d) { d.okButton()->click(); });
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text, QStringLiteral("Błąd przy próbie zapisu ciśnienia domyślnego."));
+    EXPECT_FALSE(rig.window->waitWindow().isShown());
+    EXPECT_EQ(rig.model().defaultPressure, 161);
+}
+
+}  // namespace
+}  // namespace mr420

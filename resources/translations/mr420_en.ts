@@ -511,6 +511,63 @@ choose No to delete the previous contents of the file.</translation>
         <comment>316</comment>
         <translation>The date set should be later than 1 January 2000.</translation>
     </message>
+    <message>
+        <source>Interwał powinien zawierać się w przedziale od 1min do 44dni 23h 59min.</source>
+        <comment>320</comment>
+        <translation>The interval should be between 1 min and 44 days 23 h 59 min.</translation>
+    </message>
+    <message>
+        <source>Panel MR-420:
+wersja oprogramowania:</source>
+        <comment>340</comment>
+        <translation>MR-420 panel:
+firmware version:</translation>
+    </message>
+    <message>
+        <source>numer seryjny:</source>
+        <comment>341</comment>
+        <translation>serial number:</translation>
+    </message>
+    <message>
+        <source>rozmiar pamięci: %d*256 bajtów</source>
+        <comment>342</comment>
+        <translation>memory size: %d*256 bytes</translation>
+    </message>
+    <message>
+        <source>ciśnienie domyślne:</source>
+        <comment>343</comment>
+        <translation>default pressure:</translation>
+    </message>
+    <message>
+        <source>data kalibracji modułu barometru:</source>
+        <comment>344</comment>
+        <translation>barometer module calibration date:</translation>
+    </message>
+    <message>
+        <source>obsługa modemu MR-420</source>
+        <comment>345</comment>
+        <translation>MR-420 modem support</translation>
+    </message>
+    <message>
+        <source>Sonda MR-411</source>
+        <comment>346</comment>
+        <translation>MR-411 probe</translation>
+    </message>
+    <message>
+        <source>Sonda MR-466</source>
+        <comment>347</comment>
+        <translation>MR-466 probe</translation>
+    </message>
+    <message>
+        <source>wersja:</source>
+        <comment>348</comment>
+        <translation>version:</translation>
+    </message>
+    <message>
+        <source>data kalibracji:</source>
+        <comment>349</comment>
+        <translation>calibration date:</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>
@@ -686,6 +743,158 @@ choose No to delete the previous contents of the file.</translation>
     </message>
 </context>
 <context>
+    <name>mr420::ConfigDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Anuluj</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::ClockDialog</name>
+    <message>
+        <source>Data i czas</source>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>Data:</source>
+        <translation>Date:</translation>
+    </message>
+    <message>
+        <source>Czas:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>Czas PC</source>
+        <translation>PC time</translation>
+    </message>
+    <message>
+        <source>Ustawienie czasu autowyłączania</source>
+        <translation>Auto-off time</translation>
+    </message>
+    <message>
+        <source>Czas autowyłączania</source>
+        <translation>Auto-off time</translation>
+    </message>
+    <message>
+        <source>Czas zostanie ustawiny z rozdzielczością 5 sekund</source>
+        <translation>The time is set in steps of 5 seconds</translation>
+    </message>
+    <message>
+        <source>Ustawienie ciśnienia domyślnego</source>
+        <translation>Default pressure</translation>
+    </message>
+    <message>
+        <source>Ciśnienie domyślne</source>
+        <translation>Default pressure</translation>
+    </message>
+    <message>
+        <source>hPa</source>
+        <translation>hPa</translation>
+    </message>
+    <message>
+        <source>Ciśnienie zostanie zapisane z rozdzielczością 2 hPa</source>
+        <translation>The pressure is written in steps of 2 hPa</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::AutoOffDialog</name>
+    <message>
+        <source>Data i czas</source>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>Data:</source>
+        <translation>Date:</translation>
+    </message>
+    <message>
+        <source>Czas:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>Czas PC</source>
+        <translation>PC time</translation>
+    </message>
+    <message>
+        <source>Ustawienie czasu autowyłączania</source>
+        <translation>Auto-off time</translation>
+    </message>
+    <message>
+        <source>Czas autowyłączania</source>
+        <translation>Auto-off time</translation>
+    </message>
+    <message>
+        <source>Czas zostanie ustawiny z rozdzielczością 5 sekund</source>
+        <translation>The time is set in steps of 5 seconds</translation>
+    </message>
+    <message>
+        <source>Ustawienie ciśnienia domyślnego</source>
+        <translation>Default pressure</translation>
+    </message>
+    <message>
+        <source>Ciśnienie domyślne</source>
+        <translation>Default pressure</translation>
+    </message>
+    <message>
+        <source>hPa</source>
+        <translation>hPa</translation>
+    </message>
+    <message>
+        <source>Ciśnienie zostanie zapisane z rozdzielczością 2 hPa</source>
+        <translation>The pressure is written in steps of 2 hPa</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::DefaultPressureDialog</name>
+    <message>
+        <source>Data i czas</source>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>Data:</source>
+        <translation>Date:</translation>
+    </message>
+    <message>
+        <source>Czas:</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>Czas PC</source>
+        <translation>PC time</translation>
+    </message>
+    <message>
+        <source>Ustawienie czasu autowyłączania</source>
+        <translation>Auto-off time</translation>
+    </message>
+    <message>
+        <source>Czas autowyłączania</source>
+        <translation>Auto-off time</translation>
+    </message>
+    <message>
+        <source>Czas zostanie ustawiny z rozdzielczością 5 sekund</source>
+        <translation>The time is set in steps of 5 seconds</translation>
+    </message>
+    <message>
+        <source>Ustawienie ciśnienia domyślnego</source>
+        <translation>Default pressure</translation>
+    </message>
+    <message>
+        <source>Ciśnienie domyślne</source>
+        <translation>Default pressure</translation>
+    </message>
+    <message>
+        <source>hPa</source>
+        <translation>hPa</translation>
+    </message>
+    <message>
+        <source>Ciśnienie zostanie zapisane z rozdzielczością 2 hPa</source>
+        <translation>The pressure is written in steps of 2 hPa</translation>
+    </message>
+</context>
+<context>
     <name>PortDialog</name>
     <message>
         <source>Aktualnie używany port: COM%1</source>
@@ -821,6 +1030,182 @@ choose No to delete the previous contents of the file.</translation>
     <message>
         <source>Ciśnienie</source>
         <translation>Pressure</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::DisplayFlagsDialog</name>
+    <message>
+        <source>Ustawienia flag wyświetlania panelu</source>
+        <translation>Panel display flag settings</translation>
+    </message>
+    <message>
+        <source>Pole numer 3</source>
+        <translation>Field number 3</translation>
+    </message>
+    <message>
+        <source>Pole numer 4</source>
+        <translation>Field number 4</translation>
+    </message>
+    <message>
+        <source>Punkt rosy</source>
+        <translation>Dew point</translation>
+    </message>
+    <message>
+        <source>Ciśnienie</source>
+        <translation>Pressure</translation>
+    </message>
+    <message>
+        <source>Zegar</source>
+        <translation>Clock</translation>
+    </message>
+    <message>
+        <source>Zawartość pary wodnej</source>
+        <translation>Water vapour content</translation>
+    </message>
+    <message>
+        <source>Jednostka ciśnienia</source>
+        <translation>Pressure unit</translation>
+    </message>
+    <message>
+        <source>hPa</source>
+        <translation>hPa</translation>
+    </message>
+    <message>
+        <source>mmHg</source>
+        <translation>mmHg</translation>
+    </message>
+    <message>
+        <source>Rozdzielczość temperatury</source>
+        <translation>Temperature resolution</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>0.1</source>
+        <translation>0.1</translation>
+    </message>
+    <message>
+        <source>0.01</source>
+        <translation>0.01</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::HistoryDisplayDialog</name>
+    <message>
+        <source>Ustawienia wyświetlania historii na panelu</source>
+        <translation>Panel history display settings</translation>
+    </message>
+    <message>
+        <source>Automatycznie (pomiary, które są aktualnie zapisywane)</source>
+        <translation>Automatic (the measurements being logged)</translation>
+    </message>
+    <message>
+        <source>Temperatura 1</source>
+        <translation>Temperature 1</translation>
+    </message>
+    <message>
+        <source>Temperatura 2</source>
+        <translation>Temperature 2</translation>
+    </message>
+    <message>
+        <source>Wilgotność względna</source>
+        <translation>Relative humidity</translation>
+    </message>
+    <message>
+        <source>Ciśnienie</source>
+        <translation>Pressure</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::PanelInfoDialog</name>
+    <message>
+        <source>Informacje o panelu</source>
+        <translation>Panel information</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::LoggingSettingsDialog</name>
+    <message>
+        <source>Ustawienia rejestracji</source>
+        <translation>Logging settings</translation>
+    </message>
+    <message>
+        <source>Zapisuj pomiary do pamięci</source>
+        <translation>Log the measurements to the memory</translation>
+    </message>
+    <message>
+        <source>Interwał rejestracji</source>
+        <translation>Logging interval</translation>
+    </message>
+    <message>
+        <source>dni</source>
+        <translation>days</translation>
+    </message>
+    <message>
+        <source>godziny</source>
+        <translation>hours</translation>
+    </message>
+    <message>
+        <source>minuty</source>
+        <translation>minutes</translation>
+    </message>
+    <message>
+        <source>Temperatura 1</source>
+        <translation>Temperature 1</translation>
+    </message>
+    <message>
+        <source>Wilgotność względna</source>
+        <translation>Relative humidity</translation>
+    </message>
+    <message>
+        <source>Punkt rosy</source>
+        <translation>Dew point</translation>
+    </message>
+    <message>
+        <source>Temperatura 2</source>
+        <translation>Temperature 2</translation>
+    </message>
+    <message>
+        <source>Ciśnienie</source>
+        <translation>Pressure</translation>
+    </message>
+    <message>
+        <source>Zawartość pary wodnej</source>
+        <translation>Water vapour content</translation>
+    </message>
+    <message>
+        <source>Zakres temperatury</source>
+        <translation>Temperature range</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>-40...+85</source>
+        <translation>-40...+85</translation>
+    </message>
+    <message>
+        <source>-200...+550</source>
+        <translation>-200...+550</translation>
+    </message>
+    <message>
+        <source>Rozdzielczość temperatury</source>
+        <translation>Temperature resolution</translation>
+    </message>
+    <message>
+        <source>0.1</source>
+        <translation>0.1</translation>
+    </message>
+    <message>
+        <source>0.01</source>
+        <translation>0.01</translation>
+    </message>
+    <message>
+        <source>Nadpisywanie</source>
+        <translation>Overwrite</translation>
     </message>
 </context>
 </TS>

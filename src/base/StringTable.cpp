@@ -115,6 +115,17 @@ constexpr Entry kTable[] = {
     {314, "Brak włączonej obsługi modemu."},
     {315, "Nieprawidłowy format danych."},
     {316, "Ustawiona data powinna być większa niż 1 styczeń 2000."},
+    {320, "Interwał powinien zawierać się w przedziale od 1min do 44dni 23h 59min."},
+    {340, "Panel MR-420:\nwersja oprogramowania:"},
+    {341, "numer seryjny:"},
+    {342, "rozmiar pamięci: %d*256 bajtów"},
+    {343, "ciśnienie domyślne:"},
+    {344, "data kalibracji modułu barometru:"},
+    {345, "obsługa modemu MR-420"},
+    {346, "Sonda MR-411"},
+    {347, "Sonda MR-466"},
+    {348, "wersja:"},
+    {349, "data kalibracji:"},
 };
 
 std::function<std::optional<std::string>(int)>& overrideLookup() {

@@ -64,6 +64,18 @@ constexpr int kModemOffNotWritten = 313;
 constexpr int kModemOff = 314;
 constexpr int kNumberFormatError = 315;
 constexpr int kDateBefore2000 = 316;
+constexpr int kLoggingIntervalRange = 320;  // the memory-logging interval is outside 1 min..44 d 23 h 59 min
+// Texts of "Informacje o panelu".
+constexpr int kInfoPanelFirmware = 340;          // caption of the firmware version, two lines
+constexpr int kInfoSerialNumber = 341;
+constexpr int kInfoMemorySize = 342;             // "%d" = 256-byte blocks
+constexpr int kInfoDefaultPressure = 343;
+constexpr int kInfoBarometerCalibration = 344;
+constexpr int kInfoModemSupport = 345;
+constexpr int kInfoProbeMr411 = 346;
+constexpr int kInfoProbeMr466 = 347;
+constexpr int kInfoProbeVersion = 348;
+constexpr int kInfoCalibrationDate = 349;
 }  // namespace string_id
 
 // Text of a string id: the override's text if it has one, otherwise the

@@ -12,7 +12,6 @@ namespace {
 
 constexpr double kLargest = 999999999999999.0;   // fifteen digits: what a double holds exactly
 
-bool isSeparator(char c) { return c == '.' || c == ','; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The digits at the start of `text` as a number, held at fifteen nines so

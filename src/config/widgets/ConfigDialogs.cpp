@@ -3,6 +3,7 @@
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/WaitWindow.h"
 #include "config/widgets/ConfigDialog.h"
+#include "config/widgets/DisplayDialogs.h"
 #include "config/widgets/SmallConfigDialogs.h"
 
 namespace mr420 {
@@ -35,6 +36,24 @@ ConfigDialogs::Entry ConfigDialogs::make(ConfigKind kind) {
         e.model = std::move(model);
         break;
     }
+    case ConfigKind::DisplayFlags: {
+        auto model = std::make_unique<DisplayFlagsModel>();
+        e.dialog = std::make_unique<DisplayFlagsDialog>(*model, boxes_, parent_);
+        e.model = std::move(model);
+        break;
+    }
+    case ConfigKind::HistoryDisplay: {
+        auto model = std::make_unique<HistoryDisplayModel>();
+        e.dialog = std::make_unique<HistoryDisplayDialog>(*model, boxes_, parent_);
+        e.model = std::move(model);
+        break;
+    }
+    case ConfigKind::PanelInformation: {
+        auto model = std::make_unique<PanelInfoModel>();
+        e.dialog = std::make_unique<PanelInfoDialog>(*model, boxes_, parent_);
+        e.model = std::move(model);
+        break;
+    }
     default:
         break;
     }
@@ -55,6 +74,9 @@ bool ConfigDialogs::offers(int menuId) const {
     case ConfigKind::Clock:
     case ConfigKind::AutoOff:
     case ConfigKind::DefaultPressure:
+    case ConfigKind::DisplayFlags:
+    case ConfigKind::HistoryDisplay:
+    case ConfigKind::PanelInformation:
         return true;
     default:
         return false;

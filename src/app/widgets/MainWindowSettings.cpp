@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "recording/widgets/RegistrationController.h"
 #include "app/widgets/MainWindow.h"
+#include "config/widgets/ConfigDialogs.h"
 
 namespace mr420 {
 
@@ -28,6 +29,7 @@ void MainWindow::applySettings(const AppSettings& s) {
         setPaneStyle(c, style);
     }
     registration_->setSettings(registrationSettingsOf(s));
+    config_->memoryColumns() = {s.memoryDp != 0, s.memoryPpm != 0};
 }
 
 void MainWindow::storeSettings(AppSettings& s) const {
@@ -49,6 +51,8 @@ void MainWindow::storeSettings(AppSettings& s) const {
         p.fontWeight = style.font.weight;
     }
     storeRegistrationSettings(registration_->settings(), s);
+    s.memoryDp = config_->memoryColumns().dewPoint ? 1 : 0;
+    s.memoryPpm = config_->memoryColumns().waterVapour ? 1 : 0;
 }
 
 }  // namespace mr420

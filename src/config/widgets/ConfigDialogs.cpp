@@ -4,6 +4,7 @@
 #include "base/widgets/WaitWindow.h"
 #include "config/widgets/ConfigDialog.h"
 #include "config/widgets/DisplayDialogs.h"
+#include "config/widgets/LoggingSettingsDialog.h"
 #include "config/widgets/SmallConfigDialogs.h"
 
 namespace mr420 {
@@ -33,6 +34,12 @@ ConfigDialogs::Entry ConfigDialogs::make(ConfigKind kind) {
     case ConfigKind::DefaultPressure: {
         auto model = std::make_unique<DefaultPressureModel>();
         e.dialog = std::make_unique<DefaultPressureDialog>(*model, boxes_, parent_);
+        e.model = std::move(model);
+        break;
+    }
+    case ConfigKind::LoggingSettings: {
+        auto model = std::make_unique<LoggingSettingsModel>();
+        e.dialog = std::make_unique<LoggingSettingsDialog>(*model, boxes_, parent_);
         e.model = std::move(model);
         break;
     }
@@ -74,6 +81,7 @@ bool ConfigDialogs::offers(int menuId) const {
     case ConfigKind::Clock:
     case ConfigKind::AutoOff:
     case ConfigKind::DefaultPressure:
+    case ConfigKind::LoggingSettings:
     case ConfigKind::DisplayFlags:
     case ConfigKind::HistoryDisplay:
     case ConfigKind::PanelInformation:
@@ -90,7 +98,15 @@ void ConfigDialogs::open(int menuId) {
     if (!offers(menuId)) return;
     const ConfigKind kind = configSpecForMenu(menuId)->kind;
     Entry& e = entry(kind);
+    // The memory list's columns are the program's settings, shown and
+    // changed in the memory-logging dialog; only its OK changes them.
+    auto* logging = kind == ConfigKind::LoggingSettings ? static_cast<LoggingSettingsModel*>(e.model.get()) : nullptr;
+    if (logging) {
+        logging->setDewPointColumn(memoryColumns_.dewPoint);
+        logging->setVapourColumn(memoryColumns_.waterVapour);
+    }
     controller_.run(kind, *e.dialog, *e.model);
+    if (logging) memoryColumns_ = {logging->dewPointColumn(), logging->vapourColumn()};
 }
 
 void ConfigDialogs::showMessage(const UserMessage& message) { boxes_.show(parent_, message); }

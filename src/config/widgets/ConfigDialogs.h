@@ -34,6 +34,14 @@ public:
     // The program is ending: the open dialog or wait window closes, nothing more happens.
     void abandon() { controller_.abandon(); }
 
+    // The columns of the memory list (MEMORY_DP, MEMORY_PPM), chosen in the
+    // memory-logging dialog.
+    struct MemoryColumns {
+        bool dewPoint = true;
+        bool waterVapour = true;
+    };
+    MemoryColumns& memoryColumns() { return memoryColumns_; }
+
     ConfigController& controller() { return controller_; }
     // The dialog of a kind (made if needed), for tests and screenshots.
     ConfigDialog& dialog(ConfigKind kind);
@@ -57,6 +65,7 @@ private:
     QWidget* parent_;
     ConfigController controller_;
     std::array<Entry, kConfigKindCount> entries_;
+    MemoryColumns memoryColumns_;
 };
 
 }  // namespace mr420

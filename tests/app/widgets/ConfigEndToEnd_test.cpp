@@ -19,7 +19,13 @@
 #include "base/TimerIds.h"
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/WaitWindow.h"
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
 #include "config/widgets/ConfigDialogs.h"
+#include "config/widgets/DisplayDialogs.h"
+#include "config/widgets/LoggingSettingsDialog.h"
 #include "config/widgets/NumericEdit.h"
 #include "config/widgets/SmallConfigDialogs.h"
 #include "protocol/PanelConnection.h"
@@ -111,6 +117,56 @@ TEST(ConfigEndToEnd, DefaultPressureAndAutoOffAreWrittenAndReadBack) {
     // Shown again, the dialogs read back what the panel now holds.
     rig.open(menu_id::kDefaultPressure, ConfigKind::DefaultPressure, [](ConfigDialog& d) {
         EXPECT_EQ(static_cast<DefaultPressureDialog&>(d).pressureEdit()->text(), QStringLiteral("1100"));
+        d.cancelButton()->click();
+    });
+}
+
+TEST(ConfigEndToEnd, LoggingSettingsAndTheirColumnsAreWritten) {
+    Rig rig("e2e-logging");
+    rig.open(menu_id::kLoggingSettings, ConfigKind::LoggingSettings, [](ConfigDialog& d) {
+        auto& dialog = static_cast<LoggingSettingsDialog&>(d);
+        dialog.loggingBox()->setChecked(true);
+        const std::pair<LoggingField, const char*> interval[] = {
+            {LoggingField::Days, "1"}, {LoggingField::Hours, "2"}, {LoggingField::Minutes, "3"}};
+        for (const auto& [field, text] : interval) dialog.intervalField(field)->edit()->setText(QString::fromLatin1(text));
+        dialog.temperature1Box()->setChecked(true);
+        dialog.humidityBox()->setChecked(true);
+        dialog.pressureBox()->setChecked(false);
+        dialog.dewPointBox()->setChecked(false);   // the memory list leaves its column out
+        dialog.okButton()->click();
+    });
+    EXPECT_TRUE(rig.boxes.shown.empty());
+    EXPECT_EQ(rig.model().loggingInterval, 24 * 60 + 2 * 60 + 3);
+    AppSettings out = defaultSettings();
+    rig.window->storeSettings(out);
+    EXPECT_EQ(out.memoryDp, 0);
+    EXPECT_EQ(out.memoryPpm, 1);
+    // Read back as written.
+    rig.open(menu_id::kLoggingSettings, ConfigKind::LoggingSettings, [](ConfigDialog& d) {
+        auto& dialog = static_cast<LoggingSettingsDialog&>(d);
+        EXPECT_TRUE(dialog.loggingBox()->isChecked());
+        EXPECT_EQ(dialog.intervalField(LoggingField::Hours)->edit()->text(), QStringLiteral("2"));
+        EXPECT_TRUE(dialog.humidityBox()->isChecked());
+        EXPECT_FALSE(dialog.pressureBox()->isChecked());
+        d.cancelButton()->click();
+    });
+}
+
+TEST(ConfigEndToEnd, DisplayFlagsAreWrittenAndReadBack) {
+    Rig rig("e2e-display");
+    const int before = rig.model().displayFlags;
+    rig.open(menu_id::kDisplay, ConfigKind::DisplayFlags, [](ConfigDialog& d) {
+        auto& dialog = static_cast<DisplayFlagsDialog&>(d);
+        dialog.field4Button(DisplayField4::Clock)->setChecked(true);
+        dialog.unitButton(PressureUnit::MmHg)->setChecked(true);
+        dialog.okButton()->click();
+    });
+    EXPECT_TRUE(rig.boxes.shown.empty());
+    EXPECT_NE(rig.model().displayFlags, before);
+    rig.open(menu_id::kDisplay, ConfigKind::DisplayFlags, [](ConfigDialog& d) {
+        auto& dialog = static_cast<DisplayFlagsDialog&>(d);
+        EXPECT_TRUE(dialog.field4Button(DisplayField4::Clock)->isChecked());
+        EXPECT_TRUE(dialog.unitButton(PressureUnit::MmHg)->isChecked());
         d.cancelButton()->click();
     });
 }

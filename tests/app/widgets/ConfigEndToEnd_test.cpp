@@ -37,13 +37,8 @@
 
 namespace mr420 {
 namespace {
+using mr420::test::pumpUntil;
 
-bool pumpUntil(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 struct Rig {
     sim::PtyPanel panel;
@@ -60,7 +55,7 @@ struct Rig {
         window->initialise();
         window->show();
         // Connected, and past the settings-read period's start.
-        EXPECT_TRUE(pumpUntil([&] { return window->connection().state().panelSerialNumber != 0; }));
+        EXPECT_TRUE(pumpUntil([&] { return window->connection().state().panelSerialNumber != 0; }, 10000));
     }
     static sim::Scenario scenario() { return sim::makeScenario("mr411-baro", 0).value_or(sim::Scenario{}); }
 
@@ -68,7 +63,7 @@ struct Rig {
     void open(int menuId, ConfigKind kind, const std::function<void(ConfigDialog&)>& user) {
         ConfigDialog& dialog = window->configDialogs().dialog(kind);
         QTimer::singleShot(0, &dialog, [&dialog, user] {
-            ASSERT_TRUE(pumpUntil([&] { return dialog.isVisible() && !dialog.waitingForSettings(); }));
+            ASSERT_TRUE(pumpUntil([&] { return dialog.isVisible() && !dialog.waitingForSettings(); }, 10000));
             user(dialog);
         });
         QTimer watch;
@@ -94,7 +89,7 @@ TEST(ConfigEndToEnd, TheClockIsWrittenToThePanel) {
     EXPECT_GE(seconds, 36720000u);
     EXPECT_LT(seconds, 36720000u + 30);
     // The poll cycle reads it back.
-    EXPECT_TRUE(pumpUntil([&] { return rig.window->connection().state().panelClock.year == 2001; }));
+    EXPECT_TRUE(pumpUntil([&] { return rig.window->connection().state().panelClock.year == 2001; }, 10000));
 }
 
 TEST(ConfigEndToEnd, DefaultPressureAndAutoOffAreWrittenAndReadBack) {

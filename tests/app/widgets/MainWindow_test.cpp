@@ -37,17 +37,16 @@
 using namespace mr420;
 
 namespace {
+using mr420::test::pumpFor;
+using mr420::test::pumpUntil;
 using mr420::test::app;
-void pumpFor(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-bool pumpUntil(const std::function<bool()>& done, int ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
+// Started with no port and the port choice put aside, then shown.
+void showWithoutPort(MainWindow& w) {
+    w.setPortEntrySource([] { return std::vector<std::string>{}; });
+    w.initialise();
+    w.timers().stopTimer(timer_id::kPortChoiceRetry);
+    w.show();
+    pumpFor(30);
 }
 PortDialog* openPortDialog() {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -344,11 +343,7 @@ TEST(MainWindowPortChoice, FailedChoiceShowsTheMessageAndReopensThenTheSamePortI
 TEST(MainWindow, MaximisingKeepsTheRestoredRectangleForTheSettings) {
     Fixture f;
     MainWindow w(f.settings, {}, f.boxes);
-    w.setPortEntrySource([] { return std::vector<std::string>{}; });
-    w.initialise();
-    w.timers().stopTimer(timer_id::kPortChoiceRetry);
-    w.show();
-    pumpFor(30);
+    showWithoutPort(w);
     w.move(150, 120);
     pumpFor(30);
     const QRect restored = w.recordedRect();
@@ -370,11 +365,7 @@ TEST(MainWindow, MaximisingKeepsTheRestoredRectangleForTheSettings) {
 TEST(MainWindow, AMaximisedSizeThatArrivesBeforeTheStateChangeIsNotStored) {
     Fixture f;
     MainWindow w(f.settings, {}, f.boxes);
-    w.setPortEntrySource([] { return std::vector<std::string>{}; });
-    w.initialise();
-    w.timers().stopTimer(timer_id::kPortChoiceRetry);
-    w.show();
-    pumpFor(30);
+    showWithoutPort(w);
     w.move(150, 120);
     pumpFor(30);
     ASSERT_EQ(w.recordedRect().topLeft(), QPoint(150, 120));
@@ -420,11 +411,7 @@ TEST(MainWindow, TheWholeClockTextShowsAndASmallWindowKeepsRoomForTheValues) {
         if (!std::setlocale(LC_ALL, locale)) continue;
         Fixture f;
         MainWindow w(f.settings, {}, f.boxes);
-        w.setPortEntrySource([] { return std::vector<std::string>{}; });
-        w.initialise();
-        w.timers().stopTimer(timer_id::kPortChoiceRetry);
-        w.show();
-        pumpFor(20);
+        showWithoutPort(w);
         // A long date of this locale: a Wednesday in September, wide digits.
         PanelClock c;
         c.year = 2027;

@@ -13,12 +13,8 @@
 using namespace mr420;
 
 namespace {
+using mr420::test::pumpFor;
 using mr420::test::app;
-void pumpFor(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 }  // namespace
 
 TEST(QtTimerService, ReportsExpiryByIdKeepsRunningAndStops) {

@@ -17,14 +17,10 @@
 
 namespace mr420 {
 namespace {
+using mr420::test::pumpFor;
 
 using test::app;
 
-void pumpFor(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 void type(QWidget* w, const QString& text) {
     for (const QChar c : text) {

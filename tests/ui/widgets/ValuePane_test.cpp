@@ -12,12 +12,8 @@
 using namespace mr420;
 
 namespace {
+using mr420::test::pumpFor;
 using mr420::test::app;
-void pumpFor(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
 
 // Pixels of a colour inside a rectangle.
 int countColour(const QImage& img, const QRect& r, const QColor& c) {

@@ -6,7 +6,11 @@
 // to keep the loop's events flowing while a port's worker is joined.
 //
 // Everything runs on the loop's thread: the loop hands every received byte to
-// onCharacter and every timer expiry to the router.
+// onCharacter and every timer expiry to the router. Nothing called from a
+// byte (the session's listeners) may run a modal loop: on Qt the hand-over is
+// itself a queued call, inside which later hand-overs are not delivered, so
+// the port would stand still until the loop ended. Messages wait for the
+// next turn of the event loop.
 
 #include <functional>
 #include <map>

@@ -59,18 +59,24 @@ struct Rig {
     }
     static sim::Scenario scenario() { return sim::makeScenario("mr411-baro", 0).value_or(sim::Scenario{}); }
 
-    // Opens a menu entry; `user` runs once the dialog is up.
+    // Opens a menu entry; `user` runs once the dialog is up and filled. A
+    // polling timer acts from the dialog's own loop (a handler that waited
+    // inside a queued call would hold back the byte hand-over).
     void open(int menuId, ConfigKind kind, const std::function<void(ConfigDialog&)>& user) {
         ConfigDialog& dialog = window->configDialogs().dialog(kind);
-        QTimer::singleShot(0, &dialog, [&dialog, user] {
-            ASSERT_TRUE(pumpUntil([&] { return dialog.isVisible() && !dialog.waitingForSettings(); }, 10000));
+        bool acted = false;
+        QTimer act;
+        QObject::connect(&act, &QTimer::timeout, [&] {
+            if (acted || !dialog.isVisible() || dialog.waitingForSettings()) return;
+            acted = true;
             user(dialog);
         });
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] { waitShown = waitShown || window->waitWindow().isShown(); });
-        watch.start(5);
+        act.start(5);
+        const int waitsBefore = window->waitWindow().closeCount();
         ASSERT_TRUE(window->action(menuId)->isEnabled());
         window->action(menuId)->trigger();
+        waitShown = window->waitWindow().closeCount() > waitsBefore;
+        EXPECT_TRUE(acted) << "the dialog did not fill";
     }
     sim::PanelModel model() { return panel.modelSnapshot(); }
 };

@@ -1,6 +1,8 @@
 // mr420-sim: a simulated MR420 panel on a pseudo-terminal. Prints the path of
 // the device to open on stdout and answers the program's frames until it is
-// told to stop (SIGTERM or SIGINT).
+// told to stop (SIGTERM or SIGINT). Like a panel it sends its replies at the
+// pace of 9600 baud, so a program polling it runs at the speed it would on
+// the line; --instant answers at once, for tests that want speed.
 
 #include <cerrno>
 #include <csignal>
@@ -39,7 +41,9 @@ void printHelp(std::FILE* out) {
                  "                        (commands whose reply has one; may be repeated)\n"
                  "  --silent-window S:L   no answers for L seconds starting S seconds after start\n"
                  "  --delay-ms N          wait N ms before every reply\n"
-                 "  --pace                send at the pace of 9600 baud (about 1.04 ms per character)\n"
+                 "  --instant             send every reply at once instead of at the pace of\n"
+                 "                        9600 baud (about 1.04 ms per character), for tests\n"
+                 "  --pace                9600 baud pace, the default (kept for older scripts)\n"
                  "  --static              keep the readings still (they drift slowly by default)\n"
                  "  --firmware N          firmware version as 100 * major + minor (e.g. 105)\n"
                  "  --serial N            panel serial number\n"
@@ -84,6 +88,7 @@ int main(int argc, char** argv) {
     FaultConfig extra;
     bool anyFault = false;
     bool animate = true;
+    bool instant = false;
     std::optional<int> firmware;
     std::optional<int> serial;
 
@@ -148,9 +153,10 @@ int main(int argc, char** argv) {
         } else if (arg == "--delay-ms") {
             extra.delayMs = number();
             anyFault = true;
+        } else if (arg == "--instant") {
+            instant = true;
         } else if (arg == "--pace") {
-            extra.pace = true;
-            anyFault = true;
+            // The default; accepted so that older command lines still work.
         } else if (arg == "--static") {
             animate = false;
         } else if (arg == "--firmware") {
@@ -184,8 +190,9 @@ int main(int argc, char** argv) {
             faults.silentUntil = extra.silentUntil;
         }
         if (extra.delayMs) faults.delayMs = extra.delayMs;
-        faults.pace = faults.pace || extra.pace;
     }
+    // A panel's pace, whatever the scenario says, unless asked for speed.
+    faults.pace = !instant;
 
     // Signals are set up before the thread starts, so it inherits the mask.
     struct sigaction action {};

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cstring>
 
@@ -41,16 +42,21 @@ bool writeAll(int fd, const std::string& data) {
     return true;
 }
 
-// Reads a whole regular file; false for anything else or on a read error.
-enum class ReadResult { Ok, Missing, Failed };
+// Reads a whole regular file; Failed for anything else or on a read error,
+// TooLarge for a regular file above kMaxFileSize.
+enum class ReadResult { Ok, Missing, Failed, TooLarge };
 ReadResult readRegularFile(const std::string& path, std::string& out) {
     // O_NONBLOCK so that a FIFO at the path cannot hang the open.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return ReadResult::Failed;
+    }
+    if (st.st_size > kMaxFileSize) {
+        ::close(fd);
+        return ReadResult::TooLarge;
     }
     out.clear();
     char buffer[65536];
@@ -65,12 +71,87 @@ ReadResult readRegularFile(const std::string& path, std::string& out) {
         out.append(buffer, static_cast<std::size_t>(n));
         if (out.size() > static_cast<std::size_t>(kMaxFileSize)) {
             ::close(fd);
-            return ReadResult::Failed;
+            return ReadResult::TooLarge;
         }
     }
     ::close(fd);
     return ReadResult::Ok;
 }
+
+// What a byte is in a settings file: ASCII text (printable, TAB, CR, LF); a
+// byte no settings file holds (the other C0 codes, DEL, and the five bytes
+// Windows-1250 leaves unassigned, unless inside a UTF-8 character); a byte
+// that may start a UTF-8 character of two, three or four bytes; any other
+// Windows-1250 character.
+enum class ByteKind : unsigned char { Text, Never, Lead2, Lead3, Lead4, Win1250 };
+constexpr std::array<ByteKind, 256> kByteKinds = [] {
+    std::array<ByteKind, 256> kinds{};
+    for (int c = 0; c < 256; ++c) {
+        ByteKind kind = ByteKind::Win1250;
+        if (c < 0x80)
+            kind = (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F ? ByteKind::Never : ByteKind::Text;
+        else if (c == 0x81 || c == 0x83 || c == 0x88 || c == 0x90 || c == 0x98)
+            kind = ByteKind::Never;
+        else if (c >= 0xC2 && c <= 0xDF)
+            kind = ByteKind::Lead2;
+        else if (c >= 0xE0 && c <= 0xEF)
+            kind = ByteKind::Lead3;
+        else if (c >= 0xF0 && c <= 0xF4)
+            kind = ByteKind::Lead4;
+        kinds[c] = kind;
+    }
+    return kinds;
+}();
+
+// Whether the eight bytes at `p` are all printable ASCII (0x20..0x7E), in one
+// word: no high bit, no byte below 0x20, no byte equal to 0x7F.
+bool eightPrintable(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    constexpr std::uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
+    const std::uint64_t below = (w - ones * 0x20) & ~w;
+    const std::uint64_t del = w ^ (ones * 0x7F);
+    const std::uint64_t isDel = (del - ones) & ~del;
+    return ((w | below | isDel) & highs) == 0;
+}
+
+// Length of the well-formed UTF-8 character of `length` bytes starting at
+// `p` (no overlong forms, no surrogates, nothing above U+10FFFF), or 0.
+std::size_t utf8Character(const unsigned char* p, const unsigned char* end, std::size_t length) {
+    if (static_cast<std::size_t>(end - p) < length) return 0;
+    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+    if (p[0] == 0xE0) low = 0xA0;
+    if (p[0] == 0xED) high = 0x9F;
+    if (p[0] == 0xF0) low = 0x90;
+    if (p[0] == 0xF4) high = 0x8F;
+    if (p[1] < low || p[1] > high) return 0;
+    for (std::size_t k = 2; k < length; ++k)
+        if (p[k] < 0x80 || p[k] > 0xBF) return 0;
+    return length;
+}
+
+// Walks the lines of a file. A line ends at LF; one CR right before the LF,
+// or at the very end of the bytes, belongs to the line end.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view bytes) : at_(bytes.data()), end_(bytes.data() + bytes.size()) {}
+
+    bool next(std::string_view& line) {
+        if (at_ == end_) return false;
+        const char* lf = static_cast<const char*>(std::memchr(at_, '\n', static_cast<std::size_t>(end_ - at_)));
+        const char* stop = lf ? lf : end_;
+        const char* lineEnd = stop != at_ && stop[-1] == '\r' ? stop - 1 : stop;
+        line = std::string_view(at_, static_cast<std::size_t>(lineEnd - at_));
+        at_ = lf ? lf + 1 : end_;
+        return true;
+    }
+
+private:
+    const char* at_;
+    const char* end_;
+};
+
+bool isHeaderLine(std::string_view line) { return line.size() >= 2 && line.front() == '[' && line.back() == ']'; }
 
 std::string directoryOf(const std::string& path) {
     std::size_t p = path.rfind('/');
@@ -113,12 +194,62 @@ std::int64_t parseLeadingInteger(const std::string& text) {
     return value == INT64_MIN ? INT64_MAX : -value;
 }
 
+bool IniFile::isTextBytes(std::string_view text) {
+    // UTF-8 and Windows-1250 may be mixed (an old file edited by a new
+    // editor): a byte outside a UTF-8 character must be one of the code
+    // page's characters. Taking a UTF-8 character wherever one starts never
+    // refuses text that another split would accept, as its trailing bytes
+    // could not start a character of their own, and every byte that starts
+    // one is a Windows-1250 character as well.
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p != end) {
+        if (end - p >= 8 && eightPrintable(reinterpret_cast<const char*>(p))) {
+            p += 8;
+            continue;
+        }
+        std::size_t length = 0;
+        switch (kByteKinds[*p]) {
+        case ByteKind::Never: return false;
+        case ByteKind::Lead2: length = utf8Character(p, end, 2); break;
+        case ByteKind::Lead3: length = utf8Character(p, end, 3); break;
+        case ByteKind::Lead4: length = utf8Character(p, end, 4); break;
+        case ByteKind::Text:
+        case ByteKind::Win1250: break;
+        }
+        p += length ? length : 1;
+    }
+    return true;
+}
+
+bool IniFile::isSettingsText(std::string_view bytes) {
+    if (!isTextBytes(bytes)) return false;
+    // An editor's UTF-8 signature alone does not make a file worth keeping.
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    bool blank = true;
+    std::string_view line;
+    for (LineCursor c(bytes); c.next(line);) {
+        // A line that only a settings file has: a section header or a
+        // key=value entry.
+        if (isHeaderLine(line) || line.find('=') != std::string_view::npos) return true;
+        if (blank && line.find_first_not_of(" \t\r") != std::string_view::npos) blank = false;
+    }
+    // Nothing but blanks and line ends: there is nothing to lose.
+    return blank;
+}
+
 IniFile::~IniFile() { close(); }
+
+void IniFile::clearStore() {
+    text_.clear();
+    sections_.clear();
+    entries_.clear();
+}
 
 bool IniFile::open(const std::string& path, bool saveWhenClosed, bool createIfMissing, bool caseBlind,
                    bool backup) {
     if (active_) close();
-    sections_.clear();
+    clearStore();
     path_ = path;
     active_ = true;
     opened_ = false;
@@ -127,11 +258,16 @@ bool IniFile::open(const std::string& path, bool saveWhenClosed, bool createIfMi
     createIfMissing_ = createIfMissing;
     caseBlind_ = caseBlind;
     backup_ = backup;
+    notASettingsFile_ = false;
     if (path.empty()) return false;
 
     std::string bytes;
     for (int attempt = 0; attempt < 2; ++attempt) {
         ReadResult r = readRegularFile(path, bytes);
+        if (r == ReadResult::TooLarge || (r == ReadResult::Ok && !isSettingsText(bytes))) {
+            notASettingsFile_ = true;
+            return false;
+        }
         if (r == ReadResult::Ok) {
             parse(bytes);
             opened_ = true;
@@ -150,75 +286,106 @@ bool IniFile::open(const std::string& path, bool saveWhenClosed, bool createIfMi
     return false;
 }
 
-void IniFile::parse(const std::string& bytes) {
-    std::size_t pos = 0;
-    const std::size_t n = bytes.size();
-    while (pos < n) {
-        std::size_t lf = bytes.find('\n', pos);
-        std::size_t end = lf == std::string::npos ? n : lf;
-        std::size_t lineEnd = end;
-        if (lineEnd > pos && bytes[lineEnd - 1] == '\r') --lineEnd;
-        const char* line = bytes.data() + pos;
-        std::size_t length = lineEnd - pos;
-        pos = lf == std::string::npos ? n : lf + 1;
+void IniFile::load(std::string_view bytes, bool caseBlind) {
+    if (active_) close();
+    clearStore();
+    path_.clear();
+    active_ = true;
+    opened_ = true;
+    dirty_ = false;
+    saveWhenClosed_ = false;
+    createIfMissing_ = false;
+    caseBlind_ = caseBlind;
+    backup_ = false;
+    notASettingsFile_ = false;
+    parse(bytes);
+}
 
-        if (length >= 2 && line[0] == '[' && line[length - 1] == ']') {
-            sections_.push_back(Section{std::string(line + 1, length - 2), true, {}});
+void IniFile::parse(std::string_view bytes) {
+    // Spans are 32-bit; open() reads at most kMaxFileSize bytes.
+    if (bytes.size() > UINT32_MAX) bytes = bytes.substr(0, UINT32_MAX);
+    // Room for the values a session sets, so that they rarely move the text.
+    text_.reserve(bytes.size() + 256);
+    text_.assign(bytes);
+    // Counted first, so that each array is allocated once, with room for the
+    // entries and sections a session adds.
+    std::size_t lines = 0, headers = 0;
+    std::string_view line;
+    for (LineCursor c(bytes); c.next(line);) {
+        ++lines;
+        if (isHeaderLine(line)) ++headers;
+    }
+    sections_.reserve(headers + 1 + 8);
+    entries_.reserve(lines - headers + 32);
+
+    const char* const base = bytes.data();
+    const auto span = [base](const char* begin, const char* end) {
+        return Span{static_cast<std::uint32_t>(begin - base), static_cast<std::uint32_t>(end - begin)};
+    };
+    for (LineCursor c(bytes); c.next(line);) {
+        const char* begin = line.data();
+        const char* end = begin + line.size();
+        if (isHeaderLine(line)) {
+            const std::uint32_t at = static_cast<std::uint32_t>(entries_.size());
+            sections_.push_back(Section{span(begin + 1, end - 1), true, at, at});
             continue;
         }
-        if (sections_.empty()) sections_.push_back(Section{std::string(), false, {}});
-        const char* eq = static_cast<const char*>(std::memchr(line, '=', length));
-        Entry entry;
-        if (eq) {
-            entry.key.assign(line, static_cast<std::size_t>(eq - line));
-            entry.value.assign(eq + 1, static_cast<std::size_t>(line + length - eq - 1));
-        } else {
-            entry.key.assign(line, length);
-        }
-        sections_.back().entries.push_back(std::move(entry));
+        if (sections_.empty()) sections_.push_back(Section{Span{}, false, 0, 0});
+        const char* eq = static_cast<const char*>(std::memchr(begin, '=', line.size()));
+        if (eq)
+            entries_.push_back(Entry{span(begin, eq), span(eq + 1, end)});
+        else
+            entries_.push_back(Entry{span(begin, end), span(end, end)});
+        sections_.back().end = static_cast<std::uint32_t>(entries_.size());
     }
 }
 
-bool IniFile::same(const std::string& a, const std::string& b) const {
-    return caseBlind_ ? equalsCaseBlind(a, b) : a == b;
+IniFile::Span IniFile::append(std::string_view text) {
+    Span span{static_cast<std::uint32_t>(text_.size()), static_cast<std::uint32_t>(text.size())};
+    text_.append(text);
+    return span;
 }
 
-const IniFile::Section* IniFile::findSection(const std::string& name) const {
+bool IniFile::same(std::string_view a, std::string_view b) const {
+    if (!caseBlind_) return a == b;
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
+const IniFile::Section* IniFile::findSection(std::string_view name) const {
     for (const Section& s : sections_)
-        if (same(s.name, name)) return &s;
+        if (same(view(s.name), name)) return &s;
     return nullptr;
 }
 
-IniFile::Section* IniFile::findSection(const std::string& name) {
-    return const_cast<Section*>(static_cast<const IniFile*>(this)->findSection(name));
-}
-
-const std::string* IniFile::findValue(const std::string& section, const std::string& key) const {
+const IniFile::Entry* IniFile::findEntry(std::string_view section, std::string_view key) const {
     const Section* s = findSection(section);
     if (!s) return nullptr;
-    for (auto it = s->entries.rbegin(); it != s->entries.rend(); ++it)
-        if (same(it->key, key)) return &it->value;
+    for (std::uint32_t i = s->end; i > s->begin; --i)
+        if (same(view(entries_[i - 1].key), key)) return &entries_[i - 1];
     return nullptr;
 }
 
 std::string IniFile::getString(const std::string& section, const std::string& key, const std::string& def) const {
-    const std::string* v = findValue(section, key);
-    return v ? cutAtLastSemicolon(*v) : def;
+    const Entry* e = findEntry(section, key);
+    return e ? cutAtLastSemicolon(std::string(view(e->value))) : def;
 }
 
 std::uint32_t IniFile::getUnsigned(const std::string& section, const std::string& key, std::uint32_t def) const {
-    const std::string* v = findValue(section, key);
-    if (!v) return def;
-    std::int64_t n = parseLeadingInteger(cutAtLastSemicolon(*v));
+    const Entry* e = findEntry(section, key);
+    if (!e) return def;
+    std::int64_t n = parseLeadingInteger(cutAtLastSemicolon(std::string(view(e->value))));
     if (n > static_cast<std::int64_t>(UINT32_MAX)) n = UINT32_MAX;
     if (n < INT32_MIN) n = INT32_MIN;
     return static_cast<std::uint32_t>(n);  // negatives wrap modulo 2^32
 }
 
 std::int32_t IniFile::getInt(const std::string& section, const std::string& key, std::int32_t def) const {
-    const std::string* v = findValue(section, key);
-    if (!v) return def;
-    std::int64_t n = parseLeadingInteger(cutAtLastSemicolon(*v));
+    const Entry* e = findEntry(section, key);
+    if (!e) return def;
+    std::int64_t n = parseLeadingInteger(cutAtLastSemicolon(std::string(view(e->value))));
     if (n > INT32_MAX) n = INT32_MAX;
     if (n < INT32_MIN) n = INT32_MIN;
     return static_cast<std::int32_t>(n);
@@ -226,29 +393,52 @@ std::int32_t IniFile::getInt(const std::string& section, const std::string& key,
 
 bool IniFile::setString(const std::string& section, const std::string& key, const std::string& value) {
     // A line feed would split the line, an '=' in the key would move the
-    // key/value boundary: neither could be read back as written.
+    // key/value boundary: neither could be read back as written. A byte that
+    // no settings file holds would make the next open refuse the whole file.
     if (section.find('\n') != std::string::npos || key.find('\n') != std::string::npos ||
         value.find('\n') != std::string::npos || key.find('=') != std::string::npos)
         return false;
-    Section* s = findSection(section);
-    if (!s) {
+    if (!isTextBytes(section) || !isTextBytes(key) || !isTextBytes(value)) return false;
+    // "[a=b]" would come back as the header of a section "a=b".
+    if (!key.empty() && key.front() == '[' && !value.empty() && value.back() == ']') return false;
+    if (text_.size() + section.size() + key.size() + value.size() > UINT32_MAX) return false;
+
+    const Section* found = findSection(section);
+    if (!found) {
         if (section.empty()) {
-            sections_.insert(sections_.begin(), Section{std::string(), false, {}});
-            s = &sections_.front();
+            // In front, with no entries before it, so no index moves.
+            sections_.insert(sections_.begin(), Section{Span{}, false, 0, 0});
+            found = &sections_.front();
         } else {
-            sections_.push_back(Section{section, true, {}});
-            s = &sections_.back();
+            const std::uint32_t at = static_cast<std::uint32_t>(entries_.size());
+            sections_.push_back(Section{append(section), true, at, at});
+            found = &sections_.back();
         }
         dirty_ = true;
     }
-    for (auto it = s->entries.rbegin(); it != s->entries.rend(); ++it) {
-        if (same(it->key, key)) {
-            if (!same(it->value, value)) dirty_ = true;
-            it->value = value;
-            return true;
+    const std::size_t index = static_cast<std::size_t>(found - sections_.data());
+    for (std::uint32_t i = found->end; i > found->begin; --i) {
+        Entry& e = entries_[i - 1];
+        if (!same(view(e.key), key)) continue;
+        if (view(e.value) == value) return true;
+        if (!same(view(e.value), value)) dirty_ = true;
+        if (value.size() <= e.value.size) {
+            // Spans never share bytes, so a value can shrink in place.
+            text_.replace(e.value.offset, value.size(), value);
+            e.value.size = static_cast<std::uint32_t>(value.size());
+        } else {
+            e.value = append(value);
         }
+        return true;
     }
-    s->entries.push_back(Entry{key, value});
+    const Span keySpan = append(key);
+    const Span valueSpan = append(value);
+    entries_.insert(entries_.begin() + found->end, Entry{keySpan, valueSpan});
+    ++sections_[index].end;
+    for (std::size_t s = index + 1; s < sections_.size(); ++s) {
+        ++sections_[s].begin;
+        ++sections_[s].end;
+    }
     dirty_ = true;
     return true;
 }
@@ -267,43 +457,73 @@ bool IniFile::setInt(const std::string& section, const std::string& key, std::in
 
 std::vector<std::pair<std::string, std::string>> IniFile::entries(const std::string& section) const {
     std::vector<std::pair<std::string, std::string>> out;
-    if (const Section* s = findSection(section))
-        for (const Entry& e : s->entries) out.emplace_back(e.key, e.value);
+    if (const Section* s = findSection(section)) {
+        out.reserve(s->end - s->begin);
+        for (std::uint32_t i = s->begin; i < s->end; ++i)
+            out.emplace_back(view(entries_[i].key), view(entries_[i].value));
+    }
     return out;
 }
 
 std::vector<std::string> IniFile::sectionNames() const {
     std::vector<std::string> out;
-    for (const Section& s : sections_) out.push_back(s.name);
+    out.reserve(sections_.size());
+    for (const Section& s : sections_) out.emplace_back(view(s.name));
     return out;
+}
+
+bool IniFile::sameContent(const IniFile& other) const {
+    if (sections_.size() != other.sections_.size() || entries_.size() != other.entries_.size()) return false;
+    const auto sameText = [&](Span a, Span b) {
+        return a.size == b.size && std::memcmp(text_.data() + a.offset, other.text_.data() + b.offset, a.size) == 0;
+    };
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        const Section& a = sections_[i];
+        const Section& b = other.sections_[i];
+        if (a.header != b.header || a.begin != b.begin || a.end != b.end || !sameText(a.name, b.name)) return false;
+    }
+    const Entry* a = entries_.data();
+    const Entry* b = other.entries_.data();
+    for (const Entry* end = a + entries_.size(); a != end; ++a, ++b)
+        if (!sameText(a->key, b->key) || !sameText(a->value, b->value)) return false;
+    return true;
 }
 
 std::string IniFile::serialise() const {
-    std::string out;
+    std::size_t size = 0;
+    for (const Section& s : sections_)
+        if (s.header) size += s.name.size + 4;
+    for (const Entry& e : entries_) size += e.key.size + e.value.size + 3;
+    std::string out(size, '\0');
+    char* at = out.data();
+    const auto put = [&](Span span) {
+        std::memcpy(at, text_.data() + span.offset, span.size);
+        at += span.size;
+    };
     for (const Section& s : sections_) {
         if (s.header) {
-            out += '[';
-            out += s.name;
-            out += "]\r\n";
+            *at++ = '[';
+            put(s.name);
+            std::memcpy(at, "]\r\n", 3);
+            at += 3;
         }
-        for (const Entry& e : s.entries) {
-            out += e.key;
+        for (std::uint32_t i = s.begin; i < s.end; ++i) {
+            const Entry& e = entries_[i];
+            put(e.key);
             // "=" follows every non-empty key, so a key-only line gains one.
             // It is also kept before a value whose key is empty: "=abc"
             // written as "abc" would come back as a key.
-            if (!e.key.empty() || !e.value.empty()) out += '=';
-            out += e.value;
-            out += "\r\n";
+            if (e.key.size != 0 || e.value.size != 0) *at++ = '=';
+            put(e.value);
+            *at++ = '\r';
+            *at++ = '\n';
         }
     }
+    out.resize(static_cast<std::size_t>(at - out.data()));
     return out;
 }
 
-bool IniFile::writeBackup(const std::string& target) const {
-    std::string old;
-    ReadResult r = readRegularFile(target, old);
-    if (r == ReadResult::Missing) return true;
-    if (r == ReadResult::Failed) return false;
+bool IniFile::writeBackup(const std::string& target, const std::string& old) const {
     for (int n = 1; n < 10000; ++n) {
         std::string name = target + "." + std::to_string(n);
         int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -319,7 +539,7 @@ bool IniFile::writeBackup(const std::string& target) const {
 }
 
 bool IniFile::save() {
-    if (path_.empty()) return false;
+    if (path_.empty() || notASettingsFile_) return false;
     // Write through a symbolic link instead of replacing the link itself.
     std::string target = path_;
     if (char* resolved = ::realpath(path_.c_str(), nullptr)) {
@@ -329,7 +549,15 @@ bool IniFile::save() {
     struct stat st {};
     bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode)) return false;
-    if (backup_ && !writeBackup(target)) return false;
+    // Looked at again now: the file may have been replaced since it was read,
+    // or could not be read at open.
+    std::string old;
+    ReadResult r = exists ? readRegularFile(target, old) : ReadResult::Missing;
+    if (r == ReadResult::TooLarge || (r == ReadResult::Ok && !isSettingsText(old))) {
+        notASettingsFile_ = true;
+        return false;
+    }
+    if (backup_ && r != ReadResult::Missing && (r != ReadResult::Ok || !writeBackup(target, old))) return false;
 
     static std::atomic<unsigned> counter{0};
     std::string temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
@@ -357,7 +585,7 @@ bool IniFile::save() {
 bool IniFile::close() {
     bool ok = true;
     if (active_ && dirty_ && saveWhenClosed_) ok = save();
-    sections_.clear();
+    clearStore();
     path_.clear();
     active_ = false;
     opened_ = false;

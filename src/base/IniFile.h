@@ -11,14 +11,23 @@
 //    line without '=' is a key with an empty value;
 //  - entries before the first header form the unnamed section "", which is
 //    written back without a header.
-// Any byte content is accepted (NUL bytes, binary junk, long lines, no final
+// The parser takes any bytes (NUL bytes, binary junk, long lines, no final
 // line end); a malformed line simply becomes an entry.
+//
+// A file at the path is only taken, and later written over, when it can be a
+// settings file (isSettingsText): text in UTF-8 or Windows-1250 (the two may
+// be mixed) without control characters other than TAB, CR and LF, holding at
+// least one "key=value" or "[section]" line, or nothing but blanks and line
+// ends. Anything else (a picture, a program, a document named by mistake) is
+// reported by notASettingsFile() and never overwritten: the store stays empty
+// and save() refuses.
 //
 // Writing puts CR LF after every line and saves atomically: a temporary file in
 // the same directory is written, flushed to disk and renamed over the old one.
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -34,13 +43,33 @@ public:
     // Reads `path`. With `createIfMissing` an absent file is created empty.
     // Returns false when the file cannot be read or created (or is not a
     // regular file); the store then stays empty but usable, and close() still
-    // tries to save whatever was set. Opening while open closes first.
+    // tries to save whatever was set. Returns false as well, with
+    // notASettingsFile() true, when the file holds something other than
+    // settings (or more than 64 MiB); the store stays empty and usable, but
+    // nothing is ever written over that file. Opening while open closes first.
     // `backup` makes each save first copy the old file to "<path>.<n>" with
     // the lowest unused n from 1.
     bool open(const std::string& path, bool saveWhenClosed, bool createIfMissing, bool caseBlind,
               bool backup = false);
+    // Fills the store from `bytes` the way open() fills it from a file, with
+    // no file behind it: every byte string is taken (whether it could be a
+    // settings file is isSettingsText's question), and save() and close()
+    // write nothing. Closes first when open.
+    void load(std::string_view bytes, bool caseBlind);
     bool isOpen() const { return opened_; }
     const std::string& path() const { return path_; }
+    // True once open() or save() has found at the path a file that is not a
+    // settings file, until the next open() or load(); that file is never
+    // written. The program then runs on defaults and says so once.
+    bool notASettingsFile() const { return notASettingsFile_; }
+
+    // Whether `bytes` can be the content of a settings file (see above).
+    static bool isSettingsText(std::string_view bytes);
+    // Whether `text` may stand in a settings file: no byte of it would make
+    // isSettingsText refuse the file (a NUL, a control character other than
+    // TAB, CR and LF, or a byte that is neither part of a UTF-8 character nor
+    // a Windows-1250 character).
+    static bool isTextBytes(std::string_view text);
 
     // Value of the last entry `key` in the first section `section`, with
     // everything from its last ';' on removed. `def` (unchanged) when missing.
@@ -60,8 +89,10 @@ public:
     // that its header-less lines stay in front), a missing key at the end of
     // its section. The store becomes dirty on an append or when the value
     // differs under the case rule. Returns false and changes nothing when the
-    // text cannot be stored as one line: a line feed in any argument, or '='
-    // in the key.
+    // text cannot be stored as one line of a settings file: a line feed or a
+    // byte that isTextBytes refuses in any argument, '=' in the key, or a key
+    // beginning with '[' and a value ending in ']' (the line would read back
+    // as a section header).
     bool setString(const std::string& section, const std::string& key, const std::string& value);
     bool setUnsigned(const std::string& section, const std::string& key, std::uint32_t value);  // "%u"
     bool setInt(const std::string& section, const std::string& key, std::int32_t value);        // "%d"
@@ -70,11 +101,17 @@ public:
     std::vector<std::pair<std::string, std::string>> entries(const std::string& section) const;
     // Section names in file order ("" for the unnamed leading section).
     std::vector<std::string> sectionNames() const;
+    // Whether both stores hold the same sections (names, and which has no
+    // header) with the same entries in the same order, byte for byte.
+    bool sameContent(const IniFile& other) const;
 
     // Writes the store to the file now; clears the dirty flag on success.
+    // Writes nothing and returns false without a path, or when the file at
+    // the path is not a settings file (found at open, or now).
     bool save();
     // Saves when dirty and opened with saveWhenClosed, then empties the store.
-    // Returns false only when a needed save failed. A second close does nothing.
+    // Returns false only when a needed save failed or was refused. A second
+    // close does nothing.
     bool close();
     bool dirty() const { return dirty_; }
 
@@ -82,24 +119,37 @@ public:
     std::string serialise() const;
 
 private:
+    // Every key, value and section name is a span of text_: the bytes as read,
+    // followed by the texts set since. Reading a file thus costs one copy of
+    // it and two arrays, whatever it holds. A value that shrinks is rewritten
+    // in place; one that grows is appended, its old bytes left unused until
+    // the store is emptied (a session sets each setting a handful of times).
+    struct Span {
+        std::uint32_t offset = 0;
+        std::uint32_t size = 0;
+    };
     struct Entry {
-        std::string key;
-        std::string value;
+        Span key;
+        Span value;
     };
     struct Section {
-        std::string name;
+        Span name;
         bool header = true;  // false only for the unnamed leading section
-        std::vector<Entry> entries;
+        std::uint32_t begin = 0, end = 0;  // its entries: entries_[begin, end)
     };
 
-    void parse(const std::string& bytes);
-    bool same(const std::string& a, const std::string& b) const;
-    const Section* findSection(const std::string& name) const;
-    Section* findSection(const std::string& name);
-    const std::string* findValue(const std::string& section, const std::string& key) const;
-    bool writeBackup(const std::string& target) const;
+    void clearStore();
+    void parse(std::string_view bytes);
+    std::string_view view(Span span) const { return std::string_view(text_.data() + span.offset, span.size); }
+    Span append(std::string_view text);
+    bool same(std::string_view a, std::string_view b) const;
+    const Section* findSection(std::string_view name) const;
+    const Entry* findEntry(std::string_view section, std::string_view key) const;
+    bool writeBackup(const std::string& target, const std::string& old) const;
 
+    std::string text_;
     std::vector<Section> sections_;
+    std::vector<Entry> entries_;
     std::string path_;
     bool active_ = false;  // open() was called and close() not yet
     bool opened_ = false;
@@ -108,6 +158,7 @@ private:
     bool createIfMissing_ = false;
     bool caseBlind_ = false;
     bool backup_ = false;
+    bool notASettingsFile_ = false;
 };
 
 // Helpers shared with the settings code.

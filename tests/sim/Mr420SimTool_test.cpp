@@ -121,7 +121,7 @@ TEST(Mr420SimTool, PrintsItsDeviceAnswersAndStopsOnSigterm) {
 }
 
 TEST(Mr420SimTool, FaultOptionsApply) {
-    Child child = spawnTool({"--bad-lrc-every", "2", "--silent-for", "020100"});
+    Child child = spawnTool({"--bad-lrc-every", "2", "--silent-for", "020100", "--instant"});
     ASSERT_GT(child.pid, 0);
     std::string path = readLine(child.out);
     ASSERT_FALSE(path.empty());
@@ -149,13 +149,69 @@ TEST(Mr420SimTool, FaultOptionsApply) {
     ::close(child.out);
 }
 
+int openRaw(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return fd;
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(fd, TCSANOW, &tio);
+    return fd;
+}
+
+TEST(Mr420SimTool, RepliesAtThePaceOf9600BaudUnlessInstant) {
+    struct Case {
+        std::vector<std::string> options;
+        bool paced;
+    };
+    const Case cases[] = {
+        {{}, true},
+        {{"--pace"}, true},  // the old switch still works and changes nothing
+        {{"--instant"}, false},
+        {{"--pace", "--instant"}, false},
+    };
+    for (const Case& c : cases) {
+        std::string options;
+        for (const std::string& o : c.options) options += o + " ";
+        SCOPED_TRACE("options: " + options);
+        Child child = spawnTool(c.options);
+        ASSERT_GT(child.pid, 0);
+        std::string path = readLine(child.out);
+        ASSERT_FALSE(path.empty());
+        path.pop_back();
+        const int fd = openRaw(path);
+        ASSERT_GE(fd, 0);
+        // The memory block read has the longest reply, 781 characters or more.
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_EQ(::write(fd, "04110000EB\r\n", 12), 12);
+        const std::string reply = readLine(fd, 5000);
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        PanelState state;
+        ReplyParser parser(state);
+        EXPECT_TRUE(parser.parse(reply.data(), reply.size(), 14)) << reply;
+        ASSERT_GE(reply.size(), 781u);
+        // At 9600 baud the last character cannot leave before all the others
+        // have had their 1.04 ms; at once, the whole reply takes a fraction
+        // of that (the bound leaves room for a loaded machine).
+        const double linePace = static_cast<double>(reply.size() - 1) * 10.0 * 1000.0 / 9600.0;
+        if (c.paced)
+            EXPECT_GE(ms, linePace - 1.0);  // less a microsecond of rounding in the pacing
+        else
+            EXPECT_LT(ms, linePace / 2);
+        ::close(fd);
+        ::kill(child.pid, SIGTERM);
+        EXPECT_EQ(waitExit(child.pid), 0);
+        ::close(child.out);
+    }
+}
+
 TEST(Mr420SimTool, HelpListsScenariosAndBadInputFails) {
     Child help = spawnTool({"--help"});
     ASSERT_GT(help.pid, 0);
     const std::string text = allOutput(help.out);
     EXPECT_EQ(waitExit(help.pid), 0);
     ::close(help.out);
-    for (const char* word : {"--link", "--transcript", "--bad-lrc-every", "--pace", "--delay-ms", "--silent-for",
+    for (const char* word : {"--link", "--transcript", "--bad-lrc-every", "--instant", "--pace", "--delay-ms", "--silent-for",
                              "mr411-baro", "mr466-two-temps", "mr466-humidity", "no-probe", "old-firmware",
                              "modem-208", "memory", "faulty-line"})
         EXPECT_NE(text.find(word), std::string::npos) << word;

@@ -427,6 +427,11 @@ choose No to delete the previous contents of the file.</translation>
         <translation>Cannot open port %s</translation>
     </message>
     <message>
+        <source>Plik %s nie jest plikiem ustawień: program nic w nim nie zapisze i działa z ustawieniami domyślnymi.</source>
+        <comment>248</comment>
+        <translation>The file %s is not a settings file: the program writes nothing into it and runs with the default settings.</translation>
+    </message>
+    <message>
         <source>Błąd przy próbie ustawienia zegara.</source>
         <comment>300</comment>
         <translation>Error while setting the clock.</translation>

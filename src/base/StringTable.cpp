@@ -98,6 +98,7 @@ constexpr Entry kTable[] = {
     {245, "Użytkownik musi należeć do grupy %s, do której należy urządzenie (sudo usermod -aG %s $USER), i zalogować się ponownie."},
     {246, "Urządzenie należy do grupy root: reguła udev może nadać mu grupę dialout (zob. README)."},
     {247, "Nie można otworzyć portu %s"},
+    {248, "Plik %s nie jest plikiem ustawień: program nic w nim nie zapisze i działa z ustawieniami domyślnymi."},
     {300, "Błąd przy próbie ustawienia zegara."},
     {301, "Nie można odczytać czasu autowyłączania."},
     {302, "Błąd przy próbie ustawienia czasu autowyłączania."},

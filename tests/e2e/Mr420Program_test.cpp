@@ -142,7 +142,7 @@ protected:
             }
     }
     Child startSim(const std::string& scenario) {
-        sim = spawn(kBin + "/mr420-sim", {"--scenario", scenario, "--link", dir + "/ttyMR420"}, {});
+        sim = spawn(kBin + "/mr420-sim", {"--scenario", scenario, "--instant", "--link", dir + "/ttyMR420"}, {});
         const std::string dev = readLine(sim.out, 5000);
         EXPECT_FALSE(dev.empty());
         return sim;
@@ -221,7 +221,7 @@ TEST_F(Mr420Program, PollsThePanelPublishesReadingsAndWritesSettingsOnSigterm) {
 }
 
 TEST_F(Mr420Program, RegistersAnMr466WithTwoTemperaturesAndTheClientFollowsIt) {
-    sim = spawn(kBin + "/mr420-sim", {"--scenario", "mr466-two-temps", "--static", "--link", dir + "/ttyMR420"}, {});
+    sim = spawn(kBin + "/mr420-sim", {"--scenario", "mr466-two-temps", "--static", "--instant", "--link", dir + "/ttyMR420"}, {});
     ASSERT_FALSE(readLine(sim.out, 5000).empty());
     const std::string log = dir + "/readings.txt";
     writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\nWINDOW_LEFT=150\r\n"
@@ -314,6 +314,63 @@ TEST_F(Mr420Program, HelpAndVersionNeedNoDisplay) {
     Child version = spawn(kBin + "/mr420", {"--version"}, {});
     EXPECT_EQ(readLine(version.out, 3000).rfind("mr420 ", 0), 0u);
     EXPECT_EQ(waitExit(version.pid, 3000), 0);
+}
+
+TEST_F(Mr420Program, TraceRecordsTheLineInTheSimulatorsFormat) {
+    sim = spawn(kBin + "/mr420-sim", {"--scenario", "faulty-line", "--instant", "--link", dir + "/ttyMR420"}, {});
+    ASSERT_FALSE(readLine(sim.out, 5000).empty());
+    writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\n[PORTS]\r\nCOM99=" + dir + "/ttyMR420\r\n");
+    const std::string trace = dir + "/trace.txt";
+    program = spawn(kBin + "/mr420", {"--ini", dir + "/mr420.ini", "--trace", trace},
+                    {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime, "LC_ALL=C.UTF-8"});
+    ASSERT_GT(program.pid, 0);
+    // The faulty line spoils some replies: the trace gives the reason.
+    std::string text;
+    for (int i = 0; i < 150 && text.find(" # bad LRC") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(100ms);
+        text = fileText(trace);
+    }
+    EXPECT_EQ(stopProgram(), 0);
+    text = fileText(trace);
+    std::istringstream lines(text);
+    int sent = 0, received = 0, notes = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ASSERT_GT(line.size(), 26u) << line;
+        EXPECT_EQ(line[4], '-') << line;
+        EXPECT_EQ(line[19], '.') << line;
+        const char direction = line[24];
+        sent += direction == '>';
+        received += direction == '<';
+        notes += direction == '#';
+    }
+    EXPECT_GT(sent, 0);
+    EXPECT_GT(received, 0);
+    EXPECT_GT(notes, 0);
+    EXPECT_NE(text.find(" # bad LRC\n"), std::string::npos) << text.substr(0, 2000);
+    EXPECT_NE(text.find("> 020A00F4"), std::string::npos);
+}
+
+TEST_F(Mr420Program, SigtermDuringTheStartUpMessageEndsItAndKeepsThePort) {
+    // The configured port is missing: the failure message opens and waits.
+    writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\n[PORTS]\r\nCOM99=" + dir + "/missing\r\n");
+    startProgram();
+    std::this_thread::sleep_for(2s);
+    ASSERT_EQ(::waitpid(program.pid, nullptr, WNOHANG), 0) << "ended by itself";
+    EXPECT_EQ(stopProgram(), 0);
+    const std::string ini = fileText(dir + "/mr420.ini");
+    EXPECT_NE(ini.find("PORT_NR=99\r\n"), std::string::npos) << ini;
+}
+
+TEST_F(Mr420Program, AFileThatIsNotASettingsFileIsNeverWrittenOver) {
+    std::string junk(4096, '\0');
+    for (std::size_t i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>((i * 151 + 7) % 256);
+    std::ofstream(dir + "/mr420.ini", std::ios::binary) << junk;
+    startProgram();
+    // The warning, then the language question, wait; the signal ends them.
+    std::this_thread::sleep_for(2s);
+    ASSERT_EQ(::waitpid(program.pid, nullptr, WNOHANG), 0) << "ended by itself";
+    EXPECT_EQ(stopProgram(), 0);
+    EXPECT_EQ(fileText(dir + "/mr420.ini"), junk);
 }
 
 }  // namespace

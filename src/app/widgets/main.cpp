@@ -27,6 +27,7 @@
 #include "app/widgets/LanguageDialog.h"
 #include "base/widgets/MessageBoxes.h"
 #include "app/widgets/Translation.h"
+#include "base/StringTable.h"
 #include "protocol/PanelConnection.h"
 #include "app/widgets/MainWindow.h"
 
@@ -107,14 +108,50 @@ int main(int argc, char** argv) {
     // under Polish); Qt itself sets LC_ALL from the environment, this makes it explicit.
     std::setlocale(LC_ALL, "");
 
+    // SIGTERM and SIGINT end the program like the close box, from any modal
+    // state: before the window exists they end the start-up questions.
+    mr420::MainWindow* openWindow = nullptr;
+    bool terminated = false;
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        struct sigaction sa {};
+        sa.sa_handler = onSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        sigaction(SIGTERM, &sa, nullptr);
+        sigaction(SIGINT, &sa, nullptr);
+    }
+    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&openWindow, &terminated] {
+        char buf[16];
+        while (::read(signalPipe[0], buf, sizeof buf) > 0) {
+        }
+        terminated = true;
+        if (openWindow) {
+            openWindow->requestClose();
+            return;
+        }
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) d->done(QDialog::Rejected);
+    });
+
     const std::string iniPath = mr420::iniPathFromArguments(args);
     mr420::ensureParentDirectory(iniPath);
     mr420::IniFile ini;
     const bool opened = ini.open(iniPath, /*saveWhenClosed=*/true, /*createIfMissing=*/true, /*caseBlind=*/true,
                                  /*backup=*/false);
 
+    mr420::QtMessageBoxes boxes;
+    // A file that holds something else is left as it is; the program runs
+    // on its defaults and says so once.
+    if (ini.notASettingsFile()) {
+        const std::string text = mr420::str(mr420::string_id::kNotASettingsFile);
+        boxes.show(nullptr, QString::fromStdString(text).replace(QStringLiteral("%s"), QString::fromStdString(iniPath)),
+                   mr420::BoxButtons::Ok, mr420::BoxIcon::Warning);
+    }
+
     std::string language = opened ? mr420::readLanguage(ini) : std::string();
-    if (language.empty()) mr420::setLanguage(language, mr420::askLanguage(0));
+    if (language.empty() && !terminated) mr420::setLanguage(language, mr420::askLanguage(0));
+    if (terminated) return 0;   // nothing was changed yet
 
     QTranslator translator;
     QTranslator qtTranslator;
@@ -130,7 +167,6 @@ int main(int argc, char** argv) {
     settings.language = language;
     const auto aliases = mr420::readPortAliases(ini);
 
-    mr420::QtMessageBoxes boxes;
     int result = 0;
     {
         mr420::MainWindow window(settings, aliases, boxes);
@@ -139,23 +175,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "mr420: cannot write the trace file %s: %s\n", tracePath.c_str(), std::strerror(errno));
             return 1;
         }
-
-        // SIGTERM and SIGINT end the program like the close box.
-        if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-            struct sigaction sa {};
-            sa.sa_handler = onSignal;
-            sigemptyset(&sa.sa_mask);
-            sa.sa_flags = SA_RESTART;
-            sigaction(SIGTERM, &sa, nullptr);
-            sigaction(SIGINT, &sa, nullptr);
-        }
-        QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(&notifier, &QSocketNotifier::activated, [&window] {
-            char buf[16];
-            while (::read(signalPipe[0], buf, sizeof buf) > 0) {
-            }
-            window.requestClose();
-        });
+        openWindow = &window;
 
         if (!screenshotPath.empty()) {
             QTimer::singleShot(static_cast<int>(screenshotAfter * 1000), &window, [&window, &screenshotPath, &result] {
@@ -180,6 +200,7 @@ int main(int argc, char** argv) {
         mr420::writeSettings(ini, settings);
         signal(SIGTERM, SIG_DFL);
         signal(SIGINT, SIG_DFL);
+        openWindow = nullptr;
     }
     ini.close();
     mr420::removeTranslation(app, translator);

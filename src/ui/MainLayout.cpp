@@ -99,6 +99,21 @@ WindowSizeState::Reaction WindowSizeState::onSize(SizeKind kind, int width, int 
     return reaction;
 }
 
+void RecordedWindowRect::record(const Rect& rect) {
+    if (rect == recent_.back()) return;
+    recent_.push_back(rect);
+    constexpr std::size_t kKept = 4;
+    if (recent_.size() > kKept) recent_.pop_front();
+}
+
+void RecordedWindowRect::windowMaximised(const Rect& work) {
+    auto covers = [&](const Rect& r) {
+        return r.x <= work.x && r.y <= work.y && r.x + r.width >= work.x + work.width &&
+               r.y + r.height >= work.y + work.height;
+    };
+    while (recent_.size() > 1 && covers(recent_.back())) recent_.pop_back();
+}
+
 WindowRect correctWindowRect(WindowRect r, int sx, int sy) {
     if (r.right > sx + 10) {
         int shift = r.right - sx;

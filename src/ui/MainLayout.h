@@ -4,6 +4,7 @@
 // window's size notifications. Pure functions; the widget applies the result.
 
 #include <array>
+#include <deque>
 #include <optional>
 
 #include "ui/ValuePaneModel.h"
@@ -71,6 +72,23 @@ struct WindowSizeState {
     // the restored size otherwise.
     int currentWidth() const { return maximised ? maximisedWidth : restoredWidth; }
     int currentHeight() const { return maximised ? maximisedHeight : restoredHeight; }
+};
+
+// The window rectangle kept for the settings (outer frame, in screen
+// coordinates): the restored one, whatever the window manager's order of
+// notifications. Rectangles are recorded while the window is restored; when
+// it becomes maximised, those that cover the screen's work area were the
+// maximised geometry arriving before the state change, and are dropped.
+class RecordedWindowRect {
+public:
+    explicit RecordedWindowRect(const Rect& initial) { recent_.push_back(initial); }
+
+    void record(const Rect& rect);
+    void windowMaximised(const Rect& workArea);
+    const Rect& current() const { return recent_.back(); }
+
+private:
+    std::deque<Rect> recent_;   // the last few, newest last; never empty
 };
 
 // Position recording on a move notification.

@@ -114,3 +114,27 @@ TEST(WindowRectCorrection, MovesBackOntoTheScreen) {
 
 }  // namespace
 }  // namespace mr420
+
+namespace mr420 {
+namespace {
+
+TEST(RecordedWindowRect, KeepsTheRestoredRectangleWhateverTheOrderOfNotifications) {
+    const Rect work{0, 0, 1920, 1050};
+    RecordedWindowRect r({100, 100, 600, 400});
+    r.record({150, 120, 600, 400});
+    // State change first: nothing was recorded from the maximised geometry.
+    r.windowMaximised(work);
+    EXPECT_EQ(r.current(), (Rect{150, 120, 600, 400}));
+    // Geometry first: the maximised frame arrives as if restored, perhaps twice.
+    r.record({-4, -4, 1928, 1058});
+    r.record({0, 0, 1920, 1050});
+    r.windowMaximised(work);
+    EXPECT_EQ(r.current(), (Rect{150, 120, 600, 400}));
+    // A window that was never anything but large keeps its one rectangle.
+    RecordedWindowRect large({0, 0, 1920, 1050});
+    large.windowMaximised(work);
+    EXPECT_EQ(large.current(), (Rect{0, 0, 1920, 1050}));
+}
+
+}  // namespace
+}  // namespace mr420

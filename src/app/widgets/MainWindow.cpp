@@ -239,7 +239,7 @@ void MainWindow::initialise() {
 }
 
 void MainWindow::placeWindow() {
-    if (!placeTarget_) placeTarget_ = QRect(QPoint(windowLeft_, windowTop_), QPoint(windowRight_ - 1, windowBottom_ - 1));
+    if (!placeTarget_) placeTarget_ = recordedRect();
     const int w = std::max(1, placeTarget_->width());
     const int h = std::max(1, placeTarget_->height());
     // The stored rectangle is the outer frame; the frame's extra size is known
@@ -354,30 +354,7 @@ void MainWindow::requestClose() {
 
 void MainWindow::recordRect() {
     const QRect f = frameGeometry();
-    setRecordedRect(QRect(f.topLeft(), f.size()));
-}
-
-void MainWindow::setRecordedRect(const QRect& rect) {
-    if (!recentRects_.empty() && recentRects_.back() == rect) return;
-    recentRects_.push_back(rect);
-    if (recentRects_.size() > 4) recentRects_.pop_front();
-    windowLeft_ = rect.left();
-    windowTop_ = rect.top();
-    windowRight_ = rect.left() + rect.width();
-    windowBottom_ = rect.top() + rect.height();
-}
-
-void MainWindow::forgetMaximisedRect() {
-    // A window manager may deliver the maximised geometry before the state
-    // change, so it is recorded as if restored: rectangles that cover the
-    // screen's work area are dropped, back to the one the window returns to.
-    const QScreen* s = screen();
-    if (!s) return;
-    const QRect work = s->availableGeometry();
-    while (recentRects_.size() > 1 && recentRects_.back().contains(work)) recentRects_.pop_back();
-    const QRect restored = recentRects_.back();
-    recentRects_.pop_back();
-    setRecordedRect(restored);
+    rect_.record({f.x(), f.y(), f.width(), f.height()});
 }
 
 void MainWindow::moveEvent(QMoveEvent* e) {
@@ -389,7 +366,10 @@ void MainWindow::moveEvent(QMoveEvent* e) {
 void MainWindow::changeEvent(QEvent* e) {
     QDialog::changeEvent(e);
     if (e->type() != QEvent::WindowStateChange) return;
-    if (isMaximized()) forgetMaximisedRect();
+    if (isMaximized() && screen()) {
+        const QRect work = screen()->availableGeometry();
+        rect_.windowMaximised({work.x(), work.y(), work.width(), work.height()});
+    }
     clientResized();
 }
 

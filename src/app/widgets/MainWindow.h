@@ -7,7 +7,6 @@
 #include <QLineEdit>
 
 #include <array>
-#include <deque>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "ui/LiveReadings.h"
+#include "ui/MainLayout.h"
 #include "ui/widgets/LogicalFont.h"
 
 class QMenuBar;
@@ -105,7 +105,10 @@ public:
     ConfigDialogs& configDialogs() { return *config_; }
 
     // The window rectangle as recorded for the settings.
-    QRect recordedRect() const { return QRect(QPoint(windowLeft_, windowTop_), QPoint(windowRight_ - 1, windowBottom_ - 1)); }
+    QRect recordedRect() const {
+        const Rect& r = rect_.current();
+        return QRect(r.x, r.y, r.width, r.height);
+    }
 
     // Lays the panes out for the client size (also called on every resize).
     void layoutPanes();
@@ -136,8 +139,6 @@ private:
     int clockFieldWidth() const;
     void applyMinimumSize();
     void recordRect();
-    void setRecordedRect(const QRect& rect);
-    void forgetMaximisedRect();
     void clientResized();
 
     AppSettings& settings_;
@@ -169,8 +170,7 @@ private:
     std::optional<QRect> placeTarget_;  // the stored rectangle applied at start-up
     bool closing_ = false;
     bool choosingPort_ = false;
-    int windowLeft_ = 100, windowTop_ = 100, windowRight_ = 700, windowBottom_ = 500;
-    std::deque<QRect> recentRects_;   // the last rectangles recorded, newest last
+    RecordedWindowRect rect_{{100, 100, 600, 400}};
     bool topmost_ = false;
     std::unique_ptr<WindowSizeState> sizeState_;
     std::string language_;

@@ -14,7 +14,7 @@ namespace mr420 {
 void MainWindow::applySettings(const AppSettings& s) {
     language_ = s.language;
     portNumber_ = s.portNr;
-    setRecordedRect(QRect(QPoint(s.windowLeft, s.windowTop), QSize(s.windowRight - s.windowLeft, s.windowBottom - s.windowTop)));
+    rect_ = RecordedWindowRect({s.windowLeft, s.windowTop, s.windowRight - s.windowLeft, s.windowBottom - s.windowTop});
     topmost_ = s.topmost != 0;
     for (int c = 0; c < kPaneCount; ++c) {
         const PaneSettings& p = s.panes[std::size_t(c)];
@@ -35,10 +35,11 @@ void MainWindow::applySettings(const AppSettings& s) {
 void MainWindow::storeSettings(AppSettings& s) const {
     s.language = language_;
     s.portNr = portNumber_;
-    s.windowLeft = windowLeft_;
-    s.windowTop = windowTop_;
-    s.windowRight = windowRight_;
-    s.windowBottom = windowBottom_;
+    const Rect& r = rect_.current();
+    s.windowLeft = r.x;
+    s.windowTop = r.y;
+    s.windowRight = r.x + r.width;
+    s.windowBottom = r.y + r.height;
     s.topmost = topmost_ ? 1 : 0;
     for (int c = 0; c < kPaneCount; ++c) {
         PaneSettings& p = s.panes[std::size_t(c)];

@@ -3,10 +3,13 @@
 // handed to a second thread as the UI does) with a plain loop that writes a
 // frame and reads the reply on one thread. Prints frames per second and the
 // CPU time the link side spends per received byte (the responder's own CPU
-// time is taken out).
+// time is taken out). Then how long SerialPort::close() takes while the
+// worker waits for room in the output: the far end has stopped reading and
+// the output queue is full, or the driver holds its output back.
 //
 // Usage: link_bench [frames]   (default 20000)
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -16,6 +19,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -268,6 +272,58 @@ bool runPlainLoop(long frames, Result& result) {
     return ok;
 }
 
+class NullDelivery : public ByteDelivery {
+public:
+    void deliverBytes(const char*, std::size_t) override {}
+};
+
+// Counts the write steps the worker starts.
+class CountingPort : public SerialPort {
+public:
+    std::atomic<int> writeSteps{0};
+
+protected:
+    void beforeWriteStep() override { ++writeSteps; }
+};
+
+// Milliseconds each close() took while a frame waited for room; empty on failure.
+std::vector<double> closeWhileStalled(bool stopOutput, int rounds) {
+    std::vector<double> took;
+    for (int round = 0; round < rounds; ++round) {
+        Pty pty;
+        if (pty.slave.empty()) return {};
+        // The far end's own descriptor on the line, opened before the port takes it exclusively.
+        const int line = open(pty.slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (line < 0) return {};
+        NullDelivery delivery;
+        CountingPort port;
+        if (!port.open(pty.slave, delivery) || !port.startWorker()) {
+            close(line);
+            return {};
+        }
+        if (stopOutput) {
+            (void)tcflow(line, TCOOFF);
+        } else {
+            const std::string chunk(1024, 'f');
+            for (int pass = 0; pass < 20; ++pass) {
+                while (write(line, chunk.data(), chunk.size()) > 0) {
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        }
+        port.send(kFrame, kFrameLength);
+        while (port.writeSteps.load() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));   // the worker now waits for room
+        const double start = wallSeconds();
+        port.close();
+        took.push_back((wallSeconds() - start) * 1e3);
+        (void)tcflow(line, TCOON);
+        close(line);
+    }
+    std::sort(took.begin(), took.end());
+    return took;
+}
+
 void print(const char* name, const Result& r) {
     const double fps = r.wall > 0 ? r.frames / r.wall : 0;
     const double usPerByte = r.bytes > 0 ? r.linkCpu * 1e6 / static_cast<double>(r.bytes) : 0;
@@ -290,5 +346,17 @@ int main(int argc, char** argv) {
     print("SerialPort, handled on worker", direct);
     ok = runSerialPort<HandOverDelivery>(frames, handOver) && ok;
     print("SerialPort, blocking hand-over", handOver);
+
+    std::printf("\nclose() while a frame waits for room in the output, 20 times each\n");
+    for (const bool stopOutput : {false, true}) {
+        const std::vector<double> took = closeWhileStalled(stopOutput, 20);
+        if (took.empty()) {
+            ok = false;
+            continue;
+        }
+        std::printf("%-34s median %7.2f ms  worst %7.2f ms\n",
+                    stopOutput ? "output held back by the driver" : "far end not reading, queue full",
+                    took[took.size() / 2], took.back());
+    }
     return ok ? 0 : 1;
 }

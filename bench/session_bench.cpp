@@ -7,22 +7,36 @@
 // 1. Unpaced pty, the panel answering at once: poll cycles per second and CPU
 //    time per received byte, beside a plain C loop on the same pty (write a
 //    frame, read the reply line, no threads) and the ratio of the two.
-// 2. Panel paced at 9600 baud: CPU time of this process as a share of one
-//    core, and the mean turnaround from the last character of a reply to the
-//    first character of the next frame, measured at the panel's end.
+// 2. Panel paced at 9600 baud: the plain C loop and the program for the
+//    given time each, taking turns in blocks of about 10 s so that both see
+//    the same load of the machine. CPU time of this process as a share of
+//    one core for both, and the program's as a multiple of the C loop's (the
+//    floor of a program that reads the line as it comes); the program's mean
+//    turnaround from the last character of a reply to the first character of
+//    the next frame, measured at the panel's end.
+// 3. Line ends of short lines while a long reply is announced: SerialPort and
+//    the event loop on a pty whose far end this program paces at 9600 baud;
+//    lines of 4 to 26 characters where 781 (a memory block) are announced.
+//    The delay from the line end entering the pty to the loop's handler
+//    seeing it: median, 99th percentile and worst case; beside it the same
+//    lines announced at their true length.
 
 #include <fcntl.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "base/EventLoop.h"
 #include "link/SerialPort.h"
@@ -182,6 +196,69 @@ SessionRun runBaseline(const std::string& link, double seconds) {
     return run;
 }
 
+struct LineEndDelays {
+    std::vector<double> microseconds;   // sorted
+    double at(double fraction) const {
+        if (microseconds.empty()) return -1;
+        const auto index = static_cast<std::size_t>(fraction * static_cast<double>(microseconds.size() - 1) + 0.5);
+        return microseconds[std::min(index, microseconds.size() - 1)];
+    }
+};
+
+// Short lines paced at 9600 baud into a pty, the port told to expect
+// `announced` characters (0: each line's own length). Returns the delay of
+// every line end, from its write at the far end to the loop's handler.
+LineEndDelays measureLineEnds(std::size_t announced, int lines) {
+    LineEndDelays result;
+    int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) return result;
+    const std::string slave = ptsname(master);
+    EventLoop loop;
+    SerialPort port;
+    std::vector<Clock::time_point> handled;
+    loop.setByteHandler([&](char c) {
+        if (c == '\n') handled.push_back(Clock::now());
+    });
+    if (!port.open(slave, loop) || !port.startWorker()) {
+        ::close(master);
+        return result;
+    }
+    const std::size_t lengths[] = {4, 8, 13, 18, 26};
+    std::vector<Clock::time_point> written(static_cast<std::size_t>(lines));
+    std::thread far([&] {
+        const auto characterTime = std::chrono::microseconds(1042);
+        for (int n = 0; n < lines; ++n) {
+            const std::size_t length = lengths[static_cast<std::size_t>(n) % std::size(lengths)];
+            std::string line(length - 2, static_cast<char>('A' + n % 26));
+            line += "\r\n";
+            port.expectReply(announced != 0 ? announced : length);
+            const auto start = Clock::now();
+            for (std::size_t i = 0; i < line.size(); ++i) {
+                std::this_thread::sleep_until(start + characterTime * static_cast<long>(i));
+                if (write(master, &line[i], 1) != 1) std::exit(1);
+            }
+            written[static_cast<std::size_t>(n)] = Clock::now();
+            // About the time the next command takes to go out.
+            std::this_thread::sleep_for(std::chrono::milliseconds(12));
+        }
+    });
+    loop.runFor(std::chrono::seconds(120), [&] { return handled.size() >= static_cast<std::size_t>(lines); });
+    far.join();
+    port.close([&] { loop.pumpOnce(); });
+    ::close(master);
+    for (std::size_t n = 0; n < handled.size() && n < written.size(); ++n)
+        result.microseconds.push_back(std::chrono::duration<double, std::micro>(handled[n] - written[n]).count());
+    std::sort(result.microseconds.begin(), result.microseconds.end());
+    return result;
+}
+
+void add(SessionRun& total, const SessionRun& part) {
+    total.cycles += part.cycles;
+    total.bytes += part.bytes;
+    total.cpu += part.cpu;
+    total.wall += part.wall;
+}
+
 void print(const char* name, const SessionRun& r) {
     std::printf("  %-28s %8.1f cycles/s  %8.3f us CPU/byte  (%ld cycles, %ld bytes, %.2f s CPU in %.2f s)\n", name,
                 r.cycles / r.wall, r.bytes ? 1e6 * r.cpu / static_cast<double>(r.bytes) : 0.0, r.cycles, r.bytes,
@@ -212,18 +289,47 @@ int main(int argc, char** argv) {
                     (session.cycles / session.wall) / (baseline.cycles / baseline.wall));
     }
 
-    std::printf("Panel paced at 9600 baud, %.0f s of polling\n", pacedSeconds);
+    const int blocks = std::max(1, static_cast<int>(pacedSeconds / 10.0 + 0.5));
+    std::printf("Panel paced at 9600 baud, %.0f s of polling each, in %d blocks taking turns\n", pacedSeconds, blocks);
     {
-        PanelProcess panel;
-        if (!panel.start(link, true)) return 1;
-        SessionRun session = runSession(link, pacedSeconds);
+        SessionRun baseline, session;
         unsigned long long turns = 0;
-        double turnaround = panel.stop(&turns);
+        double turnaroundTotal = 0;
+        for (int block = 0; block < blocks; ++block) {
+            PanelProcess forBaseline;
+            if (!forBaseline.start(link, true)) return 1;
+            add(baseline, runBaseline(link, pacedSeconds / blocks));
+            forBaseline.stop();
+            PanelProcess forSession;
+            if (!forSession.start(link, true)) return 1;
+            add(session, runSession(link, pacedSeconds / blocks));
+            unsigned long long count = 0;
+            const double mean = forSession.stop(&count);
+            if (mean >= 0) {
+                turns += count;
+                turnaroundTotal += mean * static_cast<double>(count);
+            }
+        }
+        const double turnaround = turns > 0 ? turnaroundTotal / static_cast<double>(turns) : -1;
+        print("plain C loop", baseline);
         print("SerialPort + PanelSession", session);
-        std::printf("  CPU share of one core: %.3f %%\n", 100.0 * session.cpu / session.wall);
-        std::printf("  line use: %.1f characters/s of about 960\n", session.bytes / session.wall);
+        const double baseShare = 100.0 * baseline.cpu / baseline.wall;
+        const double sessionShare = 100.0 * session.cpu / session.wall;
+        std::printf("  CPU share of one core: plain C loop %.3f %%, program %.3f %% (%.2f x the C loop)\n", baseShare,
+                    sessionShare, baseShare > 0 ? sessionShare / baseShare : 0.0);
+        std::printf("  line use: %.1f characters/s of about 960 (plain C loop %.1f)\n", session.bytes / session.wall,
+                    baseline.bytes / baseline.wall);
         std::printf("  mean turnaround, last reply character to first frame character: %.1f us over %llu replies\n",
                     turnaround, turns);
+    }
+
+    std::printf("Line ends of short lines (4-26 characters) paced at 9600 baud, 250 lines each\n");
+    for (const std::size_t announced : {std::size_t{781}, std::size_t{0}}) {
+        const LineEndDelays delays = measureLineEnds(announced, 250);
+        if (delays.microseconds.empty()) return 1;
+        std::printf("  %-34s median %7.0f us  99%% %7.0f us  worst %7.0f us  (%zu lines)\n",
+                    announced != 0 ? "781 characters announced:" : "announced at their own length:", delays.at(0.5),
+                    delays.at(0.99), delays.microseconds.back(), delays.microseconds.size());
     }
     ::rmdir(dir);
     return 0;

@@ -21,19 +21,49 @@ void EventLoop::deliverBytes(const char* bytes, std::size_t count) {
 }
 
 bool EventLoop::handlePendingBytes(std::unique_lock<std::mutex>& lock) {
-    if (pending_ == nullptr) return false;
+    // A handler that pumps (a port closed from inside it) must not start on
+    // the same bytes again.
+    if (pending_ == nullptr || handling_) return false;
     // The worker is blocked until we clear pending_, so the buffer stays valid
-    // while we run the handler without the lock.
+    // while we run the handler without the lock, unless it is let go.
     const char* bytes = pending_;
     std::size_t count = pendingCount_;
+    handling_ = true;
+    handlingThread_ = std::this_thread::get_id();
+    letGo_ = false;
     lock.unlock();
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count && !letGo_; ++i)
         if (byteHandler_) byteHandler_(bytes[i]);
     lock.lock();
+    handling_ = false;
+    if (!letGo_) {
+        pending_ = nullptr;
+        pendingCount_ = 0;
+        handled_.notify_all();
+    }
+    letGo_ = false;
+    return true;
+}
+
+void EventLoop::letGoOfTheHandOverBeingHandled() {
+    letGo_ = true;
     pending_ = nullptr;
     pendingCount_ = 0;
     handled_.notify_all();
-    return true;
+}
+
+void EventLoop::dropWaitingHandOver() {
+    std::lock_guard lock(mutex_);
+    if (pending_ == nullptr) return;
+    if (handling_) {
+        // On another thread the handler finishes by itself; on this one it
+        // is our caller, and the worker cannot wait for it.
+        if (handlingThread_ == std::this_thread::get_id()) letGoOfTheHandOverBeingHandled();
+        return;
+    }
+    pending_ = nullptr;
+    pendingCount_ = 0;
+    handled_.notify_all();
 }
 
 void EventLoop::fireDueTimers() {
@@ -69,6 +99,10 @@ bool EventLoop::runFor(Clock::duration limit, const std::function<bool()>& until
 
 void EventLoop::pumpOnce() {
     std::unique_lock lock(mutex_);
+    if (pending_ != nullptr && handling_ && handlingThread_ == std::this_thread::get_id()) {
+        letGoOfTheHandOverBeingHandled();
+        return;
+    }
     handlePendingBytes(lock);
 }
 

@@ -5,6 +5,7 @@
 // and command-line tools. The thread that calls run() plays the role of the
 // user-interface thread.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "base/Interfaces.h"
 
@@ -31,14 +33,25 @@ public:
     bool timerRunning(int id) const { return timers_.count(id) != 0; }
 
     // ByteDelivery, called on the serial worker: waits until the loop thread
-    // has run every byte through the byte handler, or the loop is shut down.
+    // has run every byte through the byte handler, the hand-over is dropped,
+    // or the loop is shut down.
     void deliverBytes(const char* bytes, std::size_t count) override;
+
+    // ByteDelivery, for a port closing without running the loop (any thread):
+    // a hand-over nobody handles yet returns at once and its bytes are never
+    // handled. One that the handler is going through on another thread is
+    // left to finish. Called from inside the handler, it lets go of the
+    // hand-over being handled: the worker returns, and the handler sees no
+    // byte after the current one.
+    void dropWaitingHandOver() override;
 
     // Runs until `until` returns true (checked after every event) or the time
     // is up. Returns the result of the last check.
     bool runFor(Clock::duration limit, const std::function<bool()>& until = {});
 
-    // Handles a pending hand-over, if any; for SerialPort::close.
+    // Handles a pending hand-over, if any; for SerialPort::close. Called
+    // from inside the byte handler it cannot finish the hand-over being
+    // handled, and lets go of it as dropWaitingHandOver does.
     void pumpOnce();
 
     // Makes every waiting and future hand-over return at once (for shutdown).
@@ -50,6 +63,7 @@ private:
         Clock::time_point due;
     };
     bool handlePendingBytes(std::unique_lock<std::mutex>& lock);
+    void letGoOfTheHandOverBeingHandled();   // mutex_ held, on the handling thread
     void fireDueTimers();
 
     std::function<void(char)> byteHandler_;
@@ -62,6 +76,12 @@ private:
     const char* pending_ = nullptr;
     std::size_t pendingCount_ = 0;
     bool shutdown_ = false;
+    // The hand-over in pending_ is going through the handler on handlingThread_.
+    bool handling_ = false;
+    std::thread::id handlingThread_;
+    // The worker of the hand-over being handled has been let go: its buffer
+    // must not be read any more.
+    std::atomic<bool> letGo_{false};
 };
 
 }  // namespace mr420

@@ -36,6 +36,14 @@ class ByteDelivery {
 public:
     virtual ~ByteDelivery() = default;
     virtual void deliverBytes(const char* bytes, std::size_t count) = 0;
+
+    // Called by a port that stops its worker while nobody keeps the handling
+    // thread's events flowing (it is destroyed, or opened again), about every
+    // millisecond until the worker has ended, on the thread that closes it.
+    // A hand-over that waits for the calling thread must then return without
+    // its bytes being handled: the port is going away. A delivery that never
+    // waits for another thread has nothing to do.
+    virtual void dropWaitingHandOver() {}
 };
 
 }  // namespace mr420

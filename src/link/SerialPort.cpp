@@ -1,8 +1,10 @@
 #include "link/SerialPort.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <system_error>
 
 #include <fcntl.h>
@@ -62,27 +64,6 @@ PortOpenError openErrorFromErrno(int err) {
     case ENOTTY: return PortOpenError::NotATty;
     default: return PortOpenError::Other;
     }
-}
-
-std::string describeOpenError(PortOpenError error, int err) {
-    const std::string reason = err != 0 ? std::string(" (") + std::strerror(err) + ")" : std::string();
-    switch (error) {
-    case PortOpenError::None:
-        return "The port is open.";
-    case PortOpenError::NoSuchDevice:
-        return "The device does not exist" + reason + ". Check that the adapter is plugged in "
-               "and that the [PORTS] entry of the settings file names the right device.";
-    case PortOpenError::PermissionDenied:
-        return "Access to the device was denied" + reason + ". The user needs to be in the group "
-               "that owns the device (usually \"dialout\"); log in again after adding it.";
-    case PortOpenError::Busy:
-        return "The device is in use by another program" + reason + ".";
-    case PortOpenError::NotATty:
-        return "The device is not a serial port" + reason + ".";
-    case PortOpenError::Other:
-        break;
-    }
-    return "The device could not be opened" + reason + ".";
 }
 
 SerialPort::SerialPort() = default;
@@ -170,8 +151,11 @@ bool SerialPort::startWorker() {
     if (!open_ || worker_.joinable()) return false;
     {
         std::lock_guard<std::mutex> guard(portLock_);
-        if (fd_ >= 0) (void)::tcflush(fd_, TCIOFLUSH);
+        if (fd_ >= 0) (void)::tcflush(fd_, TCIFLUSH);
     }
+    lineBytes_ = 0;
+    held_ = 0;
+    lineEndHeld_ = false;
     workerDone_ = false;
     try {
         worker_ = std::thread([this] {
@@ -206,31 +190,43 @@ void SerialPort::close(const std::function<void()>& pumpEvents) {
         shutdown_ = true;
         return;
     }
-    {
-        std::lock_guard<std::mutex> guard(portLock_);
-        if (fd_ >= 0) {
-            int lines = TIOCM_DTR | TIOCM_RTS;
-            (void)::ioctl(fd_, TIOCMBIC, &lines);
-        }
-    }
+    // Every wait of the worker (for input, for room in the output, between
+    // looks at a trickling line) ends on the wake descriptor.
     shutdown_ = true;
     const std::uint64_t one = 1;
     (void)!::write(wakeFd_, &one, sizeof one);
     if (worker_.joinable()) {
-        // The worker may be blocked handing bytes to the thread calling us.
+        // The worker may be blocked handing bytes to the thread calling us:
+        // either that thread's events are kept flowing, or the hand-over is
+        // dropped (nobody would handle it while we wait here).
         while (!workerDone_) {
             if (pumpEvents) pumpEvents();
+            else if (delivery_ != nullptr) delivery_->dropWaitingHandOver();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         worker_.join();
     }
-    {
-        std::lock_guard<std::mutex> guard(portLock_);
-        closeFd(fd_);
-    }
+    finishClosing();
     closeFd(wakeFd_);
     open_ = false;
     connected_ = false;
+}
+
+void SerialPort::finishClosing() {
+    std::lock_guard<std::mutex> guard(portLock_);
+    if (fd_ < 0) return;
+    // A frame still going out gets a moment to finish; whatever a stalled
+    // adapter still holds after that is discarded, since the last close of a
+    // terminal waits until its output has gone (up to 30 s on a serial
+    // driver). Output the driver has passed on is left alone.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kCloseDrainMs);
+    int queued = 0;
+    while (::ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0 && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    (void)::ioctl(fd_, TIOCMBIC, &lines);
+    if (queued > 0) (void)::tcflush(fd_, TCOFLUSH);
+    closeFd(fd_);
 }
 
 bool SerialPort::isOpen() const { return open_; }
@@ -250,6 +246,9 @@ void SerialPort::disconnect() {
         std::lock_guard<std::mutex> guard(portLock_);
         closeFd(fd_);
     }
+    held_ = 0;
+    lineEndHeld_ = false;
+    lineBytes_ = 0;
     connected_ = false;
 }
 
@@ -293,64 +292,127 @@ void SerialPort::workerLoop() {
             continue;
         }
 
-        waitForMoreOfTheLine();
-        if (shutdown_) break;
-        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        int n = ::poll(fds, 2, -1);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            disconnect();
-            continue;
+        bool look = false, failed = false;
+        if (const auto until = quietWaitEnd(); until && !writePending()) {
+            // A line trickles in and its end is not near: sleep a slice
+            // without watching the port (see quietWaitEnd), then look. The
+            // last character read was no CR, so the line's CR LF ends a
+            // character's time from now at the earliest: a slice of that
+            // time plus kLineEndCheckMs sees its line end at most
+            // kLineEndCheckMs after it arrived.
+            const long long untilNs =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(*until - std::chrono::steady_clock::now()).count();
+            const long long sliceNs =
+                std::clamp<long long>(untilNs, 0, kLineEndCheckMs * 1'000'000LL + characterNs());
+            const timespec slice{static_cast<time_t>(sliceNs / 1'000'000'000LL),
+                                 static_cast<long>(sliceNs % 1'000'000'000LL)};
+            pollfd wake{wakeFd_, POLLIN, 0};
+            if (::ppoll(&wake, 1, &slice, nullptr) > 0) drainWake();
+            look = true;
+        } else {
+            // Held characters wait at most for the line's pause (see holdingTheLine).
+            const int timeout = writePending() ? 0 : held_ > 0 ? linePauseMs() : -1;
+            pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+            int n = ::poll(fds, 2, timeout);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                deliverHeld();
+                if (shutdown_) break;
+                disconnect();
+                continue;
+            }
+            if (fds[1].revents & POLLIN) drainWake();
+            look = (fds[0].revents & POLLIN) != 0;
+            failed = (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
         }
-        if (fds[1].revents & POLLIN) drainWake();
         if (shutdown_) break;
 
-        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
-            bool alive = readAndDeliver();
+        if (look || failed) {
+            const bool alive = takeIn();
             if (shutdown_) break;
-            if (!alive || (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+            if (!alive || failed) {
+                deliverHeld();
+                if (shutdown_) break;
                 disconnect();
                 continue;
             }
         }
+        if (!holdingTheLine()) deliverHeld();
+        if (shutdown_) break;
 
-        bool pending;
-        {
-            std::lock_guard<std::mutex> guard(frameLock_);
-            pending = writePending_;
+        if (writePending()) {
+            // Everything received goes to the owner before the purge.
+            deliverHeld();
+            if (shutdown_) break;
+            writeStep();
         }
-        if (pending) writeStep();
     }
+    // A frame handed to send() before the port was closed still goes out if
+    // the device takes it at once (waitWritable gives up on the shutdown).
+    if (writePending()) writeStep();
 }
 
-bool SerialPort::readAndDeliver() {
-    char buffer[4096];
-    // Everything queued now is delivered before a pending write is looked at.
+bool SerialPort::writePending() {
+    std::lock_guard<std::mutex> guard(frameLock_);
+    return writePending_;
+}
+
+bool SerialPort::takeIn() {
     while (!shutdown_) {
+        if (held_ == sizeof inbox_) deliverHeld();
+        const std::size_t room = sizeof inbox_ - held_;
         ssize_t got;
+        int err;
         {
             std::lock_guard<std::mutex> guard(portLock_);
             if (fd_ < 0) return false;
-            got = ::read(fd_, buffer, sizeof buffer);
+            got = ::read(fd_, inbox_ + held_, room);
+            err = errno;
         }
         if (got > 0) {
-            countLineBytes(buffer, static_cast<std::size_t>(got));
-            delivery_->deliverBytes(buffer, static_cast<std::size_t>(got));
-            continue;
+            const auto count = static_cast<std::size_t>(got);
+            held_ += count;
+            noteArrival(inbox_ + held_ - count, count);
+            const bool handOver = !holdingTheLine();
+            if (handOver) deliverHeld();
+            // A terminal's read takes everything queued; only while the owner
+            // handled a hand-over (or the buffer was full) can more have come.
+            if (handOver || count == room) continue;
+            return true;
         }
-        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return true;
-        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 && (err == EAGAIN || err == EWOULDBLOCK)) return true;
+        if (got < 0 && err == EINTR) continue;
         return false;  // 0 is a hang-up, anything else (EIO) a failed device
     }
     return true;
 }
 
+void SerialPort::deliverHeld() {
+    if (held_ == 0) return;
+    const std::size_t count = held_;
+    held_ = 0;
+    lineEndHeld_ = false;
+    delivery_->deliverBytes(inbox_, count);
+}
+
 bool SerialPort::waitWritable(int fd) {
-    for (int waited = 0; waited < kWriteTimeoutMs && !shutdown_; waited += 100) {
-        pollfd out{fd, POLLOUT, 0};
-        int n = ::poll(&out, 1, 100);
-        if (n > 0) return (out.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
-        if (n < 0 && errno != EINTR) return false;
+    // No lock is held here, and the shutdown ends the wait at once, so close()
+    // never waits for an adapter that has stopped taking output. A frame
+    // requested meanwhile stays pending and is written after this one.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
+    while (!shutdown_) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now()).count();
+        if (left <= 0) return false;
+        pollfd fds[2] = {{fd, POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
+        int n = ::poll(fds, 2, static_cast<int>(left));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (fds[1].revents & POLLIN) drainWake();
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return false;
+        if (fds[0].revents & POLLOUT) return true;
     }
     return false;
 }
@@ -366,64 +428,95 @@ void SerialPort::writeStep() {
         std::memcpy(frame, frame_, length);
     }
     beforeWriteStep();
-    bool failed = false;
+    int fd;
     {
         std::lock_guard<std::mutex> guard(portLock_);
-        if (fd_ < 0) return;
-        // Whatever the device still holds belongs to an earlier exchange.
-        (void)::tcflush(fd_, TCIOFLUSH);
-        std::size_t done = 0;
-        while (done < length) {
-            ssize_t put = ::write(fd_, frame + done, length - done);
-            if (put > 0) {
-                done += static_cast<std::size_t>(put);
-            } else if (put < 0 && errno == EINTR) {
-                continue;
-            } else if (put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-                if (!waitWritable(fd_)) break;
-            } else {
-                failed = errno == EIO || errno == ENXIO || errno == ENODEV;
-                break;
-            }
+        fd = fd_;
+        if (fd < 0) return;
+        // Whatever input the device still holds belongs to an earlier
+        // exchange. Only the input: the frame before may still be going out
+        // (a character takes about 1 ms at 9600 baud).
+        (void)::tcflush(fd, TCIFLUSH);
+    }
+    lineBytes_ = 0;   // the purge emptied the input: the reply starts afresh
+    // While the worker runs, only the worker closes or replaces fd_, so fd
+    // stays valid here without the lock.
+    bool failed = false;
+    std::size_t done = 0;
+    while (done < length) {
+        ssize_t put = ::write(fd, frame + done, length - done);
+        if (put > 0) {
+            done += static_cast<std::size_t>(put);
+        } else if (put < 0 && errno == EINTR) {
+            continue;
+        } else if (put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!waitWritable(fd)) break;
+        } else {
+            failed = errno == EIO || errno == ENXIO || errno == ENODEV;
+            break;
         }
     }
     if (failed) disconnect();
-    lineBytes_ = 0;   // the purge emptied the input: the reply starts afresh
 }
 
 void SerialPort::expectReply(std::size_t minimumLength) { expectedLineLength_ = minimumLength; }
 
-void SerialPort::countLineBytes(const char* bytes, std::size_t count) {
+long long SerialPort::characterNs() const { return 10'000'000'000LL / (baud_ > 0 ? baud_ : 9600); }
+
+int SerialPort::linePauseMs() const {
+    // Four characters' time, and never less than two looks.
+    const long long ms = (4 * characterNs() + 999'999) / 1'000'000;
+    return static_cast<int>(std::max<long long>(ms, 2LL * kLineEndCheckMs));
+}
+
+void SerialPort::noteArrival(const char* bytes, std::size_t count) {
+    const auto now = std::chrono::steady_clock::now();
+    lastArrival_ = now;
     const void* lf = std::memchr(bytes, '\n', count);
     if (lf == nullptr) {
-        if (lineBytes_ == 0) lineStarted_ = std::chrono::steady_clock::now();
+        if (lineBytes_ == 0) lineStarted_ = now;
         lineBytes_ += count;
         return;
     }
+    lineEndHeld_ = true;
     // Characters after the last line end begin the next line.
     const char* last = bytes + count;
     while (last > bytes && last[-1] != '\n') --last;
     lineBytes_ = static_cast<std::size_t>(bytes + count - last);
+    if (lineBytes_ > 0) lineStarted_ = now;
 }
 
-void SerialPort::waitForMoreOfTheLine() {
+bool SerialPort::holdingTheLine() const {
+    if (held_ == 0 || lineEndHeld_ || held_ == sizeof inbox_) return false;
     const std::size_t expected = expectedLineLength_;
-    // Only inside a line that has begun: when the panel starts to answer is unknown.
-    if (expected == 0 || lineBytes_ == 0 || lineBytes_ + 2 >= expected) return;
-    // The line end is character number `expected` at the earliest; wake one
-    // character before the one that precedes it.
-    const long long characterNs = 10'000'000'000LL / (baud_ > 0 ? baud_ : 9600);
-    // Only when the characters come at the line's pace; a line that arrives
-    // at once (a pseudo-terminal, a fast adapter) is read as it comes.
+    // Without an announced length, or past it, characters go as they come.
+    if (expected == 0 || lineBytes_ == 0 || lineBytes_ >= expected) return false;
+    // A line that has paused is not trickling any more.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastArrival_ > std::chrono::milliseconds(linePauseMs())) return false;
+    // Nor one that came much faster than the line's pace (a pseudo-terminal,
+    // an adapter that passes on whole blocks): it is read as it comes.
     const long long elapsedNs =
-        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - lineStarted_).count();
-    if (lineBytes_ < 2 || elapsedNs < static_cast<long long>(lineBytes_ - 1) * characterNs / 2) return;
-    const std::size_t missing = expected - lineBytes_ - 2;
-    const long long waitNs = static_cast<long long>(missing) * characterNs;
-    timespec timeout{static_cast<time_t>(waitNs / 1'000'000'000LL), static_cast<long>(waitNs % 1'000'000'000LL)};
-    // A write request or the shutdown ends the wait at once.
-    pollfd wake{wakeFd_, POLLIN, 0};
-    (void)::ppoll(&wake, 1, &timeout, nullptr);
+        std::chrono::duration_cast<std::chrono::nanoseconds>(lastArrival_ - lineStarted_).count();
+    return elapsedNs >= static_cast<long long>(lineBytes_ - 1) * characterNs() / 2;
+}
+
+std::optional<std::chrono::steady_clock::time_point> SerialPort::quietWaitEnd() const {
+    if (!holdingTheLine()) return std::nullopt;
+    // The line end is character number `expected` at the earliest. From the
+    // time the character before it (CR) is due, the worker watches the port
+    // for every character, so that a reply of the announced length is handed
+    // over the moment its line end arrives. lastArrival_ lags the arrival of
+    // the last character read by less than a character's time, so this wakes
+    // the worker after that CR is due and before the line end is.
+    const std::size_t expected = expectedLineLength_;
+    if (lineBytes_ + 1 >= expected) return std::nullopt;
+    // After a CR the line end may be next: watch the port for it.
+    if (inbox_[held_ - 1] == '\r') return std::nullopt;
+    const auto missing = static_cast<long long>(expected - lineBytes_ - 1);
+    const auto end = lastArrival_ + std::chrono::nanoseconds(missing * characterNs());
+    if (end <= std::chrono::steady_clock::now()) return std::nullopt;
+    return end;
 }
 
 }  // namespace mr420

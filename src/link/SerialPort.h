@@ -2,10 +2,13 @@
 // One serial port and the worker thread that does all its reading and writing.
 //
 // The worker waits with poll() on the port and on an eventfd that carries write
-// requests and the shutdown. Received bytes are handed to a ByteDelivery in one
-// blocking call per read, so the owner sees them strictly in order and nothing
-// else is read until it has handled them. A frame handed to send() is written
-// by the worker after it has delivered everything queued and purged the port.
+// requests and the shutdown. Received bytes are handed to a ByteDelivery in
+// blocking calls (one per read, or one per line while a reply of an announced
+// length trickles in, see expectReply), so the owner sees them strictly in
+// order and nothing else is read until it has handled them. A frame handed
+// to send() is written by the worker after it has delivered everything
+// received and purged the port's input; output still going out is never
+// discarded.
 //
 // If the device goes away while open (a USB adapter pulled, the far end of a
 // pty closed) the worker closes it, waits quietly and reopens the same path
@@ -17,6 +20,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -29,8 +33,8 @@ enum class PortOpenError { None, NoSuchDevice, PermissionDenied, Busy, NotATty, 
 // How an errno from open() or the first terminal call reads as a PortOpenError.
 PortOpenError openErrorFromErrno(int err);
 
-// English diagnostic for a failed open (the UI adds its translated line).
-std::string describeOpenError(PortOpenError error, int err);
+// The message of a failed open, in the program's language, is
+// describePortOpenFailure of the panel connection.
 
 class SerialPort : public FramePort {
 public:
@@ -43,12 +47,13 @@ public:
     SerialPort& operator=(const SerialPort&) = delete;
 
     // Raw 8N1, no flow control, DTR and RTS on, O_NOCTTY, exclusive (TIOCEXCL).
-    // An object that is open already is closed first. On failure nothing stays
-    // open and lastError() tells why.
+    // An object that is open already is closed first (bytes still on their
+    // way from it are dropped). On failure nothing stays open and lastError()
+    // tells why.
     bool open(const std::string& devicePath, ByteDelivery& delivery, int baud = 9600);
 
-    // Purges the port and starts the worker. False when not open, when the
-    // worker runs already, or when the thread cannot be created.
+    // Purges the port's input and starts the worker. False when not open,
+    // when the worker runs already, or when the thread cannot be created.
     bool startWorker();
 
     // Copies exactly `length` bytes (at most kMaxFrameLength; longer frames are
@@ -57,19 +62,33 @@ public:
     // still waiting is replaced. Frames sent while the device is gone are dropped.
     void send(const char* frame, std::size_t length) override;
 
-    // While a reply of at least this length is arriving, the worker does not
-    // wake for every character: it sleeps until the characters still missing
-    // before the earliest possible line end have had time to arrive, then
-    // hands them over together. The line end itself is never delayed.
+    // While a reply of at least this length arrives at the line's pace, the
+    // worker does not wake for every character and hands the line over in
+    // one piece when its line end comes. A reply of the announced length is
+    // handed over as its line end arrives; one that ends sooner (a refusal,
+    // an older panel's shorter reply) within kLineEndCheckMs or so.
     void expectReply(std::size_t minimumLength) override;
 
-    // Drops DTR and RTS, stops the worker and closes the device. While the
-    // worker is still alive pumpEvents is called about every millisecond, so a
-    // worker blocked in a delivery to the UI thread can finish. Called from
-    // inside deliverBytes it only stops the worker; the object must then be
-    // closed again (or destroyed) on another thread. Safe to call twice or
-    // when never opened.
+    // While a reply trickles in, a line end that comes sooner than announced
+    // is seen at most this long after it arrived (scheduling aside); the
+    // worker looks at the port about every kLineEndCheckMs plus a character.
+    static constexpr int kLineEndCheckMs = 3;
+
+    // Stops the worker, drops DTR and RTS and closes the device. Output that
+    // has not gone out within kCloseDrainMs is discarded, so a stalled
+    // adapter cannot hold the caller. While the worker is still alive
+    // pumpEvents is called about every millisecond, so a worker blocked in a
+    // delivery to the calling thread can finish; without it the delivery is
+    // asked to drop that hand-over instead (ByteDelivery::dropWaitingHandOver),
+    // so the destructor and open() of an open port never wait on the thread
+    // they are called on. A frame handed to send() before still goes out if
+    // the device takes it at once. Called from inside deliverBytes on the
+    // worker it only stops the worker; the object must then be closed again
+    // (or destroyed) on another thread. Safe to call twice or when never
+    // opened.
     void close(const std::function<void()>& pumpEvents = {});
+
+    static constexpr int kCloseDrainMs = 50;
 
     bool isOpen() const;
     PortOpenError lastError() const;
@@ -91,21 +110,28 @@ private:
     // Opens and configures path; returns the descriptor or -1 with err set.
     int openDevice(int& err) const;
     void workerLoop();
-    bool readAndDeliver();  // false when the device failed
+    bool takeIn();          // false when the device failed
+    void deliverHeld();
+    void noteArrival(const char* bytes, std::size_t count);
+    bool holdingTheLine() const;
+    std::optional<std::chrono::steady_clock::time_point> quietWaitEnd() const;
+    long long characterNs() const;
+    int linePauseMs() const;
     void writeStep();
+    bool writePending();
     void disconnect();
     bool tryReconnect();
     void drainWake();
-    void waitForMoreOfTheLine();
-    void countLineBytes(const char* bytes, std::size_t count);
     bool waitWritable(int fd);
+    void finishClosing();
 
     std::string path_;
     ByteDelivery* delivery_ = nullptr;
     int baud_ = 9600;
     bool open_ = false;
 
-    // Serialises operations on the descriptor between the UI thread and the worker.
+    // Guards fd_ between the UI thread and the worker. Held for single calls
+    // on the descriptor, never across a wait.
     mutable std::mutex portLock_;
     int fd_ = -1;
     int wakeFd_ = -1;  // eventfd: write requests and shutdown
@@ -121,8 +147,23 @@ private:
     std::atomic<bool> connected_{false};
 
     std::atomic<std::size_t> expectedLineLength_{0};
-    std::size_t lineBytes_ = 0;   // worker only: characters of the line being received
-    std::chrono::steady_clock::time_point lineStarted_;   // worker only: first character of that line
+
+    // Worker only. While a reply of an announced length trickles in at the
+    // line's pace, the worker holds its characters back (the first held_
+    // bytes of inbox_) and hands the line over in one piece when its end
+    // comes. Between the start of the line and the time its CR is due it
+    // does not wake for every character: it sleeps on the wake descriptor
+    // alone and reads what came every kLineEndCheckMs plus a character's
+    // time; after a CR, and once that CR is due, it watches the port. A
+    // terminal cannot be peeked at, so this is how a line that ends sooner
+    // than announced (a refusal, an older panel's reply) is still seen
+    // within a few milliseconds, at a few hundred wake-ups a second at most.
+    char inbox_[4096] = {};
+    std::size_t held_ = 0;
+    bool lineEndHeld_ = false;    // a line end is among the held characters
+    std::size_t lineBytes_ = 0;   // characters of the line being received (held or handed over)
+    std::chrono::steady_clock::time_point lineStarted_;   // when its first character was read
+    std::chrono::steady_clock::time_point lastArrival_;   // when characters were last read
 
     PortOpenError lastError_ = PortOpenError::None;
     int lastErrno_ = 0;

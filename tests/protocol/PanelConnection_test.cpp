@@ -207,7 +207,9 @@ TEST(PanelConnection, TraceRecordsFramesLinesAndWhyALineWasRefusedWithoutSecrets
     EXPECT_NE(std::find(sent.begin(), sent.end(), "025600" + std::string(10, '*')), sent.end());   // the PIN and its LRC
     for (const std::string& f : sent) {
         EXPECT_EQ(f.find("34333231"), std::string::npos) << f;   // "4321" as character codes
-        if (f.rfind("0263002", 0) == 0) EXPECT_EQ(f.substr(8), std::string(f.size() - 8, '*')) << f;
+        if (f.rfind("0263002", 0) == 0) {
+            EXPECT_EQ(f.substr(8), std::string(f.size() - 8, '*')) << f;
+        }
     }
 
     // What the panel received is what the program says it sent, secrets apart.

@@ -26,9 +26,19 @@ void QtByteDelivery::deliverBytes(const char* bytes, std::size_t count) {
 
 void QtByteDelivery::handle(const char* bytes, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        if (discarding_ || !handler_) return;
+        if (discarding_ || dropping_ || !handler_) return;
         handler_(bytes[i]);
     }
+}
+
+void QtByteDelivery::dropWaitingHandOver() {
+    if (QThread::currentThread() != thread()) return;
+    // Only the queued hand-overs of this object run here, not the rest of the
+    // event queue: the caller may be half way through tearing things down.
+    const bool wasDropping = dropping_;
+    dropping_ = true;
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    dropping_ = wasDropping;
 }
 
 void QtByteDelivery::pumpEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 1); }

@@ -5,7 +5,10 @@
 //
 // While the worker waits here, the UI thread must keep its events flowing for
 // the hand-over to finish; SerialPort::close does that with pumpEvents(),
-// which is what this class gives it.
+// which is what this class gives it. A port closed without it (destroyed, or
+// opened again) releases the waiting hand-over with dropWaitingHandOver().
+// The character handler itself must not close the port: the hand-over it
+// runs in cannot end before it returns.
 
 #include <QObject>
 
@@ -33,6 +36,11 @@ public:
 
     void setDiscarding(bool discard) { discarding_ = discard; }
 
+    // On the UI thread: runs the hand-overs queued for it without handing
+    // their bytes to the handler, so that waiting workers return. Elsewhere
+    // it does nothing (the UI thread's own loop finishes them).
+    void dropWaitingHandOver() override;
+
     // For SerialPort::close: handles pending hand-overs on the UI thread.
     static void pumpEvents();
 
@@ -41,6 +49,7 @@ private:
 
     std::function<void(char)> handler_;
     std::atomic<bool> discarding_{false};
+    bool dropping_ = false;   // UI thread only
 };
 
 }  // namespace mr420

@@ -247,8 +247,11 @@ TEST(MainWindow, MenuFollowsTheTableAndLaterFeaturesAreDisabled) {
     Fixture f;
     MainWindow w(f.settings, {}, f.boxes);
     for (const MenuPopup& popup : mainMenu())
-        for (const MenuEntry& e : popup.entries)
-            if (e.id != 0) ASSERT_NE(w.action(e.id), nullptr) << e.id;
+        for (const MenuEntry& e : popup.entries) {
+            if (e.id != 0) {
+                ASSERT_NE(w.action(e.id), nullptr) << e.id;
+            }
+        }
     EXPECT_EQ(w.action(menu_id::kSerialPort)->text(), QStringLiteral("Port szeregowy"));
     EXPECT_TRUE(w.action(menu_id::kSerialPort)->isEnabled());
     EXPECT_TRUE(w.action(menu_id::kClose)->isEnabled());

@@ -12,6 +12,12 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -111,4 +117,82 @@ TEST(QtByteDelivery, SerialPortBytesArriveInOrderAndCloseWhileAHandOverWaitsDoes
     EXPECT_LT(t.elapsed(), 3000);
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(seen, sent + "LATE\r\n");
+}
+
+namespace {
+
+// Ends the program if the test body does not finish in time: a port that
+// waits for the thread destroying it would otherwise hang the whole run.
+class Watchdog {
+public:
+    explicit Watchdog(std::chrono::seconds limit, const char* what)
+        : thread_([this, limit, what] {
+              std::unique_lock<std::mutex> lock(mutex_);
+              if (!finished_.wait_for(lock, limit, [this] { return done_; })) {
+                  std::fprintf(stderr, "hung: %s\n", what);
+                  std::_Exit(3);
+              }
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            done_ = true;
+        }
+        finished_.notify_all();
+        thread_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    bool done_ = false;
+    std::thread thread_;
+};
+
+}  // namespace
+
+TEST(QtByteDelivery, APortDestroyedOrOpenedAgainWithoutPumpingDropsTheWaitingHandOver) {
+    app();
+    for (const bool reopen : {false, true}) {
+        SCOPED_TRACE(reopen ? "opened again" : "destroyed");
+        Pty pty;
+        ASSERT_GE(pty.master, 0);
+        std::string seen;
+        QtByteDelivery delivery([&](char c) { seen.push_back(c); });
+        auto port = std::make_unique<SerialPort>();
+        ASSERT_TRUE(port->open(pty.slave, delivery));
+        ASSERT_TRUE(port->startWorker());
+        pty.write("020100:1000\r\n");
+        EXPECT_TRUE(pumpUntil([&] { return seen == "020100:1000\r\n"; }));
+
+        // Nobody pumps events now: the worker is left blocked in its hand-over.
+        pty.write("LATE\r\n");
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        QElapsedTimer t;
+        t.start();
+        {
+            Watchdog watchdog(std::chrono::seconds(10), "a port waited for its own thread's events");
+            if (reopen) {
+                ASSERT_TRUE(port->open(pty.slave, delivery));
+            } else {
+                port.reset();
+            }
+        }
+        EXPECT_LT(t.elapsed(), 1000);
+        EXPECT_EQ(seen, "020100:1000\r\n");  // the bytes of a port going away are not handled
+
+        // The delivery goes on working for whatever comes next.
+        if (reopen) {
+            ASSERT_TRUE(port->startWorker());
+            pty.write("NEXT\r\n");
+            EXPECT_TRUE(pumpUntil([&] { return seen.size() > 13; }));
+            EXPECT_EQ(seen, "020100:1000\r\nNEXT\r\n");
+            port->close(&QtByteDelivery::pumpEvents);
+        } else {
+            std::thread worker([&] { delivery.deliverBytes("ok", 2); });
+            EXPECT_TRUE(pumpUntil([&] { return seen.size() > 13; }));
+            worker.join();
+            EXPECT_EQ(seen, "020100:1000\r\nok");
+        }
+    }
 }

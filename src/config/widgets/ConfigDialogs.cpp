@@ -1,5 +1,7 @@
 #include "config/widgets/ConfigDialogs.h"
 
+#include <type_traits>
+
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/WaitWindow.h"
 #include "config/widgets/ConfigDialog.h"
@@ -9,6 +11,41 @@
 
 namespace mr420 {
 
+namespace {
+
+using Entry = ConfigDialogs::Entry;
+using Factory = Entry (*)(PanelSession&, MessageBoxes&, QWidget*);
+
+template <typename Model, typename Dialog>
+Entry makeEntry(PanelSession& session, MessageBoxes& boxes, QWidget* parent) {
+    Entry e;
+    auto model = std::make_unique<Model>();
+    // The clock dialog follows the panel's clock itself.
+    if constexpr (std::is_constructible_v<Dialog, Model&, const PanelState&, MessageBoxes&, QWidget*>)
+        e.dialog = std::make_unique<Dialog>(*model, session.state(), boxes, parent);
+    else
+        e.dialog = std::make_unique<Dialog>(*model, boxes, parent);
+    e.model = std::move(model);
+    return e;
+}
+
+constexpr std::size_t at(ConfigKind kind) { return static_cast<std::size_t>(kind); }
+
+// The dialogs of this build by kind; nullptr where a kind has none yet.
+const std::array<Factory, kConfigKindCount> kFactories = [] {
+    std::array<Factory, kConfigKindCount> f{};
+    f[at(ConfigKind::Clock)] = &makeEntry<ClockModel, ClockDialog>;
+    f[at(ConfigKind::AutoOff)] = &makeEntry<AutoOffModel, AutoOffDialog>;
+    f[at(ConfigKind::DefaultPressure)] = &makeEntry<DefaultPressureModel, DefaultPressureDialog>;
+    f[at(ConfigKind::LoggingSettings)] = &makeEntry<LoggingSettingsModel, LoggingSettingsDialog>;
+    f[at(ConfigKind::DisplayFlags)] = &makeEntry<DisplayFlagsModel, DisplayFlagsDialog>;
+    f[at(ConfigKind::HistoryDisplay)] = &makeEntry<HistoryDisplayModel, HistoryDisplayDialog>;
+    f[at(ConfigKind::PanelInformation)] = &makeEntry<PanelInfoModel, PanelInfoDialog>;
+    return f;
+}();
+
+}  // namespace
+
 ConfigDialogs::ConfigDialogs(PanelSession& session, TimerRouter& timers, MessageBoxes& boxes, WaitWindow& wait,
                              QWidget* parent)
     : QObject(parent), session_(session), boxes_(boxes), wait_(wait), parent_(parent),
@@ -16,79 +53,15 @@ ConfigDialogs::ConfigDialogs(PanelSession& session, TimerRouter& timers, Message
 
 ConfigDialogs::~ConfigDialogs() = default;
 
-ConfigDialogs::Entry ConfigDialogs::make(ConfigKind kind) {
-    Entry e;
-    switch (kind) {
-    case ConfigKind::Clock: {
-        auto model = std::make_unique<ClockModel>();
-        e.dialog = std::make_unique<ClockDialog>(*model, session_.state(), boxes_, parent_);
-        e.model = std::move(model);
-        break;
-    }
-    case ConfigKind::AutoOff: {
-        auto model = std::make_unique<AutoOffModel>();
-        e.dialog = std::make_unique<AutoOffDialog>(*model, boxes_, parent_);
-        e.model = std::move(model);
-        break;
-    }
-    case ConfigKind::DefaultPressure: {
-        auto model = std::make_unique<DefaultPressureModel>();
-        e.dialog = std::make_unique<DefaultPressureDialog>(*model, boxes_, parent_);
-        e.model = std::move(model);
-        break;
-    }
-    case ConfigKind::LoggingSettings: {
-        auto model = std::make_unique<LoggingSettingsModel>();
-        e.dialog = std::make_unique<LoggingSettingsDialog>(*model, boxes_, parent_);
-        e.model = std::move(model);
-        break;
-    }
-    case ConfigKind::DisplayFlags: {
-        auto model = std::make_unique<DisplayFlagsModel>();
-        e.dialog = std::make_unique<DisplayFlagsDialog>(*model, boxes_, parent_);
-        e.model = std::move(model);
-        break;
-    }
-    case ConfigKind::HistoryDisplay: {
-        auto model = std::make_unique<HistoryDisplayModel>();
-        e.dialog = std::make_unique<HistoryDisplayDialog>(*model, boxes_, parent_);
-        e.model = std::move(model);
-        break;
-    }
-    case ConfigKind::PanelInformation: {
-        auto model = std::make_unique<PanelInfoModel>();
-        e.dialog = std::make_unique<PanelInfoDialog>(*model, boxes_, parent_);
-        e.model = std::move(model);
-        break;
-    }
-    default:
-        break;
-    }
-    return e;
-}
-
 ConfigDialogs::Entry& ConfigDialogs::entry(ConfigKind kind) {
     Entry& e = entries_[static_cast<std::size_t>(kind)];
-    if (!e.dialog) e = make(kind);
+    if (!e.dialog) e = kFactories[static_cast<std::size_t>(kind)](session_, boxes_, parent_);
     return e;
 }
 
 bool ConfigDialogs::offers(int menuId) const {
     const ConfigSpec* spec = configSpecForMenu(menuId);
-    if (!spec) return false;
-    // The kinds this build has a dialog for.
-    switch (spec->kind) {
-    case ConfigKind::Clock:
-    case ConfigKind::AutoOff:
-    case ConfigKind::DefaultPressure:
-    case ConfigKind::LoggingSettings:
-    case ConfigKind::DisplayFlags:
-    case ConfigKind::HistoryDisplay:
-    case ConfigKind::PanelInformation:
-        return true;
-    default:
-        return false;
-    }
+    return spec && kFactories[static_cast<std::size_t>(spec->kind)] != nullptr;
 }
 
 ConfigDialog& ConfigDialogs::dialog(ConfigKind kind) { return *entry(kind).dialog; }

@@ -47,13 +47,14 @@ public:
     ConfigDialog& dialog(ConfigKind kind);
     ConfigModel& model(ConfigKind kind);
 
-private:
+    // One dialog and its model, made on first use.
     struct Entry {
         std::unique_ptr<ConfigModel> model;
         std::unique_ptr<ConfigDialog> dialog;
     };
+
+private:
     Entry& entry(ConfigKind kind);
-    Entry make(ConfigKind kind);
 
     void showMessage(const UserMessage& message) override;
     void runWaitWindow() override;

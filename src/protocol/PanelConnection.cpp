@@ -122,7 +122,7 @@ std::optional<PortOpenFailure> PanelConnection::open(const std::string& path, in
     port_ = std::move(port);
     openCom_ = comNumber;
     openPath_ = path;
-    if (trace_.isOpen()) trace_.write('#', "port " + path + " open");
+    if (tracing_) trace_.write('#', "port " + path + " open");
     return std::nullopt;
 }
 
@@ -136,7 +136,7 @@ void PanelConnection::closePort() {
     discarding_ = true;
     port_->close(pumpEvents_);
     port_.reset();
-    if (trace_.isOpen()) trace_.write('#', "port closed");
+    if (tracing_) trace_.write('#', "port closed");
 }
 
 void PanelConnection::useFramePort(FramePort* port) {
@@ -176,7 +176,7 @@ void PanelConnection::onCharacter(char c) {
 // --- the session's port -------------------------------------------------------
 
 void PanelConnection::send(const char* frame, std::size_t length) {
-    if (trace_.isOpen()) {
+    if (tracing_) {
         std::string shown(frame, length);
         // A PIN, and the PAP password (text 2 of 026300), never reach the trace.
         const std::string_view code = std::string_view(shown).substr(0, 6);
@@ -198,12 +198,14 @@ void PanelConnection::expectReply(std::size_t minimumLength) {
 
 bool PanelConnection::startTrace(const std::string& path) {
     if (!trace_.open(path)) return false;
+    tracing_ = true;
     session_.setLineObserver(this);
     trace_.write('#', "trace started" + (openPath_.empty() ? std::string() : ", port " + openPath_));
     return true;
 }
 
 void PanelConnection::stopTrace() {
+    tracing_ = false;
     session_.setLineObserver(nullptr);
     trace_.close();
 }

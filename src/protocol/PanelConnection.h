@@ -95,7 +95,7 @@ public:
     // format. A PIN and the PAP password appear only as asterisks.
     bool startTrace(const std::string& path);
     void stopTrace();
-    bool tracing() const { return trace_.isOpen(); }
+    bool tracing() const { return tracing_; }
 
     PanelSession& session() { return session_; }
     PanelState& state() { return state_; }
@@ -133,6 +133,7 @@ private:
     int retryCom_ = 0;
 
     LineTrace trace_;
+    bool tracing_ = false;   // checked per frame: no lock while the trace is off
 };
 
 }  // namespace mr420

@@ -573,6 +573,11 @@ firmware version:</translation>
         <comment>349</comment>
         <translation>calibration date:</translation>
     </message>
+    <message>
+        <source>Błąd zapisu pliku %s: %s</source>
+        <comment>360</comment>
+        <translation>Error writing the file %s: %s</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>
@@ -1128,6 +1133,57 @@ firmware version:</translation>
     <message>
         <source>Informacje o panelu</source>
         <translation>Panel information</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::MemorySaveDialog</name>
+    <message>
+        <source>Zapisz jako</source>
+        <translation>Save as</translation>
+    </message>
+    <message>
+        <source>W pliku</source>
+        <translation>In file</translation>
+    </message>
+    <message>
+        <source>Plik zostanie zapisany w formacie &apos;qvg&apos; (używany przez program Vimo)</source>
+        <translation>The file will be saved in the &apos;qvg&apos; format (used by the Vimo program)</translation>
+    </message>
+    <message>
+        <source>Separator kolumn:</source>
+        <translation>Column separator:</translation>
+    </message>
+    <message>
+        <source>Tabulator</source>
+        <translation>Tab</translation>
+    </message>
+    <message>
+        <source>Przecinek</source>
+        <translation>Comma</translation>
+    </message>
+    <message>
+        <source>Średnik</source>
+        <translation>Semicolon</translation>
+    </message>
+    <message>
+        <source>Dodaj komentarz</source>
+        <translation>Add a comment</translation>
+    </message>
+    <message>
+        <source>Dodaj numer seryjny panelu do komentarza</source>
+        <translation>Add the panel serial number to the comment</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Anuluj</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Wybierz plik raportu</source>
+        <translation>Choose the report file</translation>
     </message>
 </context>
 <context>

@@ -127,6 +127,7 @@ constexpr Entry kTable[] = {
     {347, "Sonda MR-466"},
     {348, "wersja:"},
     {349, "data kalibracji:"},
+    {360, "Błąd zapisu pliku %s: %s"},
 };
 
 std::function<std::optional<std::string>(int)>& overrideLookup() {

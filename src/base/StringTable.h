@@ -77,6 +77,7 @@ constexpr int kInfoProbeMr411 = 346;
 constexpr int kInfoProbeMr466 = 347;
 constexpr int kInfoProbeVersion = 348;
 constexpr int kInfoCalibrationDate = 349;
+constexpr int kMemorySaveWriteFailed = 360;     // "%s" = the file, "%s" = the system's reason
 }  // namespace string_id
 
 // Text of a string id: the override's text if it has one, otherwise the

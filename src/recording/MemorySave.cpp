@@ -1,0 +1,281 @@
+#include "recording/MemorySave.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <cwchar>
+
+#include "base/StringTable.h"
+#include "base/ValueFormat.h"
+#include "base/Win1250.h"
+#include "recording/MeasurementFile.h"
+#include "recording/RecordFile.h"
+#include "recording/RegistrationLog.h"
+#include "recording/RegistrationSettings.h"
+
+namespace mr420 {
+
+namespace {
+
+constexpr std::array<int, 6> kColumnOrder{memory_column::kTemperature1, memory_column::kTemperature2,
+                                          memory_column::kHumidity,     memory_column::kPressure,
+                                          memory_column::kDewPoint,     memory_column::kVapour};
+
+std::string temperatureText(bool error, double value, bool twoDecimals) {
+    if (error) return kNoValueText;
+    return formatNumber(twoDecimals ? "%.02f" : "%.01f", value);
+}
+
+std::string columnText(const MemoryRecord& r, int column) {
+    switch (column) {
+    case memory_column::kTemperature1: return temperatureText(r.temperature1Error, r.temperature1, r.twoDecimals);
+    case memory_column::kTemperature2: return temperatureText(r.temperature2Error, r.temperature2, r.twoDecimals);
+    case memory_column::kHumidity: return r.humidityError ? kNoValueText : formatNumber("%.01f", r.humidity);
+    case memory_column::kPressure: return r.pressureError ? kNoValueText : formatNumber("%.01f", r.pressure);
+    case memory_column::kDewPoint: return formatNumber("%.01f", r.dewPoint);
+    case memory_column::kVapour: return formatNumber("%.0f", r.vapourPpm);
+    default: return kNoValueText;
+    }
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x110000) {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += '?';
+    }
+}
+
+// "%s" of a string-table text replaced by the arguments in turn.
+std::string substitute(const std::string& format, std::initializer_list<std::string_view> args) {
+    std::string out;
+    auto next = args.begin();
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's' && next != args.end()) {
+            out += *next++;
+            ++i;
+        } else {
+            out += format[i];
+        }
+    }
+    return out;
+}
+
+// RecordFile answers a failed write or sync with false and leaves errno as
+// the failing call set it (taking back a partial record only uses calls that
+// keep errno when they succeed). errno is cleared before each step, so a
+// failure that set none still gets a reason.
+int lastErrorOr(int fallback) { return errno != 0 ? errno : fallback; }
+
+MemorySaveResult failed(MemorySaveResult::Status status, std::string path, int errorNumber) {
+    MemorySaveResult r;
+    r.status = status;
+    r.path = std::move(path);
+    r.errorNumber = errorNumber;
+    return r;
+}
+
+}  // namespace
+
+MemorySaveTexts memorySaveTextsFromStringTable() {
+    MemorySaveTexts texts;
+    texts.dateTime = str(168);
+    for (std::size_t i = 0; i < texts.titles.size(); ++i) texts.titles[i] = str(169 + static_cast<int>(i));
+    texts.panelNumber = str(189);
+    return texts;
+}
+
+int memoryColumnsOf(const MemoryRecord& r) {
+    int columns = 0;
+    if (r.temperature1Present) columns |= memory_column::kTemperature1;
+    if (r.temperature2Present) columns |= memory_column::kTemperature2;
+    if (r.humidityPresent) columns |= memory_column::kHumidity;
+    if (r.pressurePresent) columns |= memory_column::kPressure;
+    if (r.dewPointComputed) columns |= memory_column::kDewPoint;
+    if (r.vapourComputed) columns |= memory_column::kVapour;
+    return columns;
+}
+
+std::string fullDateTime(const LocalTime& t) {
+    using namespace std::chrono;
+    const year_month_day date{year{t.year}, month{static_cast<unsigned>(t.month)}, day{static_cast<unsigned>(t.day)}};
+    std::tm tm{};
+    tm.tm_year = t.year - 1900;
+    tm.tm_mon = t.month - 1;
+    tm.tm_mday = t.day;
+    tm.tm_hour = t.hour;
+    tm.tm_min = t.minute;
+    tm.tm_sec = t.second;
+    if (date.ok()) {
+        const sys_days days{date};
+        tm.tm_wday = static_cast<int>(weekday{days}.c_encoding());
+        tm.tm_yday = static_cast<int>((days - sys_days{date.year() / January / 1}).count());
+    }
+    // Daylight saving and the zone name, for a locale whose format shows
+    // them; the fields written stay those of the record, even in the hour a
+    // clock change skips.
+    std::tm probe = tm;
+    probe.tm_isdst = -1;
+    if (std::mktime(&probe) != static_cast<std::time_t>(-1)) {
+        tm.tm_isdst = probe.tm_isdst;
+        tm.tm_gmtoff = probe.tm_gmtoff;
+        tm.tm_zone = probe.tm_zone;
+    }
+    // The wide form gives the locale's text as code points whatever its
+    // character set, so a Latin-2 locale converts as well as a UTF-8 one.
+    wchar_t buffer[256];
+    const std::size_t n = std::wcsftime(buffer, std::size(buffer), L"%c", &tm);
+    if (n == 0) {
+        char fallback[64];
+        std::snprintf(fallback, sizeof fallback, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                      t.minute, t.second);
+        return fallback;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < n; ++i) appendUtf8(out, static_cast<char32_t>(buffer[i]));
+    return out;
+}
+
+std::string memoryCommentBlock(const MemorySaveOptions& options, const MemorySaveTexts& texts) {
+    if (!options.addComment) return {};
+    // The same lines the live registration writes when it starts: each line
+    // of the comment, then the panel number ("???" without a serial number).
+    RegistrationTexts registration;
+    registration.panelNumber = texts.panelNumber;
+    return openingComment(false, options.comment, options.addSerialNumber, options.panelSerialNumber,
+                          separatorFor(options.separator), registration);
+}
+
+std::string memoryHeaderLine(int columns, char separator, const MemorySaveTexts& texts) {
+    std::string line = quoteField(texts.dateTime, separator);
+    for (std::size_t i = 0; i < kColumnOrder.size(); ++i) {
+        if (!(columns & kColumnOrder[i])) continue;
+        line += separator;
+        line += quoteField(texts.titles[i], separator);
+    }
+    std::string out = utf8ToWin1250(line);
+    out += "\r\n";
+    return out;
+}
+
+std::string memoryRow(const MemoryRecord& record, char separator) {
+    const int columns = memoryColumnsOf(record);
+    std::string line = quoteField(fullDateTime(record.time), separator);
+    line += separator;
+    bool first = true;
+    for (int column : kColumnOrder) {
+        if (!(columns & column)) continue;
+        if (!first) line += separator;
+        first = false;
+        line += quoteField(columnText(record, column), separator);
+    }
+    std::string out = utf8ToWin1250(line);
+    out += "\r\n";
+    return out;
+}
+
+std::string memoryTextFile(const std::vector<MemoryRecord>& records, const MemorySaveOptions& options,
+                           const MemorySaveTexts& texts) {
+    const char separator = separatorFor(options.separator);
+    std::string out = memoryCommentBlock(options, texts);
+    int previousColumns = -1;
+    for (const MemoryRecord& record : records) {
+        const int columns = memoryColumnsOf(record);
+        if (columns != previousColumns) out += memoryHeaderLine(columns, separator, texts);
+        previousColumns = columns;
+        out += memoryRow(record, separator);
+    }
+    return out;
+}
+
+bool isBinaryMemoryFile(std::string_view path) {
+    if (path.size() < 4) return false;
+    std::string_view tail = path.substr(path.size() - 4);
+    static constexpr std::string_view kQvg = ".qvg";
+    for (std::size_t i = 0; i < 4; ++i) {
+        char c = tail[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != kQvg[i]) return false;
+    }
+    return true;
+}
+
+std::vector<FileFilter> parseFileFilters(std::string_view filters) {
+    std::vector<FileFilter> out;
+    std::vector<std::string_view> parts;
+    while (!filters.empty()) {
+        const std::size_t bar = filters.find('|');
+        parts.push_back(filters.substr(0, bar));
+        if (bar == std::string_view::npos) break;
+        filters.remove_prefix(bar + 1);
+    }
+    // Pairs of label and pattern; the list ends at an empty label.
+    for (std::size_t i = 0; i + 1 < parts.size() && !parts[i].empty(); i += 2) {
+        FileFilter f;
+        f.label = std::string(parts[i]);
+        const std::string_view pattern = parts[i + 1].substr(0, parts[i + 1].find(';'));
+        const std::size_t dot = pattern.rfind('.');
+        if (dot != std::string_view::npos && pattern.find_first_of("*?", dot + 1) == std::string_view::npos)
+            f.extension = std::string(pattern.substr(dot + 1));
+        out.push_back(std::move(f));
+    }
+    return out;
+}
+
+std::string withMemoryExtension(const std::string& path, int filterIndex) {
+    if (filterIndex == 2) return withBinaryExtension(path);
+    return withTextExtension(path, filterIndex == 1 ? 1 : 0);
+}
+
+MemorySaveResult saveMemoryFile(const std::string& path, const std::vector<MemoryRecord>& records,
+                                const MemorySaveOptions& options, const std::function<bool()>& appendExisting,
+                                const MemorySaveTexts& texts) {
+    using Status = MemorySaveResult::Status;
+    RecordFile file;
+    errno = 0;
+    const RecordFile::OpenResult opened = file.open(path);
+    if (opened == RecordFile::OpenResult::Failed) return failed(Status::CannotOpen, path, lastErrorOr(0));
+    if (opened == RecordFile::OpenResult::Existed) {
+        const bool append = appendExisting ? appendExisting() : true;
+        errno = 0;
+        if (!(append ? file.positionForAppend() : file.truncate()))
+            return failed(Status::WriteFailed, path, lastErrorOr(EIO));
+    }
+    errno = 0;
+    const bool written = isBinaryMemoryFile(path)
+                             ? writeMemoryRecords(file, records, options.panelSerialNumber)
+                             : file.writeUnsynced(memoryTextFile(records, options, texts));
+    if (!written) return failed(Status::WriteFailed, path, lastErrorOr(EIO));
+    errno = 0;
+    if (!file.sync()) return failed(Status::WriteFailed, path, lastErrorOr(EIO));
+    file.close();
+    MemorySaveResult saved;
+    saved.path = path;
+    return saved;
+}
+
+std::string memorySaveFailureText(const MemorySaveResult& result) {
+    switch (result.status) {
+    case MemorySaveResult::Status::Saved: return {};
+    case MemorySaveResult::Status::CannotOpen: return str(kMsgMemoryFileUnavailable);
+    case MemorySaveResult::Status::WriteFailed: break;
+    }
+    const std::string reason = std::strerror(result.errorNumber != 0 ? result.errorNumber : EIO);
+    return substitute(str(string_id::kMemorySaveWriteFailed), {result.path, reason});
+}
+
+}  // namespace mr420

@@ -58,7 +58,10 @@ void putTemperature(BitWriter& w, TemperatureCoding coding, bool error, double t
 
 }  // namespace
 
-MemoryImageBuilder::MemoryImageBuilder(int intervalMinutes) : intervalMinutes_(intervalMinutes) {}
+MemoryImageBuilder::MemoryImageBuilder(int intervalMinutes, BlockStartHeader blockStart)
+    : intervalMinutes_(intervalMinutes), blockStart_(blockStart) {}
+
+void MemoryImageBuilder::setOverwrite(int blocks) { overwriteBlocks_ = std::clamp(blocks, 1, kMaxMemoryBlocks); }
 
 std::uint8_t MemoryImageBuilder::headerFlags(const LoggedReading& r) {
     std::uint8_t flags = 0x80;
@@ -82,16 +85,30 @@ std::vector<std::uint8_t> MemoryImageBuilder::encodeRecord(const LoggedReading& 
     return w.bytes();
 }
 
+bool MemoryImageBuilder::haveNextBlock() const { return overwriteBlocks_ > 0 || lastBlock_ + 1 < kMaxMemoryBlocks; }
+
+std::size_t MemoryImageBuilder::takeNextBlock() {
+    int next = lastBlock_ + 1;
+    if (overwriteBlocks_ > 0 && next >= overwriteBlocks_) {
+        next = 0;
+        wrapped_ = true;
+    }
+    const std::size_t at = static_cast<std::size_t>(next) * kBlockBytes;
+    if (at == image_.size()) image_.insert(image_.end(), kBlockBytes, 0xFF);
+    else std::fill_n(image_.begin() + static_cast<long>(at), kBlockBytes, 0xFF);
+    lastBlock_ = next;
+    return at;
+}
+
 void MemoryImageBuilder::startBlock() {
-    image_.insert(image_.end(), kBlockBytes, 0xFF);
-    image_[image_.size() - kBlockBytes] = 0;   // in use
+    image_[takeNextBlock()] = 0;   // in use
     blockOpen_ = true;
     used_ = 1;
 }
 
 void MemoryImageBuilder::finishBlock(bool full) {
     if (!blockOpen_) return;
-    if (full) image_[image_.size() - kBlockBytes] = 1;
+    if (full) image_[static_cast<std::size_t>(lastBlock_) * kBlockBytes] = 1;
     blockOpen_ = false;
 }
 
@@ -99,36 +116,40 @@ void MemoryImageBuilder::closeBlock() { finishBlock(false); }
 
 bool MemoryImageBuilder::addErasedBlock() {
     closeBlock();
-    if (blockCount() >= kMaxMemoryBlocks) return false;
-    image_.insert(image_.end(), kBlockBytes, 0xFF);
+    if (!haveNextBlock()) return false;
+    takeNextBlock();
     return true;
 }
 
 bool MemoryImageBuilder::add(const LoggedReading& r) {
     const std::uint8_t flags = headerFlags(r);
     const std::vector<std::uint8_t> record = encodeRecord(r);
-    bool needHeader = !blockOpen_ || !havePrevious_ || flags != previousFlags_ ||
-                      r.seconds != previousSeconds_ + static_cast<std::uint32_t>(intervalMinutes_) * 60u;
+    const bool continuesRun = havePrevious_ && flags == previousFlags_ &&
+                              r.seconds == previousSeconds_ + static_cast<std::uint32_t>(intervalMinutes_) * 60u;
+    bool needHeader = !blockOpen_ || !continuesRun;
     int size = static_cast<int>(record.size()) + (needHeader ? kHeaderBytes : 0);
     if (blockOpen_ && used_ + size > kLastUsableEnd) finishBlock(true);
     if (!blockOpen_) {
-        if (blockCount() >= kMaxMemoryBlocks) return false;
+        if (!haveNextBlock()) return false;
         startBlock();
         needHeader = true;
     }
-    auto at = image_.end() - kBlockBytes + used_;
+    const bool repeat = continuesRun && blockStart_ == BlockStartHeader::Repeat && overwriteBlocks_ == 0;
+    const std::uint32_t headerSeconds = repeat ? runHeaderSeconds_ : r.seconds;
+    auto at = image_.begin() + static_cast<long>(static_cast<std::size_t>(lastBlock_) * kBlockBytes) + used_;
     if (needHeader) {
         const std::uint8_t header[kHeaderBytes] = {
             flags,
-            static_cast<std::uint8_t>(r.seconds >> 24),
-            static_cast<std::uint8_t>(r.seconds >> 16),
-            static_cast<std::uint8_t>(r.seconds >> 8),
-            static_cast<std::uint8_t>(r.seconds),
+            static_cast<std::uint8_t>(headerSeconds >> 24),
+            static_cast<std::uint8_t>(headerSeconds >> 16),
+            static_cast<std::uint8_t>(headerSeconds >> 8),
+            static_cast<std::uint8_t>(headerSeconds),
             static_cast<std::uint8_t>(intervalMinutes_ >> 8),
             static_cast<std::uint8_t>(intervalMinutes_),
         };
         at = std::copy(std::begin(header), std::end(header), at);
         used_ += kHeaderBytes;
+        runHeaderSeconds_ = headerSeconds;
     }
     std::copy(record.begin(), record.end(), at);
     used_ += static_cast<int>(record.size());

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 #include "sim/PanelModel.h"
+#include "sim/Scenarios.h"
 
 namespace mr420::sim {
 namespace {
@@ -171,6 +173,121 @@ TEST(MemoryImageBuilder, ValuesOutsideTheirFieldAreClamped) {
     r.humidity = 150.0;   // 10 bits hold at most 102.3 %
     // 0 | 0 1111111111 -> 0011 1111 1111 0000
     EXPECT_EQ(MemoryImageBuilder::encodeRecord(r), (Bytes{0x3F, 0xF0}));
+}
+
+
+std::uint32_t secondsAt(const Bytes& image, std::size_t at) {
+    return (std::uint32_t{image[at]} << 24) | (std::uint32_t{image[at + 1]} << 16) | (std::uint32_t{image[at + 2]} << 8) |
+           image[at + 3];
+}
+
+// Seconds of the header at the start of block k (behind its status byte).
+std::uint32_t blockHeaderSeconds(const Bytes& image, int k) { return secondsAt(image, static_cast<std::size_t>(k) * 256 + 2); }
+
+TEST(MemoryImageBuilder, RepeatedHeaderAtTheStartOfABlockThatGoesOnWithTheRun) {
+    MemoryImageBuilder b(1, BlockStartHeader::Repeat);
+    const std::uint32_t t0 = 5000;
+    std::uint32_t t = t0;
+    for (int i = 0; i < 60; ++i, t += 60) ASSERT_TRUE(b.add(baseReading(t)));   // 49 in block 0, 11 in block 1
+    b.closeBlock();
+    ASSERT_TRUE(b.addErasedBlock());
+    ASSERT_TRUE(b.add(baseReading(t)));   // the run goes on behind an erased block
+    t += 120;
+    ASSERT_TRUE(b.add(baseReading(t)));   // a gap: a header of its own in the same block
+    b.closeBlock();
+    t += 60;
+    LoggedReading other = baseReading(t);
+    other.pressurePresent = false;
+    ASSERT_TRUE(b.add(other));   // one interval on, other channels: its own seconds too
+
+    const Bytes image = b.image();
+    ASSERT_EQ(b.blockCount(), 5);
+    EXPECT_EQ(image[0], 1);
+    EXPECT_EQ(image[257], 0x80);
+    EXPECT_EQ(blockHeaderSeconds(image, 1), t0);   // not t0 + 49 minutes
+    EXPECT_EQ(image[262], 0x00);
+    EXPECT_EQ(image[263], 0x01);                   // the interval
+    EXPECT_EQ(blockHeaderSeconds(image, 3), t0);
+    EXPECT_EQ(image[3 * 256 + 8 + 5], 0x80);       // header behind the first record
+    EXPECT_EQ(secondsAt(image, 3 * 256 + 8 + 6), t - 60);
+    EXPECT_EQ(image[4 * 256 + 1], 0x90);
+    EXPECT_EQ(blockHeaderSeconds(image, 4), t);
+}
+
+TEST(MemoryImageBuilder, OverwriteModeGoesOnInBlockZero) {
+    MemoryImageBuilder b(1, BlockStartHeader::Repeat);   // no repeated headers in overwrite mode
+    b.setOverwrite(3);
+    std::uint32_t t = 5000;
+    // 49 five-byte records to a block: 49 * 4 + 10 readings fill four blocks and ten records.
+    for (int i = 0; i < 49 * 4 + 10; ++i, t += 60) ASSERT_TRUE(b.add(baseReading(t)));
+    const Bytes image = b.image();
+    ASSERT_EQ(b.blockCount(), 3);
+    EXPECT_TRUE(b.wrapped());
+    EXPECT_EQ(b.lastBlock(), 1);
+    EXPECT_EQ(image[0], 1);     // block 0 written twice, full again
+    EXPECT_EQ(image[256], 0);   // block 1 in use: the newest records
+    EXPECT_EQ(image[512], 1);   // block 2 still holds older records
+    EXPECT_EQ(blockHeaderSeconds(image, 2), 5000u + 2 * 49 * 60);
+    EXPECT_EQ(blockHeaderSeconds(image, 0), 5000u + 3 * 49 * 60);
+    EXPECT_EQ(blockHeaderSeconds(image, 1), 5000u + 4 * 49 * 60);
+    // Nothing of the first round is left in the rewritten block 1.
+    for (std::size_t i = 256 + 1 + 7 + 10 * 5; i < 512; ++i) ASSERT_EQ(image[i], 0xFF) << i;
+
+    // An erased block comes round too.
+    ASSERT_TRUE(b.addErasedBlock());
+    EXPECT_EQ(b.lastBlock(), 2);
+    const Bytes after = b.image();
+    for (std::size_t i = 512; i < 768; ++i) ASSERT_EQ(after[i], 0xFF) << i;
+    EXPECT_EQ(b.blockCount(), 3);
+}
+
+// The memory scenarios, block by block: every block in use starts with a header.
+TEST(MemoryScenarios, TogetherTheyHoldWhatTheReadOutMustHandle) {
+    const std::uint32_t clock = panelSecondsOf(2026, 12, 8, 10, 15, 0);
+
+    const PanelModel memory = makeScenario("memory", clock)->model;
+    std::set<int> flags;
+    int erased = 0, full = 0, repeated = 0;
+    for (int k = 0; k * 256 < static_cast<int>(memory.memoryImage.size()); ++k) {
+        const std::uint8_t status = memory.blockStatus(k);
+        if (status == 0xFF) {
+            ++erased;
+            continue;
+        }
+        full += status == 1;
+        flags.insert(memory.memoryImage[static_cast<std::size_t>(k) * 256 + 1]);
+        if (k > 0 && memory.blockStatus(k - 1) != 0xFF &&
+            blockHeaderSeconds(memory.memoryImage, k) == blockHeaderSeconds(memory.memoryImage, k - 1))
+            ++repeated;
+    }
+    // Tenths (0xA0), hundredths (0xA1), tenths over the wide range without
+    // pressure (0xB2), hundredths over the wide range (0xA3).
+    EXPECT_EQ(flags, (std::set<int>{0xA0, 0xA1, 0xB2, 0xA3}));
+    EXPECT_EQ(erased, 2);
+    EXPECT_GE(full, 4);
+    EXPECT_GE(repeated, 3);
+
+    const PanelModel all = makeScenario("memory-full", clock)->model;
+    EXPECT_EQ(all.memorySizeBlocks, 256);
+    ASSERT_EQ(all.memoryImage.size(), 65536u);
+    for (int k = 0; k < 256; ++k) {
+        ASSERT_EQ(all.blockStatus(k), 1) << k;
+        ASSERT_EQ(all.memoryImage[static_cast<std::size_t>(k) * 256 + 1], 0xA3) << k;
+    }
+    EXPECT_LT(blockHeaderSeconds(all.memoryImage, 255), clock);
+
+    const PanelModel over = makeScenario("memory-overwrite", clock)->model;
+    EXPECT_EQ(over.loggingFlags & 0x20, 0x20);   // overwrite mode
+    ASSERT_EQ(over.memoryImage.size(), 16u * 256u);
+    EXPECT_EQ(over.memorySizeBlocks, 16);
+    // Header seconds rise from block 8 to 15 and on from block 0 to 7.
+    std::uint32_t previous = 0;
+    for (int k : {8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 3, 4, 5, 6, 7}) {
+        EXPECT_GT(blockHeaderSeconds(over.memoryImage, k), previous) << k;
+        previous = blockHeaderSeconds(over.memoryImage, k);
+    }
+    EXPECT_EQ(over.blockStatus(7), 0);
+    EXPECT_LT(previous, clock);
 }
 
 }  // namespace

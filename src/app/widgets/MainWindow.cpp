@@ -23,6 +23,8 @@
 #include "link/widgets/PortDialog.h"
 #include "link/widgets/QtByteDelivery.h"
 #include "protocol/PanelConnection.h"
+#include "recording/widgets/ChartProgram.h"
+#include "recording/widgets/MemoryFeature.h"
 #include "recording/widgets/RegistrationController.h"
 #include "recording/widgets/RegistrationStatusLink.h"
 #include "ui/MainLayout.h"
@@ -117,6 +119,7 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
             [this] { readings_->updateStatusLine(); });
     wait_ = std::make_unique<WaitWindow>(qs(str(string_id::kPleaseWait)), this);
     config_ = std::make_unique<ConfigDialogs>(connection_->session(), *timers_, boxes_, *wait_, this);
+    memory_ = std::make_unique<MemoryFeature>(connection_->session(), *timers_, boxes_, *wait_, this);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -161,6 +164,9 @@ bool MainWindow::implemented(int id) const {
         case menu_id::kSerialPort:
         case menu_id::kRegistration:
         case menu_id::kLanguage:
+        case menu_id::kMemoryRead:
+        case menu_id::kMemoryErase:
+        case menu_id::kRunVimo:
             return true;
         default:
             return config_ && config_->offers(id);
@@ -207,6 +213,11 @@ void MainWindow::onCommand(int id) {
             if (dialog.exec() == QDialog::Accepted) setLanguage(language_, dialog.selection());
             break;
         }
+        case menu_id::kMemoryRead:
+            memory_->readMemory({config_->memoryColumns().dewPoint, config_->memoryColumns().waterVapour, memoryDump_});
+            break;
+        case menu_id::kMemoryErase: memory_->eraseMemory(); break;
+        case menu_id::kRunVimo: launchChartProgram(this, boxes_); break;
         default:
             config_->open(id);
             break;

@@ -30,6 +30,7 @@ struct WindowSizeState;
 struct ProbeSources;
 class ConfigDialogs;
 class LocalDataServer;
+class MemoryFeature;
 class PanelConnection;
 struct PortOpenFailure;
 class ReadingModel;
@@ -103,6 +104,7 @@ public:
     QtTimerService& timers() { return *qtTimers_; }
     WaitWindow& waitWindow() { return *wait_; }
     ConfigDialogs& configDialogs() { return *config_; }
+    MemoryFeature& memory() { return *memory_; }
 
     // The window rectangle as recorded for the settings.
     QRect recordedRect() const {
@@ -154,6 +156,7 @@ private:
     std::unique_ptr<ReadingModel> readings_;
     std::unique_ptr<RegistrationController> registration_;
     std::unique_ptr<ConfigDialogs> config_;
+    std::unique_ptr<MemoryFeature> memory_;
     std::unique_ptr<RegistrationStatusLink> registrationLink_;
 
     QMenuBar* menuBar_ = nullptr;

@@ -32,6 +32,7 @@
 #include "sim/PtyPanel.h"
 #include "sim/Scenarios.h"
 #include "support/TestApplication.h"
+#include "support/WindowRig.h"
 #include "support/TestSupport.h"
 #include "ui/MenuTable.h"
 
@@ -39,46 +40,18 @@ namespace mr420 {
 namespace {
 using mr420::test::pumpUntil;
 
-
-struct Rig {
-    sim::PtyPanel panel;
-    AppSettings settings = defaultSettings();
-    ScriptedMessageBoxes boxes;
-    std::unique_ptr<MainWindow> window;
-    bool waitShown = false;
-
-    explicit Rig(const std::string& name) : panel(scenario().model, scenario().faults, test::makeTempDir(name) + "/tty") {
-        test::app();
-        EXPECT_TRUE(panel.start()) << panel.lastError();
-        settings.portNr = 99;
-        window = std::make_unique<MainWindow>(settings, std::map<int, std::string>{{99, panel.linkPath()}}, boxes);
-        window->initialise();
-        window->show();
-        // Connected, and past the settings-read period's start.
-        EXPECT_TRUE(pumpUntil([&] { return window->connection().state().panelSerialNumber != 0; }, 10000));
+// The window rig with a helper that opens a configuration dialog.
+struct Rig : test::WindowRig {
+    explicit Rig(const std::string& name) : WindowRig(name, "mr411-baro") {
+        EXPECT_TRUE(started && connected);
     }
-    static sim::Scenario scenario() { return sim::makeScenario("mr411-baro", 0).value_or(sim::Scenario{}); }
-
-    // Opens a menu entry; `user` runs once the dialog is up and filled. A
-    // polling timer acts from the dialog's own loop (a handler that waited
-    // inside a queued call would hold back the byte hand-over).
+    // Opens a menu entry; `user` runs once the dialog is up and filled.
     void open(int menuId, ConfigKind kind, const std::function<void(ConfigDialog&)>& user) {
         ConfigDialog& dialog = window->configDialogs().dialog(kind);
-        bool acted = false;
-        QTimer act;
-        QObject::connect(&act, &QTimer::timeout, [&] {
-            if (acted || !dialog.isVisible() || dialog.waitingForSettings()) return;
-            acted = true;
-            user(dialog);
-        });
-        act.start(5);
-        const int waitsBefore = window->waitWindow().closeCount();
-        ASSERT_TRUE(window->action(menuId)->isEnabled());
-        window->action(menuId)->trigger();
-        waitShown = window->waitWindow().closeCount() > waitsBefore;
-        EXPECT_TRUE(acted) << "the dialog did not fill";
+        EXPECT_TRUE(trigger(menuId, [&] { return dialog.isVisible() && !dialog.waitingForSettings(); },
+                            [&] { user(dialog); }))
+            << "the dialog did not fill";
     }
-    sim::PanelModel model() { return panel.modelSnapshot(); }
 };
 
 TEST(ConfigEndToEnd, TheClockIsWrittenToThePanel) {

@@ -1,0 +1,70 @@
+#pragma once
+// The main window on the simulated panel behind a pseudo-terminal, with
+// scripted message boxes, for end-to-end tests of what the menus open.
+
+#include <QAction>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/Settings.h"
+#include "app/widgets/MainWindow.h"
+#include "base/widgets/MessageBoxes.h"
+#include "base/widgets/WaitWindow.h"
+#include "protocol/PanelConnection.h"
+#include "sim/PtyPanel.h"
+#include "sim/Scenarios.h"
+#include "support/TestApplication.h"
+#include "support/TestSupport.h"
+
+namespace mr420::test {
+
+struct WindowRig {
+    sim::Scenario scenario;
+    sim::PtyPanel panel;
+    AppSettings settings = defaultSettings();
+    ScriptedMessageBoxes boxes;
+    std::unique_ptr<MainWindow> window;
+    bool waitShown = false;   // the last menu action showed the wait window
+
+    WindowRig(const std::string& name, const std::string& scenarioName)
+        : scenario(sim::makeScenario(scenarioName, 0).value_or(sim::Scenario{})),
+          panel(scenario.model, scenario.faults, makeTempDir(name) + "/tty") {
+        app();
+        started = panel.start().has_value();
+        settings.portNr = 99;
+        window = std::make_unique<MainWindow>(settings, std::map<int, std::string>{{99, panel.linkPath()}}, boxes);
+        window->initialise();
+        window->show();
+        connected = pumpUntil([&] { return window->connection().state().panelSerialNumber != 0; }, 10000);
+    }
+    bool started = false;
+    bool connected = false;
+
+    // Triggers a menu entry; `user` runs once `ready` holds, from a polling
+    // timer in the loop the entry opens (a handler that waited inside a
+    // queued call would hold back the byte hand-over). False when `user`
+    // never ran.
+    bool trigger(int menuId, const std::function<bool()>& ready, const std::function<void()>& user) {
+        bool acted = false;
+        QTimer act;
+        QObject::connect(&act, &QTimer::timeout, [&] {
+            if (acted || !ready()) return;
+            acted = true;
+            user();
+        });
+        act.start(5);
+        const int waitsBefore = window->waitWindow().closeCount();
+        QAction* action = window->action(menuId);
+        if (!action || !action->isEnabled()) return false;
+        action->trigger();
+        waitShown = window->waitWindow().closeCount() > waitsBefore;
+        return acted;
+    }
+    sim::PanelModel model() { return panel.modelSnapshot(); }
+};
+
+}  // namespace mr420::test

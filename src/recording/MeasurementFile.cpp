@@ -1,5 +1,7 @@
 #include "recording/MeasurementFile.h"
 
+#include <cmath>
+
 #include <cstdio>
 
 #include "recording/RecordFile.h"
@@ -95,8 +97,11 @@ std::string memoryRecordText(const MemoryRecord& r, long panelSerialNumber) {
         appendGroup(text, device, panelSerialNumber, qvg::kHumidity, formatFullStop(r.humidity, 1));
     if (r.pressurePresent && !r.pressureError)
         appendGroup(text, device, panelSerialNumber, qvg::kPressure, formatFullStop(r.pressure, 1));
-    if (r.dewPointComputed) appendGroup(text, device, panelSerialNumber, qvg::kDewPoint, formatFullStop(r.dewPoint, 1));
-    if (r.vapourComputed) appendGroup(text, device, panelSerialNumber, qvg::kVapour, formatFullStop(r.vapourPpm, 0));
+    // A computed value that is not meaningful (NaN) is left out.
+    if (r.dewPointComputed && std::isfinite(r.dewPoint))
+        appendGroup(text, device, panelSerialNumber, qvg::kDewPoint, formatFullStop(r.dewPoint, 1));
+    if (r.vapourComputed && std::isfinite(r.vapourPpm))
+        appendGroup(text, device, panelSerialNumber, qvg::kVapour, formatFullStop(r.vapourPpm, 0));
     return text;
 }
 

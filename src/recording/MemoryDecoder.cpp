@@ -4,6 +4,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <cstdint>
 
 #include "protocol/PanelState.h"
@@ -322,23 +323,22 @@ void addComputedValues(MemoryRecord& r, bool dewPoint, bool vapour, double fallb
     r.dewPoint = 0;
     r.vapourPpm = 0;
     if (!r.temperature1Present || r.temperature1Error || !r.humidityPresent || r.humidityError) return;
+    // Computed, but not meaningful outside the table: the value is NaN, so
+    // that the column stays and shows no number ("???" in a file).
+    constexpr double kNotMeaningful = std::numeric_limits<double>::quiet_NaN();
     const double es = saturationPressure(r.temperature1);
-    if (es == kOutsideSaturationTable) return;
+    const bool inTable = es != kOutsideSaturationTable;
     const double e = es * r.humidity * 0.01;
     if (dewPoint) {
-        const double d = dewPointFromVapourPressure(e);
-        if (d != kOutsideSaturationTable && std::isfinite(d)) {
-            r.dewPoint = d;
-            r.dewPointComputed = true;
-        }
+        const double d = inTable ? dewPointFromVapourPressure(e) : kOutsideSaturationTable;
+        r.dewPoint = d != kOutsideSaturationTable && std::isfinite(d) ? d : kNotMeaningful;
+        r.dewPointComputed = true;
     }
     if (vapour) {
         const double p = (r.pressurePresent && !r.pressureError ? r.pressure : fallbackPressureHpa) * 100.0;
         const double ppm = p - e != 0 ? e / (p - e) * 1'000'000.0 : 0.0;
-        if (std::isfinite(ppm)) {
-            r.vapourPpm = ppm;
-            r.vapourComputed = true;
-        }
+        r.vapourPpm = inTable && std::isfinite(ppm) ? ppm : kNotMeaningful;
+        r.vapourComputed = true;
     }
 }
 

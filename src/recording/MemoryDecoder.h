@@ -71,10 +71,11 @@ double dewPointFromVapourPressure(double pascal);
 // - with `vapour`: P = the record's pressure when it is present and free of
 //   error, else `fallbackPressureHpa` (hPa x 100 = Pa); vapourPpm =
 //   e / (P - e) x 1 000 000, or 0 when P = e; vapourComputed = true.
-// A value that is not meaningful leaves its flag false and its value 0:
-// temperature 1 outside the table (both values), a vapour pressure below the
-// table's first entry or above its last (the dew point), a result that is not
-// finite (either).
+// A value that is not meaningful keeps its flag set (the column stays) and
+// is NaN: temperature 1 outside the table (both values), a vapour pressure
+// below the table's first entry or above its last (the dew point), a result
+// that is not finite (either). The list shows an empty cell for it, the text
+// and CSV files "???", and the .qvg record leaves it out.
 void addComputedValues(MemoryRecord& record, bool dewPoint, bool vapour, double fallbackPressureHpa);
 
 }  // namespace mr420

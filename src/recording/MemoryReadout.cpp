@@ -1,6 +1,7 @@
 #include "recording/MemoryReadout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "base/StringTable.h"
@@ -183,8 +184,9 @@ std::string MemoryReadout::cell(std::size_t row, std::size_t column) const {
     case Column::Pressure:
         if (!r.pressurePresent) return {};
         return r.pressureError ? str(kMeasurementError) : formatNumber("%.01f", r.pressure);
-    case Column::DewPoint: return r.dewPointComputed ? formatNumber("%.01f", r.dewPoint) : std::string();
-    case Column::Vapour: return r.vapourComputed ? formatNumber("%.0f", r.vapourPpm) : std::string();
+    // Not meaningful (NaN): an empty cell.
+    case Column::DewPoint: return r.dewPointComputed && std::isfinite(r.dewPoint) ? formatNumber("%.01f", r.dewPoint) : std::string();
+    case Column::Vapour: return r.vapourComputed && std::isfinite(r.vapourPpm) ? formatNumber("%.0f", r.vapourPpm) : std::string();
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "recording/MemorySave.h"
 
 #include <cerrno>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -34,8 +35,9 @@ std::string columnText(const MemoryRecord& r, int column) {
     case memory_column::kTemperature2: return temperatureText(r.temperature2Error, r.temperature2, r.twoDecimals);
     case memory_column::kHumidity: return r.humidityError ? kNoValueText : formatNumber("%.01f", r.humidity);
     case memory_column::kPressure: return r.pressureError ? kNoValueText : formatNumber("%.01f", r.pressure);
-    case memory_column::kDewPoint: return formatNumber("%.01f", r.dewPoint);
-    case memory_column::kVapour: return formatNumber("%.0f", r.vapourPpm);
+    // A computed value that is not meaningful (NaN) keeps its column.
+    case memory_column::kDewPoint: return std::isfinite(r.dewPoint) ? formatNumber("%.01f", r.dewPoint) : kNoValueText;
+    case memory_column::kVapour: return std::isfinite(r.vapourPpm) ? formatNumber("%.0f", r.vapourPpm) : kNoValueText;
     default: return kNoValueText;
     }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <clocale>
 #include <fstream>
 #include <iterator>
@@ -129,6 +131,11 @@ TEST(MeasurementFile, MemoryRecordsOrderAndFormats) {
               "20231231235958$106,1234,30,21.6,1$106,1234,26,45.5,1$106,1234,27,1001.0,1$"
               "106,1234,24,9.3,1$106,1234,23,1234,1$");
     EXPECT_EQ(memoryRecordText(b, 1234), "20240101000005$106,1234,31,-0.50,1$");
+    // Computed values that are not meaningful (NaN) are left out of the record.
+    MemoryRecord c = a;
+    c.dewPoint = std::nan("");
+    c.vapourPpm = std::nan("");
+    EXPECT_EQ(memoryRecordText(c, 1234), "20231231235958$106,1234,30,21.6,1$106,1234,26,45.5,1$106,1234,27,1001.0,1$");
 
     std::string dir = test::makeTempDir("memqvg");
     RecordFile file;

@@ -698,23 +698,32 @@ TEST(AddComputedValues, WhatEachCaseSets) {
         {"humidity in error", humidityError, true, true, 990.0, false, 0, false, 0},
         {"no humidity", noHumidity, true, true, 990.0, false, 0, false, 0},
         {"no temperature 1", noT1, true, true, 990.0, false, 0, false, 0},
-        {"temperature below the table", measured(-45.0, 50.0), true, true, 990.0, false, 0, false, 0},
-        {"temperature above the table", measured(85.0, 50.0), true, true, 990.0, false, 0, false, 0},
+        // Not meaningful: the column stays (flag set), the value is NaN.
+        {"temperature below the table", measured(-45.0, 50.0), true, true, 990.0, true, nan, true, nan},
+        {"temperature above the table", measured(85.0, 50.0), true, true, 990.0, true, nan, true, nan},
         // -40 degC, 50 %: e = 6.425 Pa, below the table's first entry.
-        {"dew point below -40", measured(-40.0, 50.0), true, true, 1013.2, false, 0, true, 6.425 / (101320.0 - 6.425) * 1e6},
-        {"dry air", measured(20.0, 0.0), true, true, 1013.2, false, 0, true, 0},
+        {"dew point below -40", measured(-40.0, 50.0), true, true, 1013.2, true, nan, true, 6.425 / (101320.0 - 6.425) * 1e6},
+        {"dry air", measured(20.0, 0.0), true, true, 1013.2, true, nan, true, 0},
         // 10 degC, 50 %: e = 614 Pa = P.
         {"pressure equal to e", measured(10.0, 50.0), false, true, 6.14, false, 0, true, 0},
-        {"fallback not a number", measured(20.0, 50.0), true, true, nan, true, dp, false, 0},
+        {"fallback not a number", measured(20.0, 50.0), true, true, nan, true, dp, true, nan},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MemoryRecord r = c.record;
         addComputedValues(r, c.dewPoint, c.vapour, c.fallback);
         EXPECT_EQ(r.dewPointComputed, c.dewPointComputed);
-        EXPECT_NEAR(r.dewPoint, c.dewPointValue, 1e-9);
+        if (std::isnan(c.dewPointValue)) {
+            EXPECT_TRUE(std::isnan(r.dewPoint)) << r.dewPoint;
+        } else {
+            EXPECT_NEAR(r.dewPoint, c.dewPointValue, 1e-9);
+        }
         EXPECT_EQ(r.vapourComputed, c.vapourComputed);
-        EXPECT_NEAR(r.vapourPpm, c.vapourValue, 1e-6);
+        if (std::isnan(c.vapourValue)) {
+            EXPECT_TRUE(std::isnan(r.vapourPpm)) << r.vapourPpm;
+        } else {
+            EXPECT_NEAR(r.vapourPpm, c.vapourValue, 1e-6);
+        }
         // The measured values stay as they were.
         EXPECT_EQ(r.temperature1, c.record.temperature1);
         EXPECT_EQ(r.humidity, c.record.humidity);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -204,6 +206,7 @@ TEST(TextSave, ColumnsAreTheLoggedQuantitiesAndWhatWasComputed) {
         {Rec(t).t2Error().pError(), kTemperature2 | kPressure},
         {Rec(t).rhError(), kHumidity},
         {Rec(t).dp(1.0), kDewPoint},
+        {Rec(t).dp(std::nan("")), kDewPoint},
         {Rec(t).ppm(1.0), kVapour},
         {Rec(t).t1(1).t2(2).rh(3).p(4).dp(5).ppm(6),
          kTemperature1 | kTemperature2 | kHumidity | kPressure | kDewPoint | kVapour},
@@ -225,6 +228,9 @@ TEST(TextSave, RowFormatsUnderTheCLocale) {
         {Rec(t).rh(45.36).p(1013.25).dp(-40.04).ppm(11419.6), ';',
          "Thu Feb 29 12:00:00 2024;45.4;1013.2;-40.0;11420\r\n"},
         {Rec(t).t1Error().t2Error().rhError().pError(), ',', "Thu Feb 29 12:00:00 2024,???,???,???,???\r\n"},
+        // Computed but not meaningful (below the saturation table): the column stays.
+        {Rec(t).t1(-45.0).rh(50.0).dp(std::nan("")).ppm(std::nan("")), ';',
+         "Thu Feb 29 12:00:00 2024;-45.0;50.0;???;???\r\n"},
         {Rec(t), '\t', "Thu Feb 29 12:00:00 2024\t\r\n"},
     };
     for (const Case& c : cases) EXPECT_EQ(memoryRow(c.record, c.separator), c.row);

@@ -3,7 +3,8 @@
 // hold for every image: the usage count stays within the image, every record
 // takes at least one byte, the records come out in time order with a valid
 // calendar time, each value fits its code, and the computed dew point and
-// water-vapour content are either meaningful or marked as not computed.
+// water-vapour content are either meaningful, not a number (not meaningful)
+// or marked as not computed.
 
 #include <cmath>
 #include <cstddef>
@@ -52,8 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(!r.dewPointComputed && !r.vapourComputed);
 
         mr420::addComputedValues(r, true, true, 1013.25);
-        if (r.dewPointComputed) check(r.dewPoint >= -40.0 && r.dewPoint < 79.0);
-        if (r.vapourComputed) check(std::isfinite(r.vapourPpm));
+        // Not meaningful is NaN (an empty cell, "???" in a file); any number is real.
+        if (r.dewPointComputed) check(std::isnan(r.dewPoint) || (r.dewPoint >= -40.0 && r.dewPoint < 79.0));
+        if (r.vapourComputed) check(std::isnan(r.vapourPpm) || std::isfinite(r.vapourPpm));
         const bool usable = r.temperature1Present && !r.temperature1Error && r.humidityPresent && !r.humidityError;
         if (!usable) check(!r.dewPointComputed && !r.vapourComputed);
     }

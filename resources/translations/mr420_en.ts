@@ -522,6 +522,62 @@ choose No to delete the previous contents of the file.</translation>
         <translation>The interval should be between 1 min and 44 days 23 h 59 min.</translation>
     </message>
     <message>
+        <source>Wpisz wartość opóźnienia z zakresu 0-60</source>
+        <comment>321</comment>
+        <translation>Enter a delay between 0 and 60</translation>
+    </message>
+    <message>
+        <source>Wpisz adres zapasowego serwera</source>
+        <comment>330</comment>
+        <translation>Enter the address of the backup server</translation>
+    </message>
+    <message>
+        <source>Wpisz port zapasowego serwera</source>
+        <comment>331</comment>
+        <translation>Enter the port of the backup server</translation>
+    </message>
+    <message>
+        <source>Wpisz maksymalną liczbę prób zestawienia polaczenia w ciągu 24 godzin (1-30)</source>
+        <comment>332</comment>
+        <translation>Enter the maximum number of connection attempts in 24 hours (1-30)</translation>
+    </message>
+    <message>
+        <source>Funkcje internetowe panelu zostaną odblokowane.
+Rejestracja i alarmowanie przez sieć mogą być wykorzystywane.
+Proszę zadbać o prawidłowe wpisy w pozostałych polach.</source>
+        <comment>333</comment>
+        <translation>The panel&apos;s Internet functions will be unblocked.
+Recording and alarms over the network can be used.
+Please make sure the other fields are filled in correctly.</translation>
+    </message>
+    <message>
+        <source>Funkcje internetowe panelu zostaną zablokowane.
+Niezależnie od innych nastaw alarmowanie i rejestracja przez sieć będzie wyłączona.</source>
+        <comment>334</comment>
+        <translation>The panel&apos;s Internet functions will be blocked.
+Whatever the other settings, alarms and recording over the network will be off.</translation>
+    </message>
+    <message>
+        <source>Rejestracja i alarmowanie przez GPRS/Internet są zablokowane niezależnie od innych ustawień</source>
+        <comment>335</comment>
+        <translation>Recording and alarms over GPRS/Internet are blocked whatever the other settings</translation>
+    </message>
+    <message>
+        <source>Na pewno chcesz zapisać numer PIN?</source>
+        <comment>336</comment>
+        <translation>Do you really want to write the PIN?</translation>
+    </message>
+    <message>
+        <source>Numer PIN powinien składać się z 4 cyfr.</source>
+        <comment>337</comment>
+        <translation>The PIN should consist of 4 digits.</translation>
+    </message>
+    <message>
+        <source>Na pewno chcesz zapisać hasło PAP?</source>
+        <comment>338</comment>
+        <translation>Do you really want to write the PAP password?</translation>
+    </message>
+    <message>
         <source>Panel MR-420:
 wersja oprogramowania:</source>
         <comment>340</comment>

@@ -66,6 +66,16 @@ constexpr int kModemOff = 314;
 constexpr int kNumberFormatError = 315;
 constexpr int kDateBefore2000 = 316;
 constexpr int kLoggingIntervalRange = 320;  // the memory-logging interval is outside 1 min..44 d 23 h 59 min
+constexpr int kPowerLossDelayRange = 321;    // the power-loss delay is outside 0..60
+constexpr int kBackupServerAddressMissing = 330;
+constexpr int kBackupServerPortMissing = 331;
+constexpr int kConnectionAttemptsRange = 332;
+constexpr int kInternetUnblocked = 333;      // the GPRS/Internet permission was checked
+constexpr int kInternetBlocked = 334;        // ... and unchecked
+constexpr int kInternetBlockedNote = 335;    // the note under the permission while it is off
+constexpr int kPinConfirm = 336;
+constexpr int kPinFourDigits = 337;
+constexpr int kPapConfirm = 338;
 // Texts of "Informacje o panelu".
 constexpr int kInfoPanelFirmware = 340;          // caption of the firmware version, two lines
 constexpr int kInfoSerialNumber = 341;

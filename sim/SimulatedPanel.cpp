@@ -255,6 +255,18 @@ std::optional<std::string> SimulatedPanel::handleFrame(std::string_view frame) {
     return line;
 }
 
+namespace {
+
+// The commands of the modem and its alarm thresholds: a panel whose modem
+// handling is switched off refuses them (and says why in the modem digit).
+bool modemCommand(C c) {
+    const int n = toNumber(c);
+    return (n >= toNumber(C::ReadModemOptions) && n <= toNumber(C::WriteThresholdFlags) && c != C::BarometerInfo) ||
+           c == C::WriteAlarmRepeatTime || c == C::SetPin || (n >= toNumber(C::ReadInternetAllowed) && n < kCommandCount);
+}
+
+}  // namespace
+
 std::optional<std::string> SimulatedPanel::reply(int number, std::string_view digits, bool refuse) {
     if (!isValidCommandNumber(number)) return std::nullopt;
     const CommandSpec& spec = kCommandTable[static_cast<std::size_t>(number)];
@@ -263,6 +275,11 @@ std::optional<std::string> SimulatedPanel::reply(int number, std::string_view di
     // that did not understand the frame.
     if (!lengthOk && spec.refusedAt == kNoRefusalDigit) return std::nullopt;
     if (!lengthOk) refuse = true;
+    if (!model_.modemHandlingEnabled && modemCommand(static_cast<C>(number))) {
+        // Without a refusal digit the refusal is silence.
+        if (spec.refusedAt == kNoRefusalDigit) return std::nullopt;
+        refuse = true;
+    }
     const Data data(lengthOk ? digits : std::string_view("00000000").substr(0, static_cast<std::size_t>(dataDigits(spec.data))));
 
     // A refused write changes nothing: keep what it could touch.

@@ -46,6 +46,7 @@ void printHelp(std::FILE* out) {
                  "  --pace                9600 baud pace, the default (kept for older scripts)\n"
                  "  --static              keep the readings still (they drift slowly by default)\n"
                  "  --firmware N          firmware version as 100 * major + minor (e.g. 105)\n"
+                 "  --modem-off           the panel's modem handling is switched off: modem commands are refused\n"
                  "  --serial N            panel serial number\n"
                  "  --help                this text\n"
                  "\n"
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
     bool animate = true;
     bool instant = false;
     std::optional<int> firmware;
+    bool modemOff = false;
     std::optional<int> serial;
 
     for (int i = 1; i < argc; ++i) {
@@ -159,6 +161,8 @@ int main(int argc, char** argv) {
             // The default; accepted so that older command lines still work.
         } else if (arg == "--static") {
             animate = false;
+        } else if (arg == "--modem-off") {
+            modemOff = true;
         } else if (arg == "--firmware") {
             firmware = number();
         } else if (arg == "--serial") {
@@ -177,6 +181,7 @@ int main(int argc, char** argv) {
     }
     scenario->model.animateReadings = animate;
     if (firmware) scenario->model.firmwareVersion = *firmware;
+    if (modemOff) scenario->model.modemHandlingEnabled = false;
     if (serial) scenario->model.panelSerialNumber = *serial & 0xFFFF;
     // Options add to the scenario's own faults.
     FaultConfig faults = scenario->faults;

@@ -8,6 +8,9 @@
 //   2026-12-08 10:15:02.493 # bad LRC                        a note
 //   2026-12-08 10:15:08.481 - no reply                       silence
 // Line ends (CR, LF) are not written; other control bytes are written as \xNN.
+// A PIN and the PAP password never reach the file: in the frame that carries
+// them and in the panel's echo of it, their digits and the checksum (which
+// would narrow them down) are written as asterisks.
 
 #include <cstdio>
 #include <mutex>
@@ -15,6 +18,10 @@
 #include <string_view>
 
 namespace mr420 {
+
+// A frame or reply line with its secret digits replaced by '*'; any other
+// line unchanged.
+std::string withoutSecrets(std::string_view line);
 
 class LineTrace {
 public:
@@ -28,7 +35,8 @@ public:
     void close();
     bool isOpen() const;
 
-    // One event. Safe from any thread; does nothing while closed.
+    // One event; frames ('>') and lines ('<') pass through withoutSecrets.
+    // Safe from any thread; does nothing while closed.
     void write(char direction, std::string_view text);
 
 private:

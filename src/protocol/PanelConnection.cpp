@@ -37,8 +37,6 @@ std::string deviceGroup(const std::string& path) {
     return g ? std::string(g->gr_name) : std::to_string(st.st_gid);
 }
 
-constexpr std::string_view kPinCode = "025600";
-constexpr std::string_view kLongTextCode = "026300";
 
 }  // namespace
 
@@ -176,17 +174,8 @@ void PanelConnection::onCharacter(char c) {
 // --- the session's port -------------------------------------------------------
 
 void PanelConnection::send(const char* frame, std::size_t length) {
-    if (tracing_) {
-        std::string shown(frame, length);
-        // A PIN, and the PAP password (text 2 of 026300), never reach the trace.
-        const std::string_view code = std::string_view(shown).substr(0, 6);
-        const bool secret = code == kPinCode || (code == kLongTextCode && shown.size() > 6 && shown[6] == '2');
-        if (secret) {
-            const std::size_t from = code == kPinCode ? 6 : 8;
-            for (std::size_t i = from; i < shown.size() && shown[i] != '\r'; ++i) shown[i] = '*';
-        }
-        trace_.write('>', shown);
-    }
+    // The trace writes a PIN or the PAP password as asterisks.
+    if (tracing_) trace_.write('>', std::string_view(frame, length));
     if (FramePort* port = currentPort()) port->send(frame, length);
 }
 

@@ -349,20 +349,29 @@ TEST_F(PanelExchange, SettingsReads) {
     EXPECT_EQ(state.powerLossDelay, 5);
 }
 
-TEST_F(PanelExchange, ModemHandlingDigitFollowsTheModel) {
+TEST_F(PanelExchange, ModemHandlingOffRefusesModemCommandsAndSaysWhy) {
     panel.model().modemHandlingEnabled = false;
-    state.modemHandlingEnabled = 1;
-    ASSERT_TRUE(ask(C::ReadModemOptions));
-    EXPECT_EQ(state.modemHandlingEnabled, 0);
-    state.modemHandlingEnabled = 1;
-    ASSERT_TRUE(ask(C::ReadThreshold, "00"));
-    EXPECT_EQ(state.modemHandlingEnabled, 0);
-    state.modemHandlingEnabled = 1;
-    ASSERT_TRUE(ask(C::SetPin, "30303031"));
-    EXPECT_EQ(state.modemHandlingEnabled, 0);
-    state.modemHandlingEnabled = 1;
-    ASSERT_TRUE(ask(C::WriteLongTextChunk, "00202020"));
-    EXPECT_EQ(state.modemHandlingEnabled, 0);
+    const std::optional<int> pinBefore = panel.model().pin;
+    // Each refused, and its modem digit tells the parser why.
+    const struct {
+        C command;
+        const char* data;
+    } modem[] = {{C::ReadModemOptions, ""}, {C::ReadThreshold, "00"}, {C::SetPin, "30303031"}, {C::WriteLongTextChunk, "20202020"}};
+    for (const auto& m : modem) {
+        state.modemHandlingEnabled = 1;
+        EXPECT_FALSE(ask(m.command, m.data)) << lastReply;
+        EXPECT_EQ(state.modemHandlingEnabled, 0) << lastReply;
+    }
+    EXPECT_EQ(panel.model().pin, pinBefore);
+    EXPECT_EQ(panel.model().papPassword, distinctiveModel().papPassword);
+    // The panel's own signalling works without the modem.
+    EXPECT_TRUE(ask(C::ReadBatteryAlarm));
+    EXPECT_TRUE(ask(C::ReadExceedanceLimit, "00"));
+    EXPECT_TRUE(ask(C::ReadPowerLossAlarm));
+
+    panel.model().modemHandlingEnabled = true;
+    EXPECT_TRUE(ask(C::ReadModemOptions));
+    EXPECT_EQ(state.modemHandlingEnabled, 1);
 }
 
 TEST_F(PanelExchange, WritesChangeTheModel) {

@@ -148,7 +148,8 @@ std::optional<Scenario> makeScenario(std::string_view name, std::uint32_t clock)
     if (name == "modem-208") {
         m.modem = true;
         m.modemOptions = 0x00A3;
-        const char* numbers[6] = {"+48601000310", "+48602111222", "+48603222333", "", "", ""};
+        // The "+" of an international number is shown before the field, not stored.
+        const char* numbers[6] = {"48601000310", "48602111222", "48603222333", "", "", ""};
         for (std::size_t i = 0; i < 6; ++i) m.smsNumbers[i] = paddedSlot(numbers[i], kSmsSlotLength);
         m.serverAddress = {192, 168, 10, 20};
         m.serverPort = 5020;
@@ -161,11 +162,12 @@ std::optional<Scenario> makeScenario(std::string_view name, std::uint32_t clock)
         m.internetAllowed = 1;
         m.connectionAttemptsPerDay = 12;
         m.pin = 1234;
-        m.alarmThresholds = {-150, 300, 250, 800, 1030, 9990, 100, 200};
+        // Tenths: TEMP1 -15.0..30.0 °C, TEMP2 25.0..80.0 °C, RH 30.0..80.0 %, 980.0..1030.0 hPa.
+        m.alarmThresholds = {-150, 300, 250, 800, 300, 800, 9800, 10300};
         m.alarmHysteresis = {5, 10, 10, 20};
         m.alarmThresholdFlags = 0x0011;
         m.alarmRepeatTime = 6;
-        m.exceedanceLimits = {-200, 350, 300, 900, 1040, 9990, 150, 250};
+        m.exceedanceLimits = {-200, 350, 300, 900, 250, 850, 9700, 10400};
         m.exceedanceFlags = 0x0003;
         m.exceedanceDelay = 10;
         m.batteryAlarm = 1;

@@ -303,7 +303,7 @@ TEST_F(PanelExchange, SettingsReads) {
         ASSERT_TRUE(ask(C::ReadSmsNumber, "0" + std::to_string(i)));
         EXPECT_EQ(state.smsNumbers[static_cast<std::size_t>(i)], panel.model().smsNumbers[static_cast<std::size_t>(i)].substr(0, 14));
     }
-    EXPECT_EQ(state.smsNumbers[1], "+48602111222  ");
+    EXPECT_EQ(state.smsNumbers[1], "48602111222   ");
     ASSERT_TRUE(ask(C::ReadServerAddress));
     EXPECT_EQ(state.serverAddress, (std::array<std::uint8_t, 4>{192, 168, 10, 20}));
     ASSERT_TRUE(ask(C::ReadServerPort));
@@ -330,10 +330,10 @@ TEST_F(PanelExchange, SettingsReads) {
         appendHex(idx, static_cast<std::uint32_t>(i), 2);
         ASSERT_TRUE(ask(C::ReadThreshold, idx)) << i;
     }
-    EXPECT_EQ(state.alarmThresholds, (std::array<std::int32_t, 8>{-150, 300, 250, 800, 1030, 9990, 100, 200}));
+    EXPECT_EQ(state.alarmThresholds, (std::array<std::int32_t, 8>{-150, 300, 250, 800, 300, 800, 9800, 10300}));
     EXPECT_EQ(state.alarmHysteresis, (std::array<std::int32_t, 4>{5, 10, 10, 20}));
     for (int i = 0; i < 8; ++i) ASSERT_TRUE(ask(C::ReadExceedanceLimit, "0" + std::to_string(i)));
-    EXPECT_EQ(state.exceedanceLimits, (std::array<std::int32_t, 8>{-200, 350, 300, 900, 1040, 9990, 150, 250}));
+    EXPECT_EQ(state.exceedanceLimits, (std::array<std::int32_t, 8>{-200, 350, 300, 900, 250, 850, 9700, 10400}));
     ASSERT_TRUE(ask(C::ReadThresholdFlags));
     EXPECT_EQ(state.alarmThresholdFlags, 0x11);
     ASSERT_TRUE(ask(C::ReadAlarmRepeatTime));

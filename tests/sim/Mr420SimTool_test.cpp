@@ -71,7 +71,7 @@ int waitExit(pid_t pid) {
         if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         ::usleep(10000);
     }
-    ::kill(pid, SIGKILL);
+    test::signalChild(pid, SIGKILL);
     ::waitpid(pid, &status, 0);
     return -2;
 }
@@ -110,7 +110,7 @@ TEST(Mr420SimTool, PrintsItsDeviceAnswersAndStopsOnSigterm) {
     EXPECT_EQ(state.mr466HasTemperature2, 1);
     ::close(fd);
 
-    ASSERT_EQ(::kill(child.pid, SIGTERM), 0);
+    ASSERT_TRUE(test::signalChild(child.pid, SIGTERM));
     EXPECT_EQ(waitExit(child.pid), 0);
     ::close(child.out);
     EXPECT_NE(::access(link.c_str(), F_OK), 0);
@@ -144,7 +144,7 @@ TEST(Mr420SimTool, FaultOptionsApply) {
     ASSERT_EQ(::write(fd, "020100FD\r\n", 10), 10);
     EXPECT_EQ(readLine(fd, 300), "");
     ::close(fd);
-    ::kill(child.pid, SIGINT);
+    test::signalChild(child.pid, SIGINT);
     EXPECT_EQ(waitExit(child.pid), 0);
     ::close(child.out);
 }
@@ -199,7 +199,7 @@ TEST(Mr420SimTool, RepliesAtThePaceOf9600BaudUnlessInstant) {
         else
             EXPECT_LT(ms, linePace / 2);
         ::close(fd);
-        ::kill(child.pid, SIGTERM);
+        test::signalChild(child.pid, SIGTERM);
         EXPECT_EQ(waitExit(child.pid), 0);
         ::close(child.out);
     }

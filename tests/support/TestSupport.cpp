@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include <cstdlib>
+#include <csignal>
 #include <unistd.h>
 #include <filesystem>
 
@@ -25,5 +26,7 @@ std::string makeTempDir(const std::string& name) {
     fs::create_directories(dir);
     return dir.string();
 }
+
+bool signalChild(pid_t pid, int signal) { return pid > 0 && ::kill(pid, signal) == 0; }
 
 }  // namespace mr420::test

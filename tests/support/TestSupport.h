@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include <sys/types.h>
+
 namespace mr420::test {
 
 // Builds a reply line from its text without LRC: appends the LRC and CR LF.
@@ -11,5 +13,10 @@ std::string replyWithLrc(const std::string& textWithoutLrc);
 
 // A fresh empty directory below the build tree for one test.
 std::string makeTempDir(const std::string& name);
+
+// Sends `signal` to a child the test started. A pid that is not a child's
+// (0, or -1 from a failed start) is refused: kill() would signal the
+// process group or every process the user may signal.
+bool signalChild(pid_t pid, int signal);
 
 }  // namespace mr420::test

@@ -36,6 +36,7 @@ struct WindowRig {
         app();
         started = panel.start().has_value();
         settings.portNr = 99;
+        settings.showAdv = 0;  // no "Program VKS" window after start
         window = std::make_unique<MainWindow>(settings, std::map<int, std::string>{{99, panel.linkPath()}}, boxes);
         window->initialise();
         window->show();

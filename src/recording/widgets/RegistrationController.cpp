@@ -3,27 +3,13 @@
 #include <algorithm>
 
 #include "base/widgets/MessageBoxes.h"
+#include "recording/RegistrationSources.h"
 #include "recording/widgets/RegistrationStrings.h"
 
 namespace mr420 {
 
-namespace {
-
-std::string utf8(int id) { return str(id); }
-
-RegistrationTexts textsFromStringTable() {
-    RegistrationTexts texts;
-    texts.dateTime = utf8(166);
-    // Channel order: TEMP1, TEMP2, RH, PRESSURE, DP, WB.
-    texts.titles = {utf8(160), utf8(161), utf8(164), utf8(163), utf8(162), utf8(165)};
-    texts.panelNumber = utf8(189);
-    return texts;
-}
-
-}  // namespace
-
 RegistrationController::RegistrationController(MessageBoxes& boxes, QObject* parent)
-    : QObject(parent), boxes_(boxes), log_(textsFromStringTable()), timer_(this), clock_(localTimeNow),
+    : QObject(parent), boxes_(boxes), log_(registrationTextsFromStringTable()), timer_(this), clock_(localTimeNow),
       chooser_(qtSaveFileChooser) {
     timer_.setTimerType(Qt::CoarseTimer);
     connect(&timer_, &QTimer::timeout, this, &RegistrationController::onRegistrationTimer);

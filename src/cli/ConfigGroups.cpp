@@ -1,0 +1,702 @@
+#include "cli/ConfigGroups.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <ctime>
+
+#include "base/StringTable.h"
+#include "base/Win1250.h"
+#include "config/AlarmModels.h"
+#include "config/DisplayModels.h"
+#include "config/LoggingSettingsModel.h"
+#include "config/ModemModels.h"
+#include "config/NumericText.h"
+#include "config/SmallConfigModels.h"
+
+namespace mr420::cli {
+
+namespace {
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::optional<int> wholeNumber(std::string_view text, int min, int max) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    int v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    if (v < min || v > max) return std::nullopt;
+    return v;
+}
+
+const char* onOff(bool on) { return on ? "on" : "off"; }
+
+// One of a list of names; the index or nullopt.
+std::optional<int> choice(std::string_view text, std::initializer_list<const char*> names) {
+    int i = 0;
+    for (const char* n : names) {
+        if (lower(text) == lower(n)) return i;
+        ++i;
+    }
+    return std::nullopt;
+}
+
+template <typename M>
+M& as(ConfigModel& m) {
+    return static_cast<M&>(m);
+}
+template <typename M>
+const M& as(const ConfigModel& m) {
+    return static_cast<const M&>(m);
+}
+
+// A setting that is a switch of model M.
+template <typename M>
+GroupSetting switchSetting(std::string name, bool (*get)(const M&), void (*set)(M&, bool)) {
+    return {std::move(name), "on|off",
+            [get](const ConfigModel& m, const PanelState&) { return std::string(onOff(get(as<M>(m)))); },
+            [set](ConfigModel& m, std::string_view v) {
+                auto on = parseSwitch(v);
+                if (!on) return SetResult::refused();
+                set(as<M>(m), *on);
+                return SetResult::accepted();
+            }};
+}
+
+// A setting that is one of a list of names of model M.
+template <typename M>
+GroupSetting choiceSetting(std::string name, std::vector<const char*> names, int (*get)(const M&),
+                           void (*set)(M&, int)) {
+    std::string values;
+    for (const char* n : names) values += (values.empty() ? "" : "|") + std::string(n);
+    return {std::move(name), values,
+            [names, get](const ConfigModel& m, const PanelState&) {
+                const int i = get(as<M>(m));
+                return i >= 0 && i < static_cast<int>(names.size()) ? std::string(names[std::size_t(i)]) : std::string();
+            },
+            [names, set](ConfigModel& m, std::string_view v) {
+                for (std::size_t i = 0; i < names.size(); ++i)
+                    if (lower(v) == lower(names[i])) {
+                        set(as<M>(m), static_cast<int>(i));
+                        return SetResult::accepted();
+                    }
+                return SetResult::refused();
+            }};
+}
+
+// The clock model with the time chosen on the command line, checked by the
+// dialog's OK.
+struct ClockChoice : ClockModel {
+    ClockTime chosen;
+};
+
+std::optional<ClockTime> parseClock(std::string_view text) {
+    if (lower(text) == "now") {
+        const std::time_t t = std::time(nullptr);
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        return ClockTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    }
+    // YYYY-MM-DDTHH:MM:SS
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || (text[10] != 'T' && text[10] != ' ') ||
+        text[13] != ':' || text[16] != ':')
+        return std::nullopt;
+    auto part = [&](std::size_t at, std::size_t n, int min, int max) { return wholeNumber(text.substr(at, n), min, max); };
+    const auto y = part(0, 4, 0, 9999), mo = part(5, 2, 1, 12), d = part(8, 2, 1, 31), h = part(11, 2, 0, 23),
+               mi = part(14, 2, 0, 59), s = part(17, 2, 0, 59);
+    if (!y || !mo || !d || !h || !mi || !s) return std::nullopt;
+    static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (*d > kDays[*mo - 1] || (*mo == 2 && *d == 29 && *y % 4 != 0)) return std::nullopt;
+    return ClockTime{*y, *mo, *d, *h, *mi, *s};
+}
+
+
+// --- alarm thresholds -------------------------------------------------------------
+
+// The eight slots in the panel's order, and the four channels.
+constexpr const char* kSlotNames[kThresholdSlotCount] = {
+    "temperature1-lower", "temperature1-upper", "temperature2-lower", "temperature2-upper",
+    "humidity-lower",     "humidity-upper",     "pressure-lower",     "pressure-upper"};
+constexpr const char* kChannelNames[kAlarmChannelCount] = {"temperature1", "temperature2", "humidity", "pressure"};
+
+// Tenths as the dialog's field shows them: -125 -> "-12.5", -5 -> "-0.5".
+std::string tenthsText(std::int32_t tenths) {
+    const std::int64_t magnitude = tenths < 0 ? -std::int64_t{tenths} : tenths;
+    return (tenths < 0 ? "-" : "") + std::to_string(magnitude / 10) + "." + std::to_string(magnitude % 10);
+}
+
+std::string rangeText(const TenthsRange& r) { return tenthsText(r.lowest) + ".." + tenthsText(r.highest); }
+
+// A number as the dialog's one-decimal field reads it (a full stop or a comma,
+// digits past the first decimal dropped), within `range`: the display value,
+// or the refusal.
+struct DisplayValue {
+    double value = 0;
+    SetResult result;
+};
+DisplayValue readDisplayValue(std::string_view text, const TenthsRange& range) {
+    const NumericReading r = readNumericText(std::string(text), 1);
+    if (r.error) return {0, SetResult::refused(r.error)};
+    // The field would read "12abc" as 12; a command line is not typed key by key.
+    std::size_t digits = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') ++digits;
+        else if (!(c == '-' && i == 0) && c != '.' && c != ',') return {0, SetResult::refused()};
+    }
+    if (digits == 0) return {0, SetResult::refused()};
+    const std::int64_t tenths = tenthsFromDisplay(r.value);
+    if (tenths < range.lowest || tenths > range.highest) return {0, SetResult::refused()};
+    return {r.value, SetResult::accepted()};
+}
+
+// The eight slots of a threshold model M (the modem's or the exceedance
+// signalling's): a value and its enable switch each.
+template <typename M>
+void addThresholdSlots(std::vector<GroupSetting>& settings) {
+    for (int slot = 0; slot < kThresholdSlotCount; ++slot) {
+        const TenthsRange& range = thresholdRange(kThresholdSlots[std::size_t(slot)].channel);
+        settings.push_back(
+            {kSlotNames[slot], rangeText(range),
+             [slot](const ConfigModel& m, const PanelState&) { return tenthsText(as<M>(m).thresholds().tenths(slot)); },
+             [slot, range](ConfigModel& m, std::string_view v) {
+                 const DisplayValue d = readDisplayValue(v, range);
+                 if (d.result.ok) as<M>(m).thresholds().setValue(slot, d.value);
+                 return d.result;
+             }});
+        settings.push_back(
+            {std::string(kSlotNames[slot]) + "-enabled", "on|off",
+             [slot](const ConfigModel& m, const PanelState&) {
+                 return std::string(onOff(as<M>(m).thresholds().enabled(slot)));
+             },
+             [slot](ConfigModel& m, std::string_view v) {
+                 auto on = parseSwitch(v);
+                 if (!on) return SetResult::refused();
+                 as<M>(m).thresholds().setEnabled(slot, *on);
+                 return SetResult::accepted();
+             }});
+    }
+}
+
+// The alarm repeat time: "1h10m" (hours always, minutes in two digits).
+std::string repeatText(const RepeatTime& t) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%dh%02dm", t.hours, t.minutes);
+    return text;
+}
+
+// "1h10m", "1h10", "1h", "10m": hours 0..24, minutes 0..50.
+std::optional<std::pair<int, int>> parseRepeat(std::string_view text) {
+    const std::string t = lower(text);
+    const std::size_t h = t.find('h');
+    std::string_view hours, minutes;
+    if (h == std::string::npos) {
+        if (t.empty() || t.back() != 'm') return std::nullopt;
+        minutes = std::string_view(t).substr(0, t.size() - 1);
+    } else {
+        hours = std::string_view(t).substr(0, h);
+        minutes = std::string_view(t).substr(h + 1);
+        if (!minutes.empty() && minutes.back() == 'm') minutes.remove_suffix(1);
+        else if (t.back() == 'm') return std::nullopt;
+        if (hours.empty()) return std::nullopt;
+    }
+    const auto hh = hours.empty() ? std::optional<int>(0) : wholeNumber(hours, 0, kMaxRepeatHours);
+    const auto mm = minutes.empty() && h != std::string::npos ? std::optional<int>(0)
+                                                               : wholeNumber(minutes, 0, kMaxRepeatMinutes);
+    if (!hh || !mm) return std::nullopt;
+    return std::pair{*hh, *mm};
+}
+
+// --- power loss, modem, PIN and PAP: the controls the dialog's OK reads -------------
+
+struct PowerLossChoice : PowerLossModel {
+    AlarmSwitch chosen = AlarmSwitch::Unset;
+    std::int64_t delayField = 0;
+    void reset(const PanelState& s) override {
+        PowerLossModel::reset(s);
+        chosen = alarm();
+        delayField = delay();
+    }
+    void fill(const PanelState& s) override {
+        PowerLossModel::fill(s);
+        chosen = alarm();
+        delayField = delay();
+    }
+};
+
+struct ModemChoice : ModemSettingsModel {
+    ModemSettings shown;
+    void reset(const PanelState& s) override {
+        ModemSettingsModel::reset(s);
+        shown = settings();
+    }
+    void fill(const PanelState& s) override {
+        ModemSettingsModel::fill(s);
+        shown = settings();
+    }
+};
+
+struct PinChoice : PinModel {
+    std::string text;
+};
+
+struct PapChoice : PapPasswordModel {
+    std::string text;
+};
+
+// The longest texts the panel gives back when read: one character less than
+// their frames carry. A longer text would be written but not read back whole.
+constexpr std::size_t kShortPanelText = kShortWireText - 1;   // station name, SMS numbers
+constexpr std::size_t kLongPanelText = kLongWireText - 1;     // APN, PAP login
+
+// A text the panel keeps in `length` Windows-1250 characters: every
+// character in the code page, none a blank or a control character (the
+// dialog cuts a text at its first blank).
+bool panelTextFits(std::string_view text, std::size_t length, bool blanksAllowed) {
+    const std::string bytes = utf8ToWin1250(text);
+    if (bytes.size() > length) return false;
+    if (std::count(bytes.begin(), bytes.end(), '?') != std::count(text.begin(), text.end(), '?')) return false;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F || (!blanksAllowed && b == ' ')) return false;
+    }
+    return true;
+}
+
+template <typename F>
+GroupSetting modemSetting(std::string name, std::string values, std::string (*get)(const ModemSettings&), F set) {
+    return {std::move(name), std::move(values),
+            [get](const ConfigModel& m, const PanelState&) { return get(as<ModemChoice>(m).shown); },
+            [set](ConfigModel& m, std::string_view v) { return set(as<ModemChoice>(m).shown, v); }};
+}
+
+GroupSetting modemSwitch(std::string name, bool ModemSettings::*field) {
+    return {std::move(name), "on|off",
+            [field](const ConfigModel& m, const PanelState&) {
+                return std::string(onOff(as<ModemChoice>(m).shown.*field));
+            },
+            [field](ConfigModel& m, std::string_view v) {
+                auto on = parseSwitch(v);
+                if (!on) return SetResult::refused();
+                as<ModemChoice>(m).shown.*field = *on;
+                return SetResult::accepted();
+            }};
+}
+
+GroupSetting modemOption(std::string name, bool ModemOptionChoices::*field) {
+    return {std::move(name), "on|off",
+            [field](const ConfigModel& m, const PanelState&) {
+                return std::string(onOff(as<ModemChoice>(m).shown.options.*field));
+            },
+            [field](ConfigModel& m, std::string_view v) {
+                auto on = parseSwitch(v);
+                if (!on) return SetResult::refused();
+                as<ModemChoice>(m).shown.options.*field = *on;
+                return SetResult::accepted();
+            }};
+}
+
+GroupSetting modemText(std::string name, std::size_t length, std::string ModemSettings::*field) {
+    return {std::move(name), "text, up to " + std::to_string(length) + " characters, no blanks",
+            [field](const ConfigModel& m, const PanelState&) { return as<ModemChoice>(m).shown.*field; },
+            [field, length](ConfigModel& m, std::string_view v) {
+                if (!panelTextFits(v, length, false)) return SetResult::refused();
+                as<ModemChoice>(m).shown.*field = std::string(v);
+                return SetResult::accepted();
+            }};
+}
+
+// An SMS number: digits, '#' and '*' (a leading '+' is not stored: the
+// dialog shows it before the field).
+GroupSetting smsNumber(std::string name, std::size_t index) {
+    return {std::move(name), "digits, # and *, up to 14",
+            [index](const ConfigModel& m, const PanelState&) { return as<ModemChoice>(m).shown.smsNumbers[index]; },
+            [index](ConfigModel& m, std::string_view v) {
+                if (!v.empty() && v.front() == '+') v.remove_prefix(1);
+                if (v.size() > kShortPanelText || phoneNumberText(v) != v) return SetResult::refused();
+                as<ModemChoice>(m).shown.smsNumbers[index] = std::string(v);
+                return SetResult::accepted();
+            }};
+}
+
+struct Endpoint {
+    Ipv4Address address{};
+    long long port = 0;
+};
+// "IP:PORT", the port as digits (up to nine; the range is the caller's).
+std::optional<Endpoint> parseEndpoint(std::string_view text) {
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    const auto address = parseIpv4(text.substr(0, colon));
+    const auto port = wholeNumber(text.substr(colon + 1), 0, 999'999'999);
+    if (!address || !port) return std::nullopt;
+    return Endpoint{*address, *port};
+}
+
+std::string endpointText(const Ipv4Address& address, long long port) {
+    return formatIpv4(address) + ":" + std::to_string(port);
+}
+
+std::vector<ConfigGroup> makeGroups() {
+    std::vector<ConfigGroup> g;
+
+    g.push_back({"clock", ConfigKind::Clock, [] { return std::make_unique<ClockChoice>(); },
+                 {{"time", "YYYY-MM-DDTHH:MM:SS|now",
+                   [](const ConfigModel&, const PanelState& s) { return clockText(s.panelClock); },
+                   [](ConfigModel& m, std::string_view v) {
+                       auto t = parseClock(v);
+                       if (!t) return SetResult::refused();
+                       as<ClockChoice>(m).chosen = *t;
+                       return SetResult::accepted();
+                   }}},
+                 [](ConfigModel& m) {
+                     auto& c = as<ClockChoice>(m);
+                     return c.accept(c.chosen);
+                 }});
+
+    g.push_back({"auto-off", ConfigKind::AutoOff, [] { return std::make_unique<AutoOffModel>(); },
+                 {{"seconds", "0..1255 (steps of 5)",
+                   [](const ConfigModel& m, const PanelState&) { return std::to_string(as<AutoOffModel>(m).seconds()); },
+                   [](ConfigModel& m, std::string_view v) {
+                       auto n = wholeNumber(v, 0, AutoOffModel::kMaxSeconds);
+                       if (!n) return SetResult::refused();
+                       as<AutoOffModel>(m).setSeconds(*n);
+                       return SetResult::accepted();
+                   }}},
+                 {}});
+
+    g.push_back({"default-pressure", ConfigKind::DefaultPressure, [] { return std::make_unique<DefaultPressureModel>(); },
+                 {{"hpa", "690..1200",
+                   [](const ConfigModel& m, const PanelState&) {
+                       return std::to_string(as<DefaultPressureModel>(m).hpa());
+                   },
+                   [](ConfigModel& m, std::string_view v) {
+                       // Read as the dialog's numeric field reads it.
+                       const NumericReading r = readNumericText(std::string(v), 0);
+                       if (r.error) return SetResult::refused(r.error);
+                       if (v.empty() || r.value < DefaultPressureModel::kMinHpa || r.value > DefaultPressureModel::kMaxHpa)
+                           return SetResult::refused();
+                       as<DefaultPressureModel>(m).setHpa(r.value);
+                       return SetResult::accepted();
+                   }}},
+                 {}});
+
+    using L = LoggingSettingsModel;
+    g.push_back({"logging", ConfigKind::LoggingSettings, [] { return std::make_unique<L>(); },
+                 {switchSetting<L>("logging", [](const L& m) { return m.loggingOn(); },
+                                   [](L& m, bool on) { m.setLoggingOn(on); }),
+                  {"interval", "1..64799 (minutes)",
+                   [](const ConfigModel& m, const PanelState&) { return std::to_string(as<L>(m).fieldsInterval()); },
+                   [](ConfigModel& m, std::string_view v) {
+                       auto n = wholeNumber(v, 0, L::kMaxInterval);
+                       if (!n) return SetResult::refused({string_id::kLoggingIntervalRange, MessageIcon::Information});
+                       L& l = as<L>(m);
+                       l.fieldTextChanged(LoggingField::Days, std::to_string(*n / 1440));
+                       l.fieldTextChanged(LoggingField::Hours, std::to_string(*n % 1440 / 60));
+                       l.fieldTextChanged(LoggingField::Minutes, std::to_string(*n % 60));
+                       return SetResult::accepted();
+                   }},
+                  switchSetting<L>("temperature1", [](const L& m) { return m.temperature1(); },
+                                   [](L& m, bool on) { m.setTemperature1(on); }),
+                  switchSetting<L>("temperature2", [](const L& m) { return m.temperature2(); },
+                                   [](L& m, bool on) { m.setTemperature2(on); }),
+                  switchSetting<L>("humidity", [](const L& m) { return m.humidity(); },
+                                   [](L& m, bool on) { m.setHumidity(on); }),
+                  switchSetting<L>("pressure", [](const L& m) { return m.pressure(); },
+                                   [](L& m, bool on) { m.setPressure(on); }),
+                  choiceSetting<L>("range", {"auto", "narrow", "wide"},
+                                   [](const L& m) { return static_cast<int>(m.range()); },
+                                   [](L& m, int i) { m.setRange(static_cast<LoggingRange>(i)); }),
+                  choiceSetting<L>("resolution", {"auto", "0.1", "0.01"},
+                                   [](const L& m) { return static_cast<int>(m.resolution()); },
+                                   [](L& m, int i) { m.setResolution(static_cast<LoggingResolution>(i)); }),
+                  switchSetting<L>("overwrite", [](const L& m) { return m.overwrite(); },
+                                   [](L& m, bool on) { m.setOverwrite(on); })},
+                 [](ConfigModel& m) { return as<L>(m).accept(); }});
+
+    using D = DisplayFlagsModel;
+    auto displayChoice = [](std::string name, std::vector<const char*> names, int (*get)(const DisplayChoices&),
+                            void (*set)(DisplayChoices&, int)) {
+        std::string values;
+        for (const char* n : names) values += (values.empty() ? "" : "|") + std::string(n);
+        return GroupSetting{std::move(name), values,
+                            [names, get](const ConfigModel& m, const PanelState&) {
+                                return std::string(names[std::size_t(get(as<D>(m).choices()))]);
+                            },
+                            [names, set](ConfigModel& m, std::string_view v) {
+                                for (std::size_t i = 0; i < names.size(); ++i)
+                                    if (lower(v) == lower(names[i])) {
+                                        DisplayChoices c = as<D>(m).choices();
+                                        set(c, static_cast<int>(i));
+                                        as<D>(m).setChoices(c);
+                                        return SetResult::accepted();
+                                    }
+                                return SetResult::refused();
+                            }};
+    };
+    g.push_back(
+        {"display", ConfigKind::DisplayFlags, [] { return std::make_unique<D>(); },
+         {displayChoice("resolution", {"0.1", "0.01", "auto"},
+                        [](const DisplayChoices& c) { return static_cast<int>(c.resolution); },
+                        [](DisplayChoices& c, int i) { c.resolution = static_cast<TemperatureResolution>(i); }),
+          displayChoice("pressure-unit", {"hPa", "mmHg"},
+                        [](const DisplayChoices& c) { return static_cast<int>(c.pressureUnit); },
+                        [](DisplayChoices& c, int i) { c.pressureUnit = static_cast<PressureUnit>(i); }),
+          displayChoice("field3", {"dew-point", "pressure"},
+                        [](const DisplayChoices& c) { return static_cast<int>(c.field3); },
+                        [](DisplayChoices& c, int i) { c.field3 = static_cast<DisplayField3>(i); }),
+          displayChoice("field4", {"water-vapour", "dew-point", "clock", "pressure-unit"},
+                        [](const DisplayChoices& c) { return static_cast<int>(c.field4); },
+                        [](DisplayChoices& c, int i) { c.field4 = static_cast<DisplayField4>(i); })},
+         {}});
+
+    using H = HistoryDisplayModel;
+    auto historySwitch = [](std::string name, bool HistoryChoices::*field) {
+        return GroupSetting{std::move(name), "on|off",
+                            [field](const ConfigModel& m, const PanelState&) {
+                                return std::string(onOff(as<H>(m).choices().*field));
+                            },
+                            [field](ConfigModel& m, std::string_view v) {
+                                auto on = parseSwitch(v);
+                                if (!on) return SetResult::refused();
+                                HistoryChoices c = as<H>(m).choices();
+                                c.*field = *on;
+                                as<H>(m).setChoices(c);
+                                return SetResult::accepted();
+                            }};
+    };
+    g.push_back({"history", ConfigKind::HistoryDisplay, [] { return std::make_unique<H>(); },
+                 {historySwitch("automatic", &HistoryChoices::automatic),
+                  historySwitch("temperature1", &HistoryChoices::temperature1),
+                  historySwitch("temperature2", &HistoryChoices::temperature2),
+                  historySwitch("humidity", &HistoryChoices::relativeHumidity),
+                  historySwitch("pressure", &HistoryChoices::pressure)},
+                 {}});
+
+    using MT = ModemThresholdsModel;
+    ConfigGroup thresholds{"thresholds", ConfigKind::ModemThresholds, [] { return std::make_unique<MT>(); }, {}, {}};
+    addThresholdSlots<MT>(thresholds.settings);
+    for (int c = 0; c < kAlarmChannelCount; ++c) {
+        const auto channel = static_cast<AlarmChannel>(c);
+        const TenthsRange& range = hysteresisRange(channel);
+        thresholds.settings.push_back(
+            {std::string(kChannelNames[c]) + "-hysteresis", rangeText(range),
+             [channel](const ConfigModel& m, const PanelState&) { return tenthsText(as<MT>(m).hysteresis(channel)); },
+             [channel, range](ConfigModel& m, std::string_view v) {
+                 const DisplayValue d = readDisplayValue(v, range);
+                 if (d.result.ok) as<MT>(m).setHysteresis(channel, d.value);
+                 return d.result;
+             }});
+    }
+    thresholds.settings.push_back(
+        {"repeat", "0h00m..24h50m (1h10m, 1h, 10m; in steps of 10 minutes)",
+         [](const ConfigModel& m, const PanelState&) { return repeatText(as<MT>(m).repeatTime()); },
+         [](ConfigModel& m, std::string_view v) {
+             const auto t = parseRepeat(v);
+             if (!t) return SetResult::refused();
+             as<MT>(m).setRepeatTime(t->first, t->second);
+             return SetResult::accepted();
+         }});
+    g.push_back(std::move(thresholds));
+
+    using E = ExceedanceModel;
+    ConfigGroup exceedance{"exceedance", ConfigKind::Exceedance, [] { return std::make_unique<E>(); }, {}, {}};
+    addThresholdSlots<E>(exceedance.settings);
+    exceedance.settings.push_back(
+        {"deferral", "0..90 (minutes)",
+         [](const ConfigModel& m, const PanelState&) { return std::to_string(as<E>(m).deferral()); },
+         [](ConfigModel& m, std::string_view v) {
+             const auto n = wholeNumber(v, 0, kMaxDeferralMinutes);
+             if (!n) return SetResult::refused();
+             as<E>(m).setDeferral(*n);
+             return SetResult::accepted();
+         }});
+    g.push_back(std::move(exceedance));
+
+    g.push_back({"battery", ConfigKind::Battery, [] { return std::make_unique<BatteryAlarmModel>(); },
+                 {switchSetting<BatteryAlarmModel>(
+                     "alarm", [](const BatteryAlarmModel& m) { return m.alarm() == AlarmSwitch::On; },
+                     [](BatteryAlarmModel& m, bool on) { m.setAlarm(on ? AlarmSwitch::On : AlarmSwitch::Off); })},
+                 {}});
+
+    using P = PowerLossChoice;
+    g.push_back({"power-loss", ConfigKind::PowerLoss, [] { return std::make_unique<P>(); },
+                 {switchSetting<P>("alarm", [](const P& m) { return m.chosen == AlarmSwitch::On; },
+                                   [](P& m, bool on) { m.chosen = on ? AlarmSwitch::On : AlarmSwitch::Off; }),
+                  // Checked with the alarm on, by the dialog's rule; with it off
+                  // the panel keeps its delay.
+                  {"delay", "0..60 (minutes)",
+                   [](const ConfigModel& m, const PanelState&) { return std::to_string(as<P>(m).delayField); },
+                   [](ConfigModel& m, std::string_view v) {
+                       const auto n = wholeNumber(v, 0, 0xFFFF);
+                       if (!n) return SetResult::refused();
+                       as<P>(m).delayField = *n;
+                       return SetResult::accepted();
+                   }}},
+                 [](ConfigModel& m) {
+                     auto& p = as<P>(m);
+                     return p.accept(p.chosen, p.delayField);
+                 }});
+
+    using S = ModemSettings;
+    g.push_back(
+        {"modem", ConfigKind::ModemOptions, [] { return std::make_unique<ModemChoice>(); },
+         {modemSetting("ppp", "continuous|disconnected",
+                       [](const S& s) { return std::string(s.options.pppKept ? "continuous" : "disconnected"); },
+                       [](S& s, std::string_view v) {
+                           const auto i = choice(v, {"disconnected", "continuous"});
+                           if (!i) return SetResult::refused();
+                           s.options.pppKept = *i == 1;
+                           return SetResult::accepted();
+                       }),
+          modemSetting("protocol", "tcp|udp", [](const S& s) { return std::string(s.options.udp ? "udp" : "tcp"); },
+                       [](S& s, std::string_view v) {
+                           const auto i = choice(v, {"tcp", "udp"});
+                           if (!i) return SetResult::refused();
+                           s.options.udp = *i == 1;
+                           return SetResult::accepted();
+                       }),
+          modemSetting("recording", "memory|modem|memory+modem",
+                       [](const S& s) {
+                           return std::string(s.options.devices == RecordingDevices::Memory  ? "memory"
+                                              : s.options.devices == RecordingDevices::Modem ? "modem"
+                                                                                             : "memory+modem");
+                       },
+                       [](S& s, std::string_view v) {
+                           const auto i = choice(v, {"memory", "modem", "memory+modem"});
+                           if (!i) return SetResult::refused();
+                           s.options.devices = static_cast<RecordingDevices>(*i);
+                           return SetResult::accepted();
+                       }),
+          modemOption("alarm-sms", &ModemOptionChoices::alarmSms),
+          modemOption("alarm-network", &ModemOptionChoices::alarmNetwork),
+          modemText("station", kShortPanelText, &S::stationName),
+          modemSetting("server", "IP:PORT, port 0..65535",
+                       [](const S& s) { return endpointText(s.serverAddress, s.serverPort); },
+                       [](S& s, std::string_view v) {
+                           const auto e = parseEndpoint(v);
+                           if (!e || e->port > ModemSettingsModel::kMaxPort) return SetResult::refused();
+                           s.serverAddress = e->address;
+                           s.serverPort = e->port;
+                           return SetResult::accepted();
+                       }),
+          modemSetting("backup-server", "off|IP:PORT, port 1..65535",
+                       [](const S& s) {
+                           return s.backupActive ? endpointText(s.backupAddress, s.backupPort) : std::string("off");
+                       },
+                       [](S& s, std::string_view v) {
+                           if (lower(v) == "off") {
+                               s.backupActive = false;
+                               return SetResult::accepted();
+                           }
+                           const auto e = parseEndpoint(v);
+                           if (!e) return SetResult::refused();
+                           if (isZeroAddress(e->address))
+                               return SetResult::refused({string_id::kBackupServerAddressMissing, MessageIcon::None});
+                           if (e->port < 1 || e->port > ModemSettingsModel::kMaxPort)
+                               return SetResult::refused({string_id::kBackupServerPortMissing, MessageIcon::None});
+                           s.backupActive = true;
+                           s.backupAddress = e->address;
+                           s.backupPort = e->port;
+                           return SetResult::accepted();
+                       }),
+          // 0 only for a panel before 2.08, which has no such setting.
+          modemSetting("attempts", "1..30 (a day)", [](const S& s) { return std::to_string(s.attempts); },
+                       [](S& s, std::string_view v) {
+                           const auto n = wholeNumber(v, 0, 999'999'999);
+                           if (!n) return SetResult::refused();
+                           if (*n > ModemSettingsModel::kMaxAttempts)
+                               return SetResult::refused({string_id::kConnectionAttemptsRange, MessageIcon::None});
+                           s.attempts = *n;
+                           return SetResult::accepted();
+                       }),
+          modemText("apn", kLongPanelText, &S::apn),
+          modemText("pap-login", kLongPanelText, &S::papLogin),
+          smsNumber("sms-centre", 0),
+          smsNumber("sms1", 1),
+          smsNumber("sms2", 2),
+          smsNumber("sms3", 3),
+          smsNumber("sms4", 4),
+          smsNumber("sms5", 5),
+          modemSwitch("internet", &S::internetAllowed)},
+         [](ConfigModel& m) {
+             auto& c = as<ModemChoice>(m);
+             return c.accept(c.shown).message;
+         }});
+
+    g.push_back({"pin", ConfigKind::ModemPin, [] { return std::make_unique<PinChoice>(); },
+                 {{"pin", "NNNN (four digits)", {},
+                   [](ConfigModel& m, std::string_view v) {
+                       // The dialog's rule, on a model of its own: nothing is kept
+                       // of a PIN that is refused.
+                       PinModel check;
+                       if (const UserMessage msg = check.accept(v)) return SetResult::refused(msg);
+                       as<PinChoice>(m).text = std::string(v);
+                       return SetResult::accepted();
+                   }}},
+                 [](ConfigModel& m) {
+                     auto& p = as<PinChoice>(m);
+                     return p.accept(p.text);
+                 },
+                 true});
+
+    g.push_back({"pap", ConfigKind::ModemPap, [] { return std::make_unique<PapChoice>(); },
+                 {{"password", "text, up to 33 characters", {},
+                   [](ConfigModel& m, std::string_view v) {
+                       if (!panelTextFits(v, kLongWireText, true)) return SetResult::refused();
+                       as<PapChoice>(m).text = std::string(v);
+                       return SetResult::accepted();
+                   }}},
+                 [](ConfigModel& m) {
+                     auto& p = as<PapChoice>(m);
+                     p.accept(p.text);
+                     return UserMessage{};
+                 },
+                 true});
+    return g;
+}
+
+}  // namespace
+
+std::optional<bool> parseSwitch(std::string_view text) {
+    if (auto i = choice(text, {"off", "on", "no", "yes", "false", "true", "0", "1"})) return *i % 2 == 1;
+    return std::nullopt;
+}
+
+std::string clockText(const PanelClock& c) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u", unsigned{c.year}, unsigned{c.month},
+                  unsigned{c.day}, unsigned{c.hour}, unsigned{c.minute}, unsigned{c.second});
+    return text;
+}
+
+const std::vector<ConfigGroup>& configGroups() {
+    static const std::vector<ConfigGroup> groups = makeGroups();
+    return groups;
+}
+
+const ConfigGroup* findGroup(std::string_view name) {
+    for (const ConfigGroup& g : configGroups())
+        if (g.name == name) return &g;
+    return nullptr;
+}
+
+const GroupSetting* findSetting(const ConfigGroup& group, std::string_view name) {
+    for (const GroupSetting& s : group.settings)
+        if (s.name == name) return &s;
+    return nullptr;
+}
+
+std::string groupNames() {
+    std::string names;
+    for (const ConfigGroup& g : configGroups()) names += (names.empty() ? "" : ", ") + g.name;
+    return names;
+}
+
+}  // namespace mr420::cli

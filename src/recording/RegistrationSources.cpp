@@ -1,0 +1,28 @@
+#include "recording/RegistrationSources.h"
+
+#include "base/StringTable.h"
+
+namespace mr420 {
+
+RegistrationTexts registrationTextsFromStringTable() {
+    RegistrationTexts texts;
+    texts.dateTime = str(166);
+    // Channel order: TEMP1, TEMP2, RH, PRESSURE, DP, WB.
+    texts.titles = {str(160), str(161), str(164), str(163), str(162), str(165)};
+    texts.panelNumber = str(189);
+    return texts;
+}
+
+ProbeSources probeSourcesOf(const PanelState& state, bool temperatureTwoDecimals) {
+    ProbeSources s;
+    s.mr411Absent = state.mr411Absent != 0;
+    s.mr466Absent = state.mr466Absent != 0;
+    s.mr411SerialNumber = state.mr411SerialNumber;
+    s.mr466SerialNumber = state.mr466SerialNumber;
+    s.pressureAbsent = state.pressureAbsent != 0;
+    s.panelSerialNumber = state.panelSerialNumber;
+    s.temperatureTwoDecimals = temperatureTwoDecimals;
+    return s;
+}
+
+}  // namespace mr420

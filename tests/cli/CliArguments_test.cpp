@@ -1,0 +1,186 @@
+// The command line of mr420-cli: options, commands, durations, separators,
+// channel lists and assignments.
+
+#include <gtest/gtest.h>
+
+#include "cli/CliArguments.h"
+#include "cli/CliTexts.h"
+
+namespace mr420::cli {
+namespace {
+
+ParseResult parse(std::vector<std::string> args) {
+    args.insert(args.begin(), "mr420-cli");
+    return parseArguments(args);
+}
+
+struct DurationCase {
+    const char* text;
+    std::optional<int> seconds;
+};
+
+class DurationTest : public ::testing::TestWithParam<DurationCase> {};
+
+TEST_P(DurationTest, ReadsSeconds) { EXPECT_EQ(parseDuration(GetParam().text), GetParam().seconds) << GetParam().text; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Durations, DurationTest,
+    ::testing::Values(DurationCase{"90", 90}, DurationCase{"90s", 90}, DurationCase{"15m", 900},
+                      DurationCase{"2h", 7200}, DurationCase{"1h30m", 5400}, DurationCase{"1h2m3s", 3723},
+                      DurationCase{"1d", 86400}, DurationCase{"01:30", 90}, DurationCase{"23:59:59", 86399},
+                      DurationCase{"0", 0}, DurationCase{"", std::nullopt}, DurationCase{"1h30", std::nullopt},
+                      DurationCase{"30m1h", std::nullopt}, DurationCase{"1hh", std::nullopt},
+                      DurationCase{"m", std::nullopt}, DurationCase{"1:60", std::nullopt},
+                      DurationCase{"1:2:3:4", std::nullopt}, DurationCase{"1::2", std::nullopt},
+                      DurationCase{"-5", std::nullopt}, DurationCase{"5 s", std::nullopt},
+                      DurationCase{"9999999999", std::nullopt}, DurationCase{"1.5h", std::nullopt}));
+
+TEST(Separator, NamesAndCharacters) {
+    EXPECT_EQ(parseSeparator("tab"), 0);
+    EXPECT_EQ(parseSeparator("Comma"), 1);
+    EXPECT_EQ(parseSeparator(";"), 2);
+    EXPECT_EQ(parseSeparator("pipe"), std::nullopt);
+    EXPECT_EQ(parseSeparator(""), std::nullopt);
+}
+
+TEST(Channels, ListInAnyCaseAndOrder) {
+    auto c = parseChannels("rh,TEMP1,Wb");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(*c, (std::array<bool, kChannelCount>{true, false, true, false, false, true}));
+    EXPECT_FALSE(parseChannels(""));
+    EXPECT_FALSE(parseChannels("TEMP1,"));
+    EXPECT_FALSE(parseChannels("TEMP3"));
+}
+
+TEST(Assignment, SplitsAtTheFirstEquals) {
+    EXPECT_EQ(parseAssignment("a=b=c"), std::make_pair(std::string("a"), std::string("b=c")));
+    EXPECT_EQ(parseAssignment("a="), std::make_pair(std::string("a"), std::string()));
+    EXPECT_FALSE(parseAssignment("=b"));
+    EXPECT_FALSE(parseAssignment("ab"));
+}
+
+TEST(Arguments, GlobalOptionsAndTheCommand) {
+    const ParseResult r = parse({"--ini", "/x/m.ini", "--port=3", "--trace", "t.txt", "--lang", "en", "-q", "info"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.iniPath, "/x/m.ini");
+    EXPECT_EQ(r.options.port, 3);
+    EXPECT_EQ(r.options.tracePath, "t.txt");
+    EXPECT_EQ(r.options.language, "en");
+    EXPECT_TRUE(r.options.quiet);
+    EXPECT_EQ(r.options.command, Command::Info);
+}
+
+TEST(Arguments, WatchOptions) {
+    const ParseResult r = parse({"--device", "/dev/pts/3", "watch", "--count", "3", "--format=json"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.device, "/dev/pts/3");
+    EXPECT_EQ(r.options.count, 3);
+    EXPECT_EQ(r.options.format, WatchFormat::Json);
+}
+
+TEST(Arguments, LogOptions) {
+    const ParseResult r = parse({"log", "/tmp/%Y.csv", "--interval", "1m30s", "--separator", "semicolon",
+                                 "--comment", "hall 2", "--serial", "--channels", "TEMP1,RH", "--truncate"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    const CliOptions& o = r.options;
+    EXPECT_EQ(o.command, Command::Log);
+    EXPECT_EQ(o.file, "/tmp/%Y.csv");
+    EXPECT_EQ(o.interval, 90);
+    EXPECT_EQ(o.separator, 2);
+    EXPECT_EQ(o.comment, "hall 2");
+    EXPECT_TRUE(o.serial);
+    EXPECT_TRUE(o.truncate);
+    EXPECT_EQ(o.channels, (std::array<bool, kChannelCount>{true, false, true, false, false, false}));
+}
+
+TEST(Arguments, MemoryCommands) {
+    ParseResult r = parse({"memory", "read", "out.qvg", "--no-dew-point", "--dump", "d.txt"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.command, Command::MemoryRead);
+    EXPECT_EQ(r.options.file, "out.qvg");
+    EXPECT_EQ(r.options.dewPoint, false);
+    EXPECT_EQ(r.options.vapour, std::nullopt);
+    EXPECT_EQ(r.options.dumpPath, "d.txt");
+    r = parse({"memory", "erase", "--yes"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.command, Command::MemoryErase);
+    EXPECT_TRUE(r.options.yes);
+}
+
+TEST(Arguments, SetTakesAssignmentsAndClockNow) {
+    ParseResult r = parse({"set", "display", "field4=clock", "resolution=auto"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.group, "display");
+    ASSERT_EQ(r.options.assignments.size(), 2u);
+    EXPECT_EQ(r.options.assignments[1], std::make_pair(std::string("resolution"), std::string("auto")));
+    r = parse({"set", "clock", "now"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.assignments.front(), std::make_pair(std::string("time"), std::string("now")));
+}
+
+TEST(Arguments, HelpWithAGroup) {
+    const ParseResult r = parse({"help", "logging"});
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.options.command, Command::GroupHelp);
+    EXPECT_EQ(r.options.group, "logging");
+    EXPECT_EQ(parse({"info", "--help"}).options.command, Command::Help);
+    EXPECT_EQ(parse({"--version"}).options.command, Command::Version);
+}
+
+// Each line is wrong usage, and says why.
+class BadLineTest : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(BadLineTest, IsRefusedWithAMessage) {
+    setEnglish(true);
+    const ParseResult r = parse(GetParam());
+    setEnglish(false);
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(r.error.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadLines, BadLineTest,
+    ::testing::Values(std::vector<std::string>{}, std::vector<std::string>{"frobnicate"},
+                      std::vector<std::string>{"info", "extra"}, std::vector<std::string>{"--port", "0", "info"},
+                      std::vector<std::string>{"--port", "x", "info"}, std::vector<std::string>{"--lang", "de", "info"},
+                      std::vector<std::string>{"--ini"}, std::vector<std::string>{"info", "--count", "3"},
+                      std::vector<std::string>{"watch", "--count", "0"},
+                      std::vector<std::string>{"watch", "--format", "xml"},
+                      std::vector<std::string>{"log"}, std::vector<std::string>{"log", "f.txt", "--interval", "0"},
+                      std::vector<std::string>{"log", "f.txt", "--interval", "24h"},
+                      std::vector<std::string>{"log", "f.txt", "--separator", "pipe"},
+                      std::vector<std::string>{"log", "f.txt", "--channels", "X"},
+                      std::vector<std::string>{"memory"}, std::vector<std::string>{"memory", "read"},
+                      std::vector<std::string>{"memory", "wipe"}, std::vector<std::string>{"memory", "erase", "now"},
+                      std::vector<std::string>{"get"}, std::vector<std::string>{"set", "display"},
+                      std::vector<std::string>{"set", "display", "field4"},
+                      std::vector<std::string>{"--quiet=1", "info"}, std::vector<std::string>{"watch", "--count"}));
+
+// A value typed without its name is repeated in the message, except a PIN's
+// or a password's.
+TEST(Arguments, ASecretWithoutItsNameIsNotRepeated) {
+    struct Case {
+        const char* group;
+        const char* argument;
+        const char* message;
+    };
+    setEnglish(true);
+    for (const Case& c : {Case{"pin", "0042", "Expected NAME=VALUE instead of: ***"},
+                          Case{"pap", "secret", "Expected NAME=VALUE instead of: ***"},
+                          Case{"modem", "tcp", "Expected NAME=VALUE instead of: tcp"}})
+        EXPECT_EQ(parse({"set", c.group, c.argument}).error, c.message) << c.group;
+    setEnglish(false);
+}
+
+TEST(Arguments, MessagesFollowTheLanguage) {
+    setEnglish(false);
+    const std::string pl = parse({"frobnicate"}).error;
+    setEnglish(true);
+    const std::string en = parse({"frobnicate"}).error;
+    setEnglish(false);
+    EXPECT_EQ(en, "Unknown command: frobnicate");
+    EXPECT_EQ(pl, "Nieznane polecenie: frobnicate");
+}
+
+}  // namespace
+}  // namespace mr420::cli

@@ -1,0 +1,484 @@
+// Runs mr420-cli against the simulated panel on a pseudo-terminal: each
+// command once, the files it writes compared with the core writers' bytes,
+// every exit status once.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "base/StringTable.h"
+#include "cli/CliTexts.h"
+#include "recording/MemoryDecoder.h"
+#include "recording/MemorySave.h"
+#include "recording/RegistrationSources.h"
+#include "sim/PtyPanel.h"
+#include "sim/Scenarios.h"
+#include "support/TestSupport.h"
+
+extern char** environ;
+
+namespace mr420::cli {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+const std::string kProgram = std::string(MR420_BINARY_DIR) + "/bin/mr420-cli";
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A running mr420-cli with its output collected.
+class Child {
+public:
+    explicit Child(const std::vector<std::string>& args) {
+        int out[2], err[2];
+        EXPECT_EQ(::pipe(out), 0);
+        EXPECT_EQ(::pipe(err), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        posix_spawn_file_actions_addclose(&actions, err[0]);
+        std::vector<char*> argv{const_cast<char*>(kProgram.c_str())};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, kProgram.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        ::close(err[1]);
+        reader_ = std::thread([this, o = out[0], e = err[0]] { collect(o, e); });
+    }
+    ~Child() {
+        if (pid_ > 0) {
+            test::signalChild(pid_, SIGKILL);
+            finish(10s);
+        }
+        if (reader_.joinable()) reader_.join();
+    }
+
+    void signal(int sig) { test::signalChild(pid_, sig); }
+    std::string errSoFar() {
+        std::lock_guard lock(mutex_);
+        return outcome_.err;
+    }
+
+    // Waits for the end (the limit only guards against a hang).
+    Outcome finish(std::chrono::seconds limit = 120s) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        int status = 0;
+        while (pid_ > 0) {
+            const pid_t r = ::waitpid(pid_, &status, WNOHANG);
+            if (r == pid_) {
+                pid_ = -1;
+                break;
+            }
+            if (std::chrono::steady_clock::now() > end) {
+                test::signalChild(pid_, SIGKILL);
+                ::waitpid(pid_, &status, 0);
+                pid_ = -1;
+                ADD_FAILURE() << "mr420-cli did not end";
+                break;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        if (reader_.joinable()) reader_.join();
+        outcome_.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return outcome_;
+    }
+
+private:
+    void collect(int out, int err) {
+        pollfd fds[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
+        int open = 2;
+        while (open > 0) {
+            if (::poll(fds, 2, 100) <= 0) continue;
+            for (pollfd& p : fds) {
+                if (p.fd < 0 || !(p.revents & (POLLIN | POLLHUP))) continue;
+                char buf[4096];
+                const ssize_t n = ::read(p.fd, buf, sizeof buf);
+                if (n <= 0) {
+                    ::close(p.fd);
+                    p.fd = -1;
+                    --open;
+                    continue;
+                }
+                std::lock_guard lock(mutex_);
+                (p.fd == out ? outcome_.out : outcome_.err).append(buf, static_cast<std::size_t>(n));
+            }
+        }
+    }
+
+    pid_t pid_ = -1;
+    std::thread reader_;
+    std::mutex mutex_;
+    Outcome outcome_;
+};
+
+class CliEndToEnd : public ::testing::Test {
+protected:
+    void startPanel(const std::string& scenario = "mr411-baro", sim::FaultConfig faults = {},
+                    const std::function<void(sim::PanelModel&)>& adjust = {}) {
+        auto s = sim::makeScenario(scenario, 800'000'000);
+        ASSERT_TRUE(s);
+        if (adjust) adjust(s->model);
+        dir_ = test::makeTempDir("cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        panel_ = std::make_unique<sim::PtyPanel>(s->model, faults, dir_ + "/tty");
+        ASSERT_TRUE(panel_->start()) << panel_->lastError();
+    }
+    void TearDown() override {
+        if (panel_) panel_->stop();
+    }
+
+    // The program's arguments after the settings file and the device.
+    std::vector<std::string> with(std::vector<std::string> args, bool device = true) const {
+        std::vector<std::string> all{"--ini", dir_ + "/mr420.ini", "--lang", "en"};
+        if (device) all.insert(all.end(), {"--device", dir_ + "/tty"});
+        all.insert(all.end(), args.begin(), args.end());
+        return all;
+    }
+    Outcome run(std::vector<std::string> args, bool device = true) { return Child(with(args, device)).finish(); }
+
+    std::string dir_;
+    std::unique_ptr<sim::PtyPanel> panel_;
+};
+
+TEST_F(CliEndToEnd, InfoPrintsThePanelInformationTexts) {
+    startPanel();
+    const Outcome r = run({"info"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("4711"), std::string::npos) << r.out;   // the panel's serial number
+    EXPECT_NE(r.out.find("2231"), std::string::npos) << r.out;   // the probe's
+    EXPECT_NE(r.out.find("2.08"), std::string::npos) << r.out;
+}
+
+TEST_F(CliEndToEnd, WatchPrintsOneLinePerCycleOfTheChannelsPresent) {
+    startPanel();
+    Outcome r = run({"watch", "--count", "3", "--format", "json"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        ++count;
+        EXPECT_NE(line.find("\"TEMP1\":"), std::string::npos) << line;
+        EXPECT_NE(line.find("\"PRESSURE\":1013.2"), std::string::npos) << line;
+        EXPECT_EQ(line.find("TEMP2"), std::string::npos) << line;   // an MR411 has no second temperature
+    }
+    EXPECT_EQ(count, 3);
+
+    r = run({"watch", "--count", "3"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 3);
+    EXPECT_NE(r.out.find("1013.2 hPa"), std::string::npos) << r.out;
+}
+
+TEST_F(CliEndToEnd, LogStartsANewFileWhenTheExpandedNameChanges) {
+    startPanel();
+    // One file per second of the clock; records every second.
+    Child child(with({"log", dir_ + "/log-%H%M%S.csv", "--interval", "1s", "--separator", "semicolon"}));
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    auto logs = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir_))
+            if (e.path().filename().string().rfind("log-", 0) == 0) names.push_back(e.path().string());
+        return names;
+    };
+    while (logs().size() < 4 && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(100ms);
+    child.signal(SIGTERM);
+    const Outcome r = child.finish();
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    const RegistrationTexts t = registrationTextsFromStringTable();   // Polish here; the program speaks English
+    const auto names = logs();
+    ASSERT_GE(names.size(), 3u);
+    for (const std::string& name : names) {
+        const std::string content = readFile(name);
+        // Each file starts with its header (in Windows-1250) and holds whole CR LF records.
+        EXPECT_EQ(content.rfind("Date and Time;Temperature1 \xB0" "C;", 0), 0u) << name << ": " << content;
+        EXPECT_GE(std::count(content.begin(), content.end(), '\n'), 2) << content;
+        EXPECT_EQ(content.substr(content.size() - 2), "\r\n");
+        EXPECT_NE(content.find(";1013.2;"), std::string::npos) << content;
+    }
+}
+
+TEST_F(CliEndToEnd, LogAppendsUnlessTruncatedAndSaysWhenTheLinkComesBack) {
+    startPanel();
+    const std::string file = dir_ + "/reg.txt";
+    {
+        std::ofstream(file) << "earlier\r\n";
+    }
+    Child child(with({"log", file, "--interval", "1s", "--comment", "hall 2", "--serial", "--channels", "TEMP1,PRESSURE"}));
+    auto records = [&] {
+        const std::string c = readFile(file);
+        return std::count(c.begin(), c.end(), '\n');
+    };
+    auto waitFor = [&](const std::function<bool()>& done) {
+        const auto end = std::chrono::steady_clock::now() + 60s;
+        while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(100ms);
+        return done();
+    };
+    ASSERT_TRUE(waitFor([&] { return records() >= 6; }));
+    // The panel falls silent past the session's four time-outs, then answers again.
+    panel_->silenceFor(27);
+    EXPECT_TRUE(waitFor([&] { return child.errSoFar().find("connection with the panel was lost") != std::string::npos; }));
+    EXPECT_TRUE(waitFor([&] { return child.errSoFar().find("connection with the panel is back") != std::string::npos; }))
+        << child.errSoFar();
+    child.signal(SIGINT);
+    const Outcome r = child.finish();
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string c = readFile(file);
+    EXPECT_EQ(c.rfind("earlier\r\n\r\nhall 2\r\nPanel MR-420 no. 4711\r\nDate and Time\tTemperature1 \xB0" "C\tPressure hPa\r\n", 0), 0u)
+        << c;
+
+    // --truncate empties the file first.
+    Child again(with({"log", file, "--truncate", "--interval", "1h"}));
+    ASSERT_TRUE(waitFor([&] { return readFile(file).find("earlier") == std::string::npos && records() >= 2; }));
+    again.signal(SIGTERM);
+    EXPECT_EQ(again.finish().status, 0);
+}
+
+// The records as MemorySave writes them, from the panel's own image.
+std::string savedByTheCore(const sim::PanelModel& m, const std::string& path, bool dewPoint, bool vapour) {
+    std::vector<std::uint8_t> image;
+    for (int b = 0; b < m.memorySizeBlocks; ++b) {
+        const auto block = m.block(b);
+        image.insert(image.end(), block.begin(), block.end());
+    }
+    DecodedMemory d = decodeMemoryImage(image.data(), image.size());
+    for (MemoryRecord& r : d.records) addComputedValues(r, dewPoint, vapour, m.readings.pressure);
+    MemorySaveOptions o;
+    o.separator = 1;
+    o.addComment = true;
+    o.comment = "night";
+    o.addSerialNumber = true;
+    o.panelSerialNumber = m.panelSerialNumber;
+    EXPECT_TRUE(saveMemoryFile(path, d.records, o, [] { return false; }, memorySaveTextsFromStringTable()).saved());
+    return readFile(path);
+}
+
+TEST_F(CliEndToEnd, MemoryReadWritesWhatTheSaveDialogWrites) {
+    startPanel("memory");
+    const sim::PanelModel model = panel_->modelSnapshot();
+    for (const std::string name : {"mem.csv", "mem.qvg"}) {
+        // Polish texts: the reference is written with the built-in table.
+        Child child({"--ini", dir_ + "/mr420.ini", "--lang", "pl", "--device", dir_ + "/tty", "memory", "read",
+                     dir_ + "/" + name, "--separator", "comma", "--comment", "night", "--serial", "--dump",
+                     dir_ + "/dump.txt"});
+        const Outcome r = child.finish();
+        EXPECT_EQ(r.status, 0) << r.err;
+        const std::string expected = savedByTheCore(model, dir_ + "/ref-" + name, true, true);
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(readFile(dir_ + "/" + name), expected) << name;
+    }
+    const std::string dump = readFile(dir_ + "/dump.txt");
+    EXPECT_EQ(dump.size(), static_cast<std::size_t>(model.memorySizeBlocks) * (256 * 3 + 2));
+    // Nothing is left beside the files.
+    for (const auto& e : fs::directory_iterator(dir_))
+        EXPECT_EQ(e.path().string().find(".part-"), std::string::npos) << e.path();
+}
+
+TEST_F(CliEndToEnd, MemoryReadStoppedBySigtermLeavesNoFile) {
+    sim::FaultConfig paced;
+    paced.pace = true;
+    startPanel("memory-full", paced);
+    Child child(with({"memory", "read", dir_ + "/full.csv"}));
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    const auto before = panel_->framesReceived();
+    while (panel_->framesReceived() < before + 40 && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(20ms);
+    child.signal(SIGTERM);
+    const Outcome r = child.finish();
+    EXPECT_EQ(r.status, 128 + SIGTERM) << r.err;
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1) << "only the tty link";
+}
+
+TEST_F(CliEndToEnd, SetThenGetRoundTrip) {
+    startPanel();
+    Outcome r = run({"set", "display", "field4=clock", "resolution=auto", "pressure-unit=mmHg"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(panel_->modelSnapshot().displayFlags, 0x02 | 0x04 | 0x20);
+    r = run({"get", "display"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "resolution=auto\npressure-unit=mmHg\nfield3=dew-point\nfield4=clock\n");
+
+    // What get printed, fed back to set, changes nothing.
+    r = run({"get", "logging"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const sim::PanelModel before = panel_->modelSnapshot();
+    std::vector<std::string> args{"set", "logging"};
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) args.push_back(line);
+    r = run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(panel_->modelSnapshot().loggingInterval, before.loggingInterval);
+    EXPECT_EQ(panel_->modelSnapshot().loggingFlags, before.loggingFlags);
+}
+
+TEST_F(CliEndToEnd, ThresholdsSetThenGet) {
+    startPanel("modem-208");
+    Outcome r = run({"set", "thresholds", "temperature1-lower=-12.5", "temperature1-lower-enabled=on",
+                     "pressure-upper=1013.2", "repeat=1h05"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const sim::PanelModel m = panel_->modelSnapshot();
+    EXPECT_EQ(m.alarmThresholds[0], -125);
+    EXPECT_EQ(m.alarmThresholds[7], 10132);
+    EXPECT_EQ(m.alarmThresholdFlags, 0x11);
+    EXPECT_EQ(m.alarmRepeatTime, 7);   // 1 h 10 min, the ten-minute step above
+    EXPECT_EQ(m.alarmHysteresis, (std::array<std::int32_t, 4>{5, 10, 10, 20}));
+
+    r = run({"get", "thresholds"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const char* line : {"temperature1-lower=-12.5\n", "temperature1-lower-enabled=on\n",
+                             "pressure-upper=1013.2\n", "temperature1-hysteresis=0.5\n", "repeat=1h10m\n"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 21);
+
+    // Out of range: refused before the panel is asked, nothing written.
+    const auto frames = panel_->framesReceived();
+    r = run({"set", "thresholds", "pressure-upper=1300"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("500.0..1200.0"), std::string::npos) << r.err;
+    EXPECT_EQ(panel_->framesReceived(), frames);
+}
+
+TEST_F(CliEndToEnd, ModemSettingsPrintedAndSetBackChangeNothing) {
+    startPanel("modem-208");
+    Outcome r = run({"get", "modem"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("server=192.168.10.20:5020\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("backup-server=10.0.0.7:5021\n"), std::string::npos) << r.out;
+    const sim::PanelModel before = panel_->modelSnapshot();
+    std::vector<std::string> args{"set", "modem"};
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) args.push_back(line);
+    r = run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const sim::PanelModel after = panel_->modelSnapshot();
+    EXPECT_EQ(after.modemOptions, before.modemOptions);
+    EXPECT_EQ(after.serverAddress, before.serverAddress);
+    EXPECT_EQ(after.serverPort, before.serverPort);
+    EXPECT_EQ(after.backupServerAddress, before.backupServerAddress);
+    EXPECT_EQ(after.backupServerPort, before.backupServerPort);
+    EXPECT_EQ(after.connectionAttemptsPerDay, before.connectionAttemptsPerDay);
+    EXPECT_EQ(after.apn, before.apn);
+    EXPECT_EQ(after.papLogin, before.papLogin);
+    EXPECT_EQ(after.smsNumbers, before.smsNumbers);
+    EXPECT_EQ(after.internetAllowed, before.internetAllowed);
+    EXPECT_EQ(after.papPassword, before.papPassword);   // never part of the group
+}
+
+TEST_F(CliEndToEnd, PinIsWrittenAndNeverShown) {
+    startPanel("modem-208");
+    const std::string trace = dir_ + "/trace.txt";
+    Outcome r = run({"--trace", trace, "set", "pin", "pin=0042"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(panel_->modelSnapshot().pin, 42);
+    const std::string traced = readFile(trace);
+    EXPECT_NE(traced.find("> 025600"), std::string::npos) << traced;
+    // Neither the digits nor their character codes (30 30 34 32) on the wire.
+    for (const std::string& text : {r.out, r.err, traced}) {
+        EXPECT_EQ(text.find("0042"), std::string::npos) << text;
+        EXPECT_EQ(text.find("30303432"), std::string::npos) << text;
+    }
+
+    // Nothing reads it back; a wrong one is refused without being repeated.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"get", "pin"}, std::vector<std::string>{"get", "pap"},
+          std::vector<std::string>{"set", "pin", "pin=123"}, std::vector<std::string>{"set", "pin", "0042"},
+          std::vector<std::string>{"set", "pap", "password=" + std::string(40, 'x')}}) {
+        r = run(args);
+        EXPECT_EQ(r.status, 1) << args[1];
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_EQ(r.err.find("0042"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("123"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("xxxxx"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(panel_->modelSnapshot().pin, 42);
+}
+
+TEST_F(CliEndToEnd, PanelWithoutModemHandlingIsNamedAsSuch) {
+    startPanel("modem-208", {}, [](sim::PanelModel& m) { m.modemHandlingEnabled = false; });
+    const Outcome r = run({"get", "modem"});
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_NE(r.err.find("modem handling is not switched on"), std::string::npos) << r.err;
+}
+
+TEST_F(CliEndToEnd, BadValuesAreRefusedAndNothingIsWritten) {
+    startPanel();
+    const auto frames = panel_->framesReceived();
+    for (std::vector<std::string> args : {std::vector<std::string>{"set", "display", "field4=humidity"},
+                                          std::vector<std::string>{"set", "alarms", "a=1"},
+                                          std::vector<std::string>{"set", "auto-off", "minutes=3"}}) {
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 1) << args[1];
+        EXPECT_FALSE(r.err.empty());
+    }
+    EXPECT_EQ(panel_->framesReceived(), frames);   // the port was never opened
+    // A whole-group check after the read: the dialog's message, no write.
+    const Outcome r = run({"set", "logging", "logging=on", "interval=0"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(panel_->modelSnapshot().loggingInterval, 15);
+}
+
+TEST_F(CliEndToEnd, PortThatIsNotASerialPortIsExitTwo) {
+    startPanel();
+    const Outcome r = run({"--device", "/dev/null", "info"}, false);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("/dev/null"), std::string::npos) << r.err;
+}
+
+TEST_F(CliEndToEnd, UnreadableSettingsReadIsExitFour) {
+    sim::FaultConfig faults;
+    faults.silentFor = {34};   // 023400, the auto-off read
+    startPanel("mr411-baro", faults);
+    const Outcome r = run({"get", "auto-off"});
+    EXPECT_EQ(r.status, 4);
+    setStringOverride({});
+    EXPECT_NE(r.err.find("auto-off"), std::string::npos) << r.err;
+}
+
+TEST_F(CliEndToEnd, FileThatCannotBeWrittenIsExitFive) {
+    startPanel();
+    const Outcome r = run({"log", dir_ + "/missing/dir/reg.txt"});
+    EXPECT_EQ(r.status, 5) << r.err;
+}
+
+TEST_F(CliEndToEnd, SilentPanelIsExitThreeAfterTheSessionsTimeOuts) {
+    sim::FaultConfig faults;
+    faults.silentFrom = 0;
+    faults.silentUntil = 1e9;
+    startPanel("mr411-baro", faults);
+    const Outcome r = run({"info"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("communication"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace mr420::cli

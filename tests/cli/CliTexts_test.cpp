@@ -1,0 +1,71 @@
+// The English string table read from the translation source file without Qt.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "base/StringTable.h"
+#include "cli/CliTexts.h"
+
+namespace mr420::cli {
+namespace {
+
+TEST(Translations, ReadsTheStringTableContextOnly) {
+    const std::string ts = R"(<?xml version="1.0" encoding="utf-8"?>
+<TS version="2.1" language="en_GB">
+<context>
+    <name>Menu</name>
+    <message><source>Plik</source><comment>101</comment><translation>File</translation></message>
+</context>
+<context>
+    <name>StringTable</name>
+    <message>
+        <source>a</source>
+        <comment>101</comment>
+        <translation>&amp;About &lt;x&gt; &quot;q&quot;</translation>
+    </message>
+    <message><source>b</source><comment>122</comment><translation>One&#13;
+Two &#x00B0;C</translation></message>
+    <message><source>c</source><comment>130</comment><translation type="unfinished"></translation></message>
+    <message><source>d</source><comment>x1</comment><translation>bad id</translation></message>
+</context>
+</TS>)";
+    const auto table = readStringTranslations(ts);
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_EQ(table.at(101), "&About <x> \"q\"");
+    EXPECT_EQ(table.at(122), "One\r\nTwo \xC2\xB0" "C");
+}
+
+TEST(Translations, TheShippedFileCoversEveryBuiltInString) {
+    std::ifstream in(std::string(MR420_SOURCE_DIR) + "/resources/translations/mr420_en.ts", std::ios::binary);
+    ASSERT_TRUE(in);
+    std::stringstream s;
+    s << in.rdbuf();
+    const auto table = readStringTranslations(s.str());
+    for (int id : allStringIds()) EXPECT_TRUE(table.count(id)) << id;
+    EXPECT_EQ(table.at(string_id::kLanguageMarker), "EN");
+}
+
+TEST(Translations, InstalledTableReplacesThePolishTexts) {
+    const std::string pl = str(string_id::kStatusNoCommunication);
+    ASSERT_TRUE(installEnglishStringTable(std::string(MR420_SOURCE_DIR) + "/resources/translations"));
+    const std::string en = str(string_id::kStatusNoCommunication);
+    setStringOverride({});
+    EXPECT_NE(pl, en);
+    EXPECT_EQ(str(string_id::kLanguageMarker), "PL");
+    EXPECT_FALSE(installEnglishStringTable("/nonexistent"));
+}
+
+TEST(Texts, FormatFillsEachPlaceholderInTurn) {
+    EXPECT_EQ(format("%s of %d", {"3", "8"}), "3 of 8");
+    EXPECT_EQ(format("%s and %s", {"one"}), "one and ");
+    EXPECT_EQ(format("100%", {}), "100%");
+    setEnglish(true);
+    EXPECT_EQ(text(Text::MemoryProgress, {"2", "16"}), "Reading the memory: block 2 of 16");
+    setEnglish(false);
+    EXPECT_EQ(text(Text::MemoryProgress, {"2", "16"}), "Odczyt pamięci: blok 2 z 16");
+}
+
+}  // namespace
+}  // namespace mr420::cli

@@ -8,7 +8,7 @@ const std::vector<MenuPopup>& mainMenu() {
     using namespace menu_id;
     static const std::vector<MenuPopup> kMenu = {
         {"Program", {{kRunVimo, "Uruchom Vimo"}, {0, nullptr}, {kClose, "Zamknij"}}},
-        {"Widok", {{kColours, "Kolory"}, {kFonts, "Czcionki"}, {kAlwaysOnTop, "Zawsze na wierzchu"}}},
+        {"Widok", {{kColours, "Kolory"}, {kFonts, "Czcionki"}, {kAlwaysOnTop, "Zawsze na wierzchu"}, {kChart, "Wykres"}}},
         {"Ustawienia",
          {{kSerialPort, "Port szeregowy"},
           {kRegistration, "Rejestracja do pliku"},

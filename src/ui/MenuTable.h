@@ -39,6 +39,7 @@ constexpr int kLoggingSettings = 32775;
 constexpr int kHelp = 32778;
 constexpr int kPromotion = 32802;
 constexpr int kAbout = 32779;
+constexpr int kChart = 32803;
 constexpr int kSystemAbout = 16;   // the system-menu entry of string 101
 }  // namespace menu_id
 

@@ -80,7 +80,10 @@ MemoryDialog::MemoryDialog(MemoryReadout& readout, MessageBoxes& boxes, QWidget*
     usage_ = new QLabel(this);
     bottom->addWidget(usage_, 1);
     saveButton_ = new QPushButton(tr("Zapisz jako"), this);
+    chartButton_ = new QPushButton(tr("Wykres"), this);
+    chartButton_->setVisible(false);   // until a chart handler is set
     closeButton_ = new QPushButton(tr("Zamknij"), this);
+    bottom->addWidget(chartButton_);
     bottom->addWidget(saveButton_);
     bottom->addWidget(closeButton_);
     layout->addLayout(bottom);
@@ -89,12 +92,21 @@ MemoryDialog::MemoryDialog(MemoryReadout& readout, MessageBoxes& boxes, QWidget*
     connect(saveButton_, &QPushButton::clicked, this, [this] {
         if (save_) save_(this, readout_);
     });
+    connect(chartButton_, &QPushButton::clicked, this, [this] {
+        if (chart_) chart_(this, readout_);
+    });
+}
+
+void MemoryDialog::setChartHandler(SaveHandler handler) {
+    chart_ = std::move(handler);
+    chartButton_->setVisible(static_cast<bool>(chart_));
 }
 
 void MemoryDialog::showReading(bool reading) {
     list_->setVisible(!reading);
     usage_->setVisible(!reading);
     saveButton_->setEnabled(!reading);
+    chartButton_->setEnabled(!reading);
     progress_->setVisible(reading);
     waitText_->setVisible(reading);
     picture_->setVisible(reading);

@@ -46,6 +46,8 @@ public:
     // Starts the read-out and runs the dialog until it closes.
     void run(const MemoryReadoutOptions& options);
     void setSaveHandler(SaveHandler handler) { save_ = std::move(handler); }
+    // What "Wykres" does with them; the button shows once a handler is set.
+    void setChartHandler(SaveHandler handler);
 
     // MemoryReadoutView
     bool windowExists() const override { return isVisible(); }
@@ -59,6 +61,7 @@ public:
     QProgressBar* progress() const { return progress_; }
     QLabel* usage() const { return usage_; }
     QPushButton* saveButton() const { return saveButton_; }
+    QPushButton* chartButton() const { return chartButton_; }
     QPushButton* closeButton() const { return closeButton_; }
 
 protected:
@@ -71,12 +74,14 @@ private:
     MessageBoxes& boxes_;
     MemoryListModel model_;
     SaveHandler save_;
+    SaveHandler chart_;
     QTableView* list_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* waitText_ = nullptr;
     QLabel* picture_ = nullptr;
     QLabel* usage_ = nullptr;
     QPushButton* saveButton_ = nullptr;
+    QPushButton* chartButton_ = nullptr;
     QPushButton* closeButton_ = nullptr;
 };
 

@@ -1,0 +1,78 @@
+#include "chart/widgets/ChartFeature.h"
+
+#include <QDateTime>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "recording/widgets/MemoryDialog.h"
+
+namespace mr420 {
+
+ChartWindow::ChartWindow(const QString& title, QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowTitle(title);
+    view_ = new ChartView(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(view_);
+    resize(900, 520);
+}
+
+ChartFeature::ChartFeature(Colours colours, QWidget* parent)
+    : QObject(parent), colours_(std::move(colours)), parent_(parent) {
+    clock_ = [] { return static_cast<std::int64_t>(QDateTime::currentMSecsSinceEpoch()); };
+    timer_ = new QTimer(this);
+    timer_->setInterval(1000);
+    connect(timer_, &QTimer::timeout, this, &ChartFeature::refreshLive);
+}
+
+ChartFeature::~ChartFeature() { delete live_.data(); }
+
+ChartColours ChartFeature::colours() const {
+    ChartColours c = defaultChartColours();
+    if (colours_)
+        for (int i = 0; i < kChannelCount; ++i) c[static_cast<std::size_t>(i)] = colours_(i);
+    return c;
+}
+
+void ChartFeature::onCycle(bool connected, const LiveReadings& panes) { buffer_.addCycle(clock_(), connected, panes); }
+
+void ChartFeature::openLive() {
+    if (!live_) {
+        live_ = new ChartWindow(tr("Wykres"), parent_);
+        live_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(live_, &QObject::destroyed, timer_, &QTimer::stop);
+        drawnRevision_ = 0;
+    }
+    live_->view()->setColours(colours());
+    drawnRevision_ = buffer_.revision() - 1;   // draw at once
+    refreshLive();
+    live_->show();
+    live_->raise();
+    live_->activateWindow();
+    timer_->start();
+}
+
+void ChartFeature::refreshLive() {
+    if (!live_ || buffer_.revision() == drawnRevision_) return;
+    drawnRevision_ = buffer_.revision();
+    ChartData data = buffer_.chart();
+    live_->view()->setData({std::move(data)});
+}
+
+ChartWindow* ChartFeature::openMemoryChart(const std::vector<MemoryRecord>& records, QWidget* owner) {
+    // A child of the (modal) memory dialog, so it takes input while the
+    // dialog is open, and closes with it.
+    auto* window = new ChartWindow(tr("Wykres"), owner);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->view()->setColours(colours());
+    window->view()->setData({chartFromMemory(records)});
+    window->show();
+    return window;
+}
+
+void ChartFeature::attach(MemoryDialog& dialog) {
+    dialog.setChartHandler(
+        [this](QWidget* owner, const MemoryReadout& readout) { openMemoryChart(readout.records(), owner); });
+}
+
+}  // namespace mr420

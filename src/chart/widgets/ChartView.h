@@ -1,0 +1,114 @@
+#pragma once
+// A chart of the six channels over time: one value axis per unit, the time
+// axis in local time, a check box per channel, zoom with the mouse wheel and
+// a rubber band, panning, a reset to the whole range, a cursor that shows
+// the time and each value, export to PNG and SVG, and printing. Several
+// files share one time axis; each gets its own line style.
+
+#include <QColor>
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+#include "chart/ChartData.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QGraphicsLineItem;
+class QChart;
+class QChartView;
+class QDateTimeAxis;
+class QValueAxis;
+class QAbstractSeries;
+
+namespace mr420 {
+
+// A pane's colours; a line takes the one that stands out on white.
+struct ChannelColours {
+    QColor text;
+    QColor background;
+};
+using ChartColours = std::array<ChannelColours, kChannelCount>;
+ChartColours defaultChartColours();
+// From the settings' form: red + 256 green + 65536 blue.
+ChannelColours chartColours(unsigned textRgb, unsigned backgroundRgb);
+QColor lineColour(const ChannelColours& colours);
+// The six curves' colours: each channel's pane colour (the darker of its
+// two), unless it is hard to tell from a channel before it (the default
+// panes are all shades of one blue); that channel then takes a colour of a
+// fixed palette of six that are easy to tell apart.
+std::array<QColor, kChannelCount> lineColours(const ChartColours& colours);
+
+class ChartPlot;
+
+class ChartView : public QWidget {
+    Q_OBJECT
+public:
+    explicit ChartView(QWidget* parent = nullptr);
+    ~ChartView() override;
+
+    void setColours(const ChartColours& colours);
+    // Draws the data. Unless the user zoomed or panned, the axes cover all of
+    // it; a zoomed view keeps its ranges (a live chart then stops following).
+    void setData(std::vector<ChartData> files);
+    const std::vector<ChartData>& data() const { return files_; }
+
+    bool zoomed() const { return zoomed_; }
+    void resetZoom();
+    // Narrows (factor < 1) or widens the time range around a time.
+    void zoomTime(double factor, qint64 centre);
+    // Moves the time range by a share of its width (negative: earlier).
+    void panTime(double share);
+    qint64 rangeStart() const;
+    qint64 rangeEnd() const;
+
+    void setChannelShown(int channel, bool shown);
+    bool channelShown(int channel) const;
+    QCheckBox* channelBox(int channel) const { return boxes_[static_cast<std::size_t>(channel)]; }
+
+    // The cursor at a time: the text names the time and the value of each
+    // shown channel there (the last point at or before it, none in a gap).
+    void setCursorTime(qint64 msecs);
+    QString cursorText() const;
+
+    bool exportPng(const QString& path);
+    bool exportSvg(const QString& path);
+    void print();
+
+    QChart* chart() const;
+    QChartView* plot() const;
+    int lineCount() const;   // drawn series, for tests and the benchmark
+
+signals:
+    void zoomChanged(bool zoomed);
+
+private:
+    friend class ChartPlot;
+    void rebuild();
+    void fitRanges();
+    void setZoomed(bool zoomed);
+    void onHover(const QPointF& scenePos);
+    void chooseAndExport(bool svg);
+    void updateTimeFormat();
+
+    std::vector<ChartData> files_;
+    ChartColours colours_;
+    std::array<QColor, kChannelCount> lineColours_;
+    std::array<bool, kChannelCount> shown_{true, true, true, true, true, true};
+    std::array<QCheckBox*, kChannelCount> boxes_{};
+    std::array<std::vector<QAbstractSeries*>, kChannelCount> lines_;
+    std::array<QValueAxis*, kChartUnitCount> valueAxes_{};
+    QChart* chart_ = nullptr;
+    ChartPlot* plot_ = nullptr;
+    QDateTimeAxis* timeAxis_ = nullptr;
+    QGraphicsLineItem* cursorLine_ = nullptr;
+    QLabel* cursorLabel_ = nullptr;
+    QPushButton* resetButton_ = nullptr;
+    qint64 cursorTime_ = 0;
+    bool hasCursor_ = false;
+    bool zoomed_ = false;
+};
+
+}  // namespace mr420

@@ -693,6 +693,11 @@ firmware version:</translation>
         <translation>Always on top</translation>
     </message>
     <message>
+        <source>Wykres</source>
+        <comment>32803</comment>
+        <translation>Chart</translation>
+    </message>
+    <message>
         <source>Port szeregowy</source>
         <comment>32771</comment>
         <translation>Serial port</translation>
@@ -809,6 +814,191 @@ firmware version:</translation>
     </message>
 </context>
 <context>
+    <name>mr420::ChartView</name>
+    <message>
+        <source>Cały zakres</source>
+        <translation>Whole range</translation>
+    </message>
+    <message>
+        <source>Zapisz PNG...</source>
+        <translation>Save PNG...</translation>
+    </message>
+    <message>
+        <source>Zapisz SVG...</source>
+        <translation>Save SVG...</translation>
+    </message>
+    <message>
+        <source>Drukuj...</source>
+        <translation>Print...</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::ChartFeature</name>
+    <message>
+        <source>Wykres</source>
+        <translation>Chart</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::ColoursDialog</name>
+    <message>
+        <source>Kolory</source>
+        <translation>Colours</translation>
+    </message>
+    <message>
+        <source>Tło</source>
+        <translation>Background</translation>
+    </message>
+    <message>
+        <source>Tekst</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Temperatura 1</source>
+        <translation>Temperature 1</translation>
+    </message>
+    <message>
+        <source>Temperatura 2</source>
+        <translation>Temperature 2</translation>
+    </message>
+    <message>
+        <source>Wilg. względna</source>
+        <translation>Rel. humidity</translation>
+    </message>
+    <message>
+        <source>Ciśnienie</source>
+        <translation>Pressure</translation>
+    </message>
+    <message>
+        <source>Punkt rosy</source>
+        <translation>Dew point</translation>
+    </message>
+    <message>
+        <source>Zaw. pary wodnej</source>
+        <translation>Water vapour</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Anuluj</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::FontsDialog</name>
+    <message>
+        <source>Czcionki</source>
+        <translation>Fonts</translation>
+    </message>
+    <message>
+        <source>Temperatura 1</source>
+        <translation>Temperature 1</translation>
+    </message>
+    <message>
+        <source>Temperatura 2</source>
+        <translation>Temperature 2</translation>
+    </message>
+    <message>
+        <source>Wilg. względna</source>
+        <translation>Rel. humidity</translation>
+    </message>
+    <message>
+        <source>Ciśnienie</source>
+        <translation>Pressure</translation>
+    </message>
+    <message>
+        <source>Punkt rosy</source>
+        <translation>Dew point</translation>
+    </message>
+    <message>
+        <source>Zaw. pary wodnej</source>
+        <translation>Water vapour</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Anuluj</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::AboutDialog</name>
+    <message>
+        <source>O programie</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Odczyt, rejestracja i ustawienia panelu pomiarowego MR420</source>
+        <translation>Readings, registration and settings of the MR420 measurement panel</translation>
+    </message>
+    <message>
+        <source>Pomoc programu:</source>
+        <translation>The program&apos;s help:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::PromotionDialog</name>
+    <message>
+        <source>Program VKS</source>
+        <translation>VKS program</translation>
+    </message>
+    <message>
+        <source>Kliknij, aby uzyskać więcej informacji w pomocy programu</source>
+        <translation>Click for more information in the program&apos;s help</translation>
+    </message>
+    <message>
+        <source>Zamknij</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Rejestracja wilgotności panelem MR420</source>
+        <translation>Logging humidity with the MR420 panel</translation>
+    </message>
+    <message>
+        <source>Panel MR420 zapisuje pomiary w swojej pamięci także wtedy, gdy komputer jest wyłączony. Interwał rejestracji i rejestrowane wielkości ustawia się w menu Pamięć, Ustawienia rejestracji.</source>
+        <translation>The MR420 panel logs measurements to its own memory even while the computer is off. The logging interval and the quantities logged are set in Memory, Logging settings.</translation>
+    </message>
+    <message>
+        <source>Wilgotność względna zależy od temperatury, dlatego przy jej rejestracji warto zapisywać również temperaturę i punkt rosy: dopiero razem pokazują, czy w pomieszczeniu grozi kondensacja pary wodnej.</source>
+        <translation>Relative humidity depends on the temperature, so when logging it, it is worth logging the temperature and the dew point as well: only together do they show whether water vapour may condense in the room.</translation>
+    </message>
+    <message>
+        <source>Zapisane dane odczytuje się poleceniem Pamięć, Odczyt danych i zapisuje jako plik tekstowy, listę CSV lub plik do rysowania wykresów. Bieżące wyniki można też rejestrować na dysku komputera poleceniem Ustawienia, Rejestracja do pliku.</source>
+        <translation>The logged data are read with Memory, Read data and saved as a text file, a CSV list or a file for charts. The live readings can also be recorded on the computer&apos;s disk with Settings, Registration to file.</translation>
+    </message>
+    <message>
+        <source>Tego okna można nie pokazywać przy starcie programu: służy do tego polecenie Ustawienia, Ustawienia dodatkowe.</source>
+        <translation>This window need not be shown when the program starts: see Settings, Additional settings.</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::AdditionalSettingsDialog</name>
+    <message>
+        <source>Ustawienia dodatkowe</source>
+        <translation>Additional settings</translation>
+    </message>
+    <message>
+        <source>Nie pokazu informacji o oprogramowaniu VKS przy starcie</source>
+        <translation>Do not show the VKS software information at start</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Anuluj</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>mr420::ConfigDialog</name>
     <message>
         <source>OK</source>
@@ -817,6 +1007,127 @@ firmware version:</translation>
     <message>
         <source>Anuluj</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::ModemSettingsDialog</name>
+    <message>
+        <source>Ustawienia modemu</source>
+        <translation>Modem settings</translation>
+    </message>
+    <message>
+        <source>Połączenia PPP</source>
+        <translation>PPP connections</translation>
+    </message>
+    <message>
+        <source>Rozłączane</source>
+        <translation>Dropped</translation>
+    </message>
+    <message>
+        <source>Ciągłe</source>
+        <translation>Continuous</translation>
+    </message>
+    <message>
+        <source>Protokół</source>
+        <translation>Protocol</translation>
+    </message>
+    <message>
+        <source>TCP</source>
+        <translation>TCP</translation>
+    </message>
+    <message>
+        <source>UDP</source>
+        <translation>UDP</translation>
+    </message>
+    <message>
+        <source>Urządzenia rejestrujące</source>
+        <translation>Recording devices</translation>
+    </message>
+    <message>
+        <source>Pamięć</source>
+        <translation>Memory</translation>
+    </message>
+    <message>
+        <source>Modem</source>
+        <translation>Modem</translation>
+    </message>
+    <message>
+        <source>Pamięć+Modem</source>
+        <translation>Memory+Modem</translation>
+    </message>
+    <message>
+        <source>Alarmowanie</source>
+        <translation>Alarms</translation>
+    </message>
+    <message>
+        <source>SMS</source>
+        <translation>SMS</translation>
+    </message>
+    <message>
+        <source>Sieć</source>
+        <translation>Network</translation>
+    </message>
+    <message>
+        <source>Maksymalna liczba prób zestawienia polaczenia w ciągu 24 godzin</source>
+        <translation>Maximum number of connection attempts in 24 hours</translation>
+    </message>
+    <message>
+        <source>Nazwa stacji</source>
+        <translation>Station name</translation>
+    </message>
+    <message>
+        <source>IP : Port</source>
+        <translation>IP : Port</translation>
+    </message>
+    <message>
+        <source>Aktywny zapasowy serwer</source>
+        <translation>Backup server active</translation>
+    </message>
+    <message>
+        <source>IP : Port serwera zapasowego</source>
+        <translation>Backup server IP : Port</translation>
+    </message>
+    <message>
+        <source>APN</source>
+        <translation>APN</translation>
+    </message>
+    <message>
+        <source>PAP login</source>
+        <translation>PAP login</translation>
+    </message>
+    <message>
+        <source>Centrala</source>
+        <translation>SMS centre</translation>
+    </message>
+    <message>
+        <source>Numer %1</source>
+        <translation>Number %1</translation>
+    </message>
+    <message>
+        <source>Zezwolenie na połączenia GPRS/Internet</source>
+        <translation>Allow GPRS/Internet connections</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::PinDialog</name>
+    <message>
+        <source>Numer PIN karty SIM</source>
+        <translation>SIM card PIN</translation>
+    </message>
+    <message>
+        <source>Numer PIN</source>
+        <translation>PIN</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::PapPasswordDialog</name>
+    <message>
+        <source>Zmiana hasła PAP</source>
+        <translation>Change PAP password</translation>
+    </message>
+    <message>
+        <source>Hasło użytkownika PAP</source>
+        <translation>PAP user password</translation>
     </message>
 </context>
 <context>
@@ -1189,6 +1500,148 @@ firmware version:</translation>
     <message>
         <source>Informacje o panelu</source>
         <translation>Panel information</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::ThresholdSlotGroups</name>
+    <message>
+        <source>Alarm dolny</source>
+        <translation>Lower alarm</translation>
+    </message>
+    <message>
+        <source>Alarm górny</source>
+        <translation>Upper alarm</translation>
+    </message>
+    <message>
+        <source>Temperatura 1</source>
+        <translation>Temperature 1</translation>
+    </message>
+    <message>
+        <source>Temperatura 2</source>
+        <translation>Temperature 2</translation>
+    </message>
+    <message>
+        <source>Wilgotność względna</source>
+        <translation>Relative humidity</translation>
+    </message>
+    <message>
+        <source>Ciśnienie</source>
+        <translation>Pressure</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::ModemThresholdsDialog</name>
+    <message>
+        <source>Ustawienia progów alarmowych modemu</source>
+        <translation>Modem alarm threshold settings</translation>
+    </message>
+    <message>
+        <source>Czas powtarzania alarmu</source>
+        <translation>Alarm repeat time</translation>
+    </message>
+    <message>
+        <source>h</source>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>Czas powtarzania alarmu zostanie zapisany z rozdzielczością 10 minut</source>
+        <translation>The alarm repeat time is written in steps of 10 minutes</translation>
+    </message>
+    <message>
+        <source>Histereza</source>
+        <translation>Hysteresis</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::ExceedanceDialog</name>
+    <message>
+        <source>Sygnalizacja przekroczeń</source>
+        <translation>Exceedance signalling</translation>
+    </message>
+    <message>
+        <source>Czas odraczania sygnalizacji alarmu</source>
+        <translation>Alarm signalling deferral time</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>min</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::BatteryAlarmDialog</name>
+    <message>
+        <source>Bateria</source>
+        <translation>Battery</translation>
+    </message>
+    <message>
+        <source>Alarmowanie o niskim poziomie baterii:</source>
+        <translation>Low battery alarm:</translation>
+    </message>
+    <message>
+        <source>włączone</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>wyłączone</source>
+        <translation>off</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::PowerLossDialog</name>
+    <message>
+        <source>Sygnalizacja zaniku zasilania</source>
+        <translation>Power loss signalling</translation>
+    </message>
+    <message>
+        <source>Alarmowanie o zaniku zasilania:</source>
+        <translation>Power loss alarm:</translation>
+    </message>
+    <message>
+        <source>włączone</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>wyłączone</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>Opóźnienie</source>
+        <translation>Delay</translation>
+    </message>
+    <message>
+        <source>minut</source>
+        <translation>minutes</translation>
+    </message>
+</context>
+<context>
+    <name>mr420::MemoryDialog</name>
+    <message>
+        <source>Pamięć</source>
+        <translation>Memory</translation>
+    </message>
+    <message>
+        <source>Proszę czekać. Trwa odczyt zawartości pamięci.</source>
+        <translation>Please wait. Reading the memory contents.</translation>
+    </message>
+    <message>
+        <source>Zapisz jako</source>
+        <translation>Save as</translation>
+    </message>
+    <message>
+        <source>Wykres</source>
+        <translation>Chart</translation>
+    </message>
+    <message>
+        <source>Zamknij</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Zajęte miejsce w  pamięci: 0.0%</source>
+        <translation>Memory used: 0.0%</translation>
     </message>
 </context>
 <context>

@@ -11,18 +11,25 @@
 #include <QVBoxLayout>
 
 #include "base/StringTable.h"
+#include "app/widgets/AboutDialog.h"
+#include "app/widgets/AdditionalSettingsDialog.h"
+#include "app/widgets/HelpCommand.h"
 #include "app/widgets/LanguageDialog.h"
+#include "app/widgets/LinkStatic.h"
+#include "app/widgets/PromotionDialog.h"
 #include "app/widgets/LocalDataServer.h"
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/ProgramArt.h"
 #include "base/widgets/QtTimerService.h"
 #include "base/widgets/WaitWindow.h"
+#include "chart/widgets/ChartFeature.h"
 #include "config/widgets/ConfigDialogs.h"
 #include "base/TimerIds.h"
 #include "base/TimerRouter.h"
 #include "link/widgets/PortDialog.h"
 #include "link/widgets/QtByteDelivery.h"
 #include "protocol/PanelConnection.h"
+#include "recording/RegistrationSources.h"
 #include "recording/widgets/ChartProgram.h"
 #include "recording/widgets/MemoryFeature.h"
 #include "recording/widgets/RegistrationController.h"
@@ -30,6 +37,8 @@
 #include "ui/MainLayout.h"
 #include "ui/MenuTable.h"
 #include "ui/ReadingModel.h"
+#include "ui/widgets/ColoursDialog.h"
+#include "ui/widgets/FontsDialog.h"
 #include "ui/widgets/ValuePane.h"
 
 namespace mr420 {
@@ -74,7 +83,10 @@ struct MainWindow::Bridge : public ReadingView, public DataServerControl, public
     void publish() override { w.dataServer_->publish(w.liveReadings()); }
 
     // DisplayListener
-    void refreshDisplay(bool connected) override { w.readings_->refreshDisplay(connected); }
+    void refreshDisplay(bool connected) override {
+        w.readings_->refreshDisplay(connected);
+        w.chart_->onCycle(connected, w.liveReadings());
+    }
 };
 
 MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAliases, MessageBoxes& boxes,
@@ -107,8 +119,14 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
     readings_ = std::make_unique<ReadingModel>(connection_->state(), *timers_, *bridge_, *bridge_);
     timers_->route(timer_id::kSettingsReadPeriod, [this](int) { readings_->onSettingsReadTimer(); });
     timers_->route(timer_id::kPortChoiceRetry, [this](int id) {
+        // Not while the window opened after start is showing: the next tick tries again.
+        if (startPromotionShowing_) return;
         timers_->stopTimer(id);
         choosePort();
+    });
+    timers_->route(timer_id::kPromotion, [this](int id) {
+        timers_->stopTimer(id);
+        showPromotion(true);
     });
     registration_ = std::make_unique<RegistrationController>(boxes_);
     registration_->setReadingsProvider([this] { return liveReadings(); });
@@ -120,6 +138,9 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
     wait_ = std::make_unique<WaitWindow>(qs(str(string_id::kPleaseWait)), this);
     config_ = std::make_unique<ConfigDialogs>(connection_->session(), *timers_, boxes_, *wait_, this);
     memory_ = std::make_unique<MemoryFeature>(connection_->session(), *timers_, boxes_, *wait_, this);
+    chart_ = std::make_unique<ChartFeature>(
+        [this](int c) { return chartColours(paneStyle(c).text, paneStyle(c).background); }, this);
+    chart_->attach(memory_->dialog());
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -167,6 +188,13 @@ bool MainWindow::implemented(int id) const {
         case menu_id::kMemoryRead:
         case menu_id::kMemoryErase:
         case menu_id::kRunVimo:
+        case menu_id::kColours:
+        case menu_id::kFonts:
+        case menu_id::kAdditionalSettings:
+        case menu_id::kHelp:
+        case menu_id::kPromotion:
+        case menu_id::kAbout:
+        case menu_id::kChart:
             return true;
         default:
             return config_ && config_->offers(id);
@@ -218,6 +246,23 @@ void MainWindow::onCommand(int id) {
             break;
         case menu_id::kMemoryErase: memory_->eraseMemory(); break;
         case menu_id::kRunVimo: launchChartProgram(this, boxes_); break;
+        case menu_id::kColours:
+            runColoursCommand(panes_, paneChooser_ ? *paneChooser_ : systemPaneChooser(), this);
+            break;
+        case menu_id::kFonts:
+            runFontsCommand(panes_, paneChooser_ ? *paneChooser_ : systemPaneChooser(), this);
+            break;
+        case menu_id::kAdditionalSettings: editAdditionalSettings(showPromotion_, this); break;
+        case menu_id::kHelp:
+            showHelp(this, currentHelpContext(), QCoreApplication::applicationDirPath(), linkOpener(), boxes_);
+            break;
+        case menu_id::kPromotion: showPromotion(false); break;
+        case menu_id::kChart: chart_->openLive(); break;
+        case menu_id::kAbout: {
+            AboutDialog dialog(QCoreApplication::applicationDirPath(), currentHelpContext(), linkOpener(), boxes_, this);
+            dialog.exec();
+            break;
+        }
         default:
             config_->open(id);
             break;
@@ -247,6 +292,17 @@ void MainWindow::initialise() {
     topmost_ = !topmost_;
     toggleTopmost();
     connection_->start();
+    if (showPromotion_ && !closing_) timers_->startTimer(timer_id::kPromotion, 100);
+}
+
+LinkOpener& MainWindow::linkOpener() const { return linkOpener_ ? *linkOpener_ : desktopLinkOpener(); }
+
+void MainWindow::showPromotion(bool atStart) {
+    if (closing_) return;
+    PromotionDialog dialog(helpPageFor(currentHelpContext()), linkOpener(), boxes_, this);
+    startPromotionShowing_ = atStart;
+    dialog.exec();
+    startPromotionShowing_ = false;
 }
 
 void MainWindow::placeWindow() {
@@ -345,6 +401,7 @@ void MainWindow::done(int result) {
     // timers that fire while the port's worker is joined do nothing.
     closing_ = true;
     timers_->stopTimer(timer_id::kPortChoiceRetry);
+    timers_->stopTimer(timer_id::kPromotion);
     dataServer_->stop();
     QDialog::done(result);
 }
@@ -353,6 +410,7 @@ void MainWindow::requestClose() {
     closing_ = true;
     config_->abandon();
     timers_->stopTimer(timer_id::kPortChoiceRetry);
+    timers_->stopTimer(timer_id::kPromotion);
     // End every modal window above this one first; their loops return, and
     // each caller sees `closing_`.
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -468,16 +526,7 @@ void MainWindow::setPaneStyle(int channel, const PaneStyle& style) {
 LiveReadings MainWindow::liveReadings() const { return readings_->liveReadings(); }
 
 ProbeSources MainWindow::probeSources() const {
-    const PanelState& state = connection_->state();
-    ProbeSources s;
-    s.mr411Absent = state.mr411Absent != 0;
-    s.mr466Absent = state.mr466Absent != 0;
-    s.mr411SerialNumber = state.mr411SerialNumber;
-    s.mr466SerialNumber = state.mr466SerialNumber;
-    s.pressureAbsent = state.pressureAbsent != 0;
-    s.panelSerialNumber = state.panelSerialNumber;
-    s.temperatureTwoDecimals = readings_->pane(kChannelTemp1).twoDecimals;
-    return s;
+    return probeSourcesOf(connection_->state(), readings_->pane(kChannelTemp1).twoDecimals);
 }
 
 }  // namespace mr420

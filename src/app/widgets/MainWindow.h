@@ -28,6 +28,7 @@ namespace mr420 {
 struct AppSettings;
 struct WindowSizeState;
 struct ProbeSources;
+class ChartFeature;
 class ConfigDialogs;
 class LocalDataServer;
 class MemoryFeature;
@@ -36,7 +37,9 @@ struct PortOpenFailure;
 class ReadingModel;
 class RegistrationController;
 class RegistrationStatusLink;
+class LinkOpener;
 class MessageBoxes;
+class PaneChooser;
 class QtTimerService;
 class QtByteDelivery;
 class TimerRouter;
@@ -105,6 +108,7 @@ public:
     WaitWindow& waitWindow() { return *wait_; }
     ConfigDialogs& configDialogs() { return *config_; }
     MemoryFeature& memory() { return *memory_; }
+    ChartFeature& chart() { return *chart_; }
 
     // The window rectangle as recorded for the settings.
     QRect recordedRect() const {
@@ -117,6 +121,15 @@ public:
 
     // Where the port choice looks for ports (tests give a fixed list).
     void setPortEntrySource(std::function<std::vector<std::string>()> source) { portSource_ = std::move(source); }
+
+    // Who opens help pages and links, and who chooses pane colours and fonts
+    // (tests give scripted ones; by default the desktop and Qt's dialogs).
+    void setLinkOpener(LinkOpener* opener) { linkOpener_ = opener; }
+    void setPaneChooser(PaneChooser* chooser) { paneChooser_ = chooser; }
+    // SHOW_ADV: the "Program VKS" window opens once after start.
+    bool showPromotionAtStart() const { return showPromotion_; }
+    // The window opened after start is showing; the port choice waits for it.
+    bool startPromotionShowing() const { return startPromotionShowing_; }
 
 protected:
     void showEvent(QShowEvent*) override;
@@ -142,6 +155,8 @@ private:
     void applyMinimumSize();
     void recordRect();
     void clientResized();
+    void showPromotion(bool atStart);
+    LinkOpener& linkOpener() const;
 
     AppSettings& settings_;
     MessageBoxes& boxes_;
@@ -157,6 +172,7 @@ private:
     std::unique_ptr<RegistrationController> registration_;
     std::unique_ptr<ConfigDialogs> config_;
     std::unique_ptr<MemoryFeature> memory_;
+    std::unique_ptr<ChartFeature> chart_;
     std::unique_ptr<RegistrationStatusLink> registrationLink_;
 
     QMenuBar* menuBar_ = nullptr;
@@ -181,6 +197,10 @@ private:
     int clockWidth_ = 0;
     int portNumber_ = 0;
     bool memoryDump_ = false;
+    bool showPromotion_ = true;
+    bool startPromotionShowing_ = false;
+    LinkOpener* linkOpener_ = nullptr;
+    PaneChooser* paneChooser_ = nullptr;
 };
 
 }  // namespace mr420

@@ -23,6 +23,7 @@
 
 #include "base/IniFile.h"
 #include "app/Settings.h"
+#include "app/ProgramVersion.h"
 #include "app/SettingsLocation.h"
 #include "app/widgets/LanguageDialog.h"
 #include "base/widgets/MessageBoxes.h"
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (a == "--version") {
-            std::printf("mr420 %s\n", MR420_VERSION);
+            std::printf("mr420 %s\n", mr420::programVersion().c_str());
             return 0;
         }
         if (a == "--ini") {
@@ -104,6 +105,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("invalid.mr420.mr420"));
     // Numbers the program formats follow the user's locale (decimal comma
     // under Polish); Qt itself sets LC_ALL from the environment, this makes it explicit.
     std::setlocale(LC_ALL, "");

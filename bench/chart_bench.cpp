@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <string>
@@ -15,6 +16,7 @@
 #include "chart/ChartData.h"
 #include "chart/ChartFiles.h"
 #include "recording/MemoryDecoder.h"
+#include "chart/LiveBuffer.h"
 #include "chart/widgets/ChartView.h"
 
 int main(int argc, char** argv) {
@@ -47,6 +49,36 @@ int main(int argc, char** argv) {
     std::printf("20000 memory records: series built in %lld ms, first paint after %lld ms (%d lines, %dx%d)\n",
                 static_cast<long long>(built), static_cast<long long>(painted), view.lineCount(), first.width(),
                 first.height());
+
+    // A full live buffer (a day thinned to one per second, ten minutes at
+    // five cycles a second), redrawn as the open live window does each second.
+    {
+        LiveBuffer buffer;
+        const std::int64_t start = 1'780'000'000'000;
+        for (std::int64_t ms = 0; ms < 24LL * 3600 * 1000 + 600'000; ms += 200) {
+            LiveSample sample;
+            sample.time = start + ms;
+            for (std::size_t c = 0; c < sample.values.size(); ++c) sample.values[c] = 20.0 + c + (ms / 1000 % 600) * 0.01;
+            buffer.add(sample);
+        }
+        ChartView live;
+        live.resize(1000, 600);
+        live.setData({buffer.chart()});
+        live.show();
+        live.grab();
+        t.restart();
+        constexpr int kRedraws = 5;
+        for (int i = 0; i < kRedraws; ++i) {
+            live.setData({buffer.chart()});
+            live.grab();
+        }
+        const double each = static_cast<double>(t.elapsed()) / kRedraws;
+        // The open window redraws once the readings move on by a pixel column.
+        const double interval = std::max(1000.0, static_cast<double>(live.rangeEnd() - live.rangeStart()) / 1000.0);
+        std::printf("live buffer of %zu samples: one redraw %.0f ms, every %.0f s on a 1000-pixel plot: %.2f %% of a core"
+                    " (%.1f %% at one redraw a second)\n",
+                    buffer.size(), each, interval / 1000.0, 100.0 * each / interval, each / 10.0);
+    }
 
     std::string text = "Data i Godzina\tTemperatura1 \xB0" "C\tTemperatura2 \xB0" "C\tCi\x9Cnienie hPa\tWilgotno\x9C\xE6 %\r\n";
     int second = 0;

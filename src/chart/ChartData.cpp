@@ -149,4 +149,58 @@ ChartData chartFromMemory(const std::vector<MemoryRecord>& records) {
     return buildChart(std::move(rows));
 }
 
+namespace {
+
+// The points of one series that a plot of `columns` columns over [from, to]
+// needs; see thinForDrawing.
+std::vector<ChartPoint> thinSeries(const std::vector<ChartPoint>& pts, std::int64_t from, std::int64_t to, int columns) {
+    const auto inside = [&](const ChartPoint& p) { return p.time >= from && p.time <= to; };
+    auto first = std::lower_bound(pts.begin(), pts.end(), from, [](const ChartPoint& p, std::int64_t t) { return p.time < t; });
+    auto last = std::upper_bound(pts.begin(), pts.end(), to, [](std::int64_t t, const ChartPoint& p) { return t < p.time; });
+    if (first != pts.begin()) --first;   // one point beyond each end
+    if (last != pts.end()) ++last;
+    const auto count = static_cast<std::size_t>(last - first);
+    if (count <= static_cast<std::size_t>(columns) * 4) return {first, last};
+
+    std::vector<ChartPoint> out;
+    out.reserve(static_cast<std::size_t>(columns) * 4 + 4);
+    const double width = static_cast<double>(to - from) / columns;
+    auto column = [&](const ChartPoint& p) {
+        return inside(p) ? std::min<std::int64_t>(columns - 1, static_cast<std::int64_t>((p.time - from) / width)) : -1;
+    };
+    auto it = first;
+    while (it != last) {
+        // One column, or one point outside the range, or one gap.
+        if (it->gap() || !inside(*it)) {
+            out.push_back(*it++);
+            continue;
+        }
+        const std::int64_t c = column(*it);
+        auto end = it;
+        while (end != last && !end->gap() && inside(*end) && column(*end) == c) ++end;
+        auto low = it, high = it;
+        for (auto p = it; p != end; ++p) {
+            if (p->value < low->value) low = p;
+            if (p->value > high->value) high = p;
+        }
+        // First, lowest, highest, last: in time order, each once.
+        std::array<decltype(it), 4> keep = {it, low, high, end - 1};
+        std::sort(keep.begin(), keep.end());
+        for (std::size_t k = 0; k < keep.size(); ++k)
+            if (k == 0 || keep[k] != keep[k - 1]) out.push_back(*keep[k]);
+        it = end;
+    }
+    return out;
+}
+
+}  // namespace
+
+ChartData thinForDrawing(const ChartData& data, std::int64_t from, std::int64_t to, int columns) {
+    ChartData out;
+    out.title = data.title;
+    if (columns < 1 || to <= from) return data;
+    for (std::size_t c = 0; c < data.series.size(); ++c) out.series[c] = thinSeries(data.series[c], from, to, columns);
+    return out;
+}
+
 }  // namespace mr420

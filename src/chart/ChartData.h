@@ -76,4 +76,11 @@ ChartData buildChart(std::vector<ChartRow> rows, std::int64_t interval = 0, doub
 // in error or not a number is a gap; so is an interval missing from the log.
 ChartData chartFromMemory(const std::vector<MemoryRecord>& records);
 
+// What a plot `columns` pixels wide draws of [from, to]: in each column of
+// each series the first, lowest, highest and last point in time order (so
+// the drawn line looks exactly as with every point), every gap kept as a
+// gap, and one point beyond each end so that the lines reach the edges.
+// Series of up to four points per column come back unchanged.
+ChartData thinForDrawing(const ChartData& data, std::int64_t from, std::int64_t to, int columns);
+
 }  // namespace mr420

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -116,6 +117,53 @@ TEST(ChartFromMemory, ErrorsNotANumberAndMissingIntervalsAreGaps) {
     EXPECT_EQ(shape(data.series[kChannelDp]), "5 5 - 5 - 5 5");
     EXPECT_FALSE(data.hasChannel(kChannelPressure));
     EXPECT_FALSE(data.hasChannel(kChannelWb));
+}
+
+TEST(ThinForDrawing, KeepsWhatAPlotShowsAndEveryGap) {
+    // 10 000 points over 100 columns: a sawtooth with one spike, one dip and two gaps.
+    ChartData data;
+    std::vector<ChartPoint>& pts = data.series[kChannelTemp1];
+    for (int i = 0; i < 10000; ++i) pts.push_back({i * 1000LL, double(i % 37)});
+    pts[4321].value = 500.0;
+    pts[7777].value = -80.0;
+    pts[2000].value = kNoReading;
+    pts[9000].value = kNoReading;
+    const ChartData thin = thinForDrawing(data, 0, 9999 * 1000LL, 100);
+    const std::vector<ChartPoint>& out = thin.series[kChannelTemp1];
+
+    EXPECT_LE(out.size(), 100u * 4 + 4);
+    EXPECT_TRUE(std::is_sorted(out.begin(), out.end(), [](const ChartPoint& a, const ChartPoint& b) { return a.time < b.time; }));
+    EXPECT_EQ(out.front().time, 0);
+    EXPECT_EQ(out.back().time, 9999 * 1000LL);
+    auto at = [&](std::int64_t t) {
+        return std::find_if(out.begin(), out.end(), [t](const ChartPoint& p) { return p.time == t; });
+    };
+    ASSERT_NE(at(4321000), out.end());
+    EXPECT_EQ(at(4321000)->value, 500.0);
+    ASSERT_NE(at(7777000), out.end());
+    EXPECT_EQ(at(7777000)->value, -80.0);
+    for (std::int64_t gap : {2000000LL, 9000000LL}) {
+        ASSERT_NE(at(gap), out.end()) << gap;
+        EXPECT_TRUE(at(gap)->gap()) << gap;
+    }
+    EXPECT_TRUE(thin.series[kChannelRh].empty());
+}
+
+TEST(ThinForDrawing, AZoomKeepsOnePointBeyondEachEdgeAndFewPointsStayAsTheyAre) {
+    ChartData data;
+    for (int i = 0; i < 100; ++i) data.series[kChannelPressure].push_back({i * 60000LL, 1000.0 + i});
+    // Minutes 40..50 on a plot of 200 columns: the eleven points inside and
+    // the neighbours that carry the line to the edges.
+    const ChartData zoomedData = thinForDrawing(data, 40 * 60000LL, 50 * 60000LL, 200);
+    const auto& zoomed = zoomedData.series[kChannelPressure];
+    ASSERT_EQ(zoomed.size(), 13u);
+    EXPECT_EQ(zoomed.front().time, 39 * 60000LL);
+    EXPECT_EQ(zoomed.back().time, 51 * 60000LL);
+    // The whole range on a wide plot: nothing to thin.
+    const ChartData wholeData = thinForDrawing(data, 0, 99 * 60000LL, 1000);
+    const auto& whole = wholeData.series[kChannelPressure];
+    ASSERT_EQ(whole.size(), 100u);
+    EXPECT_EQ(whole[57].value, 1057.0);
 }
 
 }  // namespace

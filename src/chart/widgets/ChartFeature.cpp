@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "recording/widgets/MemoryDialog.h"
 
 namespace mr420 {
@@ -45,6 +47,7 @@ void ChartFeature::openLive() {
     }
     live_->view()->setColours(colours());
     drawnRevision_ = buffer_.revision() - 1;   // draw at once
+    drawnAt_ = kNeverDrawn;
     refreshLive();
     live_->show();
     live_->raise();
@@ -54,6 +57,14 @@ void ChartFeature::openLive() {
 
 void ChartFeature::refreshLive() {
     if (!live_ || buffer_.revision() == drawnRevision_) return;
+    // A redraw shows something new once the readings have moved on by a
+    // pixel column of the range on screen: the first minutes redraw every
+    // second, a whole day about every minute and a half.
+    ChartView& view = *live_->view();
+    const std::int64_t perColumn = (view.rangeEnd() - view.rangeStart()) / std::max(200, view.width());
+    const std::int64_t now = clock_();
+    if (now >= drawnAt_ && now - drawnAt_ < perColumn) return;
+    drawnAt_ = now;
     drawnRevision_ = buffer_.revision();
     ChartData data = buffer_.chart();
     live_->view()->setData({std::move(data)});

@@ -67,6 +67,8 @@ private:
     QPointer<ChartWindow> live_;
     QTimer* timer_ = nullptr;
     std::uint64_t drawnRevision_ = 0;
+    static constexpr std::int64_t kNeverDrawn = -(std::int64_t{1} << 62);
+    std::int64_t drawnAt_ = kNeverDrawn;   // clock time of the last redraw
 };
 
 }  // namespace mr420

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QSvgGenerator>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <QWheelEvent>
@@ -37,6 +38,8 @@ QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cas
 QColor fromRgb(unsigned v) { return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF)); }
 
 double luminance(const QColor& c) { return 0.299 * c.redF() + 0.587 * c.greenF() + 0.114 * c.blueF(); }
+
+constexpr std::size_t kSmoothPointLimit = 20000;
 
 constexpr std::array<Qt::PenStyle, 4> kFileStyles{Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
 
@@ -181,6 +184,11 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), colours_(defaultChartCo
     timeAxis_ = new QDateTimeAxis;
     timeAxis_->setTickCount(7);
     chart_->addAxis(timeAxis_, Qt::AlignBottom);
+    redraw_ = new QTimer(this);
+    redraw_->setSingleShot(true);
+    redraw_->setInterval(80);
+    connect(redraw_, &QTimer::timeout, this, [this] { rebuild(); });
+    connect(timeAxis_, &QDateTimeAxis::rangeChanged, this, [this] { onTimeRangeChanged(); });
     plot_ = new ChartPlot(chart_, *this);
 
     cursorLine_ = new QGraphicsLineItem;
@@ -247,7 +255,16 @@ void ChartView::setData(std::vector<ChartData> files) {
 int ChartView::lineCount() const { return static_cast<int>(chart_->series().size()); }
 
 void ChartView::rebuild() {
+    redraw_->stop();
+    rebuilding_ = true;
     const qint64 keepStart = rangeStart(), keepEnd = rangeEnd();
+    // The range shown afterwards, for which the points are thinned: a plot
+    // draws at most a few points per pixel column, however long the data.
+    const bool keep = zoomed_ && keepEnd > keepStart;
+    const auto [fullFrom, fullTo] = fullRange();
+    drawnFrom_ = keep ? keepStart : fullFrom;
+    drawnTo_ = keep ? keepEnd : fullTo;
+    const int columns = std::max(200, plot_->viewport()->width());
     std::array<std::pair<double, double>, kChartUnitCount> keepValues{};
     for (int u = 0; u < kChartUnitCount; ++u)
         if (QValueAxis* a = valueAxes_[static_cast<std::size_t>(u)]) keepValues[static_cast<std::size_t>(u)] = {a->min(), a->max()};
@@ -295,7 +312,7 @@ void ChartView::rebuild() {
 
     const bool legend = files_.size() > 1;
     for (std::size_t fi = 0; fi < files_.size(); ++fi) {
-        const ChartData& f = files_[fi];
+        const ChartData f = thinForDrawing(files_[fi], drawnFrom_, drawnTo_, columns);
         for (int c = 0; c < kChannelCount; ++c) {
             const auto ci = static_cast<std::size_t>(c);
             const std::vector<ChartPoint>& pts = f.series[ci];
@@ -338,13 +355,18 @@ void ChartView::rebuild() {
         }
     }
     chart_->legend()->setVisible(legend);
+    // Smooth edges cost more than the points themselves once there are
+    // many: a long memory or a day of live readings draws without them.
+    std::size_t points = 0;
+    for (const ChartData& f : files_) points += f.valueCount();
+    plot_->setRenderHint(QPainter::Antialiasing, points <= kSmoothPointLimit);
     for (int c = 0; c < kChannelCount; ++c) {
         bool any = false;
         for (const ChartData& f : files_) any |= f.hasChannel(c);
         boxes_[static_cast<std::size_t>(c)]->setEnabled(any);
     }
 
-    if (zoomed_ && keepEnd > keepStart) {
+    if (keep) {
         timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(keepStart), QDateTime::fromMSecsSinceEpoch(keepEnd));
         for (int u = 0; u < kChartUnitCount; ++u)
             if (QValueAxis* a = valueAxes_[static_cast<std::size_t>(u)]; a && keepValues[static_cast<std::size_t>(u)].second > keepValues[static_cast<std::size_t>(u)].first)
@@ -353,9 +375,10 @@ void ChartView::rebuild() {
         fitRanges();
     }
     if (hasCursor_) setCursorTime(cursorTime_);
+    rebuilding_ = false;
 }
 
-void ChartView::fitRanges() {
+std::pair<qint64, qint64> ChartView::fullRange() const {
     bool any = false;
     qint64 a = 0, b = 0;
     for (const ChartData& f : files_) {
@@ -369,15 +392,30 @@ void ChartView::fitRanges() {
         a = b - 60 * 1000;
     }
     if (b <= a) b = a + 60 * 1000;
+    return {a, b};
+}
+
+void ChartView::fitRanges() {
+    const auto [a, b] = fullRange();
     timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(a), QDateTime::fromMSecsSinceEpoch(b));
     updateTimeFormat();
+}
+
+void ChartView::onTimeRangeChanged() {
+    if (rebuilding_ || files_.empty()) return;
+    // Thinned for a wider range, the series lack the detail of a closer
+    // look; outside what was thinned, they lack the points themselves.
+    const qint64 a = rangeStart(), b = rangeEnd();
+    const bool narrower = (b - a) * 2 < drawnTo_ - drawnFrom_;
+    const bool outside = a < drawnFrom_ || b > drawnTo_;
+    if (narrower || outside) redraw_->start();
 }
 
 void ChartView::updateTimeFormat() {
     const qint64 span = rangeEnd() - rangeStart();
     if (span <= 2LL * 3600 * 1000)
         timeAxis_->setFormat(QStringLiteral("HH:mm:ss"));
-    else if (span <= 2LL * 24 * 3600 * 1000)
+    else if (span <= 14LL * 24 * 3600 * 1000)   // ticks fall between midnights: the hour tells them apart
         timeAxis_->setFormat(QStringLiteral("dd.MM HH:mm"));
     else
         timeAxis_->setFormat(QStringLiteral("dd.MM.yyyy"));

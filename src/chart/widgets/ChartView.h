@@ -9,11 +9,13 @@
 #include <QWidget>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "chart/ChartData.h"
 
 class QCheckBox;
+class QTimer;
 class QLabel;
 class QPushButton;
 class QGraphicsLineItem;
@@ -87,7 +89,12 @@ signals:
 private:
     friend class ChartPlot;
     void rebuild();
+    // The whole time range of the data.
+    std::pair<qint64, qint64> fullRange() const;
     void fitRanges();
+    // The range changed by a zoom or pan: the points are thinned again for
+    // it once the user pauses.
+    void onTimeRangeChanged();
     void setZoomed(bool zoomed);
     void onHover(const QPointF& scenePos);
     void chooseAndExport(bool svg);
@@ -109,6 +116,10 @@ private:
     qint64 cursorTime_ = 0;
     bool hasCursor_ = false;
     bool zoomed_ = false;
+    bool rebuilding_ = false;
+    // The time range and width the series were thinned for.
+    qint64 drawnFrom_ = 0, drawnTo_ = 0;
+    QTimer* redraw_ = nullptr;
 };
 
 }  // namespace mr420

@@ -171,6 +171,32 @@ TEST(ChartFeatureTest, EveryCycleFeedsTheBufferAndTheWindowFollows) {
     EXPECT_EQ(feature.colours()[kChannelTemp1].text, QColor(0, 64, 128));
 }
 
+TEST(ChartFeatureTest, ADayOnScreenRedrawsWhenTheReadingsMoveOnByAPixelColumn) {
+    test::app();
+    QWidget owner;
+    ChartFeature feature({}, &owner);
+    std::int64_t now = kT0;
+    feature.setClock([&now] { return now; });
+    LiveReadings panes{};
+    panes[kChannelRh] = {true, true, false, 45.0, 1, false};
+    for (int second = 0; second < 24 * 3600; ++second, now += 1000) feature.onCycle(true, panes);
+    feature.openLive();
+    ChartView& view = *feature.liveWindow()->view();
+    view.resize(1000, 600);
+    const std::int64_t drawnEnd = view.rangeEnd();
+
+    // A second later the day has not moved by a column (86 s at this width).
+    feature.onCycle(true, panes);
+    now += 1000;
+    feature.refreshLive();
+    EXPECT_EQ(view.rangeEnd(), drawnEnd);
+    // Two minutes later it has.
+    now += 120'000;
+    feature.onCycle(true, panes);
+    feature.refreshLive();
+    EXPECT_GT(view.rangeEnd(), drawnEnd);
+}
+
 TEST(ChartInTheWindow, EveryPollCycleFeedsTheLiveChartAndTheMemoryDialogHasAChartButton) {
     test::WindowRig rig("chartwindow", "mr411-baro");
     ASSERT_TRUE(rig.connected);

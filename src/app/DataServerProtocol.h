@@ -180,8 +180,9 @@ struct ClaimedDataServerSocket {
 ClaimedDataServerSocket claimDataServerSocket(const std::string& directory, int lockWaitMs = 1000);
 
 // Removes the claimed socket file, but only while it is still the one that
-// was claimed. Does not close the descriptor. Hold the directory's lock
-// around removing the file and closing the socket.
+// was claimed (its device and inode). Call it before closing the descriptor:
+// once that is closed, a new socket may be given the same inode. Hold the
+// directory's lock around removing the file and closing the socket.
 void removeClaimedDataServerSocket(const ClaimedDataServerSocket& claimed);
 
 }  // namespace mr420

@@ -412,12 +412,14 @@ TEST(DataServerSockets, ClaimTakesTheFirstFreeOneAndRemovesOnlyItsOwn) {
     EXPECT_NE(::lstat(claimed.path.c_str(), &st), 0);
     EXPECT_EQ(firstFreeDataServerSocketPath(dir), dir + "/MR420-2");   // the gap is reused
 
-    // A socket someone else has put at the path since is not removed.
-    ::close(next.fd);
+    // A socket someone else has put at the path since is not removed. The
+    // claim is removed before its descriptor is closed (as the server does):
+    // while it is open, no other socket can have its inode.
     ::unlink(next.path.c_str());
     TestSocket other(next.path, false);
     ASSERT_TRUE(other.ok());
     removeClaimedDataServerSocket(next);
+    ::close(next.fd);
     EXPECT_EQ(::lstat(next.path.c_str(), &st), 0);
     EXPECT_TRUE(canConnect(next.path));
     removeClaimedDataServerSocket(ClaimedDataServerSocket{});   // nothing claimed: nothing happens

@@ -11,12 +11,8 @@
 #include <QVBoxLayout>
 
 #include "base/StringTable.h"
-#include "app/widgets/AboutDialog.h"
-#include "app/widgets/AdditionalSettingsDialog.h"
-#include "app/widgets/HelpCommand.h"
 #include "app/widgets/LanguageDialog.h"
-#include "app/widgets/LinkStatic.h"
-#include "app/widgets/PromotionDialog.h"
+#include "app/widgets/PeripheralCommands.h"
 #include "app/widgets/LocalDataServer.h"
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/ProgramArt.h"
@@ -37,8 +33,6 @@
 #include "ui/MainLayout.h"
 #include "ui/MenuTable.h"
 #include "ui/ReadingModel.h"
-#include "ui/widgets/ColoursDialog.h"
-#include "ui/widgets/FontsDialog.h"
 #include "ui/widgets/ValuePane.h"
 
 namespace mr420 {
@@ -120,13 +114,9 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
     timers_->route(timer_id::kSettingsReadPeriod, [this](int) { readings_->onSettingsReadTimer(); });
     timers_->route(timer_id::kPortChoiceRetry, [this](int id) {
         // Not while the window opened after start is showing: the next tick tries again.
-        if (startPromotionShowing_) return;
+        if (peripherals_ && peripherals_->startPromotionShowing()) return;
         timers_->stopTimer(id);
         choosePort();
-    });
-    timers_->route(timer_id::kPromotion, [this](int id) {
-        timers_->stopTimer(id);
-        showPromotion(true);
     });
     registration_ = std::make_unique<RegistrationController>(boxes_);
     registration_->setReadingsProvider([this] { return liveReadings(); });
@@ -165,6 +155,7 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
     const int paneY[kChannelCount] = {26, 64, 186, 102, 142, 232};  // TEMP1 TEMP2 RH PRESSURE DP WB
     for (int c = 0; c < kChannelCount; ++c) panes_[std::size_t(c)]->setGeometry(dluX(7), dluY(paneY[c]), dluX(306), dluY(34));
     resize(dluX(320), dluY(284));
+    peripherals_ = std::make_unique<PeripheralCommands>(panes_, boxes_, *timers_, this, [this] { return closing_; });
 
     buildMenu();
     applySettings(settings_);
@@ -188,16 +179,10 @@ bool MainWindow::implemented(int id) const {
         case menu_id::kMemoryRead:
         case menu_id::kMemoryErase:
         case menu_id::kRunVimo:
-        case menu_id::kColours:
-        case menu_id::kFonts:
-        case menu_id::kAdditionalSettings:
-        case menu_id::kHelp:
-        case menu_id::kPromotion:
-        case menu_id::kAbout:
         case menu_id::kChart:
             return true;
         default:
-            return config_ && config_->offers(id);
+            return PeripheralCommands::handles(id) || (config_ && config_->offers(id));
     }
 }
 
@@ -246,25 +231,12 @@ void MainWindow::onCommand(int id) {
             break;
         case menu_id::kMemoryErase: memory_->eraseMemory(); break;
         case menu_id::kRunVimo: launchChartProgram(this, boxes_); break;
-        case menu_id::kColours:
-            runColoursCommand(panes_, paneChooser_ ? *paneChooser_ : systemPaneChooser(), this);
-            break;
-        case menu_id::kFonts:
-            runFontsCommand(panes_, paneChooser_ ? *paneChooser_ : systemPaneChooser(), this);
-            break;
-        case menu_id::kAdditionalSettings: editAdditionalSettings(showPromotion_, this); break;
-        case menu_id::kHelp:
-            showHelp(this, currentHelpContext(), QCoreApplication::applicationDirPath(), linkOpener(), boxes_);
-            break;
-        case menu_id::kPromotion: showPromotion(false); break;
         case menu_id::kChart: chart_->openLive(); break;
-        case menu_id::kAbout: {
-            AboutDialog dialog(QCoreApplication::applicationDirPath(), currentHelpContext(), linkOpener(), boxes_, this);
-            dialog.exec();
-            break;
-        }
         default:
-            config_->open(id);
+            if (PeripheralCommands::handles(id))
+                peripherals_->run(id);
+            else
+                config_->open(id);
             break;
     }
 }
@@ -292,17 +264,7 @@ void MainWindow::initialise() {
     topmost_ = !topmost_;
     toggleTopmost();
     connection_->start();
-    if (showPromotion_ && !closing_) timers_->startTimer(timer_id::kPromotion, 100);
-}
-
-LinkOpener& MainWindow::linkOpener() const { return linkOpener_ ? *linkOpener_ : desktopLinkOpener(); }
-
-void MainWindow::showPromotion(bool atStart) {
-    if (closing_) return;
-    PromotionDialog dialog(helpPageFor(currentHelpContext()), linkOpener(), boxes_, this);
-    startPromotionShowing_ = atStart;
-    dialog.exec();
-    startPromotionShowing_ = false;
+    peripherals_->scheduleAfterStart();
 }
 
 void MainWindow::placeWindow() {
@@ -401,7 +363,7 @@ void MainWindow::done(int result) {
     // timers that fire while the port's worker is joined do nothing.
     closing_ = true;
     timers_->stopTimer(timer_id::kPortChoiceRetry);
-    timers_->stopTimer(timer_id::kPromotion);
+    peripherals_->stop();
     dataServer_->stop();
     QDialog::done(result);
 }
@@ -410,7 +372,7 @@ void MainWindow::requestClose() {
     closing_ = true;
     config_->abandon();
     timers_->stopTimer(timer_id::kPortChoiceRetry);
-    timers_->stopTimer(timer_id::kPromotion);
+    peripherals_->stop();
     // End every modal window above this one first; their loops return, and
     // each caller sees `closing_`.
     for (QWidget* w : QApplication::topLevelWidgets()) {

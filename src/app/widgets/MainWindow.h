@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/widgets/PeripheralCommands.h"
 #include "ui/LiveReadings.h"
 #include "ui/MainLayout.h"
 #include "ui/widgets/LogicalFont.h"
@@ -124,12 +125,12 @@ public:
 
     // Who opens help pages and links, and who chooses pane colours and fonts
     // (tests give scripted ones; by default the desktop and Qt's dialogs).
-    void setLinkOpener(LinkOpener* opener) { linkOpener_ = opener; }
-    void setPaneChooser(PaneChooser* chooser) { paneChooser_ = chooser; }
+    void setLinkOpener(LinkOpener* opener) { peripherals_->setLinkOpener(opener); }
+    void setPaneChooser(PaneChooser* chooser) { peripherals_->setPaneChooser(chooser); }
     // SHOW_ADV: the "Program VKS" window opens once after start.
-    bool showPromotionAtStart() const { return showPromotion_; }
+    bool showPromotionAtStart() const { return peripherals_->showAtStart(); }
     // The window opened after start is showing; the port choice waits for it.
-    bool startPromotionShowing() const { return startPromotionShowing_; }
+    bool startPromotionShowing() const { return peripherals_->startPromotionShowing(); }
 
 protected:
     void showEvent(QShowEvent*) override;
@@ -155,14 +156,13 @@ private:
     void applyMinimumSize();
     void recordRect();
     void clientResized();
-    void showPromotion(bool atStart);
-    LinkOpener& linkOpener() const;
 
     AppSettings& settings_;
     MessageBoxes& boxes_;
 
     std::unique_ptr<QtTimerService> qtTimers_;
     std::unique_ptr<TimerRouter> timers_;
+    std::unique_ptr<PeripheralCommands> peripherals_;   // routes a timer: goes before timers_
     std::unique_ptr<QtByteDelivery> delivery_;
     std::unique_ptr<PanelConnection> connection_;
     std::unique_ptr<WaitWindow> wait_;
@@ -197,10 +197,6 @@ private:
     int clockWidth_ = 0;
     int portNumber_ = 0;
     bool memoryDump_ = false;
-    bool showPromotion_ = true;
-    bool startPromotionShowing_ = false;
-    LinkOpener* linkOpener_ = nullptr;
-    PaneChooser* paneChooser_ = nullptr;
 };
 
 }  // namespace mr420

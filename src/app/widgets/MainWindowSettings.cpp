@@ -16,7 +16,7 @@ void MainWindow::applySettings(const AppSettings& s) {
     portNumber_ = s.portNr;
     rect_ = RecordedWindowRect({s.windowLeft, s.windowTop, s.windowRight - s.windowLeft, s.windowBottom - s.windowTop});
     topmost_ = s.topmost != 0;
-    showPromotion_ = s.showAdv != 0;
+    peripherals_->setShowAtStart(s.showAdv != 0);
     for (int c = 0; c < kPaneCount; ++c) {
         const PaneSettings& p = s.panes[std::size_t(c)];
         PaneStyle style = paneStyle(c);
@@ -42,7 +42,7 @@ void MainWindow::storeSettings(AppSettings& s) const {
     s.windowRight = r.x + r.width;
     s.windowBottom = r.y + r.height;
     s.topmost = topmost_ ? 1 : 0;
-    s.showAdv = showPromotion_ ? 1 : 0;
+    s.showAdv = peripherals_->showAtStart() ? 1 : 0;
     for (int c = 0; c < kPaneCount; ++c) {
         PaneSettings& p = s.panes[std::size_t(c)];
         const PaneStyle style = paneStyle(c);

@@ -1,0 +1,85 @@
+#include "app/widgets/PeripheralCommands.h"
+
+#include <QCoreApplication>
+
+#include "app/widgets/AboutDialog.h"
+#include "app/widgets/AdditionalSettingsDialog.h"
+#include "app/widgets/HelpCommand.h"
+#include "app/widgets/LinkStatic.h"
+#include "app/widgets/PromotionDialog.h"
+#include "base/TimerIds.h"
+#include "base/TimerRouter.h"
+#include "ui/MenuTable.h"
+#include "ui/widgets/FontsDialog.h"
+#include "ui/widgets/ValuePane.h"
+
+namespace mr420 {
+
+namespace {
+constexpr int kPromotionAfterStartMs = 100;
+}
+
+PeripheralCommands::PeripheralCommands(const PaneSet& panes, MessageBoxes& boxes, TimerRouter& timers, QWidget* parent,
+                                       std::function<bool()> closing)
+    : panes_(panes), boxes_(boxes), timers_(timers), parent_(parent), closing_(std::move(closing)) {
+    timers_.route(timer_id::kPromotion, [this](int id) {
+        timers_.stopTimer(id);
+        showPromotion(true);
+    });
+}
+
+PeripheralCommands::~PeripheralCommands() {
+    timers_.stopTimer(timer_id::kPromotion);
+    timers_.route(timer_id::kPromotion, {});
+}
+
+bool PeripheralCommands::handles(int menuId) {
+    switch (menuId) {
+        case menu_id::kColours:
+        case menu_id::kFonts:
+        case menu_id::kAdditionalSettings:
+        case menu_id::kHelp:
+        case menu_id::kPromotion:
+        case menu_id::kAbout:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void PeripheralCommands::run(int menuId) {
+    const QString programDir = QCoreApplication::applicationDirPath();
+    switch (menuId) {
+        case menu_id::kColours: runColoursCommand(panes_, paneChooser(), parent_); break;
+        case menu_id::kFonts: runFontsCommand(panes_, paneChooser(), parent_); break;
+        case menu_id::kAdditionalSettings: editAdditionalSettings(showAtStart_, parent_); break;
+        case menu_id::kHelp: showHelp(parent_, currentHelpContext(), programDir, linkOpener(), boxes_); break;
+        case menu_id::kPromotion: showPromotion(false); break;
+        case menu_id::kAbout: {
+            AboutDialog dialog(programDir, currentHelpContext(), linkOpener(), boxes_, parent_);
+            dialog.exec();
+            break;
+        }
+        default: break;
+    }
+}
+
+void PeripheralCommands::scheduleAfterStart() {
+    if (showAtStart_ && !closing_()) timers_.startTimer(timer_id::kPromotion, kPromotionAfterStartMs);
+}
+
+void PeripheralCommands::stop() { timers_.stopTimer(timer_id::kPromotion); }
+
+void PeripheralCommands::showPromotion(bool atStart) {
+    if (closing_()) return;
+    PromotionDialog dialog(helpPageFor(currentHelpContext()), linkOpener(), boxes_, parent_);
+    startShowing_ = atStart;
+    dialog.exec();
+    startShowing_ = false;
+}
+
+LinkOpener& PeripheralCommands::linkOpener() const { return linkOpener_ ? *linkOpener_ : desktopLinkOpener(); }
+
+PaneChooser& PeripheralCommands::paneChooser() const { return paneChooser_ ? *paneChooser_ : systemPaneChooser(); }
+
+}  // namespace mr420

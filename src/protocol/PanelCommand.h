@@ -81,6 +81,7 @@ enum class PanelCommand : int {
 };
 
 constexpr int kCommandCount = 63;
+static_assert(ReceivedReplies::kCommands == kCommandCount);
 constexpr bool isValidCommandNumber(int n) { return n >= 0 && n < kCommandCount; }
 constexpr int toNumber(PanelCommand c) { return static_cast<int>(c); }
 

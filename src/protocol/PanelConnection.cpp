@@ -117,6 +117,8 @@ std::optional<PortOpenFailure> PanelConnection::open(const std::string& path, in
         return f;
     }
     discarding_ = false;
+    // Settings read from the panel on another port are not this panel's.
+    state_.received.clear();
     port_ = std::move(port);
     openCom_ = comNumber;
     openPath_ = path;

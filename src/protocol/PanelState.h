@@ -3,8 +3,11 @@
 // its only writer; a requester clears a "written" flag just before it requests
 // the write that acknowledges it. All fields start at zero and are never reset:
 // a value stays as last received, also across a loss of communication.
+// Whether a value was received at all is in `received`: a field whose reply
+// never arrived still holds its zero, which is no value of the panel's.
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <string>
 
@@ -24,6 +27,36 @@ struct PanelClock {
     std::uint16_t second = 0;
     std::uint16_t milliseconds = 0;
     bool operator==(const PanelClock&) const = default;
+};
+
+// Which replies the parser accepted since the port was opened: one mark per
+// command number and, for the indexed reads, per index as the reply names it
+// (025D00 and 026800 by byte 7: thresholds 0..7 and 64..67, limits 0..7;
+// 025400 and 026200 by digit 8: SMS numbers 0..5, APN 0 and PAP login 1).
+// Other commands are marked under index 0. A value is shown, printed or
+// written back only when the reply that carries it is marked here.
+class ReceivedReplies {
+public:
+    static constexpr int kCommands = 63;
+    static constexpr int kIndexes = 256;
+
+    bool has(int commandNumber, int index = 0) const {
+        return valid(commandNumber, index) && marks_[static_cast<std::size_t>(commandNumber)].test(static_cast<std::size_t>(index));
+    }
+    void mark(int commandNumber, int index = 0) {
+        if (valid(commandNumber, index)) marks_[static_cast<std::size_t>(commandNumber)].set(static_cast<std::size_t>(index));
+    }
+    // True when every index in [first, last] of the command is marked.
+    bool hasAll(int commandNumber, int first, int last) const {
+        for (int i = first; i <= last; ++i)
+            if (!has(commandNumber, i)) return false;
+        return true;
+    }
+    void clear() { marks_ = {}; }
+
+private:
+    static constexpr bool valid(int c, int i) { return c >= 0 && c < kCommands && i >= 0 && i < kIndexes; }
+    std::array<std::bitset<kIndexes>, kCommands> marks_{};
 };
 
 constexpr int kLineCopySize = 1000;   // characters kept of the last received line
@@ -122,6 +155,7 @@ struct PanelState {
     Flag clockWritten = 0;              // ack of 031000
     std::int32_t lineLength = 0;        // characters in lineCopy
     std::array<char, kLineCopySize> lineCopy{};  // last line received, zero-terminated
+    ReceivedReplies received;           // accepted replies since the port was opened
 };
 
 }  // namespace mr420

@@ -313,6 +313,17 @@ std::size_t fieldsLength(C command) {
     }
 }
 
+// The index an indexed read names in its reply; 0 for the other commands.
+int replyIndex(const Fields& f, C command) {
+    switch (command) {
+    case C::ReadThreshold:
+    case C::ReadExceedanceLimit: return f.byte(7);
+    case C::ReadSmsNumber:
+    case C::ReadLongText: return f.d(8);
+    default: return 0;
+    }
+}
+
 }  // namespace
 
 PanelClock decodePanelClock(std::uint32_t seconds) {
@@ -411,6 +422,8 @@ bool ReplyParser::parse(const char* line, std::size_t length, int commandNumber)
     if (length < fieldsLength(command)) return judge(ReplyVerdict::TooShort);
 
     if (!decodeFields(state_, f, command)) return judge(ReplyVerdict::BadFields);
+
+    state_.received.mark(commandNumber, replyIndex(f, command));
 
     bool acknowledged = spec.acknowledges != nullptr;
     // Only the last chunk of the PAP password acknowledges the whole write.

@@ -610,6 +610,21 @@ TEST_F(ReplyParserTest, AlarmThresholdsAndHysteresis) {
     EXPECT_EQ(state.alarmHysteresis, before.alarmHysteresis);
 }
 
+TEST_F(ReplyParserTest, AcceptedRepliesAreMarkedByTheIndexTheyName) {
+    EXPECT_FALSE(state.received.has(toNumber(PanelCommand::ReadThreshold), 0x41));
+    ASSERT_TRUE(parse(digitsReply("025D00", {{7, "41"}, {13, "000032"}}), PanelCommand::ReadThreshold));
+    EXPECT_TRUE(state.received.has(toNumber(PanelCommand::ReadThreshold), 0x41));
+    EXPECT_FALSE(state.received.has(toNumber(PanelCommand::ReadThreshold), 0x42));
+    ASSERT_TRUE(parse(lineOfLength("025400", 40, {{8, "3"}}), PanelCommand::ReadSmsNumber));
+    EXPECT_TRUE(state.received.has(toNumber(PanelCommand::ReadSmsNumber), 3));
+    EXPECT_FALSE(state.received.hasAll(toNumber(PanelCommand::ReadSmsNumber), 0, 5));
+    // A refused or damaged reply marks nothing.
+    EXPECT_FALSE(parse(digitsReply("024000", {{8, "1"}}), PanelCommand::ReadDefaultPressure));
+    EXPECT_FALSE(state.received.has(toNumber(PanelCommand::ReadDefaultPressure)));
+    ASSERT_TRUE(parse(digitsReply("024000", {{10, "0064"}}), PanelCommand::ReadDefaultPressure));
+    EXPECT_TRUE(state.received.has(toNumber(PanelCommand::ReadDefaultPressure)));
+}
+
 TEST_F(ReplyParserTest, ExceedanceLimits) {
     ASSERT_TRUE(parse(digitsReply("026800", {{7, "01"}, {13, "80000064"}}), PanelCommand::ReadExceedanceLimit));
     EXPECT_EQ(state.exceedanceLimits[1], 0x64 - 0x10000000);

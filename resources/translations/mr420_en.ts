@@ -1010,6 +1010,21 @@ firmware version:</translation>
     </message>
 </context>
 <context>
+    <name>MessageBoxes</name>
+    <message>
+        <source>&amp;Tak</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>&amp;Nie</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>Anuluj</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>mr420::ModemSettingsDialog</name>
     <message>
         <source>Ustawienia modemu</source>

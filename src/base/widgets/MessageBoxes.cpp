@@ -1,11 +1,16 @@
 #include "base/widgets/MessageBoxes.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include "base/StringTable.h"
 
 namespace mr420 {
+
+namespace {
+QString t(const char* text) { return QCoreApplication::translate("MessageBoxes", text); }
+}  // namespace
 
 void MessageBoxes::show(QWidget* parent, const UserMessage& message) {
     if (!message) return;
@@ -31,22 +36,39 @@ BoxAnswer QtMessageBoxes::showBox(QWidget* parent, const BoxRequest& request) {
         case BoxIcon::Error: box.setIcon(QMessageBox::Critical); break;
         case BoxIcon::Question: box.setIcon(QMessageBox::Question); break;
     }
-    if (request.buttons == BoxButtons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-        // Escape and the close box click the escape button. Left unset, Qt
-        // would take No, whatever No does.
-        const bool safeIsYes = escapeAnswer(request) == BoxAnswer::Yes;
-        box.setEscapeButton(safeIsYes ? QMessageBox::Yes : QMessageBox::No);
+    if (request.buttons == BoxButtons::Ok) {
+        box.setStandardButtons(QMessageBox::Ok);
         box.exec();
-        const QAbstractButton* clicked = box.clickedButton();
-        if (clicked == box.button(QMessageBox::Yes)) return BoxAnswer::Yes;
-        if (clicked == box.button(QMessageBox::No)) return BoxAnswer::No;
-        return safeIsYes ? BoxAnswer::Yes : BoxAnswer::No;
+        return BoxAnswer::Ok;
     }
-    box.setStandardButtons(QMessageBox::Ok);
+    struct Choice {
+        QMessageBox::StandardButton button;
+        BoxAnswer answer;
+        QString text;
+    };
+    const Choice choices[] = {{QMessageBox::Yes, BoxAnswer::Yes, t("&Tak")},
+                              {QMessageBox::No, BoxAnswer::No, t("&Nie")},
+                              {QMessageBox::Cancel, BoxAnswer::Cancel, t("Anuluj")}};
+    const bool withCancel = request.buttons == BoxButtons::YesNoCancel;
+    const BoxAnswer safe = escapeAnswer(request);
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel) buttons |= QMessageBox::Cancel;
+    box.setStandardButtons(buttons);
+    for (const Choice& c : choices) {
+        QAbstractButton* button = box.button(c.button);
+        if (!button) continue;
+        button->setText(c.text);
+        // Enter and Escape take the answer that destroys nothing; left
+        // unset, Qt would make Yes the default and No the escape.
+        if (c.answer == safe) {
+            box.setDefaultButton(c.button);
+            box.setEscapeButton(button);
+        }
+    }
     box.exec();
-    return BoxAnswer::Ok;
+    for (const Choice& c : choices)
+        if (box.clickedButton() && box.clickedButton() == box.button(c.button)) return c.answer;
+    return safe;
 }
 
 BoxAnswer ScriptedMessageBoxes::showBox(QWidget*, const BoxRequest& request) {

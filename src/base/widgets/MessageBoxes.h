@@ -15,24 +15,29 @@ class QWidget;
 namespace mr420 {
 
 enum class BoxIcon { None, Information, Warning, Error, Question };
-enum class BoxButtons { Ok, YesNo };
-enum class BoxAnswer { Ok, Yes, No };
+enum class BoxButtons { Ok, YesNo, YesNoCancel };
+enum class BoxAnswer { Ok, Yes, No, Cancel };
 
 // One box as it is asked for.
 struct BoxRequest {
     QString text;
     BoxButtons buttons = BoxButtons::Ok;
     BoxIcon icon = BoxIcon::None;
-    // What Escape and the window's close box answer: the answer that destroys
-    // nothing. Ok for an OK box; for a Yes/No box No unless the question's No
-    // is the one that throws something away (empties a file, drops data).
+    // What Escape, the window's close box and Enter answer: the answer that
+    // destroys nothing. Ok for an OK box; for a Yes/No box No unless the
+    // question's No is the one that throws something away (empties a file,
+    // drops data); Cancel for a Yes/No/Cancel box.
     BoxAnswer safeAnswer = BoxAnswer::Ok;
 };
 
 // The answer Escape gives: Ok for an OK box; Yes or No for a Yes/No box, No
-// when the request names neither.
+// when the request names neither; Cancel for a Yes/No/Cancel box.
 inline BoxAnswer escapeAnswer(const BoxRequest& request) {
-    if (request.buttons != BoxButtons::YesNo) return BoxAnswer::Ok;
+    switch (request.buttons) {
+    case BoxButtons::Ok: return BoxAnswer::Ok;
+    case BoxButtons::YesNoCancel: return BoxAnswer::Cancel;
+    case BoxButtons::YesNo: break;
+    }
     return request.safeAnswer == BoxAnswer::Yes ? BoxAnswer::Yes : BoxAnswer::No;
 }
 
@@ -54,8 +59,8 @@ public:
     // A message the core decided: its string-table text (line breaks as LF)
     // with its icon, OK button.
     void show(QWidget* parent, const UserMessage& message);
-    // A confirmation whose Yes does something: true for Yes; Escape and the
-    // close box answer No.
+    // A confirmation whose Yes does something: true for Yes; Escape, the
+    // close box and Enter answer No.
     bool ask(QWidget* parent, const QString& text, BoxIcon icon = BoxIcon::Question) {
         return show(parent, text, BoxButtons::YesNo, icon) == BoxAnswer::Yes;
     }
@@ -65,10 +70,16 @@ public:
     bool askNoDestroys(QWidget* parent, const QString& text, BoxIcon icon = BoxIcon::Question) {
         return showBox(parent, {text, BoxButtons::YesNo, icon, BoxAnswer::Yes}) == BoxAnswer::Yes;
     }
+    // A question with a way back ("Yes to append, No to empty the file,
+    // Cancel to choose again"): Escape, the close box and Enter answer Cancel.
+    BoxAnswer askOrCancel(QWidget* parent, const QString& text, BoxIcon icon = BoxIcon::Question) {
+        return showBox(parent, {text, BoxButtons::YesNoCancel, icon, BoxAnswer::Cancel});
+    }
 };
 
-// QMessageBox with the caption "MR420"; a Yes/No box has Yes as its default
-// button and the safe answer's button as its escape button.
+// QMessageBox with the caption "MR420"; the buttons "Tak", "Nie", "Anuluj"
+// in the program's language, and the safe answer's button as both default
+// and escape button, so that neither Enter nor Escape destroys anything.
 class QtMessageBoxes : public MessageBoxes {
 public:
     BoxAnswer showBox(QWidget* parent, const BoxRequest& request) override;

@@ -53,6 +53,7 @@ TEST(Translation, EnglishFileReplacesStringsAndMenuTextsUntilRemoved) {
     EXPECT_EQ(str(string_id::kLanguageMarker), "EN");
     EXPECT_EQ(str(string_id::kCannotOpenPort), "Cannot open port COM%d");
     EXPECT_EQ(menuText(menu_id::kSerialPort), "Serial port");
+    EXPECT_EQ(QCoreApplication::translate("MessageBoxes", "Anuluj"), QStringLiteral("Cancel"));
     removeTranslation(app(), t);
     EXPECT_EQ(str(string_id::kLanguageMarker), "PL");
     EXPECT_EQ(menuText(menu_id::kSerialPort), "Port szeregowy");

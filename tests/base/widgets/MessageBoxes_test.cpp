@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -41,6 +42,7 @@ public:
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton escape = QMessageBox::NoButton;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QStringList buttonTexts;   // in the order of the standard buttons
 
 private:
     static QMessageBox* shownBox() {
@@ -60,6 +62,8 @@ private:
         buttons = box->standardButtons();
         escape = box->standardButton(box->escapeButton());
         defaultButton = box->standardButton(box->defaultButton());
+        for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+            if (box->button(b)) buttonTexts << box->button(b)->text();
         act_(*box);
         // Clicks, Escape and close() end the box at once; a box still open
         // here would block the test, so it is ended and the fault noted.
@@ -83,6 +87,12 @@ void closeBox(QMessageBox& box) { box.close(); }
 void clickYes(QMessageBox& box) { box.button(QMessageBox::Yes)->click(); }
 void clickNo(QMessageBox& box) { box.button(QMessageBox::No)->click(); }
 void clickOk(QMessageBox& box) { box.button(QMessageBox::Ok)->click(); }
+void clickCancel(QMessageBox& box) { box.button(QMessageBox::Cancel)->click(); }
+// Enter as the user presses it: to the widget that has the focus in the box.
+void pressEnter(QMessageBox& box) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(box.focusWidget() ? box.focusWidget() : &box, &press);
+}
 
 struct UserCase {
     const char* name;
@@ -109,10 +119,18 @@ TEST_P(QtBoxAnswer, IsWhatTheUserDid) {
     EXPECT_EQ(actor.text, QStringLiteral("Plik już istnieje."));
     EXPECT_EQ(actor.title, QStringLiteral("MR420"));
     EXPECT_EQ(actor.icon, QMessageBox::Question);
-    if (c.buttons == BoxButtons::YesNo) {
-        EXPECT_EQ(actor.buttons, QMessageBox::Yes | QMessageBox::No);
-        EXPECT_EQ(actor.defaultButton, QMessageBox::Yes);
-        EXPECT_EQ(actor.escape, c.safe == BoxAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    if (c.buttons != BoxButtons::Ok) {
+        const auto safe = c.buttons == BoxButtons::YesNoCancel ? QMessageBox::Cancel
+                          : c.safe == BoxAnswer::Yes           ? QMessageBox::Yes
+                                                               : QMessageBox::No;
+        EXPECT_EQ(actor.buttons, c.buttons == BoxButtons::YesNoCancel
+                                     ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                                     : QMessageBox::Yes | QMessageBox::No);
+        EXPECT_EQ(actor.defaultButton, safe);
+        EXPECT_EQ(actor.escape, safe);
+        QStringList texts{QStringLiteral("&Tak"), QStringLiteral("&Nie")};
+        if (c.buttons == BoxButtons::YesNoCancel) texts << QStringLiteral("Anuluj");
+        EXPECT_EQ(actor.buttonTexts, texts);
     } else {
         EXPECT_EQ(actor.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     }
@@ -131,6 +149,15 @@ INSTANTIATE_TEST_SUITE_P(
         UserCase{"YesActsCloseBox", BoxButtons::YesNo, BoxAnswer::No, closeBox, BoxAnswer::No},
         UserCase{"YesActsClickYes", BoxButtons::YesNo, BoxAnswer::No, clickYes, BoxAnswer::Yes},
         UserCase{"YesActsClickNo", BoxButtons::YesNo, BoxAnswer::No, clickNo, BoxAnswer::No},
+        // Enter takes the answer that destroys nothing.
+        UserCase{"YesActsEnter", BoxButtons::YesNo, BoxAnswer::No, pressEnter, BoxAnswer::No},
+        UserCase{"NoDestroysEnter", BoxButtons::YesNo, BoxAnswer::Yes, pressEnter, BoxAnswer::Yes},
+        // A question with a way back: only a click on Yes or No acts.
+        UserCase{"WithCancelEnter", BoxButtons::YesNoCancel, BoxAnswer::Cancel, pressEnter, BoxAnswer::Cancel},
+        UserCase{"WithCancelEscape", BoxButtons::YesNoCancel, BoxAnswer::Cancel, pressEscape, BoxAnswer::Cancel},
+        UserCase{"WithCancelCloseBox", BoxButtons::YesNoCancel, BoxAnswer::Cancel, closeBox, BoxAnswer::Cancel},
+        UserCase{"WithCancelClickNo", BoxButtons::YesNoCancel, BoxAnswer::Cancel, clickNo, BoxAnswer::No},
+        UserCase{"WithCancelClickCancel", BoxButtons::YesNoCancel, BoxAnswer::Cancel, clickCancel, BoxAnswer::Cancel},
         // An OK box answers Ok however it goes away.
         UserCase{"OkEscape", BoxButtons::Ok, BoxAnswer::Ok, pressEscape, BoxAnswer::Ok},
         UserCase{"OkCloseBox", BoxButtons::Ok, BoxAnswer::Ok, closeBox, BoxAnswer::Ok},
@@ -154,6 +181,7 @@ TEST(ScriptedMessageBoxes, RecordsEachBoxAndAnswersLikeEscapeWhenNothingIsScript
     EXPECT_FALSE(boxes.askNoDestroys(nullptr, QStringLiteral("f")));
     EXPECT_TRUE(boxes.ask(nullptr, QStringLiteral("g")));
     EXPECT_TRUE(boxes.answers.empty());
+    EXPECT_EQ(boxes.askOrCancel(nullptr, QStringLiteral("h")), BoxAnswer::Cancel);
 
     struct Expected {
         const char* text;
@@ -169,6 +197,7 @@ TEST(ScriptedMessageBoxes, RecordsEachBoxAndAnswersLikeEscapeWhenNothingIsScript
         {"e", BoxButtons::YesNo, BoxIcon::None, BoxAnswer::No},
         {"f", BoxButtons::YesNo, BoxIcon::Question, BoxAnswer::Yes},
         {"g", BoxButtons::YesNo, BoxIcon::Question, BoxAnswer::No},
+        {"h", BoxButtons::YesNoCancel, BoxIcon::Question, BoxAnswer::Cancel},
     };
     ASSERT_EQ(boxes.shown.size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {

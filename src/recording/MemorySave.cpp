@@ -246,13 +246,24 @@ std::string withMemoryExtension(const std::string& path, int filterIndex) {
 MemorySaveResult saveMemoryFile(const std::string& path, const std::vector<MemoryRecord>& records,
                                 const MemorySaveOptions& options, const std::function<bool()>& appendExisting,
                                 const MemorySaveTexts& texts) {
+    std::function<ExistingFile()> ask;
+    if (appendExisting) ask = [&] { return appendExisting() ? ExistingFile::Append : ExistingFile::Empty; };
+    return saveMemoryFileAsking(path, records, options, ask, texts);
+}
+
+MemorySaveResult saveMemoryFileAsking(const std::string& path, const std::vector<MemoryRecord>& records,
+                                      const MemorySaveOptions& options,
+                                      const std::function<ExistingFile()>& whenExisting,
+                                      const MemorySaveTexts& texts) {
     using Status = MemorySaveResult::Status;
     RecordFile file;
     errno = 0;
     const RecordFile::OpenResult opened = file.open(path);
     if (opened == RecordFile::OpenResult::Failed) return failed(Status::CannotOpen, path, lastErrorOr(0));
     if (opened == RecordFile::OpenResult::Existed) {
-        const bool append = appendExisting ? appendExisting() : true;
+        const ExistingFile answer = whenExisting ? whenExisting() : ExistingFile::Append;
+        if (answer == ExistingFile::Cancel) return failed(Status::Cancelled, path, 0);
+        const bool append = answer == ExistingFile::Append;
         errno = 0;
         if (!(append ? file.positionForAppend() : file.truncate()))
             return failed(Status::WriteFailed, path, lastErrorOr(EIO));
@@ -272,7 +283,8 @@ MemorySaveResult saveMemoryFile(const std::string& path, const std::vector<Memor
 
 std::string memorySaveFailureText(const MemorySaveResult& result) {
     switch (result.status) {
-    case MemorySaveResult::Status::Saved: return {};
+    case MemorySaveResult::Status::Saved:
+    case MemorySaveResult::Status::Cancelled: return {};
     case MemorySaveResult::Status::CannotOpen: return str(kMsgMemoryFileUnavailable);
     case MemorySaveResult::Status::WriteFailed: break;
     }

@@ -94,7 +94,8 @@ std::vector<FileFilter> parseFileFilters(std::string_view filters);
 std::string withMemoryExtension(const std::string& path, int filterIndex);
 
 struct MemorySaveResult {
-    enum class Status { Saved, CannotOpen, WriteFailed };
+    // Cancelled: the file existed and the user chose to go back; it was not touched.
+    enum class Status { Saved, CannotOpen, WriteFailed, Cancelled };
     Status status = Status::Saved;
     std::string path;
     int errorNumber = 0;   // errno of the failed open, write or sync
@@ -110,7 +111,18 @@ MemorySaveResult saveMemoryFile(const std::string& path, const std::vector<Memor
                                 const MemorySaveOptions& options, const std::function<bool()>& appendExisting,
                                 const MemorySaveTexts& texts = {});
 
-// What the user is told about a failed save (UTF-8; empty when saved): 132
+// What becomes of a file that exists already.
+enum class ExistingFile { Append, Empty, Cancel };
+// The same save with a way back: whenExisting may answer Cancel, and the
+// file is then closed as it was (status Cancelled). Without a question the
+// file is appended to.
+MemorySaveResult saveMemoryFileAsking(const std::string& path, const std::vector<MemoryRecord>& records,
+                                      const MemorySaveOptions& options,
+                                      const std::function<ExistingFile()>& whenExisting,
+                                      const MemorySaveTexts& texts = {});
+
+// What the user is told about a failed save (UTF-8; empty when saved or
+// cancelled): 132
 // when the file could not be opened; for a failed write or sync 360 with the
 // file's name and the system's reason.
 std::string memorySaveFailureText(const MemorySaveResult& result);

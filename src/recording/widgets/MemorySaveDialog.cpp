@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -138,22 +139,34 @@ void MemorySaveDialog::browse() {
 
 void MemorySaveDialog::accept() {
     updateMode();
-    const MemorySaveResult result = saveMemoryFile(
+    // Yes appends, No empties the file; "Anuluj", Escape and the close box
+    // leave it as it is and come back here for another name.
+    const MemorySaveResult result = saveMemoryFileAsking(
         localPath(fileEdit_->text()), records_, options(),
-        [this] { return boxes_.askNoDestroys(this, registrationString(kMsgMemoryFileExists)); },
+        [this] {
+            switch (boxes_.askOrCancel(this, registrationString(kMsgMemoryFileExists))) {
+            case BoxAnswer::Yes: return ExistingFile::Append;
+            case BoxAnswer::No: return ExistingFile::Empty;
+            default: return ExistingFile::Cancel;
+            }
+        },
         memorySaveTextsFromStringTable());
+    if (result.status == MemorySaveResult::Status::Cancelled) return;
     if (!result.saved()) {
         boxes_.show(this, boxText(memorySaveFailureText(result)), BoxButtons::Ok, BoxIcon::Warning);
         return;
     }
+    savedPath_ = QFileInfo(fileEdit_->text()).absoluteFilePath();
     QDialog::accept();
 }
 
 bool saveMemory(QWidget* parent, const std::vector<MemoryRecord>& records, long panelSerialNumber,
-                MessageBoxes& boxes, FileChooser chooser, const MemorySaveRunner& run) {
+                MessageBoxes& boxes, FileChooser chooser, const MemorySaveRunner& run, QString* savedPath) {
     MemorySaveDialog dialog(records, panelSerialNumber, boxes, std::move(chooser), parent);
     const int result = run ? run(dialog) : dialog.exec();
-    return result == QDialog::Accepted;
+    if (result != QDialog::Accepted) return false;
+    if (savedPath) *savedPath = dialog.savedPath();
+    return true;
 }
 
 }  // namespace mr420

@@ -51,6 +51,8 @@ public:
     QCheckBox* serialNumberBox() const { return serial_; }
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
+    // The file OK wrote; empty until then.
+    QString savedPath() const { return savedPath_; }
 
 public slots:
     // Writes the file; closes with OK only when it was written.
@@ -67,6 +69,7 @@ private:
     MessageBoxes& boxes_;
     FileChooser chooser_;
     bool binary_ = false;
+    QString savedPath_;
 
     QLineEdit* fileEdit_ = nullptr;
     QPushButton* browse_ = nullptr;
@@ -83,8 +86,10 @@ private:
 using MemorySaveRunner = std::function<int(MemorySaveDialog&)>;
 
 // "Zapisz jako" of the memory dialog: runs MemorySaveDialog modally; the file
-// is written inside its OK. True when a file was written.
+// is written inside its OK. True when a file was written; its name then goes
+// to savedPath when one is given.
 bool saveMemory(QWidget* parent, const std::vector<MemoryRecord>& records, long panelSerialNumber,
-                MessageBoxes& boxes, FileChooser chooser = qtSaveFileChooser, const MemorySaveRunner& run = {});
+                MessageBoxes& boxes, FileChooser chooser = qtSaveFileChooser, const MemorySaveRunner& run = {},
+                QString* savedPath = nullptr);
 
 }  // namespace mr420

@@ -239,7 +239,7 @@ TEST(MemorySaveDialog, BinaryModeWritesTheMeasurementRecords) {
     EXPECT_EQ(readFile(dir + "/wykres.QVG"), binaryOf(records(), 4711));
 }
 
-TEST(MemorySaveDialog, ExistingFileAsksTheAppendQuestion) {
+TEST(MemorySaveDialog, ExistingFileAsksTheAppendQuestionWithAWayBack) {
     app();
     const std::string path = test::makeTempDir("memdlg-append") + "/odczyt.txt";
     const std::string text = memoryTextFile(records(), {});
@@ -248,28 +248,33 @@ TEST(MemorySaveDialog, ExistingFileAsksTheAppendQuestion) {
         "wybierz Nie aby skasować poprzednią zawartość pliku.");
     struct Case {
         const char* name;
-        std::deque<BoxAnswer> answers;   // empty: Escape
-        std::string before;
+        std::deque<BoxAnswer> answers;   // empty: Escape or the close box
         std::string after;
+        bool accepted;
     };
     const Case cases[] = {
-        {"No empties the file", {BoxAnswer::No}, "stare\r\n", text},
-        {"Yes appends", {BoxAnswer::Yes}, "stare\r\n", "stare\r\n" + text},
-        {"Escape appends", {}, "stare\r\n", "stare\r\n" + text},
+        {"No empties the file", {BoxAnswer::No}, text, true},
+        {"Yes appends", {BoxAnswer::Yes}, "stare\r\n" + text, true},
+        {"Cancel leaves it", {BoxAnswer::Cancel}, "stare\r\n", false},
+        {"Escape leaves it", {}, "stare\r\n", false},
     };
     for (const Case& c : cases) {
-        writeFile(path, c.before);
+        writeFile(path, "stare\r\n");
         ScriptedMessageBoxes boxes;
         boxes.answers = c.answers;
         MemorySaveDialog dialog(records(), 4711, boxes);
+        dialog.show();
         dialog.fileEdit()->setText(q(path));
         dialog.okButton()->click();
         ASSERT_EQ(boxes.shown.size(), 1u) << c.name;
         EXPECT_EQ(boxes.shown[0].text, question);
-        EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::YesNo);
+        EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::YesNoCancel);
         EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Question);
-        EXPECT_EQ(boxes.shown[0].safeAnswer, BoxAnswer::Yes);
-        EXPECT_EQ(dialog.result(), QDialog::Accepted) << c.name;
+        EXPECT_EQ(boxes.shown[0].safeAnswer, BoxAnswer::Cancel);
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.name;
+        // Back in the dialog, with the name kept for another try.
+        EXPECT_EQ(dialog.isVisible(), !c.accepted) << c.name;
+        EXPECT_EQ(dialog.savedPath(), c.accepted ? q(path) : QString()) << c.name;
         EXPECT_EQ(readFile(path), c.after) << c.name;
     }
 }

@@ -82,6 +82,7 @@ void MemoryReadout::detach() {
 }
 
 void MemoryReadout::memorySetTotal(int blocks) {
+    if (!reading()) return;
     memorySizeBlocks_ = blocks;
     if (view_) view_->setProgressRange(blocks);
 }
@@ -93,18 +94,21 @@ void MemoryReadout::placeBlock(int block) {
 }
 
 void MemoryReadout::memoryBlockErased(int block) {
-    if (block < 0 || block >= static_cast<int>(kMaxBlocks)) return;
+    if (!reading() || block < 0 || block >= static_cast<int>(kMaxBlocks)) return;
     image_[static_cast<std::size_t>(block) * kBlockSize] = 0xFF;
     placeBlock(block);
 }
 
 void MemoryReadout::memoryBlockData(int block, const std::uint8_t* data) {
-    if (block < 0 || block >= static_cast<int>(kMaxBlocks) || imageLength_ == image_.size()) return;
+    if (!reading() || block < 0 || block >= static_cast<int>(kMaxBlocks) || imageLength_ == image_.size()) return;
     std::copy_n(data, kBlockSize, image_.begin() + static_cast<std::ptrdiff_t>(block) * kBlockSize);
     placeBlock(block);
 }
 
-void MemoryReadout::memoryFinish() { decode(); }
+void MemoryReadout::memoryFinish() {
+    // Once aborted (time-out or cancel) nothing is decoded.
+    if (reading()) decode();
+}
 
 void MemoryReadout::memoryAbort() {
     aborted_ = true;
@@ -115,8 +119,9 @@ void MemoryReadout::memoryAbort() {
 void MemoryReadout::onDataTimeout() {
     timers_.stopTimer(timer_id::kMemoryData);
     if (!view_ || decoded_ || aborted_) return;
+    // Set before the message opens: replies keep coming inside its modal
+    // loop, and from now on they find no window and end the chain untaken.
     aborted_ = true;
-    // Late replies find no window and end the read-out quietly.
     MemoryReadoutView* view = view_;
     view->showMessage(kTransferError);
     view->closeAsCancelled();

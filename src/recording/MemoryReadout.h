@@ -89,7 +89,9 @@ private:
     enum class Column { Number, Time, Temperature1, Temperature2, Humidity, Pressure, DewPoint, Vapour };
 
     // MemoryReadoutListener
-    bool memoryWindowExists() override { return view_ != nullptr && view_->windowExists(); }
+    // An aborted read-out has no window for the session, even while its
+    // message is still open: what arrives then ends the chain untaken.
+    bool memoryWindowExists() override { return view_ != nullptr && !aborted_ && !decoded_ && view_->windowExists(); }
     void memoryTakePressure(double pressureHpa) override { fallbackPressure_ = pressureHpa; }
     void memorySetTotal(int blocks) override;
     void memoryBlockErased(int block) override;

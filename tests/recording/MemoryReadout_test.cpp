@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -29,11 +31,16 @@ struct FakeView : MemoryReadoutView {
     int decodedShown = 0;
     int closed = 0;
     std::vector<UserMessage> messages;
+    // Runs while a message is open, as the replies do inside its modal loop.
+    std::function<void()> whileMessageOpen;
     bool windowExists() const override { return open; }
     void setProgressRange(int blocks) override { range = blocks; }
     void setProgress(int position) override { progress.push_back(position); }
     void showDecoded() override { ++decodedShown; }
-    void showMessage(const UserMessage& m) override { messages.push_back(m); }
+    void showMessage(const UserMessage& m) override {
+        messages.push_back(m);
+        if (auto act = std::exchange(whileMessageOpen, {})) act();
+    }
     void closeAsCancelled() override {
         ++closed;
         open = false;
@@ -87,6 +94,24 @@ TEST(MemoryReadout, TwelveSecondsWithoutABlockEndWithMessage131) {
     h.readout.detach();
     h.answerUntilIdentity();
     EXPECT_FALSE(h.session.memoryReadoutActive);
+}
+
+TEST(MemoryReadout, BlocksArrivingWhileMessage131IsOpenAreNotTakenNorDecoded) {
+    Harness h;
+    h.readout.start(h.view, {});
+    for (int i = 0; i < 5; ++i) h.answer();   // block 0 read; block 1 selected and never answered
+    const std::vector<int> progressBefore = h.view.progress;
+    const std::size_t lengthBefore = h.readout.imageLength();
+    // The panel answers again while the message is up: the rest of the chain.
+    h.view.whileMessageOpen = [&] { h.answerUntilIdentity(); };
+    h.clock.advance(12000);
+    EXPECT_EQ(h.view.messages, (std::vector<UserMessage>{{131, MessageIcon::None}}));
+    EXPECT_EQ(h.view.progress, progressBefore);
+    EXPECT_EQ(h.readout.imageLength(), lengthBefore);
+    EXPECT_EQ(h.view.decodedShown, 0);
+    EXPECT_EQ(h.view.closed, 1);
+    EXPECT_FALSE(h.session.memoryReadoutActive);
+    EXPECT_EQ(h.port.codes().back(), "020A00");   // polling again
 }
 
 TEST(MemoryReadout, CancelEndsTheReadOutAtTheNextStep) {

@@ -1025,6 +1025,17 @@ firmware version:</translation>
     </message>
 </context>
 <context>
+    <name>mr420-chart</name>
+    <message>
+        <source>Wybierz pliki do wykresu</source>
+        <translation>Choose the files to chart</translation>
+    </message>
+    <message>
+        <source>Pliki pomiarów (*.txt *.csv *.qvg);;Wszystkie pliki (*)</source>
+        <translation>Measurement files (*.txt *.csv *.qvg);;All files (*)</translation>
+    </message>
+</context>
+<context>
     <name>mr420::ModemSettingsDialog</name>
     <message>
         <source>Ustawienia modemu</source>

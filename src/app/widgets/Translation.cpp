@@ -71,4 +71,23 @@ void removeTranslation(QCoreApplication& app, QTranslator& translator) {
     app.removeTranslator(&translator);
 }
 
+QLocale programLocale(const std::string& code, const QLocale& system) {
+    const QLocale::Language language = code == "en" ? QLocale::English : QLocale::Polish;
+    if (system.language() == language) return system;
+    return language == QLocale::English ? QLocale(QLocale::English) : QLocale(QLocale::Polish, QLocale::Poland);
+}
+
+ProgramLanguage::ProgramLanguage(QCoreApplication& app, const std::string& code, const QString& programDir)
+    : app_(app) {
+    const bool english = code == "en";
+    if (english) translated_ = installTranslation(app_, translator_, QStringLiteral("en"), programDir);
+    installQtTranslation(app_, qtTranslator_, english ? QStringLiteral("en") : QStringLiteral("pl"));
+    QLocale::setDefault(programLocale(code));
+}
+
+ProgramLanguage::~ProgramLanguage() {
+    if (translated_) removeTranslation(app_, translator_);
+    app_.removeTranslator(&qtTranslator_);
+}
+
 }  // namespace mr420

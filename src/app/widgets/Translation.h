@@ -3,10 +3,13 @@
 // program, then in ../share/mr420/. Without one the program stays Polish,
 // silently.
 
+#include <QLocale>
 #include <QString>
+#include <QTranslator>
+
+#include <string>
 
 class QCoreApplication;
-class QTranslator;
 
 namespace mr420 {
 
@@ -24,5 +27,31 @@ bool installQtTranslation(QCoreApplication& app, QTranslator& translator, const 
 
 // Undoes installTranslation.
 void removeTranslation(QCoreApplication& app, QTranslator& translator);
+
+// The locale of Qt's own widgets (the calendar, the print and file dialogs)
+// for the language in force: the user's own locale when it speaks that
+// language, else English for "en" and Polish (pl_PL) for any other code.
+QLocale programLocale(const std::string& code, const QLocale& system = QLocale::system());
+
+// The language in force for one program's lifetime: for "en" the program's
+// English texts, Qt's own texts for the language, and programLocale() as Qt's
+// default locale. The process C locale, which printf-style numbers and the
+// files' formats follow, is left as it is.
+class ProgramLanguage {
+public:
+    ProgramLanguage(QCoreApplication& app, const std::string& code, const QString& programDir);
+    ~ProgramLanguage();
+    ProgramLanguage(const ProgramLanguage&) = delete;
+    ProgramLanguage& operator=(const ProgramLanguage&) = delete;
+
+    // The English translation file was found and installed.
+    bool translated() const { return translated_; }
+
+private:
+    QCoreApplication& app_;
+    QTranslator translator_;
+    QTranslator qtTranslator_;
+    bool translated_ = false;
+};
 
 }  // namespace mr420

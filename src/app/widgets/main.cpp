@@ -7,7 +7,6 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <QTranslator>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -156,14 +155,10 @@ int main(int argc, char** argv) {
     if (language.empty() && !terminated) mr420::setLanguage(language, mr420::askLanguage(0));
     if (terminated) return 0;   // nothing was changed yet
 
-    QTranslator translator;
-    QTranslator qtTranslator;
-    if (language == "en") {
-        const QString programDir = QCoreApplication::applicationDirPath();
-        mr420::installTranslation(app, translator, QStringLiteral("en"), programDir);
-    }
-    // Qt's own buttons and choosers speak the program's language.
-    mr420::installQtTranslation(app, qtTranslator, QString::fromStdString(language.empty() ? "pl" : language));
+    // The program's texts, Qt's own buttons and choosers, and the calendar's
+    // and print dialog's locale speak the program's language, whatever LANG
+    // says; printf-style numbers keep the process locale set above.
+    mr420::ProgramLanguage programLanguage(app, language, QCoreApplication::applicationDirPath());
 
     mr420::AppSettings settings = mr420::defaultSettings();
     mr420::readSettings(ini, settings);
@@ -206,6 +201,5 @@ int main(int argc, char** argv) {
         openWindow = nullptr;
     }
     ini.close();
-    mr420::removeTranslation(app, translator);
     return result;
 }

@@ -6,7 +6,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTranslator>
+
+#include <clocale>
 
 #include <filesystem>
 
@@ -82,4 +85,32 @@ TEST(Translation, QtsOwnButtonsSpeakPolishFromTheSystemsTranslations) {
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&Nie"));
     QCoreApplication::removeTranslator(&qt);
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
+}
+
+TEST(Translation, QtsWidgetsTakeTheProgramsLanguageWhateverTheUsersLocale) {
+    struct Case {
+        const char* code;
+        const char* system;
+        const char* locale;
+    };
+    const Case cases[] = {
+        {"pl", "C", "pl_PL"}, {"", "C", "pl_PL"}, {"de", "de_DE", "pl_PL"}, {"en", "C", "en_US"},
+        {"en", "en_GB", "en_GB"}, {"pl", "en_GB", "pl_PL"}, {"pl", "pl_PL", "pl_PL"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(programLocale(c.code, QLocale(QString::fromLatin1(c.system))).name().toStdString(), c.locale)
+            << c.code << " under " << c.system;
+
+    // The tests run under LC_ALL=C.UTF-8: the calendar's month names follow
+    // the program, the process locale of printf-style numbers stays.
+    app();
+    const std::string processLocale = std::setlocale(LC_ALL, nullptr);
+    {
+        ProgramLanguage polish(app(), "pl", QStringLiteral("/nonexistent"));
+        EXPECT_EQ(QLocale().standaloneMonthName(12), QStringLiteral("grudzień"));
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&Nie"));
+    }
+    EXPECT_EQ(std::setlocale(LC_ALL, nullptr), processLocale);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&No"));
+    QLocale::setDefault(QLocale::c());
 }

@@ -77,9 +77,9 @@ choose No to delete the previous contents of the file.</translation>
         <translation>Do you want to erase the memory?</translation>
     </message>
     <message>
-        <source>Nie można odnaleźć programu Vimo.exe</source>
+        <source>Nie można odnaleźć programu mr420-chart ani Vimo.exe</source>
         <comment>128</comment>
-        <translation>Cannot find the program Vimo.exe</translation>
+        <translation>Cannot find the program mr420-chart or Vimo.exe</translation>
     </message>
     <message>
         <source>Wybierz przynajmniej jedną wielkość do zapisu.</source>

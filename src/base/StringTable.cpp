@@ -28,7 +28,7 @@ constexpr Entry kTable[] = {
     {123, "Wybrany plik binarny jest niedostępny."},
     {124, "Plik binarny już istnieje.\r\nWybierz Tak aby dopisywać wyniki do poprzednich,\r\nwybierz Nie aby skasować poprzednią zawartość pliku."},
     {125, "Chcesz usunąć zawartość pamięci?"},
-    {128, "Nie można odnaleźć programu Vimo.exe"},
+    {128, "Nie można odnaleźć programu mr420-chart ani Vimo.exe"},
     {129, "Wybierz przynajmniej jedną wielkość do zapisu."},
     {130, "Pamięć jest pusta."},
     {131, "Błąd w trakcie przesyłania danych."},

@@ -230,7 +230,9 @@ void MainWindow::onCommand(int id) {
             memory_->readMemory({config_->memoryColumns().dewPoint, config_->memoryColumns().waterVapour, memoryDump_});
             break;
         case menu_id::kMemoryErase: memory_->eraseMemory(); break;
-        case menu_id::kRunVimo: launchChartProgram(this, boxes_); break;
+        case menu_id::kRunVimo:
+            launchChartProgram(this, boxes_, currentChartProgramPlaces(), startDetachedProgram, memory_->lastSavedFile());
+            break;
         case menu_id::kChart: chart_->openLive(); break;
         default:
             if (PeripheralCommands::handles(id))

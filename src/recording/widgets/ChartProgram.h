@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -24,15 +25,17 @@ struct ChartProgramPlaces {
 // current directory, $PATH.
 ChartProgramPlaces currentChartProgramPlaces();
 
-// Starts a program without arguments, detached; false when it did not start.
-using ProgramStarter = std::function<bool(const QString& program)>;
-bool startDetachedProgram(const QString& program);
+// Starts a program with its arguments, detached; false when it did not start.
+using ProgramStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
+bool startDetachedProgram(const QString& program, const QStringList& arguments);
 
-// Finds "Vimo.exe" (program directory, current directory, PATH) and starts it
-// without arguments. When it is not found or does not start: message 128 in
-// a plain box. Returns whether it was started.
+// Finds mr420-chart (beside this program, then on PATH), else "Vimo.exe"
+// (program directory, current directory, PATH), and starts it with the file
+// last saved from the memory window when there is one and it still exists
+// (Vimo.exe only with a ".qvg" file). When neither is found or it does not
+// start: message 128 in a plain box. Returns whether it was started.
 bool launchChartProgram(QWidget* parent, MessageBoxes& boxes,
                         const ChartProgramPlaces& places = currentChartProgramPlaces(),
-                        const ProgramStarter& start = startDetachedProgram);
+                        const ProgramStarter& start = startDetachedProgram, const QString& lastSavedFile = {});
 
 }  // namespace mr420

@@ -22,7 +22,8 @@ MemoryFeature::MemoryFeature(PanelSession& session, TimerRouter& timers, Message
       eraser_(session, timers, *this),
       dialog_(std::make_unique<MemoryDialog>(readout_, boxes, parent)) {
     dialog_->setSaveHandler([this](QWidget* owner, const MemoryReadout& readout) {
-        saveMemory(owner, readout.records(), readout.panelSerialNumber(), boxes_);
+        saveMemory(owner, readout.records(), readout.panelSerialNumber(), boxes_, qtSaveFileChooser, {},
+                   &lastSavedFile_);
     });
 }
 

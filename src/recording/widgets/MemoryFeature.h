@@ -3,6 +3,7 @@
 // dialog, and erasing the panel memory behind the wait window.
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 
@@ -28,6 +29,8 @@ public:
     void eraseMemory() { eraser_.run(); }
 
     MemoryReadout& readout() { return readout_; }
+    // The file "Zapisz jako" last wrote in this run; empty before.
+    QString lastSavedFile() const { return lastSavedFile_; }
     MemoryDialog& dialog() { return *dialog_; }
 
 private:
@@ -42,6 +45,7 @@ private:
     MemoryReadout readout_;
     MemoryEraser eraser_;
     std::unique_ptr<MemoryDialog> dialog_;
+    QString lastSavedFile_;
 };
 
 }  // namespace mr420

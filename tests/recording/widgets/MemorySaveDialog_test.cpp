@@ -324,41 +324,53 @@ TEST(MemorySaveDialog, SaveMemoryRunsTheDialogAndSaysWhetherAFileWasWritten) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST(ChartProgram, StartsTheFoundProgramOrShowsMessage128) {
+TEST(ChartProgram, StartsTheFoundProgramWithTheSavedFileOrShowsMessage128) {
     app();
     const std::string dir = test::makeTempDir("memdlg-vimo");
+    const std::string own = test::makeTempDir("memdlg-chart");
     const std::string empty = test::makeTempDir("memdlg-novimo");
-    writeFile(dir + "/Vimo.exe", "#!/bin/sh\n");
-    ::chmod((dir + "/Vimo.exe").c_str(), 0755);
+    for (const std::string& program : {dir + "/Vimo.exe", own + "/mr420-chart"}) {
+        writeFile(program, "#!/bin/sh\n");
+        ::chmod(program.c_str(), 0755);
+    }
+    writeFile(empty + "/odczyt.qvg", "");
+    const QString saved = q(empty + "/odczyt.qvg");
     struct Case {
         const char* name;
         ChartProgramPlaces places;
-        bool starts;            // what the starter answers
-        QString startedWith;    // empty: the starter must not be called
+        QString lastSaved;
+        bool starts;              // what the starter answers
+        QStringList startedWith;  // program and arguments; empty: the starter must not be called
         bool launched;
     };
-    const QString found = q(dir + "/Vimo.exe");
+    const QString vimo = q(dir + "/Vimo.exe");
+    const QString chart = q(own + "/mr420-chart");
     const Case cases[] = {
-        {"in the program dir", {q(dir), q(empty), QByteArray()}, true, found, true},
-        {"on PATH", {q(empty), q(empty), QByteArray("/nonexistent:") + QByteArray::fromStdString(dir)}, true, found,
-         true},
-        {"found but does not start", {q(dir), q(empty), QByteArray()}, false, found, false},
-        {"nowhere", {q(empty), q(empty), QByteArray("/nonexistent")}, true, QString(), false},
+        {"Vimo in the program dir", {q(dir), q(empty), QByteArray()}, {}, true, {vimo}, true},
+        {"own viewer on PATH first, with the saved file",
+         {q(dir), q(empty), QByteArray("/nonexistent:") + QByteArray::fromStdString(own)}, saved, true,
+         {chart, saved}, true},
+        {"a saved file since deleted is not given", {q(own), q(empty), QByteArray()}, q(empty + "/gone.txt"), true,
+         {chart}, true},
+        {"found but does not start", {q(dir), q(empty), QByteArray()}, {}, false, {vimo}, false},
+        {"nowhere", {q(empty), q(empty), QByteArray("/nonexistent")}, saved, true, {}, false},
     };
     for (const Case& c : cases) {
         ScriptedMessageBoxes boxes;
         QStringList started;
-        const bool launched = launchChartProgram(nullptr, boxes, c.places, [&](const QString& program) {
-            started << program;
-            return c.starts;
-        });
+        const bool launched = launchChartProgram(nullptr, boxes, c.places,
+                                                 [&](const QString& program, const QStringList& arguments) {
+                                                     started << program << arguments;
+                                                     return c.starts;
+                                                 },
+                                                 c.lastSaved);
         EXPECT_EQ(launched, c.launched) << c.name;
-        EXPECT_EQ(started, c.startedWith.isEmpty() ? QStringList() : QStringList{c.startedWith}) << c.name;
+        EXPECT_EQ(started, c.startedWith) << c.name;
         if (c.launched) {
             EXPECT_TRUE(boxes.shown.empty()) << c.name;
         } else {
             ASSERT_EQ(boxes.shown.size(), 1u) << c.name;
-            EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Nie można odnaleźć programu Vimo.exe"));
+            EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Nie można odnaleźć programu mr420-chart ani Vimo.exe"));
             EXPECT_EQ(boxes.shown[0].icon, BoxIcon::None);
             EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::Ok);
         }

@@ -537,7 +537,7 @@ choose No to delete the previous contents of the file.</translation>
         <translation>Enter the port of the backup server</translation>
     </message>
     <message>
-        <source>Wpisz maksymalną liczbę prób zestawienia polaczenia w ciągu 24 godzin (1-30)</source>
+        <source>Wpisz maksymalną liczbę prób zestawienia połączenia w ciągu 24 godzin (1-30)</source>
         <comment>332</comment>
         <translation>Enter the maximum number of connection attempts in 24 hours (1-30)</translation>
     </message>
@@ -748,7 +748,7 @@ firmware version:</translation>
         <translation>Modem options</translation>
     </message>
     <message>
-        <source>Progi alarowe modemu</source>
+        <source>Progi alarmowe modemu</source>
         <comment>32786</comment>
         <translation>Modem alarm thresholds</translation>
     </message>
@@ -986,7 +986,7 @@ firmware version:</translation>
         <translation>Additional settings</translation>
     </message>
     <message>
-        <source>Nie pokazu informacji o oprogramowaniu VKS przy starcie</source>
+        <source>Nie pokazuj informacji o oprogramowaniu VKS przy starcie</source>
         <translation>Do not show the VKS software information at start</translation>
     </message>
     <message>
@@ -1094,7 +1094,7 @@ firmware version:</translation>
         <translation>Network</translation>
     </message>
     <message>
-        <source>Maksymalna liczba prób zestawienia polaczenia w ciągu 24 godzin</source>
+        <source>Maksymalna liczba prób zestawienia połączenia w ciągu 24 godzin</source>
         <translation>Maximum number of connection attempts in 24 hours</translation>
     </message>
     <message>
@@ -1183,7 +1183,7 @@ firmware version:</translation>
         <translation>Auto-off time</translation>
     </message>
     <message>
-        <source>Czas zostanie ustawiny z rozdzielczością 5 sekund</source>
+        <source>Czas zostanie ustawiony z rozdzielczością 5 sekund</source>
         <translation>The time is set in steps of 5 seconds</translation>
     </message>
     <message>
@@ -1230,7 +1230,7 @@ firmware version:</translation>
         <translation>Auto-off time</translation>
     </message>
     <message>
-        <source>Czas zostanie ustawiny z rozdzielczością 5 sekund</source>
+        <source>Czas zostanie ustawiony z rozdzielczością 5 sekund</source>
         <translation>The time is set in steps of 5 seconds</translation>
     </message>
     <message>
@@ -1277,7 +1277,7 @@ firmware version:</translation>
         <translation>Auto-off time</translation>
     </message>
     <message>
-        <source>Czas zostanie ustawiny z rozdzielczością 5 sekund</source>
+        <source>Czas zostanie ustawiony z rozdzielczością 5 sekund</source>
         <translation>The time is set in steps of 5 seconds</translation>
     </message>
     <message>

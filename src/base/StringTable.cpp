@@ -120,7 +120,7 @@ constexpr Entry kTable[] = {
     {321, "Wpisz wartość opóźnienia z zakresu 0-60"},
     {330, "Wpisz adres zapasowego serwera"},
     {331, "Wpisz port zapasowego serwera"},
-    {332, "Wpisz maksymalną liczbę prób zestawienia polaczenia w ciągu 24 godzin (1-30)"},
+    {332, "Wpisz maksymalną liczbę prób zestawienia połączenia w ciągu 24 godzin (1-30)"},
     {333, "Funkcje internetowe panelu zostaną odblokowane.\nRejestracja i alarmowanie przez sieć mogą być wykorzystywane.\nProszę zadbać o prawidłowe wpisy w pozostałych polach."},
     {334, "Funkcje internetowe panelu zostaną zablokowane.\nNiezależnie od innych nastaw alarmowanie i rejestracja przez sieć będzie wyłączona."},
     {335, "Rejestracja i alarmowanie przez GPRS/Internet są zablokowane niezależnie od innych ustawień"},

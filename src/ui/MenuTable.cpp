@@ -21,7 +21,7 @@ const std::vector<MenuPopup>& mainMenu() {
           {kDefaultPressure, "Ciśnienie domyślne"},
           {kAutoOff, "Czas autowyłączania"},
           {kModemOptions, "Opcje modemu"},
-          {kModemThresholds, "Progi alarowe modemu"},
+          {kModemThresholds, "Progi alarmowe modemu"},
           {kModemPin, "Zmiana numeru PIN modemu"},
           {kModemPap, "Zmiana hasła PAP modemu"},
           {kHistoryDisplay, "Wyświetlanie historii na panelu"},

@@ -10,7 +10,7 @@ namespace mr420 {
 AdditionalSettingsDialog::AdditionalSettingsDialog(bool showPromotion, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Ustawienia dodatkowe"));
     auto* layout = new QVBoxLayout(this);
-    box_ = new QCheckBox(tr("Nie pokazu informacji o oprogramowaniu VKS przy starcie"), this);
+    box_ = new QCheckBox(tr("Nie pokazuj informacji o oprogramowaniu VKS przy starcie"), this);
     box_->setChecked(!showPromotion);
     layout->addWidget(box_);
     auto* buttons = new QDialogButtonBox(this);

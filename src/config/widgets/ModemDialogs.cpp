@@ -174,7 +174,7 @@ ModemSettingsDialog::ModemSettingsDialog(ModemSettingsModel& model, MessageBoxes
         r->addWidget(edit);
         return r;
     };
-    caption(tr("Maksymalna liczba prób zestawienia polaczenia w ciągu 24 godzin"), widgetItem(attempts_));
+    caption(tr("Maksymalna liczba prób zestawienia połączenia w ciągu 24 godzin"), widgetItem(attempts_));
     caption(tr("Nazwa stacji"), widgetItem(station_));
     caption(tr("IP : Port"), addressRow(serverAddress_, serverPort_, this));
     grid->addWidget(backup_, row++, 0, 1, 2);

@@ -99,7 +99,7 @@ AutoOffDialog::AutoOffDialog(AutoOffModel& model, MessageBoxes& boxes, QWidget* 
     row->addWidget(time_);
     row->addStretch();
     body()->addLayout(row);
-    body()->addWidget(new QLabel(tr("Czas zostanie ustawiny z rozdzielczością 5 sekund"), this));
+    body()->addWidget(new QLabel(tr("Czas zostanie ustawiony z rozdzielczością 5 sekund"), this));
 }
 
 void AutoOffDialog::setInputsEnabled(bool enabled) { time_->setEnabled(enabled); }

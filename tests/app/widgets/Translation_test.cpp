@@ -114,3 +114,20 @@ TEST(Translation, QtsWidgetsTakeTheProgramsLanguageWhateverTheUsersLocale) {
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&No"));
     QLocale::setDefault(QLocale::c());
 }
+
+TEST(Translation, OnScreenTextsAreSpeltRight) {
+    // Every Polish text on screen is a source of the translation file.
+    QFile file(QStringLiteral(MR420_SOURCE_DIR "/resources/translations/mr420_en.ts"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString ts = QString::fromUtf8(file.readAll());
+    const std::pair<const char*, const char*> corrections[] = {
+        {"Nie pokazu informacji", "<source>Nie pokazuj informacji o oprogramowaniu VKS przy starcie</source>"},
+        {"ustawiny", "<source>Czas zostanie ustawiony z rozdzielczością 5 sekund</source>"},
+        {"polaczenia", "prób zestawienia połączenia w ciągu 24 godzin</source>"},
+        {"alarowe", "<source>Progi alarmowe modemu</source>"},
+    };
+    for (const auto& [wrong, right] : corrections) {
+        EXPECT_FALSE(ts.contains(QString::fromUtf8(wrong))) << wrong;
+        EXPECT_TRUE(ts.contains(QString::fromUtf8(right))) << right;
+    }
+}

@@ -112,7 +112,7 @@ TEST(ModemSettingsDialog, OkWaitsForTheSettingsThenTheBackupServerIsChecked) {
         dialog.okButton()->click();
         ASSERT_EQ(boxes.shown.size(), 3u);
         EXPECT_EQ(boxes.shown[2].text,
-                  QStringLiteral("Wpisz maksymalną liczbę prób zestawienia polaczenia w ciągu 24 godzin (1-30)"));
+                  QStringLiteral("Wpisz maksymalną liczbę prób zestawienia połączenia w ciągu 24 godzin (1-30)"));
         EXPECT_EQ(dialog.focusWidget(), dialog.attemptsEdit());
 
         dialog.attemptsEdit()->setText(QStringLiteral("30"));

@@ -1025,6 +1025,29 @@ firmware version:</translation>
     </message>
 </context>
 <context>
+    <name>mr420::HelpWindow</name>
+    <message>
+        <source>Pomoc</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Wstecz</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Dalej</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>Spis treści</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>Otwórz w przeglądarce</source>
+        <translation>Open in the browser</translation>
+    </message>
+</context>
+<context>
     <name>mr420-chart</name>
     <message>
         <source>Wybierz pliki do wykresu</source>

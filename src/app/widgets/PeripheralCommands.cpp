@@ -56,7 +56,8 @@ void PeripheralCommands::run(int menuId) {
         case menu_id::kHelp: showHelp(parent_, currentHelpContext(), programDir, linkOpener(), boxes_); break;
         case menu_id::kPromotion: showPromotion(false); break;
         case menu_id::kAbout: {
-            AboutDialog dialog(programDir, currentHelpContext(), linkOpener(), boxes_, parent_);
+            HelpLinkOpener pages(parent_, linkOpener(), boxes_);
+            AboutDialog dialog(programDir, currentHelpContext(), pages, boxes_, parent_);
             dialog.exec();
             break;
         }
@@ -72,7 +73,8 @@ void PeripheralCommands::stop() { timers_.stopTimer(timer_id::kPromotion); }
 
 void PeripheralCommands::showPromotion(bool atStart) {
     if (closing_()) return;
-    PromotionDialog dialog(helpPageFor(currentHelpContext()), linkOpener(), boxes_, parent_);
+    HelpLinkOpener pages(parent_, linkOpener(), boxes_);
+    PromotionDialog dialog(helpPageFor(currentHelpContext()), pages, boxes_, parent_);
     startShowing_ = atStart;
     dialog.exec();
     startShowing_ = false;

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "app/Hyperlink.h"
-#include "app/widgets/HelpCommand.h"
 #include "app/widgets/LinkStatic.h"
 #include "base/widgets/MessageBoxes.h"
 #include "support/TestApplication.h"
@@ -149,20 +148,4 @@ TEST(LinkStatic, TheDesktopOpenerReportsAMissingFileOrFolderWithoutOpening) {
     EXPECT_EQ(desktopLinkOpener().open(QString::fromStdString(dir + "/none/missing.html")), link_result::kPathNotFound);
     EXPECT_EQ(desktopLinkOpener().open(QStringLiteral("file://") + QString::fromStdString(dir + "/gone.html")),
               link_result::kFileNotFound);
-}
-
-TEST(HelpCommand, OpensTheContextsPageOrSaysWhyNot) {
-    app();
-    RecordingOpener opener;
-    ScriptedMessageBoxes boxes;
-    const QString bin = QStringLiteral(MR420_BINARY_DIR "/bin");
-    EXPECT_TRUE(linkOpened(showHelp(nullptr, 1100, bin, opener, boxes)));
-    ASSERT_EQ(opener.targets.size(), 1u);
-    EXPECT_TRUE(opener.targets[0].endsWith(QStringLiteral("/share/mr420/help/en/index.html")));
-    EXPECT_TRUE(boxes.shown.empty());
-    // Nothing beside a program that has no pages: the reason is shown.
-    const QString nowhere = QString::fromStdString(test::makeTempDir("help-nowhere")) + QStringLiteral("/bin");
-    EXPECT_EQ(showHelp(nullptr, 100, nowhere, desktopLinkOpener(), boxes), link_result::kPathNotFound);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Unable to open hyperlink:\n\nThe specified path was not found."));
 }

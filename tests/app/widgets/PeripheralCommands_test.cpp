@@ -27,6 +27,7 @@
 #include "app/Settings.h"
 #include "app/widgets/AboutDialog.h"
 #include "app/widgets/AdditionalSettingsDialog.h"
+#include "app/widgets/HelpWindow.h"
 #include "app/widgets/LinkStatic.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/PromotionDialog.h"
@@ -222,7 +223,7 @@ TEST(PeripheralCommands, AFontKeptWithOkShowsAfterARestartWithoutUnderline) {
     EXPECT_EQ(again.window->pane(kChannelTemp1)->valueLogFont, oldTemp1);
 }
 
-TEST(PeripheralCommands, HelpOpensThePageOfTheLanguage) {
+TEST(PeripheralCommands, HelpShowsThePageOfTheLanguageInTheProgramsOwnWindow) {
     struct Case {
         const char* marker;
         const char* page;
@@ -239,8 +240,11 @@ TEST(PeripheralCommands, HelpOpensThePageOfTheLanguage) {
         s.window->setLinkOpener(&opener);
         s.window->action(menu_id::kHelp)->trigger();
         setStringOverride({});
-        ASSERT_EQ(opener.targets.size(), 1u) << c.marker;
-        const QString target = opener.targets[0];
+        EXPECT_TRUE(opener.targets.empty()) << c.marker;
+        auto* help = s.window->findChild<HelpWindow*>();
+        ASSERT_NE(help, nullptr) << c.marker;
+        EXPECT_TRUE(help->isVisible());
+        const QString target = help->browser()->source().toLocalFile();
         EXPECT_TRUE(target.endsWith(QStringLiteral("/help/") + QLatin1String(c.page))) << target.toStdString();
         // The page is there, whether the test runs from the build tree or installed.
         EXPECT_TRUE(std::filesystem::is_regular_file(target.toStdString())) << target.toStdString();
@@ -253,12 +257,13 @@ TEST(PeripheralCommands, AboutShowsTheProgramsVersionAndLinksToItsOwnPages) {
     Started s(settings);
     RecordingOpener opener;
     s.window->setLinkOpener(&opener);
-    QString version, helpTarget, pictureTarget;
+    QString version, helpTarget, pictureTarget, shownHelp;
     WhenOpen<AboutDialog> about([&](AboutDialog* d) {
         version = d->versionLabel()->text();
         helpTarget = d->helpLink()->target();
         pictureTarget = d->pictureLink()->target();
         click(d->helpLink());
+        if (auto* help = d->findChild<HelpWindow*>()) shownHelp = help->browser()->source().toLocalFile();
         click(d->pictureLink());
         d->okButton()->click();
     });
@@ -269,7 +274,9 @@ TEST(PeripheralCommands, AboutShowsTheProgramsVersionAndLinksToItsOwnPages) {
     EXPECT_TRUE(pictureTarget.endsWith(QStringLiteral("/README.md")));
     EXPECT_TRUE(std::filesystem::is_regular_file(helpTarget.toStdString()));
     EXPECT_TRUE(std::filesystem::is_regular_file(pictureTarget.toStdString()));
-    EXPECT_EQ(opener.targets, (std::vector<QString>{helpTarget, pictureTarget}));
+    // The help page in the program's help window, the rest on the desktop.
+    EXPECT_EQ(shownHelp, helpTarget);
+    EXPECT_EQ(opener.targets, (std::vector<QString>{pictureTarget}));
 }
 
 TEST(PeripheralCommands, ThePromotionAfterStartHoldsThePortChoiceUntilItCloses) {

@@ -537,33 +537,6 @@ TEST(ChartProgramSearch, FirstExecutableInSearchOrder) {
     }
 }
 
-TEST(ChartProgramSearch, OwnViewerFirstThenVimoWithTheLastSavedFile) {
-    struct Case {
-        const char* name;
-        std::set<std::string> executables;
-        const char* saved;
-        const char* program;
-        std::vector<std::string> arguments;
-    };
-    const Case cases[] = {
-        {"own viewer beside the program wins", {"/opt/mr420/bin/mr420-chart", "/opt/mr420/bin/Vimo.exe"},
-         "/d/odczyt.txt", "/opt/mr420/bin/mr420-chart", {"/d/odczyt.txt"}},
-        {"own viewer on PATH before Vimo beside", {"/usr/bin/mr420-chart", "/opt/mr420/bin/Vimo.exe"}, "",
-         "/usr/bin/mr420-chart", {}},
-        {"own viewer in the current dir does not count", {"/home/u/mr420-chart", "/home/u/Vimo.exe"},
-         "/d/odczyt.qvg", "/home/u/Vimo.exe", {"/d/odczyt.qvg"}},
-        {"Vimo is given no text file", {"/usr/bin/Vimo.exe"}, "/d/odczyt.csv", "/usr/bin/Vimo.exe", {}},
-        {"neither", {}, "/d/odczyt.qvg", "", {}},
-    };
-    for (const Case& c : cases) {
-        const ChartProgramStart found =
-            chartProgramToStart("/opt/mr420/bin", "/home/u", "/usr/local/bin:/usr/bin", c.saved,
-                                [&](const std::string& p) { return c.executables.count(p) > 0; });
-        EXPECT_EQ(found.program, c.program) << c.name;
-        EXPECT_EQ(found.arguments, c.arguments) << c.name;
-    }
-}
-
 TEST(ChartProgramSearch, ExecutableFileTest) {
     const std::string dir = test::makeTempDir("memvimo");
     writeFile(dir + "/run", "#!/bin/sh\n");

@@ -14,6 +14,7 @@
 #include "app/Hyperlink.h"
 #include "app/widgets/LinkStatic.h"
 #include "base/widgets/MessageBoxes.h"
+#include "support/RecordingOpener.h"
 #include "support/TestApplication.h"
 #include "support/TestSupport.h"
 
@@ -23,14 +24,7 @@ namespace {
 using mr420::test::app;
 using mr420::test::pumpFor;
 
-struct RecordingOpener : LinkOpener {
-    int result = link_result::kOpened;
-    std::vector<QString> targets;
-    int open(const QString& target) override {
-        targets.push_back(target);
-        return result;
-    }
-};
+using test::RecordingOpener;
 
 struct AppFirst {
     AppFirst() { app(); }

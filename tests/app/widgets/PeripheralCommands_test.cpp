@@ -37,6 +37,7 @@
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/QtTimerService.h"
 #include "link/widgets/PortDialog.h"
+#include "support/RecordingOpener.h"
 #include "support/TestApplication.h"
 #include "support/TestSupport.h"
 #include "ui/MenuTable.h"
@@ -65,13 +66,7 @@ struct ScriptedChooser : PaneChooser {
     }
 };
 
-struct RecordingOpener : LinkOpener {
-    std::vector<QString> targets;
-    int open(const QString& target) override {
-        targets.push_back(target);
-        return link_result::kOpened;
-    }
-};
+using test::RecordingOpener;
 
 void click(QWidget* w) {
     const QPointF at(w->width() / 2.0, w->height() / 2.0);

@@ -334,6 +334,7 @@ TEST(ChartProgram, StartsTheFoundProgramWithTheSavedFileOrShowsMessage128) {
         ::chmod(program.c_str(), 0755);
     }
     writeFile(empty + "/odczyt.qvg", "");
+    writeFile(empty + "/odczyt.txt", "");
     const QString saved = q(empty + "/odczyt.qvg");
     struct Case {
         const char* name;
@@ -350,6 +351,9 @@ TEST(ChartProgram, StartsTheFoundProgramWithTheSavedFileOrShowsMessage128) {
         {"own viewer on PATH first, with the saved file",
          {q(dir), q(empty), QByteArray("/nonexistent:") + QByteArray::fromStdString(own)}, saved, true,
          {chart, saved}, true},
+        {"own viewer in the current dir does not count, Vimo gets no text file",
+         {q(empty), q(own), QByteArray::fromStdString(dir)}, q(empty + "/odczyt.txt"), true, {vimo}, true},
+        {"Vimo gets a .qvg file", {q(dir), q(empty), QByteArray()}, saved, true, {vimo, saved}, true},
         {"a saved file since deleted is not given", {q(own), q(empty), QByteArray()}, q(empty + "/gone.txt"), true,
          {chart}, true},
         {"found but does not start", {q(dir), q(empty), QByteArray()}, {}, false, {vimo}, false},

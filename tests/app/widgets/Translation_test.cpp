@@ -52,10 +52,10 @@ TEST(Translation, EnglishFileReplacesStringsAndMenuTextsUntilRemoved) {
     ASSERT_TRUE(installTranslation(app(), t, QStringLiteral("en"), QString::fromStdString(dir)));
     EXPECT_EQ(str(string_id::kLanguageMarker), "EN");
     EXPECT_EQ(str(string_id::kCannotOpenPort), "Cannot open port COM%d");
-    EXPECT_EQ(menuText(menu_id::kSerialPort), "Serial port");
+    EXPECT_EQ(menuText(menu_id::kSerialPort), "&Serial port");
     removeTranslation(app(), t);
     EXPECT_EQ(str(string_id::kLanguageMarker), "PL");
-    EXPECT_EQ(menuText(menu_id::kSerialPort), "Port szeregowy");
+    EXPECT_EQ(menuText(menu_id::kSerialPort), "&Port szeregowy");
 }
 
 TEST(Translation, SetLanguageStoresOnlyKnownSelections) {

@@ -24,4 +24,8 @@ QString helpPageFor(int context);
 // would be. The result code (above 32 = opened).
 int showHelp(QWidget* parent, int context, const QString& programDir, LinkOpener& opener, MessageBoxes& boxes);
 
+// Opens a page given as a path with an optional "#place" in it (see
+// app/HelpTopics.h), reported as showHelp reports.
+int showHelpPage(QWidget* parent, const QString& page, LinkOpener& opener, MessageBoxes& boxes);
+
 }  // namespace mr420

@@ -12,14 +12,13 @@
 
 #include <set>
 
-#include "app/Hyperlink.h"
 #include "app/Settings.h"
-#include "app/widgets/LinkStatic.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/Translation.h"
 #include "base/TimerIds.h"
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/QtTimerService.h"
+#include "support/RecordingOpener.h"
 #include "support/TestApplication.h"
 #include "ui/MenuTable.h"
 
@@ -28,21 +27,13 @@ namespace {
 
 using test::pumpUntil;
 
-struct RecordingOpener : LinkOpener {
-    QString last;
-    int open(const QString& target) override {
-        last = target;
-        return link_result::kOpened;
-    }
-};
-
 // The window in a language, without a port and with the port choice put aside.
 struct Started {
     QTranslator translator;
     bool english;
     AppSettings settings = defaultSettings();
     ScriptedMessageBoxes boxes;
-    RecordingOpener opener;
+    test::RecordingOpener opener;
     std::unique_ptr<MainWindow> window;
 
     explicit Started(bool inEnglish) : english(inEnglish) {
@@ -110,7 +101,7 @@ TEST(MenuKeyboard, KeysOpenTheMenusEndTheProgramAndOpenHelp) {
             popup->hide();
         } else if (c.key == Qt::Key_F1) {
             const QString page = c.english ? "/help/en/index.html" : "/help/pl/index.html";
-            EXPECT_TRUE(s.opener.last.endsWith(page)) << s.opener.last.toStdString();
+            EXPECT_TRUE(s.opener.last().endsWith(page)) << s.opener.last().toStdString();
         } else {
             EXPECT_TRUE(pumpUntil([&] { return !s.window->isVisible(); }));
             EXPECT_EQ(s.window->result(), QDialog::Accepted);

@@ -1,28 +1,30 @@
-// Every window the menus open, in Polish and in English, on a panel whose
-// modem settings and memory are filled in: no label, button, check box,
-// group title, column header or list cell shows its text cut or covered by a
-// neighbour, each window is wide enough for its title, and F1 in it opens
+// The main window and every window its menus open, in Polish and in English,
+// on a panel with modem settings and memory: every menu title and entry has a
+// letter of its own, Alt+letter and F10 open a menu, Ctrl+Q ends the program;
+// no label, button, check box, group title, column header or list cell is cut
+// or covered, each window is wide enough for its title, and F1 in it opens
 // the help page that describes it.
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOption>
 #include <QTableView>
-#include <QTimer>
+#include <QTest>
 #include <QTranslator>
 
 #include <map>
 #include <set>
 
+#include "app/Hyperlink.h"
+#include "app/widgets/LinkStatic.h"
 #include "app/widgets/Translation.h"
 #include "base/TimerIds.h"
 #include "base/widgets/QtTimerService.h"
@@ -33,23 +35,22 @@
 #include "recording/widgets/MemoryDialog.h"
 #include "recording/widgets/MemoryFeature.h"
 #include "recording/widgets/MemorySaveDialog.h"
-#include "support/RecordingOpener.h"
 #include "support/WindowRig.h"
 #include "ui/MenuTable.h"
 
 namespace mr420 {
 namespace {
 
-using test::pumpFor;
 using test::pumpUntil;
 
-// The windows, the menu entry that opens each and the page F1 opens there.
+// The windows, the menu entry that opens each, and the page F1 opens there.
 struct Window {
     int menuId;
-    const char* window;   // class, and the mode it is seen in
+    const char* window;   // its class, and the mode it is seen in
     const char* page;
 };
 const Window kWindows[] = {
+    {0, "MainWindow", "index.html"},
     {menu_id::kColours, "ColoursDialog", "colours-fonts.html"},
     {menu_id::kFonts, "FontsDialog", "colours-fonts.html#fonts"},
     {menu_id::kChart, "ChartWindow", "charts.html"},
@@ -78,136 +79,96 @@ const Window kWindows[] = {
     {menu_id::kAbout, "AboutDialog", "main-window.html#about"},
 };
 
-QString shown(QString text) { return QString::fromStdString(withoutMnemonic(text.toStdString())); }
-
-// What of a window's texts does not show whole.
-std::vector<std::string> layoutFaults(QWidget* window) {
+// One line for each text of the window that does not show whole.
+std::vector<std::string> faultsOf(QWidget* window) {
     std::vector<std::string> faults;
-    auto fault = [&faults](const QWidget* w, const QString& text, int need, int have) {
-        faults.push_back(std::string(w->metaObject()->className()) + " \"" + text.toStdString() + "\" needs " +
-                         std::to_string(need) + ", has " + std::to_string(have));
+    auto check = [&faults](const QObject* w, const QString& text, int need, int have) {
+        if (need > have)
+            faults.push_back(std::string(w->metaObject()->className()) + " \"" + text.toStdString() + "\" needs " +
+                             std::to_string(need) + ", has " + std::to_string(have));
     };
-    // A frame elides a title that does not fit beside its icon and buttons:
-    // room for an icon and three buttons, each as wide as the font is high,
-    // on both sides of a centred title.
+    // An icon and three buttons, each as wide as the font is high, on both sides of a centred title.
     QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
     titleFont.setBold(true);
-    const QFontMetrics titleMetrics(titleFont);
-    const int titleNeed = titleMetrics.horizontalAdvance(window->windowTitle()) + 8 * titleMetrics.height();
-    if (window->width() < titleNeed) fault(window, window->windowTitle(), titleNeed, window->width());
-
-    std::vector<QWidget*> texts;
+    const QFontMetrics title(titleFont);
+    check(window, window->windowTitle(), title.horizontalAdvance(window->windowTitle()) + 8 * title.height(), window->width());
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(window) || w->window() != window) continue;
         const QFontMetrics fm = w->fontMetrics();
-        QStyle* style = w->style();
-        if (auto* label = qobject_cast<QLabel*>(w)) {
-            if (label->text().isEmpty() || Qt::mightBeRichText(label->text())) continue;
-            texts.push_back(w);
-            if (label->wordWrap()) {
-                if (label->heightForWidth(label->width()) > label->height())
-                    fault(w, label->text(), label->heightForWidth(label->width()), label->height());
-                continue;
-            }
-            const QRect room = label->contentsRect();
-            const QStringList lines = label->text().split(QLatin1Char('\n'));
-            for (const QString& line : lines)
-                if (fm.horizontalAdvance(line) > room.width()) fault(w, line, fm.horizontalAdvance(line), room.width());
-            if (fm.height() * lines.size() > room.height()) fault(w, label->text(), fm.height() * int(lines.size()), room.height());
-        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-            if (button->text().isEmpty()) continue;
-            texts.push_back(w);
+        const QString text = QString::fromStdString(withoutMnemonic(w->property("text").toString().toStdString()));
+        auto* label = qobject_cast<QLabel*>(w);
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        if (label && !text.isEmpty() && !Qt::mightBeRichText(text)) {
+            const QSize room = label->contentsRect().size();
+            check(w, text, label->wordWrap() ? label->heightForWidth(label->width()) : fm.size(0, text).height(), room.height());
+            if (!label->wordWrap()) check(w, text, fm.size(0, text).width(), room.width());
+        } else if (button && !text.isEmpty()) {
             QStyleOptionButton o;
             o.initFrom(button);
             o.text = button->text();
-            const auto element = qobject_cast<QRadioButton*>(w)  ? QStyle::SE_RadioButtonContents
-                                 : qobject_cast<QCheckBox*>(w) ? QStyle::SE_CheckBoxContents
-                                                               : QStyle::SE_PushButtonContents;
-            const int have = style->subElementRect(element, &o, button).width();
-            const int need = fm.horizontalAdvance(shown(button->text()));
-            if (need > have) fault(w, button->text(), need, have);
-        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
-            if (group->title().isEmpty()) continue;
+            const auto part = qobject_cast<QRadioButton*>(w) ? QStyle::SE_RadioButtonContents
+                              : qobject_cast<QCheckBox*>(w)  ? QStyle::SE_CheckBoxContents
+                                                             : QStyle::SE_PushButtonContents;
+            check(w, text, fm.horizontalAdvance(text), w->style()->subElementRect(part, &o, w).width());
+        } else if (auto* group = qobject_cast<QGroupBox*>(w); group && !group->title().isEmpty()) {
             QStyleOptionGroupBox o;
             o.initFrom(group);
             o.text = group->title();
-            o.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
-            o.lineWidth = 1;
-            const QRect label = style->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, group);
-            if (label.right() > group->rect().right()) fault(w, group->title(), label.right(), group->rect().right());
-        } else if (auto* header = qobject_cast<QHeaderView*>(w); header && header->orientation() == Qt::Horizontal) {
-            const int margin = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-            for (int c = 0; c < header->count(); ++c) {
-                const QString text = header->model()->headerData(c, Qt::Horizontal).toString();
-                const int need = header->fontMetrics().horizontalAdvance(text) + margin;
-                if (!header->isSectionHidden(c) && need > header->sectionSize(c)) fault(w, text, need, header->sectionSize(c));
-            }
+            o.subControls = QStyle::SC_GroupBoxLabel;
+            check(w, o.text, w->style()->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, w).right(), w->rect().right());
         } else if (auto* table = qobject_cast<QTableView*>(w)) {
-            const int margin = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
-            const QAbstractItemModel* model = table->model();
-            for (int c = 0; c < model->columnCount(); ++c) {
-                int widest = 0;
-                QString text;
-                for (int r = 0; r < model->rowCount(); ++r) {
-                    const QString cell = model->index(r, c).data().toString();
-                    if (fm.horizontalAdvance(cell) > widest) widest = fm.horizontalAdvance(cell), text = cell;
-                }
-                if (widest + margin > table->columnWidth(c)) fault(w, text, widest + margin, table->columnWidth(c));
+            const int margin = 2 * (w->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, w) + 1);
+            for (int c = 0; c < table->model()->columnCount(); ++c) {
+                QString widest = table->model()->headerData(c, Qt::Horizontal).toString();
+                for (int r = 0; r < table->model()->rowCount(); ++r)
+                    if (const QString cell = table->model()->index(r, c).data().toString(); fm.horizontalAdvance(cell) > fm.horizontalAdvance(widest)) widest = cell;
+                check(w, widest, fm.horizontalAdvance(widest) + margin, table->columnWidth(c));
             }
         }
+        // A text and the control beside it do not cover one another.
+        if ((label || button) && !text.isEmpty())
+            for (QWidget* other : w->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (other != w && other->isVisibleTo(window) && !other->isWindow() && other->geometry().intersects(w->geometry()))
+                    check(w, text + " under " + other->metaObject()->className(), 1, 0);
     }
-    // A text and the control beside it do not cover one another.
-    for (QWidget* text : texts)
-        for (QWidget* other : text->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (other != text && other->isVisibleTo(window) && !other->isWindow() &&
-                other->geometry().intersects(text->geometry()))
-                fault(text, text->property("text").toString() + " covered by " + other->metaObject()->className(),
-                      0, 0);
     return faults;
 }
 
-// What the walk saw of each window: its faults and the page F1 opened.
 struct Seen {
     std::vector<std::string> faults;
-    QString help;
+    QString help;   // what F1 opened
 };
 
 // Opens every window of the table through its menu entry and looks at each
 // from a polling timer inside its modal loop; the memory window opens "Zapisz
-// jako", which is seen with a text file name and then with a .qvg one.
-struct Walk {
+// jako", seen with a text file name and then with a .qvg one.
+struct Walk : LinkOpener {
     test::WindowRig& rig;
-    test::RecordingOpener opener;
     std::map<std::string, Seen> seen;
+    QString opened;
     bool busy = false;
 
-    explicit Walk(test::WindowRig& r) : rig(r) { rig.window->setLinkOpener(&opener); }
+    explicit Walk(test::WindowRig& r) : rig(r) { rig.window->setLinkOpener(this); }
+    int open(const QString& target) override { return opened = target, link_result::kOpened; }
 
     static std::string keyOf(QWidget* w) {
-        std::string name = w->metaObject()->className();
-        name = name.substr(name.rfind(':') + 1);
-        if (auto* save = qobject_cast<MemorySaveDialog*>(w); save && save->fileEdit()->text().endsWith(".qvg"))
-            name += " .qvg";
-        return name;
+        const std::string name = w->metaObject()->className();
+        auto* save = qobject_cast<MemorySaveDialog*>(w);
+        return name.substr(name.rfind(':') + 1) + (save && save->fileEdit()->text().endsWith(".qvg") ? " .qvg" : "");
     }
-
     void look(QWidget* w) {
-        Seen& s = seen[keyOf(w)];
-        s.faults = layoutFaults(w);
-        const std::size_t before = opener.targets.size();
+        opened.clear();
         QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
         QApplication::sendEvent(w->focusWidget() ? w->focusWidget() : w, &f1);
-        s.help = opener.targets.size() > before ? opener.last() : QString();
+        seen[keyOf(w)] = {faultsOf(w), opened};
     }
-
     void poll() {
         QWidget* top = QApplication::activeModalWidget();
-        if (busy || !top || top == rig.window.get() || qobject_cast<WaitWindow*>(top) ||
-            qobject_cast<PortSearchWindow*>(top))
-            return;
-        if (auto* c = qobject_cast<ConfigDialog*>(top); c && c->waitingForSettings()) return;
+        auto* config = qobject_cast<ConfigDialog*>(top);
         auto* memory = qobject_cast<MemoryDialog*>(top);
-        if (memory && !memory->list()->isVisible()) return;
+        if (busy || !top || top == rig.window.get() || qobject_cast<WaitWindow*>(top) || qobject_cast<PortSearchWindow*>(top) ||
+            (config && config->waitingForSettings()) || (memory && !memory->list()->isVisible()))
+            return;
         const std::string key = keyOf(top);
         const bool first = !seen.count(key);
         if (first) look(top);
@@ -220,61 +181,83 @@ struct Walk {
             qobject_cast<QDialog*>(top)->reject();
         });
     }
-
     void run() {
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [this] { poll(); });
         timer.start(10);
         // The registration waits for the end of the settings-read period; cut it short.
-        if (rig.window->timers().isActive(timer_id::kSettingsReadPeriod))
-            rig.window->timers().startTimer(timer_id::kSettingsReadPeriod, 1);
+        if (rig.window->timers().isActive(timer_id::kSettingsReadPeriod)) rig.window->timers().startTimer(timer_id::kSettingsReadPeriod, 1);
         ASSERT_TRUE(pumpUntil([&] { return rig.window->action(menu_id::kRegistration)->isEnabled(); }, 20000));
-        std::set<int> opened;
+        look(rig.window.get());
+        std::set<int> done{0};
         for (const Window& w : kWindows) {
-            if (!opened.insert(w.menuId).second) continue;
+            if (!done.insert(w.menuId).second) continue;
             rig.window->action(w.menuId)->trigger();
-            if (w.menuId != menu_id::kChart) continue;
-            ChartWindow* chart = rig.window->chart().liveWindow();
-            ASSERT_TRUE(chart && pumpUntil([&] { return chart->isVisible(); }));
-            pumpFor(50);
-            look(chart);
-            chart->close();
+            if (ChartWindow* chart = rig.window->chart().liveWindow(); chart && w.menuId == menu_id::kChart) {
+                ASSERT_TRUE(pumpUntil([&] { return chart->isVisible(); }));
+                look(chart);
+                chart->close();
+            }
         }
     }
 };
 
-sim::Scenario panelWithEverything() {
-    sim::Scenario s = *sim::makeScenario("modem-208", 0);
+TEST(WindowLayout, KeysLettersTextsTitlesAndHelpOfEveryWindow) {
+    sim::Scenario panel = *sim::makeScenario("modem-208", 0);
     const sim::Scenario memory = *sim::makeScenario("memory", 0);
-    s.model.probe = memory.model.probe;
-    s.model.memorySizeBlocks = memory.model.memorySizeBlocks;
-    s.model.memoryImage = memory.model.memoryImage;
-    return s;
-}
-
-TEST(WindowLayout, EveryWindowShowsItsTextsWholeAndF1OpensItsPage) {
-    test::app();
-    const QString qm = QStringLiteral(MR420_BINARY_DIR "/bin");
-    for (const QString& language : {QStringLiteral("pl"), QStringLiteral("en")}) {
+    panel.model.probe = memory.model.probe;
+    panel.model.memorySizeBlocks = memory.model.memorySizeBlocks;
+    panel.model.memoryImage = memory.model.memoryImage;
+    struct Key {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int menu;   // the popup it opens
+    };
+    const std::map<QString, std::vector<Key>> keys = {
+        {"pl", {{Qt::Key_P, Qt::AltModifier, 0}, {Qt::Key_A, Qt::AltModifier, 3}, {Qt::Key_C, Qt::AltModifier, 5}, {Qt::Key_F10, {}, 0}}},
+        {"en", {{Qt::Key_S, Qt::AltModifier, 2}, {Qt::Key_H, Qt::AltModifier, 5}, {Qt::Key_F10, {}, 0}}},
+    };
+    for (const auto& [language, menuKeys] : keys) {
         SCOPED_TRACE(language.toStdString());
+        test::app();
         QTranslator translator;
-        if (language == QStringLiteral("en")) {
-            ASSERT_TRUE(installTranslation(*qApp, translator, language, qm));
+        if (language == "en") {
+            ASSERT_TRUE(installTranslation(*qApp, translator, language, QStringLiteral(MR420_BINARY_DIR "/bin")));
         }
-        {
-            test::WindowRig rig("window-layout-" + language.toStdString(), panelWithEverything());
-            ASSERT_TRUE(rig.started && rig.connected);
-            Walk walk(rig);
-            walk.run();
-            for (const Window& w : kWindows) {
-                SCOPED_TRACE(w.window);
-                ASSERT_TRUE(walk.seen.count(w.window));
-                const Seen& s = walk.seen.at(w.window);
-                for (const std::string& f : s.faults) ADD_FAILURE() << f;
-                EXPECT_TRUE(s.help.endsWith("/" + language + "/" + w.page)) << s.help.toStdString();
+        test::WindowRig rig("window-layout-" + language.toStdString(), panel);
+        ASSERT_TRUE(rig.started && rig.connected);
+        QMenuBar* bar = rig.window->findChild<QMenuBar*>();
+        std::set<QKeySequence> titles;
+        for (QAction* popup : bar->actions()) {
+            const QKeySequence letter = QKeySequence::mnemonic(popup->text());
+            EXPECT_TRUE(!letter.isEmpty() && titles.insert(letter).second) << popup->text().toStdString();
+            std::set<QKeySequence> entries;
+            for (QAction* e : popup->menu()->actions()) {
+                const QKeySequence entry = QKeySequence::mnemonic(e->text());
+                EXPECT_TRUE(e->isSeparator() || (!entry.isEmpty() && entries.insert(entry).second)) << e->text().toStdString();
             }
         }
-        if (language == QStringLiteral("en")) removeTranslation(*qApp, translator);
+        rig.window->activateWindow();
+        ASSERT_TRUE(pumpUntil([&] { return QApplication::activeWindow() == rig.window.get(); }));
+        for (const Key& k : menuKeys) {
+            QTest::keyClick(rig.window.get(), k.key, k.modifiers);
+            QMenu* popup = bar->actions().at(k.menu)->menu();
+            EXPECT_TRUE(pumpUntil([&] { return popup->isVisible(); })) << k.key;
+            popup->hide();
+        }
+        Walk walk(rig);
+        walk.run();
+        for (const Window& w : kWindows) {
+            SCOPED_TRACE(w.window);
+            ASSERT_TRUE(walk.seen.count(w.window));
+            for (const std::string& f : walk.seen[w.window].faults) ADD_FAILURE() << f;
+            EXPECT_TRUE(walk.seen[w.window].help.endsWith("/" + language + "/" + w.page)) << walk.seen[w.window].help.toStdString();
+        }
+        rig.window->activateWindow();
+        ASSERT_TRUE(pumpUntil([&] { return QApplication::activeWindow() == rig.window.get(); }));
+        QTest::keyClick(rig.window.get(), Qt::Key_Q, Qt::ControlModifier);
+        EXPECT_TRUE(pumpUntil([&] { return !rig.window->isVisible() && rig.window->result() == QDialog::Accepted; }));
+        if (language == "en") removeTranslation(*qApp, translator);
     }
 }
 

@@ -638,179 +638,179 @@ firmware version:</translation>
 <context>
     <name>Menu</name>
     <message>
-        <source>Program</source>
+        <source>&amp;Program</source>
         <comment>popup 0</comment>
-        <translation>Program</translation>
+        <translation>&amp;Program</translation>
     </message>
     <message>
-        <source>Widok</source>
+        <source>&amp;Widok</source>
         <comment>popup 1</comment>
-        <translation>View</translation>
+        <translation>&amp;View</translation>
     </message>
     <message>
-        <source>Ustawienia</source>
+        <source>&amp;Ustawienia</source>
         <comment>popup 2</comment>
-        <translation>Settings</translation>
+        <translation>&amp;Settings</translation>
     </message>
     <message>
-        <source>Panel</source>
+        <source>P&amp;anel</source>
         <comment>popup 3</comment>
-        <translation>Panel</translation>
+        <translation>P&amp;anel</translation>
     </message>
     <message>
-        <source>Pamięć</source>
+        <source>Pa&amp;mięć</source>
         <comment>popup 4</comment>
-        <translation>Memory</translation>
+        <translation>&amp;Memory</translation>
     </message>
     <message>
-        <source>Pomoc</source>
+        <source>Pomo&amp;c</source>
         <comment>popup 5</comment>
-        <translation>Help</translation>
+        <translation>&amp;Help</translation>
     </message>
     <message>
-        <source>Uruchom Vimo</source>
+        <source>&amp;Uruchom Vimo</source>
         <comment>32795</comment>
-        <translation>Run Vimo</translation>
+        <translation>&amp;Run Vimo</translation>
     </message>
     <message>
-        <source>Zamknij</source>
+        <source>&amp;Zamknij</source>
         <comment>32783</comment>
-        <translation>Close</translation>
+        <translation>&amp;Close</translation>
     </message>
     <message>
-        <source>Kolory</source>
+        <source>&amp;Kolory</source>
         <comment>32780</comment>
-        <translation>Colours</translation>
+        <translation>&amp;Colours</translation>
     </message>
     <message>
-        <source>Czcionki</source>
+        <source>&amp;Czcionki</source>
         <comment>32781</comment>
-        <translation>Fonts</translation>
+        <translation>&amp;Fonts</translation>
     </message>
     <message>
-        <source>Zawsze na wierzchu</source>
+        <source>&amp;Zawsze na wierzchu</source>
         <comment>32772</comment>
-        <translation>Always on top</translation>
+        <translation>Always on &amp;top</translation>
     </message>
     <message>
-        <source>Wykres</source>
+        <source>&amp;Wykres</source>
         <comment>32803</comment>
-        <translation>Chart</translation>
+        <translation>C&amp;hart</translation>
     </message>
     <message>
-        <source>Port szeregowy</source>
+        <source>&amp;Port szeregowy</source>
         <comment>32771</comment>
-        <translation>Serial port</translation>
+        <translation>&amp;Serial port</translation>
     </message>
     <message>
-        <source>Rejestracja do pliku</source>
+        <source>&amp;Rejestracja do pliku</source>
         <comment>32773</comment>
-        <translation>Registration to file</translation>
+        <translation>&amp;Registration to file</translation>
     </message>
     <message>
-        <source>Język</source>
+        <source>&amp;Język</source>
         <comment>32797</comment>
-        <translation>Language</translation>
+        <translation>&amp;Language</translation>
     </message>
     <message>
-        <source>Ustawienia dodatkowe</source>
+        <source>Ustawienia &amp;dodatkowe</source>
         <comment>32801</comment>
-        <translation>Additional settings</translation>
+        <translation>&amp;Additional settings</translation>
     </message>
     <message>
-        <source>Informacje o panelu</source>
+        <source>&amp;Informacje o panelu</source>
         <comment>32785</comment>
-        <translation>Panel information</translation>
+        <translation>Panel &amp;information</translation>
     </message>
     <message>
-        <source>Wyświetlanie</source>
+        <source>&amp;Wyświetlanie</source>
         <comment>32788</comment>
-        <translation>Display</translation>
+        <translation>&amp;Display</translation>
     </message>
     <message>
-        <source>Data i czas</source>
+        <source>&amp;Data i czas</source>
         <comment>32774</comment>
-        <translation>Date and time</translation>
+        <translation>Date and &amp;time</translation>
     </message>
     <message>
-        <source>Ciśnienie domyślne</source>
+        <source>&amp;Ciśnienie domyślne</source>
         <comment>32789</comment>
-        <translation>Default pressure</translation>
+        <translation>Default &amp;pressure</translation>
     </message>
     <message>
-        <source>Czas autowyłączania</source>
+        <source>Czas &amp;autowyłączania</source>
         <comment>32787</comment>
-        <translation>Auto-off time</translation>
+        <translation>A&amp;uto-off time</translation>
     </message>
     <message>
-        <source>Opcje modemu</source>
+        <source>&amp;Opcje modemu</source>
         <comment>32784</comment>
-        <translation>Modem options</translation>
+        <translation>&amp;Modem options</translation>
     </message>
     <message>
-        <source>Progi alarmowe modemu</source>
+        <source>&amp;Progi alarmowe modemu</source>
         <comment>32786</comment>
-        <translation>Modem alarm thresholds</translation>
+        <translation>Modem alarm t&amp;hresholds</translation>
     </message>
     <message>
-        <source>Zmiana numeru PIN modemu</source>
+        <source>Zmiana numeru PI&amp;N modemu</source>
         <comment>32791</comment>
-        <translation>Change modem PIN</translation>
+        <translation>Change modem PI&amp;N</translation>
     </message>
     <message>
-        <source>Zmiana hasła PAP modemu</source>
+        <source>Zmiana &amp;hasła PAP modemu</source>
         <comment>32793</comment>
-        <translation>Change modem PAP password</translation>
+        <translation>Change modem P&amp;AP password</translation>
     </message>
     <message>
-        <source>Wyświetlanie historii na panelu</source>
+        <source>Wyświetlanie his&amp;torii na panelu</source>
         <comment>32794</comment>
-        <translation>History display on the panel</translation>
+        <translation>Histor&amp;y display on the panel</translation>
     </message>
     <message>
-        <source>Sygnalizacja przekroczeń</source>
+        <source>&amp;Sygnalizacja przekroczeń</source>
         <comment>32796</comment>
-        <translation>Exceedance signalling</translation>
+        <translation>&amp;Exceedance signalling</translation>
     </message>
     <message>
-        <source>Bateria</source>
+        <source>&amp;Bateria</source>
         <comment>32798</comment>
-        <translation>Battery</translation>
+        <translation>&amp;Battery</translation>
     </message>
     <message>
-        <source>Sygnalizacja zaniku zasilania</source>
+        <source>Sygnalizacja &amp;zaniku zasilania</source>
         <comment>32799</comment>
-        <translation>Power loss signalling</translation>
+        <translation>Power &amp;loss signalling</translation>
     </message>
     <message>
-        <source>Odczyt danych</source>
+        <source>&amp;Odczyt danych</source>
         <comment>32776</comment>
-        <translation>Read data</translation>
+        <translation>&amp;Read data</translation>
     </message>
     <message>
-        <source>Usuń zawartość pamięci</source>
+        <source>&amp;Usuń zawartość pamięci</source>
         <comment>32777</comment>
-        <translation>Erase memory</translation>
+        <translation>&amp;Erase memory</translation>
     </message>
     <message>
-        <source>Ustawienia rejestracji</source>
+        <source>Ustawienia &amp;rejestracji</source>
         <comment>32775</comment>
-        <translation>Logging settings</translation>
+        <translation>&amp;Logging settings</translation>
     </message>
     <message>
-        <source>Pomoc</source>
+        <source>&amp;Pomoc</source>
         <comment>32778</comment>
-        <translation>Help</translation>
+        <translation>&amp;Help</translation>
     </message>
     <message>
-        <source>Program VKS</source>
+        <source>Program &amp;VKS</source>
         <comment>32802</comment>
-        <translation>VKS program</translation>
+        <translation>&amp;VKS program</translation>
     </message>
     <message>
-        <source>O programie</source>
+        <source>&amp;O programie</source>
         <comment>32779</comment>
-        <translation>About</translation>
+        <translation>&amp;About</translation>
     </message>
 </context>
 <context>

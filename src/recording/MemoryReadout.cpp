@@ -166,6 +166,8 @@ void MemoryReadout::writeDump() {
     if (!written || !closed) view_->showMessage(kDumpNotCreated);
 }
 
+std::string MemoryReadout::errorCellText() { return str(kMeasurementError); }
+
 std::string MemoryReadout::cell(std::size_t row, std::size_t column) const {
     if (row >= records_.size() || column >= columnKinds_.size()) return {};
     const MemoryRecord& r = records_[row];

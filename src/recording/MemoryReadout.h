@@ -79,6 +79,9 @@ public:
     // water-vapour content as chosen.
     const std::vector<std::string>& columnTitles() const { return columns_; }
     std::string cell(std::size_t row, std::size_t column) const;
+    // The cell of a channel that reported an error ("Błąd pomiaru"), the
+    // widest text of the value columns.
+    static std::string errorCellText();
     // "Zajęte miejsce w pamięci: 12.5%": the share of the memory the records fill.
     std::string usageText() const;
 

@@ -7,32 +7,33 @@ namespace mr420 {
 const std::vector<MenuPopup>& mainMenu() {
     using namespace menu_id;
     static const std::vector<MenuPopup> kMenu = {
-        {"Program", {{kRunVimo, "Uruchom Vimo"}, {0, nullptr}, {kClose, "Zamknij"}}},
-        {"Widok", {{kColours, "Kolory"}, {kFonts, "Czcionki"}, {kAlwaysOnTop, "Zawsze na wierzchu"}, {kChart, "Wykres"}}},
-        {"Ustawienia",
-         {{kSerialPort, "Port szeregowy"},
-          {kRegistration, "Rejestracja do pliku"},
-          {kLanguage, "Język"},
-          {kAdditionalSettings, "Ustawienia dodatkowe"}}},
-        {"Panel",
-         {{kPanelInformation, "Informacje o panelu"},
-          {kDisplay, "Wyświetlanie"},
-          {kDateTime, "Data i czas"},
-          {kDefaultPressure, "Ciśnienie domyślne"},
-          {kAutoOff, "Czas autowyłączania"},
-          {kModemOptions, "Opcje modemu"},
-          {kModemThresholds, "Progi alarmowe modemu"},
-          {kModemPin, "Zmiana numeru PIN modemu"},
-          {kModemPap, "Zmiana hasła PAP modemu"},
-          {kHistoryDisplay, "Wyświetlanie historii na panelu"},
-          {kExceedance, "Sygnalizacja przekroczeń"},
-          {kBattery, "Bateria"},
-          {kPowerLoss, "Sygnalizacja zaniku zasilania"}}},
-        {"Pamięć",
-         {{kMemoryRead, "Odczyt danych"},
-          {kMemoryErase, "Usuń zawartość pamięci"},
-          {kLoggingSettings, "Ustawienia rejestracji"}}},
-        {"Pomoc", {{kHelp, "Pomoc"}, {kPromotion, "Program VKS"}, {kAbout, "O programie"}}},
+        {"&Program", {{kRunVimo, "&Uruchom Vimo"}, {0, nullptr}, {kClose, "&Zamknij", "Ctrl+Q"}}},
+        {"&Widok",
+         {{kColours, "&Kolory"}, {kFonts, "&Czcionki"}, {kAlwaysOnTop, "&Zawsze na wierzchu"}, {kChart, "&Wykres"}}},
+        {"&Ustawienia",
+         {{kSerialPort, "&Port szeregowy"},
+          {kRegistration, "&Rejestracja do pliku"},
+          {kLanguage, "&Język"},
+          {kAdditionalSettings, "Ustawienia &dodatkowe"}}},
+        {"P&anel",
+         {{kPanelInformation, "&Informacje o panelu"},
+          {kDisplay, "&Wyświetlanie"},
+          {kDateTime, "&Data i czas"},
+          {kDefaultPressure, "&Ciśnienie domyślne"},
+          {kAutoOff, "Czas &autowyłączania"},
+          {kModemOptions, "&Opcje modemu"},
+          {kModemThresholds, "&Progi alarmowe modemu"},
+          {kModemPin, "Zmiana numeru PI&N modemu"},
+          {kModemPap, "Zmiana &hasła PAP modemu"},
+          {kHistoryDisplay, "Wyświetlanie his&torii na panelu"},
+          {kExceedance, "&Sygnalizacja przekroczeń"},
+          {kBattery, "&Bateria"},
+          {kPowerLoss, "Sygnalizacja &zaniku zasilania"}}},
+        {"Pa&mięć",
+         {{kMemoryRead, "&Odczyt danych"},
+          {kMemoryErase, "&Usuń zawartość pamięci"},
+          {kLoggingSettings, "Ustawienia &rejestracji"}}},
+        {"Pomo&c", {{kHelp, "&Pomoc", "F1"}, {kPromotion, "Program &VKS"}, {kAbout, "&O programie"}}},
     };
     return kMenu;
 }
@@ -59,6 +60,15 @@ const char* builtinMenuText(int id) {
         for (const MenuEntry& e : popup.entries)
             if (e.id == id) return e.text;
     return nullptr;
+}
+
+std::string withoutMnemonic(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        out += text[i];
+    }
+    return out;
 }
 
 std::string menuTranslationKey(int id) { return std::to_string(id); }

@@ -1,7 +1,10 @@
 #pragma once
-// The main window's menu: popups and entries with their command ids and
-// Polish texts. The front end builds the menu from it; texts are looked up
-// through menuText so that a loaded language can replace them.
+// The main window's menu: popups and entries with their command ids,
+// Polish texts and keyboard shortcuts. The front end builds the menu from it;
+// texts are looked up through menuText so that a loaded language can replace
+// them. A '&' marks the letter that opens a popup or picks an entry with the
+// keyboard (its mnemonic); no two titles, nor two entries of one popup,
+// share a letter.
 
 #include <functional>
 #include <optional>
@@ -44,8 +47,9 @@ constexpr int kSystemAbout = 16;   // the system-menu entry of string 101
 }  // namespace menu_id
 
 struct MenuEntry {
-    int id;             // 0 = separator
-    const char* text;   // Polish, nullptr for a separator
+    int id;                        // 0 = separator
+    const char* text;              // Polish, nullptr for a separator
+    const char* shortcut = nullptr;  // in portable text ("Ctrl+Q"), the same in every language
 };
 
 struct MenuPopup {
@@ -63,6 +67,9 @@ const char* builtinMenuText(int id);
 std::string menuText(int id);
 // Text of a popup title (by its index in mainMenu), through the override.
 std::string menuPopupTitle(int index);
+
+// A menu text as it reads, without its mnemonic mark ("&&" stands for '&').
+std::string withoutMnemonic(const std::string& text);
 
 // Key under which a menu text is stored in a translation file: the command
 // id in decimal, "popup <index>" for a popup title.

@@ -146,10 +146,10 @@ TEST(StringTable, EnglishFileTranslatesTheMenu) {
 }
 
 TEST(MenuTable, EntriesAndOverride) {
-    EXPECT_EQ(menuText(menu_id::kRegistration), "Rejestracja do pliku");
-    EXPECT_EQ(menuText(menu_id::kLanguage), "Język");
+    EXPECT_EQ(menuText(menu_id::kRegistration), "&Rejestracja do pliku");
+    EXPECT_EQ(menuText(menu_id::kLanguage), "&Język");
     EXPECT_EQ(menuText(12345), "");
-    EXPECT_EQ(menuPopupTitle(4), "Pamięć");
+    EXPECT_EQ(menuPopupTitle(4), "Pa&mięć");
     EXPECT_EQ(mainMenu().size(), 6u);
     EXPECT_EQ(mainMenu()[0].entries[1].id, 0);   // separator before "Zamknij"
     setMenuOverride([](const std::string& key) -> std::optional<std::string> {
@@ -159,9 +159,9 @@ TEST(MenuTable, EntriesAndOverride) {
     });
     EXPECT_EQ(menuText(menu_id::kRegistration), "Registration to file");
     EXPECT_EQ(menuPopupTitle(4), "Memory");
-    EXPECT_EQ(menuText(menu_id::kClose), "Zamknij");
+    EXPECT_EQ(menuText(menu_id::kClose), "&Zamknij");
     setMenuOverride({});
-    EXPECT_EQ(menuPopupTitle(4), "Pamięć");
+    EXPECT_EQ(menuPopupTitle(4), "Pa&mięć");
 }
 
 }  // namespace

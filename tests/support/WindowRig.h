@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/Settings.h"
 #include "app/widgets/MainWindow.h"
@@ -31,8 +32,9 @@ struct WindowRig {
     bool waitShown = false;   // the last menu action showed the wait window
 
     WindowRig(const std::string& name, const std::string& scenarioName)
-        : scenario(sim::makeScenario(scenarioName, 0).value_or(sim::Scenario{})),
-          panel(scenario.model, scenario.faults, makeTempDir(name) + "/tty") {
+        : WindowRig(name, sim::makeScenario(scenarioName, 0).value_or(sim::Scenario{})) {}
+    WindowRig(const std::string& name, sim::Scenario panelScenario)
+        : scenario(std::move(panelScenario)), panel(scenario.model, scenario.faults, makeTempDir(name) + "/tty") {
         app();
         started = panel.start().has_value();
         settings.portNr = 99;

@@ -252,7 +252,7 @@ void menuShots(PanelWindow& pw, Shooter& shooter) {
     for (const shots::MenuShot& shot : shots::menuShots()) {
         if (!entryEnabled(window, shot.menuId)) {
             std::fprintf(stderr, "mr420-shots: %s skipped: the menu entry \"%s\" is disabled (not built yet)\n",
-                         shot.file, menuText(shot.menuId).c_str());
+                         shot.file, withoutMnemonic(menuText(shot.menuId)).c_str());
             continue;
         }
         Step step;

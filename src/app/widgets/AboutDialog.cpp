@@ -12,6 +12,7 @@
 #include "app/widgets/LinkStatic.h"
 #include "base/StringTable.h"
 #include "base/widgets/ProgramArt.h"
+#include "base/widgets/WindowFit.h"
 
 namespace mr420 {
 
@@ -28,6 +29,7 @@ AboutDialog::AboutDialog(const QString& programDir, int helpContext, LinkOpener&
                          QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(tr("O programie"));
+    openWideEnough(this);
     setMinimumWidth(dluX(235));
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(dluX(10));

@@ -5,10 +5,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/widgets/WindowFit.h"
+
 namespace mr420 {
 
 AdditionalSettingsDialog::AdditionalSettingsDialog(bool showPromotion, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Ustawienia dodatkowe"));
+    openWideEnough(this);
     auto* layout = new QVBoxLayout(this);
     box_ = new QCheckBox(tr("Nie pokazuj informacji o oprogramowaniu VKS przy starcie"), this);
     box_->setChecked(!showPromotion);

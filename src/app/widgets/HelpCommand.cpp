@@ -20,13 +20,7 @@ QString helpPageFor(int context, const QString& programDir) {
 QString helpPageFor(int context) { return helpPageFor(context, QCoreApplication::applicationDirPath()); }
 
 int showHelp(QWidget* parent, int context, const QString& programDir, LinkOpener& opener, MessageBoxes& boxes) {
-    const QString page = helpPageFor(context, programDir);
-    if (const auto failure = fileTargetFailure(QFile::encodeName(page).toStdString())) {
-        reportLinkFailure(parent, *failure, boxes);
-        return *failure;
-    }
-    helpWindowFor(parent, opener, boxes).showPage(page);
-    return link_result::kOpened;
+    return showHelpPage(parent, helpPageFor(context, programDir), opener, boxes);
 }
 
 int HelpLinkOpener::open(const QString& target) {
@@ -34,6 +28,18 @@ int HelpLinkOpener::open(const QString& target) {
     if (!page) return outside_.open(target);
     if (const auto failure = fileTargetFailure(QFile::encodeName(target).toStdString())) return *failure;
     helpWindowFor(parent_, outside_, boxes_).showPage(target);
+    return link_result::kOpened;
+}
+
+int showHelpPage(QWidget* parent, const QString& page, LinkOpener& opener, MessageBoxes& boxes) {
+    // The place travels after '#'; the file is checked without it.
+    const qsizetype hash = page.indexOf(QLatin1Char('#'));
+    const QString file = hash < 0 ? page : page.left(hash);
+    if (const auto failure = fileTargetFailure(QFile::encodeName(file).toStdString())) {
+        reportLinkFailure(parent, *failure, boxes);
+        return *failure;
+    }
+    helpWindowFor(parent, opener, boxes).showPage(page);
     return link_result::kOpened;
 }
 

@@ -42,4 +42,8 @@ private:
     MessageBoxes& boxes_;
 };
 
+// Opens a page given as a path with an optional "#place" in it (see
+// app/HelpTopics.h), reported as showHelp reports.
+int showHelpPage(QWidget* parent, const QString& page, LinkOpener& opener, MessageBoxes& boxes);
+
 }  // namespace mr420

@@ -7,11 +7,13 @@
 #include <QVBoxLayout>
 
 #include "base/widgets/ProgramArt.h"
+#include "base/widgets/WindowFit.h"
 
 namespace mr420 {
 
 LanguageDialog::LanguageDialog(int selection, QWidget* parent) : QDialog(parent), selection_(selection) {
     setWindowTitle(QStringLiteral("MR420"));
+    openWideEnough(this);
     auto* layout = new QVBoxLayout(this);
     auto* picture = new QLabel(this);
     picture->setPixmap(panelPicture(QSize(dluX(84), dluY(53))));

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -197,6 +198,7 @@ void MainWindow::buildMenu() {
             }
             QAction* a = popup->addAction(qs(menuText(e.id)));
             a->setData(e.id);
+            if (e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut), QKeySequence::PortableText));
             // Commands whose dialogs are not part of this build stay visible but disabled.
             a->setEnabled(implemented(e.id));
             actions_[e.id] = a;
@@ -205,6 +207,11 @@ void MainWindow::buildMenu() {
         }
     }
     if (QAction* a = action(menu_id::kAlwaysOnTop)) a->setCheckable(true);
+    // F10 opens the first menu; the arrow keys go on from there.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        if (!menuBar_->actions().isEmpty()) menuBar_->setActiveAction(menuBar_->actions().constFirst());
+    });
 }
 
 QWidget* MainWindow::paneWidget(int channel) const { return panes_[std::size_t(channel)]; }

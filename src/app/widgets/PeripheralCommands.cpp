@@ -4,7 +4,9 @@
 
 #include "app/widgets/AboutDialog.h"
 #include "app/widgets/AdditionalSettingsDialog.h"
+#include "app/HelpTopics.h"
 #include "app/widgets/HelpCommand.h"
+#include "app/widgets/HelpKey.h"
 #include "app/widgets/LinkStatic.h"
 #include "app/widgets/PromotionDialog.h"
 #include "base/TimerIds.h"
@@ -26,6 +28,7 @@ PeripheralCommands::PeripheralCommands(const PaneSet& panes, MessageBoxes& boxes
         timers_.stopTimer(id);
         showPromotion(true);
     });
+    helpKey_ = std::make_unique<HelpKey>([this](QWidget* window) { showHelpOf(window); }, nullptr);
 }
 
 PeripheralCommands::~PeripheralCommands() {
@@ -78,6 +81,13 @@ void PeripheralCommands::showPromotion(bool atStart) {
     startShowing_ = atStart;
     dialog.exec();
     startShowing_ = false;
+}
+
+void PeripheralCommands::showHelpOf(QWidget* window) {
+    if (closing_()) return;
+    const std::string page = helpTopicPath(currentHelpContext(), helpTopicOf(window),
+                                           QCoreApplication::applicationDirPath().toStdString());
+    showHelpPage(window, QString::fromStdString(page), linkOpener(), boxes_);
 }
 
 LinkOpener& PeripheralCommands::linkOpener() const { return linkOpener_ ? *linkOpener_ : desktopLinkOpener(); }

@@ -2,9 +2,11 @@
 // The commands that do not talk to the panel: the panes' colours and fonts,
 // the help pages, the About box, the promotion window (also once, 100 ms
 // after start, while SHOW_ADV is on) and the additional settings that switch
-// it. The main window hands them their menu entries.
+// it. The main window hands them their menu entries. F1 in any window opens
+// that window's help page.
 
 #include <functional>
+#include <memory>
 
 #include "ui/widgets/ColoursDialog.h"
 
@@ -12,6 +14,7 @@ class QWidget;
 
 namespace mr420 {
 
+class HelpKey;
 class LinkOpener;
 class MessageBoxes;
 class PaneChooser;
@@ -46,6 +49,7 @@ public:
 
 private:
     void showPromotion(bool atStart);
+    void showHelpOf(QWidget* window);
     LinkOpener& linkOpener() const;
     PaneChooser& paneChooser() const;
 
@@ -58,6 +62,7 @@ private:
     bool startShowing_ = false;
     LinkOpener* linkOpener_ = nullptr;
     PaneChooser* paneChooser_ = nullptr;
+    std::unique_ptr<HelpKey> helpKey_;
 };
 
 }  // namespace mr420

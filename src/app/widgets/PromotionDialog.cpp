@@ -8,12 +8,14 @@
 
 #include "app/widgets/LinkStatic.h"
 #include "base/widgets/ProgramArt.h"
+#include "base/widgets/WindowFit.h"
 
 namespace mr420 {
 
 PromotionDialog::PromotionDialog(const QString& helpPage, LinkOpener& opener, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(tr("Program VKS"));
+    openWideEnough(this);
     resize(dluX(355), dluY(290));
     auto* layout = new QVBoxLayout(this);
 

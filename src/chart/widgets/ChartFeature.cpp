@@ -6,12 +6,14 @@
 
 #include <algorithm>
 
+#include "base/widgets/WindowFit.h"
 #include "recording/widgets/MemoryDialog.h"
 
 namespace mr420 {
 
 ChartWindow::ChartWindow(const QString& title, QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(title);
+    openWideEnough(this);
     view_ = new ChartView(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);

@@ -5,12 +5,14 @@
 #include <QVBoxLayout>
 
 #include "base/widgets/MessageBoxes.h"
+#include "base/widgets/WindowFit.h"
 
 namespace mr420 {
 
 ConfigDialog::ConfigDialog(const QString& title, MessageBoxes& boxes, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), boxes_(boxes) {
     setWindowTitle(title);
+    openWideEnough(this);
     auto* outer = new QVBoxLayout(this);
     body_ = new QVBoxLayout;
     outer->addLayout(body_);

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "base/widgets/MessageBoxes.h"
+#include "base/widgets/WindowFit.h"
 #include "link/PortDiscovery.h"
 
 namespace mr420 {
@@ -26,6 +27,7 @@ PortEntrySource systemPortEntries(const std::map<int, std::string>& aliases) {
 PortSearchWindow::PortSearchWindow(PortEntrySource source, QWidget* parent)
     : QDialog(parent), source_(std::move(source)) {
     setWindowTitle(QStringLiteral("MR420"));
+    openWideEnough(this);
     setModal(true);
     auto* layout = new QVBoxLayout(this);
     auto* text = new QLabel(t("Proszę czekać"), this);
@@ -62,6 +64,7 @@ PortDialog::PortDialog(int currentPort, const std::vector<std::string>& entries,
                        QWidget* parent)
     : QDialog(parent), boxes_(boxes) {
     setWindowTitle(t("Porty"));
+    openWideEnough(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(t("Wybierz port:"), this));
     list_ = new QComboBox(this);

@@ -11,6 +11,7 @@
 
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/ProgramArt.h"
+#include "base/widgets/WindowFit.h"
 
 namespace mr420 {
 
@@ -52,6 +53,7 @@ MemoryDialog::MemoryDialog(MemoryReadout& readout, MessageBoxes& boxes, QWidget*
       boxes_(boxes),
       model_(readout) {
     setWindowTitle(tr("Pamięć"));
+    openWideEnough(this);
     auto* layout = new QVBoxLayout(this);
 
     list_ = new QTableView(this);
@@ -123,13 +125,15 @@ void MemoryDialog::run(const MemoryReadoutOptions& options) {
     readout_.start(*this, options);
     model_.reload();
     // At least the widths the list was drawn for; wider where this font's
-    // title or date needs it, so that no cell wraps.
+    // title, date or error text needs it, so that no cell is cut.
     const QFontMetrics fm = list_->fontMetrics();
     const int padding = 2 * fm.averageCharWidth();
+    const int errorWidth = fm.horizontalAdvance(QString::fromStdString(MemoryReadout::errorCellText())) + padding;
     int total = 0;
     for (int c = 0; c < model_.columnCount(); ++c) {
         int width = std::max(kColumnWidths[std::min(c, 7)], fm.horizontalAdvance(model_.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()) + padding);
         if (c == 1) width = std::max(width, fm.horizontalAdvance(QStringLiteral("2000-00-00 00:00")) + padding);
+        if (c >= 2) width = std::max(width, errorWidth);
         list_->setColumnWidth(c, width);
         total += width;
     }

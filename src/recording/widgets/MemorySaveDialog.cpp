@@ -15,6 +15,7 @@
 
 #include "base/StringTable.h"
 #include "base/widgets/MessageBoxes.h"
+#include "base/widgets/WindowFit.h"
 #include "recording/widgets/RegistrationStrings.h"
 
 namespace mr420 {
@@ -34,6 +35,7 @@ MemorySaveDialog::MemorySaveDialog(std::vector<MemoryRecord> records, long panel
     : QDialog(parent), records_(std::move(records)), panelSerialNumber_(panelSerialNumber), boxes_(boxes),
       chooser_(std::move(chooser)) {
     setWindowTitle(tr("Zapisz jako"));
+    openWideEnough(this);
     setModal(true);
     // 275 dialog units wide: a quarter of the average character per unit.
     setMinimumWidth(fontMetrics().averageCharWidth() * 275 / 4);
@@ -122,6 +124,13 @@ MemorySaveOptions MemorySaveDialog::options() const {
 void MemorySaveDialog::updateMode() {
     binary_ = isBinaryMemoryFile(localPath(fileEdit_->text()));
     binaryNote_->setVisible(binary_);
+    // The note's lines come on top of the fixed-height comment box: the
+    // dialog grows to hold them, or the boxes below would overlap.
+    if (binary_ && isVisible() && layout()) {
+        layout()->activate();
+        const int needed = heightForWidth(width());
+        if (needed > height()) resize(width(), needed);
+    }
     for (QRadioButton* r : sep_) r->setEnabled(!binary_);
     comment_->setEnabled(!binary_);
     commentEdit_->setEnabled(!binary_);

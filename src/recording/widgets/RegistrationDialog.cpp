@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "base/widgets/MessageBoxes.h"
+#include "base/widgets/WindowFit.h"
 #include "recording/widgets/RegistrationStrings.h"
 
 namespace mr420 {
@@ -74,6 +75,7 @@ RegistrationDialog::RegistrationDialog(const RegistrationSettings& settings, con
                                        MessageBoxes& boxes, FileChooser chooser, QWidget* parent)
     : QDialog(parent), base_(settings), boxes_(boxes), chooser_(std::move(chooser)) {
     setWindowTitle(t("Rejestracja do pliku"));
+    openWideEnough(this);
     setModal(true);
     auto* layout = new QVBoxLayout(this);
 

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "base/widgets/ProgramArt.h"
+#include "base/widgets/WindowFit.h"
 #include "ui/PaneStyleRows.h"
 #include "ui/widgets/ClosingButtons.h"
 #include "ui/widgets/ColourSwatch.h"
@@ -19,6 +20,7 @@ namespace mr420 {
 ColoursDialog::ColoursDialog(const PaneSet& panes, PaneChooser& chooser, QWidget* parent)
     : QDialog(parent), panes_(panes), chooser_(chooser) {
     setWindowTitle(tr("Kolory"));
+    openWideEnough(this);
     auto* outer = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(dluX(8));

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "base/widgets/ProgramArt.h"
+#include "base/widgets/WindowFit.h"
 #include "ui/PaneStyleRows.h"
 #include "ui/widgets/ClosingButtons.h"
 
@@ -47,6 +48,7 @@ void FontSample::mouseReleaseEvent(QMouseEvent* e) {
 FontsDialog::FontsDialog(const PaneSet& panes, PaneChooser& chooser, QWidget* parent)
     : QDialog(parent), panes_(panes), chooser_(chooser) {
     setWindowTitle(tr("Czcionki"));
+    openWideEnough(this);
     auto* outer = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(dluX(8));

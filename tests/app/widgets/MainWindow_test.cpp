@@ -250,7 +250,7 @@ TEST(MainWindow, AlwaysOnTopTogglesTheCheckMarkAndTheFlag) {
 TEST(MainWindow, MenuFollowsTheTableAndEveryEntryWorks) {
     Fixture f;
     MainWindow w(f.settings, {}, f.boxes);
-    EXPECT_EQ(w.action(menu_id::kSerialPort)->text(), QStringLiteral("Port szeregowy"));
+    EXPECT_EQ(w.action(menu_id::kSerialPort)->text(), QStringLiteral("&Port szeregowy"));
     // Every entry of the table has its action, and none waits for code.
     for (const MenuPopup& popup : mainMenu())
         for (const MenuEntry& e : popup.entries) {

@@ -193,6 +193,34 @@ TEST_F(ReadingModelTest, ConnectionRunsSettingsReadPeriodThenShowsValues) {
     EXPECT_FALSE(model.settingsReadRunning());
 }
 
+// The readings handed on name the reply behind each value shown and its age.
+TEST_F(ReadingModelTest, ReadingsCarryTheReplyThatBroughtThemAndItsAge) {
+    std::int64_t now = 0;
+    model.setClock([&] { return now; });
+    model.onReplyAccepted(PanelCommand::Mr411Readings);
+    now = 250;
+    model.onReplyAccepted(PanelCommand::Pressure);
+    model.onReplyAccepted(PanelCommand::ReadClock);   // no reading in it
+    connectAndRun();
+    now = 1250;
+    LiveReadings live = model.liveReadings();
+    struct Expected {
+        int channel;
+        std::uint64_t serial;
+        std::int64_t ageMs;
+    } rows[] = {{kChannelTemp1, 1, 1250}, {kChannelWb, 1, 1250}, {kChannelPressure, 2, 1000}, {kChannelTemp2, 0, -1}};
+    for (const Expected& e : rows) {
+        EXPECT_EQ(live[e.channel].replySerial, e.serial) << e.channel;
+        EXPECT_EQ(live[e.channel].ageMs, e.ageMs) << e.channel;
+    }
+    // A refresh without a new reply keeps the stamps; a pane without value has none.
+    model.refreshDisplay(true);
+    EXPECT_EQ(model.liveReadings()[kChannelPressure].replySerial, 2u);
+    model.refreshDisplay(false);
+    EXPECT_EQ(model.liveReadings()[kChannelPressure].replySerial, 0u);
+    EXPECT_EQ(model.liveReadings()[kChannelPressure].ageMs, -1);
+}
+
 TEST_F(ReadingModelTest, Mr466WithTwoTemperaturesHidesHumidity) {
     state.mr411Absent = 1;
     state.mr466Absent = 0;

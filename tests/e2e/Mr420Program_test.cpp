@@ -18,6 +18,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -38,12 +39,15 @@ struct Child {
     int out = -1;
 };
 
-Child spawn(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& extraEnv) {
+// `out` reads the child's standard output, and its errors too with withErrors.
+Child spawn(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
+            bool withErrors = false) {
     int fds[2];
     if (::pipe(fds) != 0) return {};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    if (withErrors) posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -371,6 +375,62 @@ TEST_F(Mr420Program, AFileThatIsNotASettingsFileIsNeverWrittenOver) {
     ASSERT_EQ(::waitpid(program.pid, nullptr, WNOHANG), 0) << "ended by itself";
     EXPECT_EQ(stopProgram(), 0);
     EXPECT_EQ(fileText(dir + "/mr420.ini"), junk);
+}
+
+// One program per port: the window holding it refuses the command line,
+// and the command line holding it refuses the window, each told the other's
+// PID and name; the holder goes on without a gap.
+TEST_F(Mr420Program, ASecondProgramOnAHeldPortIsRefusedAndToldWhoHoldsIt) {
+    startSim("mr411-baro");
+    const std::string locks = dir + "/locks";
+    std::filesystem::create_directories(locks);
+    const std::string link = dir + "/ttyMR420";
+    writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\n[PORTS]\r\nCOM99=" + link + "\r\n");
+    const std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime, "LC_ALL=C.UTF-8",
+                                       "MR420_LOCK_DIR=" + locks};
+    auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 300 && !done(); ++i) std::this_thread::sleep_for(100ms);
+        return done();
+    };
+    auto cli = [&](const std::vector<std::string>& args) {
+        std::vector<std::string> all{"--ini", dir + "/mr420.ini", "--lang", "en", "--device", link};
+        all.insert(all.end(), args.begin(), args.end());
+        return spawn(kBin + "/mr420-cli", all, {"MR420_LOCK_DIR=" + locks}, true);
+    };
+
+    // The window holds the port.
+    const std::string windowTrace = dir + "/window.txt";
+    program = spawn(kBin + "/mr420", {"--ini", dir + "/mr420.ini", "--trace", windowTrace}, env);
+    ASSERT_TRUE(waitFor([&] { return fileText(windowTrace).find(" < 020A00") != std::string::npos; }));
+    const auto asked = std::chrono::steady_clock::now();
+    Child refused = cli({"info"});
+    std::string said;
+    for (std::string line = readLine(refused.out, 5000); !line.empty(); line = readLine(refused.out, 5000))
+        said += line + "\n";
+    EXPECT_EQ(waitExit(refused.pid, 5000), 2);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 2s);
+    EXPECT_NE(said.find("in use by PID " + std::to_string(program.pid) + " (mr420)"), std::string::npos) << said;
+    EXPECT_EQ(stopProgram(), 0);
+
+    // The command line holds it.
+    const std::string log = dir + "/held.txt";
+    Child holder = cli({"log", log, "--interval", "1s", "--channels", "TEMP1,PRESSURE,RH"});
+    auto records = [&] {
+        const std::string t = fileText(log);
+        return std::count(t.begin(), t.end(), '\n');
+    };
+    ASSERT_TRUE(waitFor([&] { return records() >= 3; }));
+    const std::string refusedTrace = dir + "/refused.txt";
+    program = spawn(kBin + "/mr420", {"--ini", dir + "/mr420.ini", "--trace", refusedTrace}, env);
+    const std::string reason = "Port jest używany przez PID " + std::to_string(holder.pid) + " (mr420-cli).";
+    EXPECT_TRUE(waitFor([&] { return fileText(refusedTrace).find(reason) != std::string::npos; }))
+        << fileText(refusedTrace);
+    EXPECT_EQ(stopProgram(), 0);   // from inside the failure message
+    const auto seen = records();
+    ASSERT_TRUE(waitFor([&] { return records() >= seen + 2; }));
+    mr420::test::signalChild(holder.pid, SIGTERM);
+    EXPECT_EQ(waitExit(holder.pid, 10000), 0);
+    EXPECT_EQ(fileText(log).find("???"), std::string::npos) << fileText(log);
 }
 
 }  // namespace

@@ -525,29 +525,20 @@ TEST(FileOpening, NothingIsWrittenWhileTheAppendQuestionIsOpen) {
 }
 
 // A channel no reply has refreshed since the record before, or within the
-// reply time-out of 6 s, is written without value; a failed write is no
-// record before.
+// reply time-out of 6 s, is written without value.
 TEST(TextFileWriting, OnlyReadingsRefreshedSinceTheRecordBeforeAndWithinSixSeconds) {
     LocaleGuard locale("C");
     RegistrationSettings s = allChannels(0, test::makeTempDir("fresh") + "/log.txt");
     s.fileChannels = {true, false, false, true, false, false};
     RegistrationLog log;
     ASSERT_TRUE(log.openTextFromDialog(s, "", 0, [] { return true; }));
-    struct Step {
-        std::uint64_t serial;
-        std::int64_t ageMs;
-        const char* written;
-    } steps[] = {
-        {7, 0, "20.0"},      // the first record
-        {7, 1000, "???"},    // no reply since the record before
-        {8, 6000, "20.0"},   // refreshed, just within the time-out
-        {9, 6001, "???"},    // refreshed since, but too long ago
-        {9, 500, "???"},     // that reply was the record before's
-        {0, -1, "???"},      // no reply ever brought it
-    };
+    // The first record; no reply since the record before; refreshed, just within
+    // the time-out; refreshed but too long ago; the reply of the record before; none ever.
+    const struct { std::uint64_t serial; std::int64_t ageMs; const char* written; } steps[] = {
+        {7, 0, "20.0"}, {7, 1000, "???"}, {8, 6000, "20.0"}, {9, 6001, "???"}, {9, 500, "???"}, {0, -1, "???"}};
     std::string expected = "Data i Godzina\tTemperatura1 \xb0" "C\tCi\x9cnienie hPa\r\n";
     int second = 0;
-    for (const Step& step : steps) {
+    for (const auto& step : steps) {
         LiveReadings r{};
         r[kChannelTemp1] = {true, true, false, 20.0, 3, false, step.serial, step.ageMs};
         r[kChannelPressure] = pane(1013.2, 5);

@@ -350,27 +350,19 @@ TEST(MainWindowPortChoice, FailedChoiceShowsTheMessageAndReopensThenTheSamePortI
 // no value, no "Pomiar OK.", until the new port has answered a cycle.
 TEST(MainWindowPortChoice, AnotherPortShowsNoValueFromTheChangeOn) {
     Fixture f;
-    auto scenario = sim::makeScenario("mr411-baro", 0);
-    ASSERT_TRUE(scenario);
-    sim::PtyPanel panel(scenario->model, scenario->faults);
+    sim::PtyPanel panel(sim::makeScenario("mr411-baro", 0)->model);
     const auto panelPath = panel.start();
-    ASSERT_TRUE(panelPath);
     const int silent = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);   // a port without a panel
-    ASSERT_GE(silent, 0);
-    ASSERT_EQ(::grantpt(silent), 0);
-    ASSERT_EQ(::unlockpt(silent), 0);
-
+    ASSERT_TRUE(panelPath && silent >= 0 && ::grantpt(silent) == 0 && ::unlockpt(silent) == 0);
     f.settings.portNr = 5;
     MainWindow w(f.settings, {{5, *panelPath}, {6, ::ptsname(silent)}}, f.boxes);
-    w.setPortEntrySource([] { return std::vector<std::string>{"COM5 (panel)", "COM6 (none)"}; });
+    w.setPortEntrySource([] { return std::vector<std::string>{"COM5", "COM6"}; });
     w.initialise();
     w.show();
     ASSERT_TRUE(pumpUntil([&] { return w.timers().isActive(timer_id::kSettingsReadPeriod); }, 10000));
     w.timers().startTimer(timer_id::kSettingsReadPeriod, 1);   // the 12 s pass at once
     const QString ok = QString::fromStdString(str(string_id::kStatusMeasurementOk));
-    ASSERT_TRUE(pumpUntil([&] { return w.liveReadings()[kChannelTemp1].hasValue; }, 10000));
-    EXPECT_TRUE(w.statusField()->text().startsWith(ok)) << w.statusField()->text().toStdString();
-
+    ASSERT_TRUE(pumpUntil([&] { return w.statusField()->text().startsWith(ok); }, 10000));
     PortDialogAnswerer answer([](PortDialog* d) {
         d->list()->setCurrentIndex(1);
         d->okButton()->click();
@@ -379,7 +371,7 @@ TEST(MainWindowPortChoice, AnotherPortShowsNoValueFromTheChangeOn) {
     ASSERT_EQ(w.portNumber(), 6);
     for (int wait : {0, 300}) {
         pumpFor(wait);
-        for (int c : {kChannelTemp1, kChannelRh, kChannelPressure}) EXPECT_FALSE(w.liveReadings()[c].hasValue) << c;
+        EXPECT_FALSE(w.liveReadings()[kChannelTemp1].hasValue || w.liveReadings()[kChannelPressure].hasValue);
         EXPECT_FALSE(w.statusField()->text().startsWith(ok)) << w.statusField()->text().toStdString();
     }
     w.closePort();

@@ -432,6 +432,11 @@ choose No to delete the previous contents of the file.</translation>
         <translation>The file %s is not a settings file: the program writes nothing into it and runs with the default settings.</translation>
     </message>
     <message>
+        <source>Port jest używany przez PID %d (%s).</source>
+        <comment>249</comment>
+        <translation>The port is in use by PID %d (%s).</translation>
+    </message>
+    <message>
         <source>Błąd przy próbie ustawienia zegara.</source>
         <comment>300</comment>
         <translation>Error while setting the clock.</translation>

@@ -99,6 +99,7 @@ constexpr Entry kTable[] = {
     {246, "Urządzenie należy do grupy root: reguła udev może nadać mu grupę dialout (zob. README)."},
     {247, "Nie można otworzyć portu %s"},
     {248, "Plik %s nie jest plikiem ustawień: program nic w nim nie zapisze i działa z ustawieniami domyślnymi."},
+    {249, "Port jest używany przez PID %d (%s)."},
     {300, "Błąd przy próbie ustawienia zegara."},
     {301, "Nie można odczytać czasu autowyłączania."},
     {302, "Błąd przy próbie ustawienia czasu autowyłączania."},

@@ -9,6 +9,7 @@ constexpr int kSettingsReadPeriod = 1067;  // 12000 ms after the panel first ans
 constexpr int kPortChoiceRetry = 1069;     // 500 ms
 constexpr int kPromotion = 1070;           // 100 ms after start
 constexpr int kPortReopenRetry = 1081;     // quiet retry of a configured port that was missing
+constexpr int kPortPresence = 1082;        // while a port is open: has its device gone or come back?
 constexpr int kRegistration = 1034;        // registration interval
 constexpr int kMemoryData = 1027;          // 12 s memory data time-out
 constexpr int kMemoryErase = 1033;         // 15 s erase time-out

@@ -48,7 +48,7 @@ namespace {
 using namespace std::chrono_literals;
 namespace es = exit_status;
 
-constexpr int kHousekeepingTimer = 1090;   // 100 ms: signals and the device's presence
+constexpr int kHousekeepingTimer = 1090;   // 100 ms: wakes the loop to look at the signals
 constexpr int kHousekeepingMs = 100;
 constexpr auto kForever = std::chrono::hours(24 * 365 * 10);
 
@@ -76,7 +76,7 @@ public:
         connection_.session().setDisplayListener(this);
         connection_.session().addReplyListener(this);
         timers_.route(timer_id::kSettingsReadPeriod, [this](int) { readings_.onSettingsReadTimer(); });
-        timers_.route(kHousekeepingTimer, [this](int) { housekeeping(); });
+        timers_.route(kHousekeepingTimer, [](int) {});
         timers_.startTimer(kHousekeepingTimer, kHousekeepingMs);
     }
 
@@ -110,20 +110,11 @@ public:
     }
 
     // Polls until the first complete poll cycle: kDone, kNoCommunication
-    // after the session's time-outs, or the signal's status.
+    // after the session's time-outs (or at once when the device goes), or
+    // the signal's status.
     int waitForFirstCycle() {
         if (!runUntil([this] { return cycles_ > 0 || noCommunication_; })) return signalExit();
-        if (cycles_ == 0) return es::kNoCommunication;
-        // The window shows no values for the first 12 s after it connects;
-        // here nobody watches a status line meanwhile, so the period ends
-        // at once and the next cycle fills the panes.
-        if (readings_.settingsReadRunning()) {
-            readings_.onSettingsReadTimer();
-            const long first = cycles_;
-            if (!runUntil([&] { return cycles_ > first || noCommunication_; })) return signalExit();
-            if (cycles_ == first) return es::kNoCommunication;
-        }
-        return es::kDone;
+        return cycles_ > 0 ? es::kDone : es::kNoCommunication;
     }
 
     long cycles() const { return cycles_; }
@@ -144,10 +135,19 @@ private:
     // DisplayListener: the window's refresh, plus what the commands wait for.
     void refreshDisplay(bool connected) override {
         readings_.refreshDisplay(connected);
+        // The window shows no values for 12 s after each connection; here
+        // nobody watches a status line meanwhile, so the period ends at once
+        // on every connection and the panes show the cycle that made it.
+        if (connected && readings_.settingsReadRunning()) {
+            readings_.onSettingsReadTimer();
+            readings_.refreshDisplay(connected);
+        }
         if (!started_) return;
         // A cycle ends on an accepted reply (the failure count is then 0);
-        // the no-communication refresh comes from the fourth time-out.
-        const bool answered = acceptedSinceRefresh_ && connection_.session().failureCount() == 0;
+        // the no-communication refresh comes from the fourth time-out, or
+        // at once when the device has gone.
+        const bool answered = acceptedSinceRefresh_ && connection_.session().failureCount() == 0 &&
+                              connection_.deviceConnected();
         acceptedSinceRefresh_ = false;
         if (answered) {
             ++cycles_;
@@ -161,17 +161,15 @@ private:
             connectionLost();
         }
     }
-    void onReplyAccepted(PanelCommand) override { acceptedSinceRefresh_ = true; }
+    void onReplyAccepted(PanelCommand command) override {
+        readings_.onReplyAccepted(command);
+        acceptedSinceRefresh_ = true;
+    }
 
     void connectionLost() {
         if (lost_) return;
         lost_ = true;
         if (reportConnection_) say(text(Text::ConnectionLost));
-    }
-
-    void housekeeping() {
-        // An adapter pulled out is a loss at once, not after the time-outs.
-        if (started_ && connection_.portOpen() && !connection_.deviceConnected()) connectionLost();
     }
 
     // ReadingView: there is no window to show or lay out.

@@ -66,11 +66,11 @@ PortOpenError openErrorFromErrno(int err) {
     }
 }
 
-SerialPort::SerialPort() = default;
+SerialPort::SerialPort(std::string lockDirectory) : lock_(std::move(lockDirectory)) {}
 
 SerialPort::~SerialPort() { close(); }
 
-int SerialPort::openDevice(int& err) const {
+int SerialPort::openDevice(int& err, PortHolder& holder) {
     speed_t speed;
     if (!speedFor(baud_, speed)) {
         err = EINVAL;
@@ -79,11 +79,21 @@ int SerialPort::openDevice(int& err) const {
     int fd = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         err = errno;
+        // TIOCEXCL of the program that holds it.
+        if (err == EBUSY) holder = lock_.findHolder(path_);
         return -1;
     }
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
         err = errno == EINVAL ? ENOTTY : errno;
+        ::close(fd);
+        return -1;
+    }
+    // Locked before anything is set or flushed: a program that is refused
+    // must not touch the line of the one that holds it.
+    if (!lock_.acquire(fd, path_)) {
+        holder = lock_.holder();
+        err = EBUSY;
         ::close(fd);
         return -1;
     }
@@ -115,9 +125,11 @@ bool SerialPort::open(const std::string& devicePath, ByteDelivery& delivery, int
     baud_ = baud;
     lastError_ = PortOpenError::None;
     lastErrno_ = 0;
+    holder_ = {};
+    losses_ = 0;
 
     int err = 0;
-    int fd = openDevice(err);
+    int fd = openDevice(err, holder_);
     if (fd < 0) {
         lastErrno_ = err;
         lastError_ = openErrorFromErrno(err);
@@ -129,6 +141,7 @@ bool SerialPort::open(const std::string& devicePath, ByteDelivery& delivery, int
         lastErrno_ = errno;
         lastError_ = PortOpenError::Other;
         ::close(fd);
+        lock_.release();
         return false;
     }
     {
@@ -207,6 +220,7 @@ void SerialPort::close(const std::function<void()>& pumpEvents) {
         worker_.join();
     }
     finishClosing();
+    lock_.release();
     closeFd(wakeFd_);
     open_ = false;
     connected_ = false;
@@ -249,18 +263,26 @@ void SerialPort::disconnect() {
     held_ = 0;
     lineEndHeld_ = false;
     lineBytes_ = 0;
-    connected_ = false;
+    // The lock file goes with the device: the name may come back as another
+    // device, or ours may come back under another name. It is taken again
+    // when the device is reopened.
+    lock_.release();
+    if (connected_.exchange(false)) ++losses_;
 }
 
 bool SerialPort::tryReconnect() {
+    // The lock is taken again; a device another program took meanwhile is
+    // not back for us.
     int err = 0;
-    int fd = openDevice(err);
+    PortHolder holder;
+    int fd = openDevice(err, holder);
     if (fd < 0) return false;
     // A pty slave whose master nobody holds opens but reports a hang-up at
     // once; such a device is not back yet.
     pollfd check{fd, POLLIN, 0};
     if (::poll(&check, 1, 0) > 0 && (check.revents & (POLLHUP | POLLERR | POLLNVAL))) {
         ::close(fd);
+        lock_.release();
         return false;
     }
     {
@@ -395,7 +417,7 @@ void SerialPort::deliverHeld() {
     delivery_->deliverBytes(inbox_, count);
 }
 
-bool SerialPort::waitWritable(int fd) {
+bool SerialPort::waitWritable(int fd, bool& hungUp) {
     // No lock is held here, and the shutdown ends the wait at once, so close()
     // never waits for an adapter that has stopped taking output. A frame
     // requested meanwhile stays pending and is written after this one.
@@ -411,7 +433,10 @@ bool SerialPort::waitWritable(int fd) {
             return false;
         }
         if (fds[1].revents & POLLIN) drainWake();
-        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) return false;
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+            hungUp = true;
+            return false;
+        }
         if (fds[0].revents & POLLOUT) return true;
     }
     return false;
@@ -450,7 +475,8 @@ void SerialPort::writeStep() {
         } else if (put < 0 && errno == EINTR) {
             continue;
         } else if (put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!waitWritable(fd)) break;
+            // A device removed while its output waits hangs up.
+            if (!waitWritable(fd, failed)) break;
         } else {
             failed = errno == EIO || errno == ENXIO || errno == ENODEV;
             break;

@@ -11,8 +11,13 @@
 // discarded.
 //
 // If the device goes away while open (a USB adapter pulled, the far end of a
-// pty closed) the worker closes it, waits quietly and reopens the same path
-// with the same settings when it comes back.
+// pty closed, a read or write failing with the device removed) the worker
+// closes it, counts the loss (deviceLosses), waits quietly and reopens the
+// same path with the same settings when it comes back.
+//
+// Every open and reopen takes the port's lock (PortLock) before the device
+// is configured, so a program refused because another one holds the port
+// leaves that program's line alone.
 
 #include <atomic>
 #include <chrono>
@@ -25,6 +30,7 @@
 #include <thread>
 
 #include "base/Interfaces.h"
+#include "link/PortLock.h"
 
 namespace mr420 {
 
@@ -40,16 +46,18 @@ class SerialPort : public FramePort {
 public:
     static constexpr std::size_t kMaxFrameLength = 256;
 
-    SerialPort();
+    // The lock directory as PortLock takes it (empty: the default one).
+    explicit SerialPort(std::string lockDirectory = {});
     ~SerialPort() override;  // close()
 
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
-    // Raw 8N1, no flow control, DTR and RTS on, O_NOCTTY, exclusive (TIOCEXCL).
-    // An object that is open already is closed first (bytes still on their
-    // way from it are dropped). On failure nothing stays open and lastError()
-    // tells why.
+    // Raw 8N1, no flow control, DTR and RTS on, O_NOCTTY, exclusive (TIOCEXCL)
+    // and locked. An object that is open already is closed first (bytes
+    // still on their way from it are dropped). On failure nothing stays open
+    // and lastError() tells why; a port another program holds is Busy, and
+    // holder() names that program when it can be told.
     bool open(const std::string& devicePath, ByteDelivery& delivery, int baud = 9600);
 
     // Purges the port's input and starts the worker. False when not open,
@@ -94,10 +102,16 @@ public:
     PortOpenError lastError() const;
     int lastErrno() const;
     std::string lastErrorText() const;  // strerror of lastErrno()
+    const PortHolder& holder() const { return holder_; }
+    // Why the lock file was not written at the last open, or empty.
+    const std::string& lockNote() const { return lock_.note(); }
 
     // False while the device node is gone or hung up; true again after the
     // worker has reopened it.
     bool deviceConnected() const;
+    // How often the device went away since it was opened; read from any
+    // thread, so that a loss and return between two looks is still seen.
+    unsigned deviceLosses() const { return losses_; }
 
     const std::string& devicePath() const { return path_; }
 
@@ -107,8 +121,10 @@ protected:
     virtual void beforeWriteStep() {}
 
 private:
-    // Opens and configures path; returns the descriptor or -1 with err set.
-    int openDevice(int& err) const;
+    // Opens, locks and configures path; returns the descriptor or -1 with
+    // err set (EBUSY, with holder filled when it can be told, when another
+    // program holds the port).
+    int openDevice(int& err, PortHolder& holder);
     void workerLoop();
     bool takeIn();          // false when the device failed
     void deliverHeld();
@@ -122,7 +138,7 @@ private:
     void disconnect();
     bool tryReconnect();
     void drainWake();
-    bool waitWritable(int fd);
+    bool waitWritable(int fd, bool& hungUp);
     void finishClosing();
 
     std::string path_;
@@ -145,6 +161,7 @@ private:
     std::atomic<bool> shutdown_{false};
     std::atomic<bool> workerDone_{true};
     std::atomic<bool> connected_{false};
+    std::atomic<unsigned> losses_{0};
 
     std::atomic<std::size_t> expectedLineLength_{0};
 
@@ -167,6 +184,8 @@ private:
 
     PortOpenError lastError_ = PortOpenError::None;
     int lastErrno_ = 0;
+    PortLock lock_;
+    PortHolder holder_;
 };
 
 }  // namespace mr420

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "base/StringTable.h"
 #include "base/TimerIds.h"
@@ -15,12 +16,16 @@ namespace mr420 {
 
 namespace {
 
-// printf-style "%s" / "%d" substitution of string-table texts.
-std::string withText(const std::string& format, const std::string& value) {
+// printf-style "%s" / "%d" substitution of string-table texts: the values
+// in turn, the last one for every further field.
+std::string withText(const std::string& format, std::initializer_list<std::string> values) {
     std::string out;
+    auto next = values.begin();
     for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == 's' || format[i + 1] == 'd')) {
-            out += value;
+        if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == 's' || format[i + 1] == 'd') &&
+            next != values.end()) {
+            out += *next;
+            if (next + 1 != values.end()) ++next;
             ++i;
         } else {
             out += format[i];
@@ -41,15 +46,16 @@ std::string deviceGroup(const std::string& path) {
 }  // namespace
 
 std::string PortOpenFailure::message() const {
-    std::string text = comNumber > 0 ? withText(str(string_id::kCannotOpenPort), std::to_string(comNumber))
-                                     : withText(str(string_id::kCannotOpenDevice), devicePath);
+    std::string text = comNumber > 0 ? withText(str(string_id::kCannotOpenPort), {std::to_string(comNumber)})
+                                     : withText(str(string_id::kCannotOpenDevice), {devicePath});
     text += '\n';
     text += devicePath.empty() ? reason : devicePath + ": " + reason;
     if (!hint.empty()) text += "\n" + hint;
     return text;
 }
 
-PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std::string& devicePath) {
+PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std::string& devicePath,
+                                        const PortHolder& holder) {
     using namespace string_id;
     PortOpenFailure f;
     f.devicePath = devicePath;
@@ -59,13 +65,17 @@ PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std:
         f.hint = str(kPortCheckAdapterHint);
         break;
     case PortOpenError::NotATty: f.reason = str(kPortNotSerial); break;
-    case PortOpenError::Busy: f.reason = str(kPortBusy); break;
+    case PortOpenError::Busy:
+        f.reason = holder.pid > 0 ? withText(str(kPortInUseBy), {std::to_string(holder.pid),
+                                                                  holder.program.empty() ? "?" : holder.program})
+                                  : str(kPortBusy);
+        break;
     case PortOpenError::PermissionDenied: {
         f.reason = str(kPortPermissionDenied);
         const std::string group = deviceGroup(devicePath);
         // Nobody is put into root's group to reach a serial port: the
         // device needs a rule that gives it a group of its own.
-        f.hint = group.empty() || group == "root" ? str(kPortUdevHint) : withText(str(kPortGroupHint), group);
+        f.hint = group.empty() || group == "root" ? str(kPortUdevHint) : withText(str(kPortGroupHint), {group});
         break;
     }
     case PortOpenError::None:
@@ -82,11 +92,13 @@ PanelConnection::PanelConnection(TimerRouter& timers, ByteDelivery& delivery, st
     timers_.route(timer_id::kReplyTimeout, [this](int id) { session_.onTimer(id); });
     timers_.route(timer_id::kFailurePause, [this](int id) { session_.onTimer(id); });
     timers_.route(timer_id::kPortReopenRetry, [this](int) { onRetryTimer(); });
+    timers_.route(timer_id::kPortPresence, [this](int) { onPresenceTimer(); });
 }
 
 PanelConnection::~PanelConnection() {
     closePort();
-    for (int id : {timer_id::kReplyTimeout, timer_id::kFailurePause, timer_id::kPortReopenRetry}) {
+    for (int id : {timer_id::kReplyTimeout, timer_id::kFailurePause, timer_id::kPortReopenRetry,
+                   timer_id::kPortPresence}) {
         timers_.stopTimer(id);
         timers_.route(id, {});
     }
@@ -104,6 +116,8 @@ std::optional<PortOpenFailure> PanelConnection::openDevice(const std::string& de
 
 std::optional<PortOpenFailure> PanelConnection::open(const std::string& path, int comNumber) {
     closePort();
+    // What the panes show came through the old port (or none).
+    if (started_) session_.portLost();
     if (path.empty()) {
         PortOpenFailure f = describePortOpenFailure(PortOpenError::NoSuchDevice, ENOENT, path);
         f.comNumber = comNumber;
@@ -111,9 +125,10 @@ std::optional<PortOpenFailure> PanelConnection::open(const std::string& path, in
     }
     auto port = std::make_unique<SerialPort>();
     if (!port->open(path, delivery_) || !port->startWorker()) {
-        PortOpenFailure f = describePortOpenFailure(port->lastError(), port->lastErrno(), path);
+        PortOpenFailure f = describePortOpenFailure(port->lastError(), port->lastErrno(), path, port->holder());
         f.comNumber = comNumber;
         port->close(pumpEvents_);
+        if (tracing_) trace_.write('#', "port " + path + " not opened: " + f.reason);
         return f;
     }
     discarding_ = false;
@@ -122,8 +137,41 @@ std::optional<PortOpenFailure> PanelConnection::open(const std::string& path, in
     port_ = std::move(port);
     openCom_ = comNumber;
     openPath_ = path;
-    if (tracing_) trace_.write('#', "port " + path + " open");
+    lossesSeen_ = 0;
+    deviceAway_ = false;
+    timers_.startTimer(timer_id::kPortPresence, kPresencePeriodMs);
+    if (tracing_) {
+        trace_.write('#', "port " + path + " open");
+        if (!port_->lockNote().empty()) trace_.write('#', port_->lockNote());
+    }
+    if (started_) session_.portBack();
     return std::nullopt;
+}
+
+void PanelConnection::start() {
+    started_ = true;
+    session_.start();
+}
+
+void PanelConnection::onPresenceTimer() {
+    if (!port_) {
+        timers_.stopTimer(timer_id::kPortPresence);
+        return;
+    }
+    const unsigned losses = port_->deviceLosses();
+    const bool present = port_->deviceConnected();
+    // A loss since the last look counts even when the device is back already.
+    if (losses != lossesSeen_ || (!present && !deviceAway_)) {
+        lossesSeen_ = losses;
+        if (tracing_) trace_.write('#', "device " + openPath_ + " gone");
+        if (started_) session_.portLost();
+        deviceAway_ = true;
+    }
+    if (present && deviceAway_) {
+        deviceAway_ = false;
+        if (tracing_) trace_.write('#', "device " + openPath_ + " back");
+        if (started_) session_.portBack();
+    }
 }
 
 void PanelConnection::closePort() {
@@ -132,6 +180,7 @@ void PanelConnection::closePort() {
     openCom_ = 0;
     openPath_.clear();
     if (!port_) return;
+    timers_.stopTimer(timer_id::kPortPresence);
     // Bytes the worker hands over while it is being joined belong to the old port.
     discarding_ = true;
     port_->close(pumpEvents_);

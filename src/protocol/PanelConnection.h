@@ -41,8 +41,10 @@ struct PortOpenFailure {
 
 // The reason and hint for an error of SerialPort::open on `devicePath`.
 // The permission hint names the group that owns the device; a device of the
-// group root calls for a udev rule instead.
-PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std::string& devicePath);
+// group root calls for a udev rule instead. A busy port names the program
+// that holds it when `holder` knows its PID.
+PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std::string& devicePath,
+                                        const PortHolder& holder = {});
 
 class PanelConnection : private FramePort, private LineObserver {
 public:
@@ -59,9 +61,10 @@ public:
     const std::map<int, std::string>& portAliases() const { return aliases_; }
 
     // Opens COM n, or a device by its path, as the session's port. The port
-    // open before is closed first; the session is not restarted, its next
-    // send goes through the new port. On failure no port is open. Either
-    // call ends a quiet retry.
+    // open before is closed first. Once the session runs, the change shows
+    // no communication at once, and the poll cycle starts afresh on the new
+    // port (a reply of the old one is no reading of the new). On failure no
+    // port is open. Either call ends a quiet retry.
     std::optional<PortOpenFailure> openCom(int comNumber);
     std::optional<PortOpenFailure> openDevice(const std::string& devicePath);
 
@@ -80,13 +83,17 @@ public:
     int openComNumber() const { return openCom_; }   // 0 with no port, or one named by path
     const std::string& devicePath() const { return openPath_; }
     // The open device is present (a USB adapter may be pulled out and back).
+    // While the session runs, a device that goes away is no communication
+    // at once (within kPresencePeriodMs), and the frame due goes out as
+    // soon as the worker has reopened it.
     bool deviceConnected() const { return port_ ? port_->deviceConnected() : framePort_ != nullptr; }
+    static constexpr int kPresencePeriodMs = 100;
 
     // Any FramePort instead of a serial port (tests, tools).
     void useFramePort(FramePort* port);
 
     // Shows no connection, starts the reply timer and sends the first command.
-    void start() { session_.start(); }
+    void start();
     // One received byte, from the loop's byte hand-over.
     void onCharacter(char c);
 
@@ -114,6 +121,7 @@ private:
     std::optional<PortOpenFailure> open(const std::string& path, int comNumber);
     void stopRetry();
     void onRetryTimer();
+    void onPresenceTimer();
     FramePort* currentPort() { return port_ ? static_cast<FramePort*>(port_.get()) : framePort_; }
 
     TimerRouter& timers_;
@@ -131,6 +139,9 @@ private:
     std::string openPath_;
     bool discarding_ = false;   // the port is being closed: its bytes are not the session's
     int retryCom_ = 0;
+    bool started_ = false;          // the session runs
+    unsigned lossesSeen_ = 0;       // the port's deviceLosses() at the last look
+    bool deviceAway_ = false;       // the last look found the device gone
 
     LineTrace trace_;
     bool tracing_ = false;   // checked per frame: no lock while the trace is off

@@ -159,6 +159,20 @@ void PanelSession::onReplyTimeout() {
     builder_.sendCurrent(commandNumber_);
 }
 
+void PanelSession::portLost() {
+    refresh(false);
+    linePosition_ = 0;
+    failureCount_ = 0;
+    if (!pausing_) commandNumber_ = nextAfterFailure();
+}
+
+void PanelSession::portBack() {
+    // The pause's end sends by itself.
+    if (pausing_) return;
+    timers_.startTimer(timer_id::kReplyTimeout, timer_id::kReplyTimeoutMs);
+    builder_.sendCurrent(commandNumber_);
+}
+
 void PanelSession::endFailurePause() {
     pausing_ = false;
     if (observer_ && !droppedInPause_.empty()) {

@@ -69,6 +69,15 @@ public:
     // 1030 reply time-out, 1080 end of the failure pause; other ids are ignored.
     void onTimer(int timerId);
 
+    // The port itself is gone (its device removed, or replaced by another
+    // port): no communication is shown at once rather than after the
+    // time-outs, a line half received is dropped, and the next frame starts
+    // the poll cycle afresh.
+    void portLost();
+    // A port is there again (reopened, or another one chosen): that frame
+    // goes out now instead of at the next time-out.
+    void portBack();
+
     // One-shot request of the first command of a chain, sent at the
     // session's next turn; the last one wins. When the request is taken the
     // session sets the counters the chain starts from: thresholdIndex 0 for

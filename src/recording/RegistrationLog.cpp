@@ -1,7 +1,9 @@
 #include "recording/RegistrationLog.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "base/TimerIds.h"
 #include "base/Win1250.h"
 #include "base/ValueFormat.h"
 
@@ -102,6 +104,19 @@ std::string openingComment(bool appending, const std::string& commentUtf8, bool 
     return out;
 }
 
+LiveReadings freshReadings(const LiveReadings& panes, const RecordSerials& previous) {
+    LiveReadings fresh = panes;
+    for (std::size_t c = 0; c < fresh.size(); ++c) {
+        LiveReading& r = fresh[c];
+        if (r.replySerial <= previous[c] || r.ageMs < 0 || r.ageMs > timer_id::kReplyTimeoutMs) r.hasValue = false;
+    }
+    return fresh;
+}
+
+void noteRecorded(const LiveReadings& panes, RecordSerials& previous) {
+    for (std::size_t c = 0; c < panes.size(); ++c) previous[c] = std::max(previous[c], panes[c].replySerial);
+}
+
 RegistrationLog::RegistrationLog(RegistrationTexts texts) : texts_(std::move(texts)) {}
 
 bool RegistrationLog::positionAfterOpen(RecordFile& file, bool& asking, RecordFile::OpenResult result,
@@ -163,14 +178,18 @@ void RegistrationLog::writeTextRecord(const RegistrationSettings& settings, cons
     const bool withHeader = mask != lastHeaderMask_;
     // The header is part of the record's single write; it only counts as
     // written when that write reached the disk.
-    if (text_.writeRecord(textRecord(settings, time, panes, temperatureTwoDecimals, withHeader, texts_)) && withHeader)
-        lastHeaderMask_ = mask;
+    if (!text_.writeRecord(
+            textRecord(settings, time, freshReadings(panes, textSerials_), temperatureTwoDecimals, withHeader, texts_)))
+        return;
+    noteRecorded(panes, textSerials_);
+    if (withHeader) lastHeaderMask_ = mask;
 }
 
 void RegistrationLog::writeBinaryRecord(const LocalTime& time, const LiveReadings& panes,
                                         const ProbeSources& sources) {
     if (!binary_.isOpen() || askingBinary_) return;
-    binary_.writeRecord(encodeRecord(liveRecordText(time, panes, sources)));
+    if (binary_.writeRecord(encodeRecord(liveRecordText(time, freshReadings(panes, binarySerials_), sources))))
+        noteRecorded(panes, binarySerials_);
 }
 
 void RegistrationLog::onRegistrationTimer(const RegistrationSettings& settings, const LocalTime& time,

@@ -6,6 +6,7 @@
 // header written.
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,17 @@ std::string textRecord(const RegistrationSettings& settings, const LocalTime& ti
 // number line. Each line is one field of a file with the given separator.
 std::string openingComment(bool appending, const std::string& commentUtf8, bool withSerialNumber,
                            long panelSerialNumber, char separator, const RegistrationTexts& texts = {});
+
+// The reply serials of the readings of one record, by channel.
+using RecordSerials = std::array<std::uint64_t, kChannelCount>;
+
+// A record never carries a reading that no reply has brought since the
+// record written before it (of the same file kind), nor one older than the
+// reply time-out: such a channel is written as a channel without value
+// ("???"). `previous` holds the serials of the record before.
+LiveReadings freshReadings(const LiveReadings& panes, const RecordSerials& previous);
+// After a record has been written: the serials it took.
+void noteRecorded(const LiveReadings& panes, RecordSerials& previous);
 
 class RegistrationLog {
 public:
@@ -102,6 +114,9 @@ private:
     bool askingText_ = false;
     bool askingBinary_ = false;
     int lastHeaderMask_ = -1;
+    // The reply serials of the last record written of each file kind.
+    RecordSerials textSerials_{};
+    RecordSerials binarySerials_{};
 };
 
 }  // namespace mr420

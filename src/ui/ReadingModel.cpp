@@ -1,7 +1,9 @@
 #include "ui/ReadingModel.h"
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <initializer_list>
 
 #include "base/StringTable.h"
 #include "base/TimerIds.h"
@@ -84,10 +86,50 @@ std::string ReadingModel::clockTextOf(const PanelClock& clock, bool connected) {
     return std::string(buffer, n);
 }
 
+namespace {
+
+std::int64_t steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
 ReadingModel::ReadingModel(const PanelState& state, TimerService& timers, ReadingView& view,
                            DataServerControl& dataServer)
-    : state_(state), timers_(timers), view_(view), dataServer_(dataServer) {
+    : state_(state), timers_(timers), view_(view), dataServer_(dataServer), nowMs_(steadyMs) {
     initialisePanes();
+}
+
+void ReadingModel::onReplyAccepted(PanelCommand command) {
+    auto arrived = [this](std::initializer_list<int> channels) {
+        const Stamp stamp{++replies_, nowMs_()};
+        for (int c : channels) arrived_[static_cast<std::size_t>(c)] = stamp;
+    };
+    switch (command) {
+    case PanelCommand::Mr411Readings:
+        arrived({kChannelTemp1, kChannelRh, kChannelDp, kChannelWb});
+        break;
+    case PanelCommand::Mr466Readings:
+        arrived({kChannelTemp1, kChannelTemp2, kChannelRh, kChannelDp, kChannelWb});
+        break;
+    case PanelCommand::Pressure: arrived({kChannelPressure}); break;
+    default: break;
+    }
+}
+
+void ReadingModel::setPaneValue(int channel, bool blink, double value) {
+    ValuePaneModel& p = pane(channel);
+    p.setBlinking(blink);
+    p.setValue(value);
+    shown_[static_cast<std::size_t>(channel)] = arrived_[static_cast<std::size_t>(channel)];
+}
+
+void ReadingModel::setPaneNoValue(int channel) {
+    ValuePaneModel& p = pane(channel);
+    p.setNoValue();
+    p.setBlinking(true);
+    shown_[static_cast<std::size_t>(channel)] = {};
 }
 
 void ReadingModel::initialisePanes() {
@@ -111,6 +153,7 @@ LayoutConditions ReadingModel::layoutConditions() const {
 
 LiveReadings ReadingModel::liveReadings() const {
     LiveReadings readings;
+    const std::int64_t now = nowMs_();
     for (int ch = 0; ch < kChannelCount; ++ch) {
         const ValuePaneModel& p = pane(ch);
         LiveReading& r = readings[static_cast<std::size_t>(ch)];
@@ -120,6 +163,11 @@ LiveReadings ReadingModel::liveReadings() const {
         r.value = p.value;
         r.displayKind = p.displayKind;
         r.twoDecimals = p.twoDecimals;
+        const Stamp& shown = shown_[static_cast<std::size_t>(ch)];
+        if (p.hasValue && shown.serial != 0) {
+            r.replySerial = shown.serial;
+            r.ageMs = now - shown.atMs;
+        }
     }
     return readings;
 }
@@ -188,42 +236,33 @@ void ReadingModel::refreshDisplay(bool connected) {
     const bool showValues = connected && settingsReadTimer_ == 0;
 
     // 5. Values and blinking.
-    auto setNoValueBlinking = [](ValuePaneModel& p) {
-        p.setNoValue();
-        p.setBlinking(true);
-    };
-    auto setBlinkingValue = [](ValuePaneModel& p, bool blink, double value) {
-        p.setBlinking(blink);
-        p.setValue(value);
-    };
-
     if (c.temperature1Available && showValues)
-        setBlinkingValue(pane(kChannelTemp1), c.calibrationAlarm || s.temperature1Error, s.temperature1);
+        setPaneValue(kChannelTemp1, c.calibrationAlarm || s.temperature1Error, s.temperature1);
     else
-        setNoValueBlinking(pane(kChannelTemp1));
+        setPaneNoValue(kChannelTemp1);
 
     if (c.temperature2Available && showValues) {
         const bool blink = (s.mr466CalibrationError && (s.firmwareVersion < 108 || s.mr466Supported)) ||
                            s.temperature2Error;
-        setBlinkingValue(pane(kChannelTemp2), blink, s.temperature2);
+        setPaneValue(kChannelTemp2, blink, s.temperature2);
     } else {
-        setNoValueBlinking(pane(kChannelTemp2));
+        setPaneNoValue(kChannelTemp2);
     }
 
     if (c.humidityAvailable && showValues) {
-        setBlinkingValue(pane(kChannelRh), c.calibrationAlarm || s.relativeHumidityError, s.relativeHumidity);
-        setBlinkingValue(pane(kChannelDp), c.calibrationAlarm || s.dewPointError, s.dewPoint);
-        setBlinkingValue(pane(kChannelWb), c.calibrationAlarm || s.waterVapourError, s.waterVapourPpm);
+        setPaneValue(kChannelRh, c.calibrationAlarm || s.relativeHumidityError, s.relativeHumidity);
+        setPaneValue(kChannelDp, c.calibrationAlarm || s.dewPointError, s.dewPoint);
+        setPaneValue(kChannelWb, c.calibrationAlarm || s.waterVapourError, s.waterVapourPpm);
     } else {
-        setNoValueBlinking(pane(kChannelRh));
-        setNoValueBlinking(pane(kChannelDp));
-        setNoValueBlinking(pane(kChannelWb));
+        setPaneNoValue(kChannelRh);
+        setPaneNoValue(kChannelDp);
+        setPaneNoValue(kChannelWb);
     }
 
     if (showValues)
-        setBlinkingValue(pane(kChannelPressure), s.pressureError != 0, s.pressure);
+        setPaneValue(kChannelPressure, s.pressureError != 0, s.pressure);
     else
-        setNoValueBlinking(pane(kChannelPressure));
+        setPaneNoValue(kChannelPressure);
 
     // 6. Data server: restart at each change of the period or the layout.
     if (settingsReadTimer_ != lastDdeTimer_ || changed) {

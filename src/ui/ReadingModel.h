@@ -6,10 +6,13 @@
 // after a connection and the restarts of the local data server.
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/Interfaces.h"
 #include "protocol/PanelState.h"
+#include "protocol/SessionListener.h"
 #include "ui/LiveReadings.h"
 #include "ui/MainLayout.h"
 #include "ui/ValuePaneModel.h"
@@ -66,7 +69,10 @@ public:
     virtual void reopenRegistrationAfterStart() = 0;
 };
 
-class ReadingModel {
+// As a reply listener of the session it notes which reply brought each
+// reading and when, so that the readings handed on (liveReadings) say how
+// old each value shown is.
+class ReadingModel : public ReplyListener {
 public:
     // Conditions derived from the panel state at each refresh.
     struct Conditions {
@@ -95,6 +101,12 @@ public:
                  DataServerControl& dataServer);
 
     void setRegistrationSource(const RegistrationStatusSource* source) { registration_ = source; }
+    // Monotonic milliseconds for the age of the readings (tests give a
+    // virtual clock); the steady clock by default.
+    void setClock(std::function<std::int64_t()> nowMs) { nowMs_ = std::move(nowMs); }
+
+    // ReplyListener: a reply that carries readings.
+    void onReplyAccepted(PanelCommand command) override;
 
     // The six panes by Channel; the widgets bind to them with setListener.
     ValuePaneModel& pane(int channel) { return panes_[static_cast<std::size_t>(channel)]; }
@@ -134,6 +146,8 @@ private:
     // Ends the period; `completed` false when the panel was lost inside it.
     void endSettingsReadPeriod(bool completed);
     void setPaneVisible(int channel, bool visible);
+    void setPaneValue(int channel, bool blink, double value);
+    void setPaneNoValue(int channel);
 
     const PanelState& state_;
     TimerService& timers_;
@@ -150,6 +164,17 @@ private:
     std::string statusText_;
     std::string clockText_;
     Conditions conditions_;
+
+    std::function<std::int64_t()> nowMs_;
+    std::uint64_t replies_ = 0;   // readings replies so far
+    // Per channel: the last reply that carried it, and the one behind the
+    // value the pane shows (serial 0: none).
+    struct Stamp {
+        std::uint64_t serial = 0;
+        std::int64_t atMs = 0;
+    };
+    std::array<Stamp, kChannelCount> arrived_{};
+    std::array<Stamp, kChannelCount> shown_{};
 };
 
 }  // namespace mr420

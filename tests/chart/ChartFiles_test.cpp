@@ -105,13 +105,16 @@ TEST(ColumnTitles, NameTheirChannelsInBothLanguages) {
 
 // ---- round trips through the program's own writers ------------------------
 
+// Each call as a new reply has just brought it.
 LiveReadings livePanes(double t1, double rh, double p, bool t1Valid = true) {
+    static std::uint64_t reply = 0;
+    ++reply;
     LiveReadings r{};
-    r[kChannelTemp1] = {true, t1Valid, false, t1, 3, false};
-    r[kChannelRh] = {true, true, false, rh, 7, false};
-    r[kChannelPressure] = {true, true, false, p, 5, false};
-    r[kChannelDp] = {true, true, false, 9.1, 3, false};
-    r[kChannelWb] = {true, true, false, 11420, 8, false};
+    r[kChannelTemp1] = {true, t1Valid, false, t1, 3, false, reply, 0};
+    r[kChannelRh] = {true, true, false, rh, 7, false, reply, 0};
+    r[kChannelPressure] = {true, true, false, p, 5, false, reply, 0};
+    r[kChannelDp] = {true, true, false, 9.1, 3, false, reply, 0};
+    r[kChannelWb] = {true, true, false, 11420, 8, false, reply, 0};
     return r;
 }
 

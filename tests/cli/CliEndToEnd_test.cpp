@@ -163,6 +163,21 @@ protected:
     }
     Outcome run(std::vector<std::string> args, bool device = true) { return Child(with(args, device)).finish(); }
 
+    // Waits for `done` up to a minute.
+    static bool waitFor(const std::function<bool()>& done) {
+        const auto end = std::chrono::steady_clock::now() + 60s;
+        while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(50ms);
+        return done();
+    }
+    // The records of a log file after its header lines.
+    static std::vector<std::string> recordsOf(const std::string& path) {
+        std::vector<std::string> records;
+        std::istringstream lines(readFile(path));
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("20", 0) == 0) records.push_back(line);
+        return records;
+    }
+
     std::string dir_;
     std::unique_ptr<sim::PtyPanel> panel_;
 };
@@ -237,17 +252,16 @@ TEST_F(CliEndToEnd, LogAppendsUnlessTruncatedAndSaysWhenTheLinkComesBack) {
         const std::string c = readFile(file);
         return std::count(c.begin(), c.end(), '\n');
     };
-    auto waitFor = [&](const std::function<bool()>& done) {
-        const auto end = std::chrono::steady_clock::now() + 60s;
-        while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(100ms);
-        return done();
-    };
     ASSERT_TRUE(waitFor([&] { return records() >= 6; }));
     // The panel falls silent past the session's four time-outs, then answers again.
     panel_->silenceFor(27);
     EXPECT_TRUE(waitFor([&] { return child.errSoFar().find("connection with the panel was lost") != std::string::npos; }));
     EXPECT_TRUE(waitFor([&] { return child.errSoFar().find("connection with the panel is back") != std::string::npos; }))
         << child.errSoFar();
+    // Values from the cycle that made the connection, not 12 s of "???".
+    const auto back = records();
+    ASSERT_TRUE(waitFor([&] { return records() >= back + 2; }));
+    EXPECT_EQ(recordsOf(file).back().find("???"), std::string::npos) << recordsOf(file).back();
     child.signal(SIGINT);
     const Outcome r = child.finish();
     EXPECT_EQ(r.status, 0) << r.err;
@@ -260,6 +274,31 @@ TEST_F(CliEndToEnd, LogAppendsUnlessTruncatedAndSaysWhenTheLinkComesBack) {
     ASSERT_TRUE(waitFor([&] { return readFile(file).find("earlier") == std::string::npos && records() >= 2; }));
     again.signal(SIGTERM);
     EXPECT_EQ(again.finish().status, 0);
+}
+
+// A panel that vanishes: "???" from the record after the loss on, said at
+// once; values again from the first cycle after it is back.
+TEST_F(CliEndToEnd, LogWritesNoValueOnceThePanelHasVanished) {
+    sim::FaultConfig paced;
+    paced.pace = true;
+    startPanel("mr411-baro", paced);
+    const std::string file = dir_ + "/gone.csv";
+    Child child(with({"log", file, "--interval", "1s", "--channels", "TEMP1,PRESSURE"}));
+    ASSERT_TRUE(waitFor([&] { return recordsOf(file).size() >= 3; }));
+    panel_->stop();
+    const auto stopped = std::chrono::steady_clock::now();
+    const std::size_t gone = recordsOf(file).size();
+    ASSERT_TRUE(waitFor([&] { return child.errSoFar().find("panel was lost") != std::string::npos; }));
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 3s);   // not after 24 s of time-outs
+    ASSERT_TRUE(waitFor([&] { return recordsOf(file).size() >= gone + 3; }));
+    ASSERT_TRUE(panel_->start());
+    ASSERT_TRUE(waitFor([&] { return child.errSoFar().find("panel is back") != std::string::npos; }));
+    const std::size_t back = recordsOf(file).size();
+    ASSERT_TRUE(waitFor([&] { return recordsOf(file).size() >= back + 2; }));
+    const std::vector<std::string> r = recordsOf(file);
+    // The record right after the stop may hold what came just before it.
+    EXPECT_EQ(r[gone + 1].substr(20) + r[gone + 2].substr(20), "???\t???\r???\t???\r");
+    EXPECT_EQ(r[back + 1].find("???"), std::string::npos) << r[back + 1];
 }
 
 // The records as MemorySave writes them, from the panel's own image.

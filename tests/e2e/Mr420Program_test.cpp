@@ -18,6 +18,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -38,12 +39,15 @@ struct Child {
     int out = -1;
 };
 
-Child spawn(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& extraEnv) {
+// `out` reads the child's standard output, and its errors too with withErrors.
+Child spawn(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
+            bool withErrors = false) {
     int fds[2];
     if (::pipe(fds) != 0) return {};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    if (withErrors) posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -371,6 +375,54 @@ TEST_F(Mr420Program, AFileThatIsNotASettingsFileIsNeverWrittenOver) {
     ASSERT_EQ(::waitpid(program.pid, nullptr, WNOHANG), 0) << "ended by itself";
     EXPECT_EQ(stopProgram(), 0);
     EXPECT_EQ(fileText(dir + "/mr420.ini"), junk);
+}
+
+// One program per port: a second one is refused at once, told the holder's
+// PID and name, and the holder goes on without a gap.
+TEST_F(Mr420Program, ASecondProgramOnAHeldPortIsRefusedAndToldWhoHoldsIt) {
+    startSim("mr411-baro");
+    const std::string link = dir + "/ttyMR420", ini = dir + "/mr420.ini", log = dir + "/held.txt";
+    writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\n[PORTS]\r\nCOM99=" + link + "\r\n");
+    const std::string locks = "MR420_LOCK_DIR=" + dir;
+    auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 300 && !done(); ++i) std::this_thread::sleep_for(100ms);
+        return done();
+    };
+    auto cli = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--ini", ini, "--lang", "en", "--device", link});
+        return spawn(kBin + "/mr420-cli", args, {locks}, true);
+    };
+    auto window = [&](const std::string& trace) {
+        return spawn(kBin + "/mr420", {"--ini", ini, "--trace", trace},
+                     {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime, "LC_ALL=C.UTF-8", locks});
+    };
+    // A refused mr420-cli: its exit within 2 s and what it said.
+    auto refusedBy = [&](pid_t holder, const std::string& name) {
+        const auto asked = std::chrono::steady_clock::now();
+        Child c = cli({"info"});
+        const std::string said = readLine(c.out, 5000) + readLine(c.out, 5000);
+        EXPECT_EQ(waitExit(c.pid, 5000), 2);
+        EXPECT_LT(std::chrono::steady_clock::now() - asked, 2s);
+        EXPECT_NE(said.find("in use by PID " + std::to_string(holder) + " (" + name + ")"), std::string::npos) << said;
+    };
+
+    program = window(dir + "/window.txt");   // the window holds the port
+    ASSERT_TRUE(waitFor([&] { return fileText(dir + "/window.txt").find(" < 020A00") != std::string::npos; }));
+    refusedBy(program.pid, "mr420");
+    EXPECT_EQ(stopProgram(), 0);
+
+    Child holder = cli({"log", log, "--interval", "1s", "--channels", "TEMP1,PRESSURE,RH"});   // mr420-cli holds it
+    ASSERT_TRUE(waitFor([&] { const std::string t = fileText(log); return std::count(t.begin(), t.end(), '\n') >= 3; }));
+    refusedBy(holder.pid, "mr420-cli");
+    program = window(dir + "/refused.txt");
+    const std::string reason = "Port jest używany przez PID " + std::to_string(holder.pid) + " (mr420-cli).";
+    EXPECT_TRUE(waitFor([&] { return fileText(dir + "/refused.txt").find(reason) != std::string::npos; }));
+    EXPECT_EQ(stopProgram(), 0);   // from inside the failure message
+    const std::string before = fileText(log);
+    ASSERT_TRUE(waitFor([&] { return fileText(log).size() > before.size() + 40; }));
+    mr420::test::signalChild(holder.pid, SIGTERM);
+    EXPECT_EQ(waitExit(holder.pid, 10000), 0);
+    EXPECT_EQ(fileText(log).find("???"), std::string::npos) << fileText(log);
 }
 
 }  // namespace

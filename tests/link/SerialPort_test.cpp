@@ -284,15 +284,25 @@ TEST(SerialPort, OpenFailuresLeaveNothingRunning) {
     port.close();
 }
 
+// Also for root, whom TIOCEXCL does not stop: the lock refuses the second
+// open before it sets or flushes anything on the first one's line.
 TEST(SerialPort, SecondOpenOfAnExclusivePortIsBusy) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores TIOCEXCL";
     Pty pty;
     ASSERT_TRUE(pty.ok());
     Recorder recorder;
-    SerialPort first, second;
+    const std::string locks = test::makeTempDir("serial-busy");
+    SerialPort first(locks), second(locks);
     ASSERT_TRUE(first.open(pty.slave, recorder));
+    pty.write("kept");
     EXPECT_FALSE(second.open(pty.slave, recorder));
     EXPECT_EQ(second.lastError(), PortOpenError::Busy);
+    EXPECT_EQ(second.holder().pid, static_cast<int>(::getpid()));
+    const int raw = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    char got[8] = {};
+    EXPECT_EQ(::read(raw, got, sizeof got), 4);   // the holder's input is still there
+    ::close(raw);
+    first.close();
+    EXPECT_TRUE(std::filesystem::is_empty(locks));
 }
 
 TEST(SerialPort, OpenErrorsReadAsKinds) {
@@ -416,13 +426,18 @@ TEST(SerialPort, ReconnectsWhenTheDeviceComesBack) {
     ASSERT_EQ(::symlink(first->slave.c_str(), link.c_str()), 0);
 
     Recorder recorder;
-    SerialPort port;
+    const std::string locks = test::makeTempDir("reconnect-locks");
+    SerialPort port(locks);
     ASSERT_TRUE(port.open(link, recorder));
     ASSERT_TRUE(port.startWorker());
+    const std::string firstLock = locks + "/" + PortLock::lockFileName(link);
     first->write("before\r\n");
     ASSERT_TRUE(recorder.waitForText("before\r\n"));
 
-    // The far end goes away: the slave hangs up.
+    // The far end goes away: the slave hangs up. (The device that comes
+    // back is made before, so that it gets another number.)
+    Pty second;
+    ASSERT_TRUE(second.ok());
     first->closeMaster();
     ASSERT_TRUE(waitUntil([&] { return !port.deviceConnected(); }, 2000ms));
     EXPECT_TRUE(port.isOpen());
@@ -437,12 +452,16 @@ TEST(SerialPort, ReconnectsWhenTheDeviceComesBack) {
     std::this_thread::sleep_for(20ms);
 
     // The device reappears under the same name.
-    Pty second;
-    ASSERT_TRUE(second.ok());
     const std::string tmpLink = link + ".new";
     ASSERT_EQ(::symlink(second.slave.c_str(), tmpLink.c_str()), 0);
     ASSERT_EQ(::rename(tmpLink.c_str(), link.c_str()), 0);
     ASSERT_TRUE(waitUntil([&] { return port.deviceConnected(); }, 3000ms));
+    EXPECT_EQ(port.deviceLosses(), 1u);
+    // The lock follows the device the link names now.
+    EXPECT_FALSE(std::filesystem::exists(firstLock));
+    EXPECT_TRUE(std::filesystem::exists(locks + "/" + PortLock::lockFileName(link)));
+    SerialPort other(locks);
+    EXPECT_FALSE(other.open(link, recorder));
 
     second.write("after\r\n");
     ASSERT_TRUE(recorder.waitForText("after\r\n"));

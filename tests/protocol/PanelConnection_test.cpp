@@ -132,6 +132,7 @@ TEST(PanelConnection, ReplacingThePortMovesThePollingToTheNewPanel) {
 
     ASSERT_FALSE(rig.connection.openDevice(*secondPath));
     EXPECT_EQ(rig.connection.devicePath(), *secondPath);
+    EXPECT_FALSE(rig.refreshes.back());   // nothing of the old panel is shown
     const auto framesAtSwitch = first.framesReceived();
     // The frame lost with the old port times out; the new panel answers the resend.
     ASSERT_TRUE(rig.loop.runFor(15s, [&] { return rig.state().panelSerialNumber == 2222; }));

@@ -73,6 +73,22 @@ TEST(PanelSession, WithoutAPortTimeOutsStillCountAndANewPortTakesTheNextResend) 
     EXPECT_EQ(h.port.codes(), (Codes{"020A00", "020A00", "020A00", "023800"}));
 }
 
+// The port gone: no communication at once, the half line dropped, the
+// cycle afresh; the port back: that frame goes out now.
+TEST(PanelSession, APortLostMidCycleShowsNoConnectionAndItsReturnSendsAtOnce) {
+    SessionHarness h;
+    h.startAndIdentify();
+    h.answer();   // the cycle goes on past the identity
+    h.feed(":02");
+    h.clock.advance(1000);
+    h.session.portLost();
+    EXPECT_EQ(h.events, (std::vector<std::string>{"refresh:0"}));
+    EXPECT_EQ(std::pair(h.session.linePosition(), h.session.commandNumber()), std::pair(0, 0));
+    h.session.portBack();
+    EXPECT_EQ(std::pair(h.port.frames.back(), h.port.times.back()), std::pair(std::string("020A00F4\r\n"), 1000LL));
+    EXPECT_EQ(h.clock.remaining(timer_id::kReplyTimeout), 6000);
+}
+
 TEST(PanelSession, TimeOutsMidChainAbandonItForThePendingRequestOrTheCycle) {
     SessionHarness h;
     h.startAndIdentify();

@@ -20,7 +20,11 @@ std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-LiveReading pane(double v) { return {true, true, false, v, 3, false}; }
+// As a reply has just brought it.
+LiveReading pane(double v) {
+    static std::uint64_t replies = 0;
+    return {true, true, false, v, 3, false, ++replies, 0};
+}
 
 const LocalTime kTime{2007, 3, 14, 10, 0, 0};
 

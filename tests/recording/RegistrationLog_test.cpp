@@ -40,9 +40,11 @@ private:
     bool ok_;
 };
 
-LiveReading pane(double v, int kind = 3) { return {true, true, false, v, kind, false}; }
+// Each reading as a reply has just brought it.
+std::uint64_t replies = 0;
+LiveReading pane(double v, int kind = 3) { return {true, true, false, v, kind, false, ++replies, 0}; }
 LiveReading noValue() { return {true, false, true, 0, 3, false}; }
-LiveReading blinking(double v) { return {true, true, true, v, 5, false}; }
+LiveReading blinking(double v) { return {true, true, true, v, 5, false, ++replies, 0}; }
 
 RegistrationSettings allChannels(int sep, const std::string& file) {
     RegistrationSettings s;
@@ -180,6 +182,7 @@ TEST(TextFileOpening, TruncateAndSerialNumberForms) {
     LiveReadings r{};
     r[kChannelWb] = pane(5, 8);
     log.writeTextRecord(s, {2024, 5, 6, 7, 8, 9}, r, false);
+    r[kChannelWb] = pane(5, 8);
     log.writeTextRecord(s, {2024, 5, 6, 7, 8, 10}, r, false);
     EXPECT_EQ(log.lastHeaderMask(), 1);
     EXPECT_EQ(readFile(s.fileName),
@@ -266,11 +269,11 @@ TEST(TextFileWriting, KilledWriterLeavesOnlyCompleteRecords) {
         if (!log.openTextFromDialog(s, "", 0, [] { return true; }) ||
             !log.openBinaryFromDialog(binPath, [] { return true; }))
             _exit(3);
-        LiveReadings r{pane(21.5), pane(22.5), pane(45.5, 7), pane(1013.2, 5), pane(9.1), pane(11420, 8)};
         ProbeSources src;
         src.mr411Absent = false;
         src.mr411SerialNumber = 42;
         for (int i = 0;; ++i) {
+            const LiveReadings r{pane(21.5), pane(22.5), pane(45.5, 7), pane(1013.2, 5), pane(9.1), pane(11420, 8)};
             if (i == 5) {
                 s.fileChannels[kChannelTemp2] = !s.fileChannels[kChannelTemp2];
                 i = 0;
@@ -519,6 +522,39 @@ TEST(FileOpening, NothingIsWrittenWhileTheAppendQuestionIsOpen) {
         EXPECT_EQ(readFile(path), c.append ? old + record : record);
         EXPECT_FALSE(log.lastWriteFailed());
     }
+}
+
+// A channel no reply has refreshed since the record before, or within the
+// reply time-out of 6 s, is written without value.
+TEST(TextFileWriting, OnlyReadingsRefreshedSinceTheRecordBeforeAndWithinSixSeconds) {
+    LocaleGuard locale("C");
+    RegistrationSettings s = allChannels(0, test::makeTempDir("fresh") + "/log.txt");
+    s.fileChannels = {true, false, false, true, false, false};
+    RegistrationLog log;
+    ASSERT_TRUE(log.openTextFromDialog(s, "", 0, [] { return true; }));
+    // The first record; no reply since the record before; refreshed, just within
+    // the time-out; refreshed but too long ago; the reply of the record before; none ever.
+    const struct { std::uint64_t serial; std::int64_t ageMs; const char* written; } steps[] = {
+        {7, 0, "20.0"}, {7, 1000, "???"}, {8, 6000, "20.0"}, {9, 6001, "???"}, {9, 500, "???"}, {0, -1, "???"}};
+    std::string expected = "Data i Godzina\tTemperatura1 \xb0" "C\tCi\x9cnienie hPa\r\n";
+    int second = 0;
+    for (const auto& step : steps) {
+        LiveReadings r{};
+        r[kChannelTemp1] = {true, true, false, 20.0, 3, false, step.serial, step.ageMs};
+        r[kChannelPressure] = pane(1013.2, 5);
+        log.writeTextRecord(s, {2024, 1, 1, 0, 0, second}, r, false);
+        expected += "2024.01.01 00:00:0" + std::to_string(second++) + "\t" + step.written + "\t1013.2\r\n";
+    }
+    EXPECT_EQ(readFile(s.fileName), expected);
+
+    // The binary file keeps its own record before.
+    const std::string qvg = test::makeTempDir("fresh-qvg") + "/log.qvg";
+    ASSERT_TRUE(log.openBinaryFromDialog(qvg, [] { return true; }));
+    LiveReadings r{};
+    r[kChannelWb] = pane(100, 8);
+    log.writeBinaryRecord({2007, 3, 14, 10, 0, 0}, r, {});
+    log.writeBinaryRecord({2007, 3, 14, 10, 0, 1}, r, {});
+    EXPECT_EQ(readFile(qvg), encodeRecord("20070314100000$106,0,23,100,1$") + encodeRecord("20070314100001$"));
 }
 
 }  // namespace

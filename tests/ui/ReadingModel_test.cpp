@@ -193,6 +193,23 @@ TEST_F(ReadingModelTest, ConnectionRunsSettingsReadPeriodThenShowsValues) {
     EXPECT_FALSE(model.settingsReadRunning());
 }
 
+// The readings handed on name the reply behind each value shown and its age.
+TEST_F(ReadingModelTest, ReadingsCarryTheReplyThatBroughtThemAndItsAge) {
+    std::int64_t now = 0;
+    model.setClock([&] { return now; });
+    model.onReplyAccepted(PanelCommand::Mr411Readings);
+    now = 250;
+    model.onReplyAccepted(PanelCommand::Pressure);
+    model.onReplyAccepted(PanelCommand::ReadClock);   // no reading in it
+    connectAndRun();
+    now = 1250;
+    const LiveReadings live = model.liveReadings();
+    const int rows[][3] = {{kChannelTemp1, 1, 1250}, {kChannelWb, 1, 1250}, {kChannelPressure, 2, 1000}, {kChannelTemp2, 0, -1}};
+    for (const auto& r : rows) EXPECT_EQ((std::pair<int, int>(live[r[0]].replySerial, live[r[0]].ageMs)), (std::pair(r[1], r[2])));
+    model.refreshDisplay(false);   // a pane without value has no reply behind it
+    EXPECT_EQ(model.liveReadings()[kChannelPressure].replySerial, 0u);
+}
+
 TEST_F(ReadingModelTest, Mr466WithTwoTemperaturesHidesHumidity) {
     state.mr411Absent = 1;
     state.mr466Absent = 0;

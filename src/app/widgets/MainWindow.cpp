@@ -112,6 +112,7 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
     connection_->session().setDisplayListener(bridge_.get());
     dataServer_ = std::make_unique<LocalDataServer>();
     readings_ = std::make_unique<ReadingModel>(connection_->state(), *timers_, *bridge_, *bridge_);
+    connection_->session().addReplyListener(readings_.get());
     timers_->route(timer_id::kSettingsReadPeriod, [this](int) { readings_->onSettingsReadTimer(); });
     timers_->route(timer_id::kPortChoiceRetry, [this](int id) {
         // Not while the window opened after start is showing: the next tick tries again.
@@ -165,6 +166,7 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
 MainWindow::~MainWindow() {
     closing_ = true;
     closePort();
+    connection_->session().removeReplyListener(readings_.get());
     if (dataServer_) dataServer_->stop();
     // The panes' models belong to the reading model; unbind before it goes.
     for (ValuePane* p : panes_) delete p;

@@ -32,6 +32,9 @@
 #include "app/widgets/MainWindow.h"
 #include "protocol/PanelConnection.h"
 #include "ui/ReadingModel.h"
+#include "base/StringTable.h"
+#include "sim/PtyPanel.h"
+#include "sim/Scenarios.h"
 #include "support/TestApplication.h"
 
 using namespace mr420;
@@ -341,6 +344,38 @@ TEST(MainWindowPortChoice, FailedChoiceShowsTheMessageAndReopensThenTheSamePortI
     EXPECT_EQ(out.portNr, 5);
     w.closePort();
     ::close(master);
+}
+
+// From the change of port on, nothing read through the old one is shown:
+// no value, no "Pomiar OK.", until the new port has answered a cycle.
+TEST(MainWindowPortChoice, AnotherPortShowsNoValueFromTheChangeOn) {
+    Fixture f;
+    sim::PtyPanel panel(sim::makeScenario("mr411-baro", 0)->model);
+    const auto panelPath = panel.start();
+    const int silent = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);   // a port without a panel
+    ASSERT_TRUE(panelPath && silent >= 0 && ::grantpt(silent) == 0 && ::unlockpt(silent) == 0);
+    f.settings.portNr = 5;
+    MainWindow w(f.settings, {{5, *panelPath}, {6, ::ptsname(silent)}}, f.boxes);
+    w.setPortEntrySource([] { return std::vector<std::string>{"COM5", "COM6"}; });
+    w.initialise();
+    w.show();
+    ASSERT_TRUE(pumpUntil([&] { return w.timers().isActive(timer_id::kSettingsReadPeriod); }, 10000));
+    w.timers().startTimer(timer_id::kSettingsReadPeriod, 1);   // the 12 s pass at once
+    const QString ok = QString::fromStdString(str(string_id::kStatusMeasurementOk));
+    ASSERT_TRUE(pumpUntil([&] { return w.statusField()->text().startsWith(ok); }, 10000));
+    PortDialogAnswerer answer([](PortDialog* d) {
+        d->list()->setCurrentIndex(1);
+        d->okButton()->click();
+    });
+    w.choosePort();
+    ASSERT_EQ(w.portNumber(), 6);
+    for (int wait : {0, 300}) {
+        pumpFor(wait);
+        EXPECT_FALSE(w.liveReadings()[kChannelTemp1].hasValue || w.liveReadings()[kChannelPressure].hasValue);
+        EXPECT_FALSE(w.statusField()->text().startsWith(ok)) << w.statusField()->text().toStdString();
+    }
+    w.closePort();
+    ::close(silent);
 }
 
 TEST(MainWindow, MaximisingKeepsTheRestoredRectangleForTheSettings) {

@@ -73,12 +73,17 @@ const std::string kHeader = utf8ToWin1250(
     "Zawartość pary wodnej ppm\r\n");
 const std::string kRecord = "2007.03.14 10:00:00\t21.46\t???\t1013.2\t45.3\t9.1\t11420\r\n";
 
+// Each call as a new reply has just brought it.
 LiveReadings sampleReadings() {
+    static std::uint64_t reply = 0;
+    ++reply;
     LiveReadings r{};
     auto set = [&r](Channel c, double v) {
         r[c].present = true;
         r[c].hasValue = true;
         r[c].value = v;
+        r[c].replySerial = reply;
+        r[c].ageMs = 0;
     };
     set(kChannelTemp1, 21.46);
     set(kChannelPressure, 1013.2);

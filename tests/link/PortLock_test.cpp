@@ -1,0 +1,103 @@
+// The port lock: flock on the descriptor and LCK..<name> holding "%10d\n".
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "link/PortLock.h"
+#include "support/TestSupport.h"
+
+namespace mr420 {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string pidText(int pid) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%10d\n", pid);
+    return text;
+}
+
+// A pseudo-terminal's slave stands for the device.
+struct Device {
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    std::string path = master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0 ? ::ptsname(master) : "";
+    ~Device() { ::close(master); }
+    int open() const { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }
+};
+
+TEST(PortLock, AnExistingLockFileIsTakenOverOnlyWhenItsProcessIsGone) {
+    Device device;
+    ASSERT_FALSE(device.path.empty());
+    const int self = static_cast<int>(::getpid());
+    const pid_t ended = ::fork();
+    if (ended == 0) ::_exit(0);
+    ::waitpid(ended, nullptr, 0);
+    const struct {
+        std::optional<std::string> before;   // the lock file found
+        bool taken;
+        int holder;
+    } cases[] = {{std::nullopt, true, 0}, {pidText(self), true, 0}, {pidText(ended), true, 0},
+                 {"garbage\n", true, 0},  {pidText(1), false, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before.value_or("none"));
+        const std::string dir = test::makeTempDir("portlock-take");
+        const std::string file = dir + "/" + PortLock::lockFileName(device.path);
+        if (c.before) std::ofstream(file, std::ios::binary) << *c.before;
+        const int fd = device.open();
+        {
+            PortLock lock(dir);
+            EXPECT_EQ(lock.acquire(fd, device.path), c.taken);
+            EXPECT_EQ(lock.holder().pid, c.holder);
+            EXPECT_EQ(fileText(file), c.taken ? pidText(self) : *c.before);
+        }
+        // Released: ours is gone, another's stays, no temporary is left, no flock.
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), c.taken ? 0 : 1);
+        EXPECT_TRUE(PortLock(dir + "/none").acquire(fd, device.path));
+        ::close(fd);
+    }
+}
+
+TEST(PortLock, ASecondOpenIsRefusedAndTheHolderNamedWithOrWithoutALockFile) {
+    Device device;
+    ASSERT_FALSE(device.path.empty());
+    const std::string dir = test::makeTempDir("portlock-flock");
+    fs::create_symlink(device.path, dir + "/by-id");
+    const std::string name = "LCK.." + device.path.substr(device.path.rfind('/') + 1);
+    EXPECT_EQ(PortLock::lockFileName(dir + "/by-id"), name);   // the real device's name
+    const int first = device.open(), second = device.open();
+    PortLock holder(dir);
+    ASSERT_TRUE(holder.acquire(first, dir + "/by-id"));
+    EXPECT_EQ(holder.lockFilePath(), dir + "/" + name);
+    EXPECT_TRUE(holder.acquire(first, device.path));   // a reopen keeps it
+    for (const std::string& lockDir : {dir, dir + "/missing"}) {
+        PortLock other(lockDir);
+        EXPECT_FALSE(other.acquire(second, device.path)) << lockDir;
+        EXPECT_EQ(other.holder().pid, static_cast<int>(::getpid())) << lockDir;   // from the file, or the flock
+        EXPECT_FALSE(other.holder().program.empty());
+    }
+    ::close(first);
+    // Without a lock directory the flock alone holds the port.
+    PortLock nowhere(dir + "/missing");
+    EXPECT_TRUE(nowhere.acquire(second, device.path));
+    EXPECT_NE(nowhere.note().find(dir + "/missing"), std::string::npos) << nowhere.note();
+    ::close(second);
+}
+
+}  // namespace
+}  // namespace mr420

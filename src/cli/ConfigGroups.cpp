@@ -256,17 +256,17 @@ constexpr std::size_t kShortPanelText = kShortWireText - 1;   // station name, S
 constexpr std::size_t kLongPanelText = kLongWireText - 1;     // APN, PAP login
 
 // A text the panel keeps in `length` Windows-1250 characters: every
-// character in the code page, none a blank or a control character (the
-// dialog cuts a text at its first blank).
+// character in the code page, none a control character, and a blank at its
+// end only where `blanksAllowed` (the panel's padding would take it).
 bool panelTextFits(std::string_view text, std::size_t length, bool blanksAllowed) {
+    if (firstCharacterOutsideWin1250(text) != 0) return false;
     const std::string bytes = utf8ToWin1250(text);
     if (bytes.size() > length) return false;
-    if (std::count(bytes.begin(), bytes.end(), '?') != std::count(text.begin(), text.end(), '?')) return false;
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b == 0x7F || (!blanksAllowed && b == ' ')) return false;
+        if (b < 0x20 || b == 0x7F) return false;
     }
-    return true;
+    return blanksAllowed || bytes.empty() || bytes.back() != ' ';
 }
 
 template <typename F>
@@ -303,7 +303,7 @@ GroupSetting modemOption(std::string name, bool ModemOptionChoices::*field) {
 }
 
 GroupSetting modemText(std::string name, std::size_t length, std::string ModemSettings::*field) {
-    return {std::move(name), "text, up to " + std::to_string(length) + " characters, no blanks",
+    return {std::move(name), "text, up to " + std::to_string(length) + " characters, no blank at the end",
             [field](const ConfigModel& m, const PanelState&) { return as<ModemChoice>(m).shown.*field; },
             [field, length](ConfigModel& m, std::string_view v) {
                 if (!panelTextFits(v, length, false)) return SetResult::refused();
@@ -341,6 +341,12 @@ std::optional<Endpoint> parseEndpoint(std::string_view text) {
 
 std::string endpointText(const Ipv4Address& address, long long port) {
     return formatIpv4(address) + ":" + std::to_string(port);
+}
+
+// A setting that only the panels from `firmware` on have.
+GroupSetting fromFirmware(GroupSetting setting, int firmware) {
+    setting.firmware = firmware;
+    return setting;
 }
 
 std::vector<ConfigGroup> makeGroups() {
@@ -404,8 +410,9 @@ std::vector<ConfigGroup> makeGroups() {
                    }},
                   switchSetting<L>("temperature1", [](const L& m) { return m.temperature1(); },
                                    [](L& m, bool on) { m.setTemperature1(on); }),
-                  switchSetting<L>("temperature2", [](const L& m) { return m.temperature2(); },
-                                   [](L& m, bool on) { m.setTemperature2(on); }),
+                  fromFirmware(switchSetting<L>("temperature2", [](const L& m) { return m.temperature2(); },
+                                                [](L& m, bool on) { m.setTemperature2(on); }),
+                               L::kTemperature2Firmware),
                   switchSetting<L>("humidity", [](const L& m) { return m.humidity(); },
                                    [](L& m, bool on) { m.setHumidity(on); }),
                   switchSetting<L>("pressure", [](const L& m) { return m.pressure(); },
@@ -586,7 +593,7 @@ std::vector<ConfigGroup> makeGroups() {
                            s.serverPort = e->port;
                            return SetResult::accepted();
                        }),
-          modemSetting("backup-server", "off|IP:PORT, port 1..65535",
+          fromFirmware(modemSetting("backup-server", "off|IP:PORT, port 1..65535",
                        [](const S& s) {
                            return s.backupActive ? endpointText(s.backupAddress, s.backupPort) : std::string("off");
                        },
@@ -606,16 +613,19 @@ std::vector<ConfigGroup> makeGroups() {
                            s.backupPort = e->port;
                            return SetResult::accepted();
                        }),
+                       ModemSettingsModel::kBackupServerFirmware),
           // 0 only for a panel before 2.08, which has no such setting.
-          modemSetting("attempts", "1..30 (a day)", [](const S& s) { return std::to_string(s.attempts); },
-                       [](S& s, std::string_view v) {
-                           const auto n = wholeNumber(v, 0, 999'999'999);
-                           if (!n) return SetResult::refused();
-                           if (*n > ModemSettingsModel::kMaxAttempts)
-                               return SetResult::refused({string_id::kConnectionAttemptsRange, MessageIcon::None});
-                           s.attempts = *n;
-                           return SetResult::accepted();
-                       }),
+          fromFirmware(modemSetting("attempts", "1..30 (a day)", [](const S& s) { return std::to_string(s.attempts); },
+                                    [](S& s, std::string_view v) {
+                                        const auto n = wholeNumber(v, 0, 999'999'999);
+                                        if (!n) return SetResult::refused();
+                                        if (*n > ModemSettingsModel::kMaxAttempts)
+                                            return SetResult::refused(
+                                                {string_id::kConnectionAttemptsRange, MessageIcon::None});
+                                        s.attempts = *n;
+                                        return SetResult::accepted();
+                                    }),
+                       ModemSettingsModel::kBackupServerFirmware),
           modemText("apn", kLongPanelText, &S::apn),
           modemText("pap-login", kLongPanelText, &S::papLogin),
           smsNumber("sms-centre", 0),
@@ -627,7 +637,7 @@ std::vector<ConfigGroup> makeGroups() {
           modemSwitch("internet", &S::internetAllowed)},
          [](ConfigModel& m) {
              auto& c = as<ModemChoice>(m);
-             return c.accept(c.shown).message;
+             return c.accept(c.shown, false).message;
          }});
 
     g.push_back({"pin", ConfigKind::ModemPin, [] { return std::make_unique<PinChoice>(); },
@@ -655,8 +665,7 @@ std::vector<ConfigGroup> makeGroups() {
                    }}},
                  [](ConfigModel& m) {
                      auto& p = as<PapChoice>(m);
-                     p.accept(p.text);
-                     return UserMessage{};
+                     return p.accept(p.text);
                  },
                  true});
     return g;

@@ -83,10 +83,10 @@ TEST(ModemTexts, PanelSlotsShowAsUtf8AndErasedSlotsAsEmpty) {
         {std::string(14, '\xFF'), ""},
         {std::string(14, '\0'), ""},
         {"Stacja1" + std::string(7, '\xFF'), "Stacja1"},
-        {"  abc def", "abc"},
+        {"  abc def   ", "  abc def"},
         {std::string("ab\0cd", 5), "ab"},
         {"\xA3\xF3\x64\x9F", "Łódź"},   // Windows-1250
-        {"x\x01y", "x"},
+        {"x\x01y", "x y"},
     };
     for (const Case& c : cases) EXPECT_EQ(panelText(c.slot), c.shown);
 }

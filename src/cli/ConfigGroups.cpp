@@ -343,10 +343,10 @@ std::string endpointText(const Ipv4Address& address, long long port) {
     return formatIpv4(address) + ":" + std::to_string(port);
 }
 
-// A setting that only the panels from `firmware` on have.
-GroupSetting fromFirmware(GroupSetting setting, int firmware) {
-    setting.firmware = firmware;
-    return setting;
+// The settings of `group` that only the panels from `firmware` on have.
+void fromFirmware(ConfigGroup& group, std::initializer_list<std::string_view> names, int firmware) {
+    for (GroupSetting& s : group.settings)
+        if (std::find(names.begin(), names.end(), s.name) != names.end()) s.firmware = firmware;
 }
 
 std::vector<ConfigGroup> makeGroups() {
@@ -410,9 +410,8 @@ std::vector<ConfigGroup> makeGroups() {
                    }},
                   switchSetting<L>("temperature1", [](const L& m) { return m.temperature1(); },
                                    [](L& m, bool on) { m.setTemperature1(on); }),
-                  fromFirmware(switchSetting<L>("temperature2", [](const L& m) { return m.temperature2(); },
-                                                [](L& m, bool on) { m.setTemperature2(on); }),
-                               L::kTemperature2Firmware),
+                  switchSetting<L>("temperature2", [](const L& m) { return m.temperature2(); },
+                                   [](L& m, bool on) { m.setTemperature2(on); }),
                   switchSetting<L>("humidity", [](const L& m) { return m.humidity(); },
                                    [](L& m, bool on) { m.setHumidity(on); }),
                   switchSetting<L>("pressure", [](const L& m) { return m.pressure(); },
@@ -426,6 +425,7 @@ std::vector<ConfigGroup> makeGroups() {
                   switchSetting<L>("overwrite", [](const L& m) { return m.overwrite(); },
                                    [](L& m, bool on) { m.setOverwrite(on); })},
                  [](ConfigModel& m) { return as<L>(m).accept(); }});
+    fromFirmware(g.back(), {"temperature2"}, L::kTemperature2Firmware);
 
     using D = DisplayFlagsModel;
     auto displayChoice = [](std::string name, std::vector<const char*> names, int (*get)(const DisplayChoices&),
@@ -593,7 +593,7 @@ std::vector<ConfigGroup> makeGroups() {
                            s.serverPort = e->port;
                            return SetResult::accepted();
                        }),
-          fromFirmware(modemSetting("backup-server", "off|IP:PORT, port 1..65535",
+          modemSetting("backup-server", "off|IP:PORT, port 1..65535",
                        [](const S& s) {
                            return s.backupActive ? endpointText(s.backupAddress, s.backupPort) : std::string("off");
                        },
@@ -613,19 +613,16 @@ std::vector<ConfigGroup> makeGroups() {
                            s.backupPort = e->port;
                            return SetResult::accepted();
                        }),
-                       ModemSettingsModel::kBackupServerFirmware),
           // 0 only for a panel before 2.08, which has no such setting.
-          fromFirmware(modemSetting("attempts", "1..30 (a day)", [](const S& s) { return std::to_string(s.attempts); },
-                                    [](S& s, std::string_view v) {
-                                        const auto n = wholeNumber(v, 0, 999'999'999);
-                                        if (!n) return SetResult::refused();
-                                        if (*n > ModemSettingsModel::kMaxAttempts)
-                                            return SetResult::refused(
-                                                {string_id::kConnectionAttemptsRange, MessageIcon::None});
-                                        s.attempts = *n;
-                                        return SetResult::accepted();
-                                    }),
-                       ModemSettingsModel::kBackupServerFirmware),
+          modemSetting("attempts", "1..30 (a day)", [](const S& s) { return std::to_string(s.attempts); },
+                       [](S& s, std::string_view v) {
+                           const auto n = wholeNumber(v, 0, 999'999'999);
+                           if (!n) return SetResult::refused();
+                           if (*n > ModemSettingsModel::kMaxAttempts)
+                               return SetResult::refused({string_id::kConnectionAttemptsRange, MessageIcon::None});
+                           s.attempts = *n;
+                           return SetResult::accepted();
+                       }),
           modemText("apn", kLongPanelText, &S::apn),
           modemText("pap-login", kLongPanelText, &S::papLogin),
           smsNumber("sms-centre", 0),
@@ -639,6 +636,7 @@ std::vector<ConfigGroup> makeGroups() {
              auto& c = as<ModemChoice>(m);
              return c.accept(c.shown, false).message;
          }});
+    fromFirmware(g.back(), {"backup-server", "attempts"}, ModemSettingsModel::kBackupServerFirmware);
 
     g.push_back({"pin", ConfigKind::ModemPin, [] { return std::make_unique<PinChoice>(); },
                  {{"pin", "NNNN (four digits)", {},

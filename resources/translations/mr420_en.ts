@@ -639,6 +639,31 @@ firmware version:</translation>
         <comment>360</comment>
         <translation>Error writing the file %s: %s</translation>
     </message>
+    <message>
+        <source>Nie wszystkie ustawienia grupy %s nadeszły z panelu: nic nie wypisano.</source>
+        <comment>361</comment>
+        <translation>Not every setting of the group %s arrived from the panel: nothing was printed.</translation>
+    </message>
+    <message>
+        <source>Nie wszystkie ustawienia grupy %s nadeszły z panelu: nic nie zapisano w panelu.</source>
+        <comment>362</comment>
+        <translation>Not every setting of the group %s arrived from the panel: nothing was written to the panel.</translation>
+    </message>
+    <message>
+        <source>Ustawienie %s wymaga oprogramowania panelu w wersji %s lub nowszej (panel ma wersję %s): nic nie zapisano w panelu.</source>
+        <comment>363</comment>
+        <translation>The setting %s needs panel firmware %s or later (the panel has %s): nothing was written to the panel.</translation>
+    </message>
+    <message>
+        <source>Ustawiona data nie może być późniejsza niż 6 lutego 2136, 06:28:15.</source>
+        <comment>364</comment>
+        <translation>The date set cannot be later than 6 February 2136, 06:28:15.</translation>
+    </message>
+    <message>
+        <source>Znaku „%s” nie ma w stronie kodowej panelu (Windows-1250): wpisz tekst bez niego.</source>
+        <comment>365</comment>
+        <translation>The character “%s” is not in the panel&apos;s code page (Windows-1250): type the text without it.</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <utility>
 
+#include "base/Win1250.h"
+
 namespace mr420 {
 
 namespace {
@@ -139,6 +141,11 @@ constexpr Entry kTable[] = {
     {348, "wersja:"},
     {349, "data kalibracji:"},
     {360, "Błąd zapisu pliku %s: %s"},
+    {361, "Nie wszystkie ustawienia grupy %s nadeszły z panelu: nic nie wypisano."},
+    {362, "Nie wszystkie ustawienia grupy %s nadeszły z panelu: nic nie zapisano w panelu."},
+    {363, "Ustawienie %s wymaga oprogramowania panelu w wersji %s lub nowszej (panel ma wersję %s): nic nie zapisano w panelu."},
+    {364, "Ustawiona data nie może być późniejsza niż 6 lutego 2136, 06:28:15."},
+    {365, "Znaku „%s” nie ma w stronie kodowej panelu (Windows-1250): wpisz tekst bez niego."},
 };
 
 std::function<std::optional<std::string>(int)>& overrideLookup() {
@@ -161,6 +168,14 @@ std::string str(int id) {
     }
     const char* text = builtinString(id);
     return text ? std::string(text) : std::string();
+}
+
+std::string messageText(const UserMessage& message) {
+    std::string text = str(message.stringId);
+    if (message.character == 0) return text;
+    if (const std::size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, utf8Character(message.character));
+    return text;
 }
 
 void setStringOverride(std::function<std::optional<std::string>(int id)> lookup) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/UserMessage.h"
+
 namespace mr420 {
 
 // Ids the code refers to by name.
@@ -89,11 +91,20 @@ constexpr int kInfoProbeMr466 = 347;
 constexpr int kInfoProbeVersion = 348;
 constexpr int kInfoCalibrationDate = 349;
 constexpr int kMemorySaveWriteFailed = 360;     // "%s" = the file, "%s" = the system's reason
+constexpr int kGroupNotReadNothingPrinted = 361; // "%s" = the settings group (get)
+constexpr int kGroupNotReadNothingWritten = 362; // "%s" = the settings group (set)
+constexpr int kSettingNeedsFirmware = 363;       // "%s" = setting, firmware it needs, the panel's firmware
+constexpr int kDateAfterPanelCount = 364;        // later than the panel's 32-bit count of seconds holds
+constexpr int kCharacterNotInCodePage = 365;     // "%s" = the character (UserMessage::character)
 }  // namespace string_id
 
 // Text of a string id: the override's text if it has one, otherwise the
 // built-in Polish text, otherwise empty.
 std::string str(int id);
+
+// The text of a message: its id's text, the character it names (if any) in
+// place of the first "%s".
+std::string messageText(const UserMessage& message);
 
 // Installs (or, with an empty function, removes) the override.
 void setStringOverride(std::function<std::optional<std::string>(int id)> lookup);

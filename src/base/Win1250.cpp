@@ -37,8 +37,13 @@ void appendUtf8(std::string& out, char32_t cp) {
     } else if (cp < 0x800) {
         out += static_cast<char>(0xC0 | (cp >> 6));
         out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
         out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
@@ -51,47 +56,71 @@ char32_t win1250CodePoint(unsigned char byte) {
     return kHigh[byte - 0x80];
 }
 
+namespace {
+
+// The character at utf8[i]: its code point and the bytes it takes; a stray
+// continuation, an invalid lead byte or a truncated sequence is malformed
+// and takes the bytes read of it.
+struct Decoded {
+    char32_t cp = 0;
+    std::size_t length = 1;
+    bool malformed = false;
+};
+
+Decoded decodeAt(std::string_view utf8, std::size_t i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80) return {c, 1, false};
+    char32_t cp;
+    std::size_t extra;
+    if ((c & 0xE0) == 0xC0) {
+        cp = c & 0x1F;
+        extra = 1;
+    } else if ((c & 0xF0) == 0xE0) {
+        cp = c & 0x0F;
+        extra = 2;
+    } else if ((c & 0xF8) == 0xF0) {
+        cp = c & 0x07;
+        extra = 3;
+    } else {
+        return {0, 1, true};
+    }
+    std::size_t j = 1;
+    for (; j <= extra && i + j < utf8.size(); ++j) {
+        const auto cc = static_cast<unsigned char>(utf8[i + j]);
+        if ((cc & 0xC0) != 0x80) break;
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    if (j <= extra) return {0, j, true};   // truncated: drop what was read, keep the rest
+    return {cp, extra + 1, false};
+}
+
+}  // namespace
+
 std::string utf8ToWin1250(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        char32_t cp;
-        std::size_t extra;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            cp = c & 0x1F;
-            extra = 1;
-        } else if ((c & 0xF0) == 0xE0) {
-            cp = c & 0x0F;
-            extra = 2;
-        } else if ((c & 0xF8) == 0xF0) {
-            cp = c & 0x07;
-            extra = 3;
-        } else {
-            out += '?';   // stray continuation or invalid lead byte
-            ++i;
-            continue;
-        }
-        std::size_t j = 1;
-        for (; j <= extra && i + j < utf8.size(); ++j) {
-            unsigned char cc = static_cast<unsigned char>(utf8[i + j]);
-            if ((cc & 0xC0) != 0x80) break;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if (j <= extra) {   // truncated sequence: drop what was read, keep the rest
-            out += '?';
-            i += j;
-            continue;
-        }
-        i += extra + 1;
-        int b = byteOf(cp);
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Decoded d = decodeAt(utf8, i);
+        i += d.length;
+        const int b = d.malformed ? -1 : byteOf(d.cp);
         out += b < 0 ? '?' : static_cast<char>(b);
     }
+    return out;
+}
+
+char32_t firstCharacterOutsideWin1250(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Decoded d = decodeAt(utf8, i);
+        i += d.length;
+        if (d.malformed) return 0xFFFD;
+        if (byteOf(d.cp) < 0) return d.cp;
+    }
+    return 0;
+}
+
+std::string utf8Character(char32_t c) {
+    std::string out;
+    appendUtf8(out, c);
     return out;
 }
 

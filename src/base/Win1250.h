@@ -15,6 +15,14 @@ std::string utf8ToWin1250(std::string_view utf8);
 // 0x98) become '?'.
 std::string win1250ToUtf8(std::string_view bytes);
 
+// The first character of a UTF-8 text that Windows-1250 lacks (U+FFFD for a
+// malformed sequence), or 0 when the code page holds the whole text: the
+// characters utf8ToWin1250 would turn into '?'.
+char32_t firstCharacterOutsideWin1250(std::string_view utf8);
+
+// One character as UTF-8.
+std::string utf8Character(char32_t c);
+
 // Code point of one Windows-1250 byte, 0 for an unassigned byte.
 char32_t win1250CodePoint(unsigned char byte);
 

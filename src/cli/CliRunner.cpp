@@ -212,6 +212,7 @@ public:
 
     // kDone, kNoAnswer (read or write failed, message said), or what onSettings set.
     int run(ConfigKind kind, ConfigModel& model) {
+        kind_ = kind;
         const bool acknowledged = controller_.run(kind, *this, model);
         if (signalled()) return signalExit();
         if (failed_) return es::kNoAnswer;
@@ -221,6 +222,8 @@ public:
         return es::kDone;
     }
     void setStatus(int status) { status_ = status; }
+    // The group's read brought the settings (always for a group without one).
+    bool readBrought() const { return arrived_ || !configSpec(kind_).reads(); }
 
 private:
     bool runModal(bool waitForSettings) override {
@@ -237,7 +240,7 @@ private:
 
     void showMessage(const UserMessage& message) override {
         failed_ = true;
-        engine_.say(str(message.stringId));
+        engine_.say(messageText(message));
     }
     void runWaitWindow() override {
         waiting_ = true;
@@ -255,6 +258,7 @@ private:
     bool failed_ = false;
     bool wrote_ = false;
     int status_ = es::kDone;
+    ConfigKind kind_ = ConfigKind::Clock;
 };
 
 std::string utf8Lines(const std::string& s) { return plain(s); }
@@ -280,20 +284,48 @@ std::string shown(const ConfigGroup& group, const std::string& argument) {
 void sayRefused(Engine* engine, std::FILE* err, const ConfigGroup& group, const GroupSetting& s,
                 const std::string& value, const SetResult& r) {
     const std::string msg =
-        r.message ? str(r.message.stringId) : text(Text::BadValue, {shown(group, value), s.name, s.values});
+        r.message ? messageText(r.message) : text(Text::BadValue, {shown(group, value), s.name, s.values});
     if (engine) engine->say(msg);
     else std::fprintf(err, "%s\n", plain(msg).c_str());
 }
 
+// Whether the panel at hand has the setting (its firmware is new enough).
+bool panelHas(const GroupSetting& s, const PanelState& state) { return state.firmwareVersion >= s.firmware; }
+
+// A set of a setting that the panel's firmware does not have: refused, with
+// the firmware it needs, before anything is read or written.
+int refuseMissingSettings(Engine& engine, const ConfigGroup& group, const CliOptions& o) {
+    for (const auto& [name, value] : o.assignments) {
+        const GroupSetting& s = *findSetting(group, name);
+        if (panelHas(s, engine.state())) continue;
+        engine.say(format(str(string_id::kSettingNeedsFirmware),
+                          {s.name, firmwareVersionText(s.firmware), firmwareVersionText(engine.state().firmwareVersion)}));
+        return es::kUsage;
+    }
+    return es::kDone;
+}
+
 int commandGetSet(Engine& engine, const CliStreams& io, const CliOptions& o) {
     const ConfigGroup& group = *findGroup(o.group);
+    const ConfigSpec& spec = configSpec(group.kind);
     std::unique_ptr<ConfigModel> model = group.makeModel();
     ConfigRun* self = nullptr;
     const bool setting = o.command == Command::Set;
+    if (setting)
+        if (const int status = refuseMissingSettings(engine, group, o); status != es::kDone) return status;
+    bool complete = true;
     ConfigRun run(engine, [&] {
+        // Every reply of the group arrived in this run (a set of the clock
+        // takes nothing of the panel's).
+        complete = (setting && !spec.reads()) || settingsComplete(spec, engine.state());
+        if (!complete) {
+            self->setStatus(es::kNoAnswer);
+            return false;
+        }
         if (!setting) {
             for (const GroupSetting& s : group.settings)
-                std::fprintf(io.out, "%s=%s\n", s.name.c_str(), s.get(*model, engine.state()).c_str());
+                if (panelHas(s, engine.state()))
+                    std::fprintf(io.out, "%s=%s\n", s.name.c_str(), s.get(*model, engine.state()).c_str());
             std::fflush(io.out);
             return false;
         }
@@ -308,7 +340,7 @@ int commandGetSet(Engine& engine, const CliStreams& io, const CliOptions& o) {
         }
         if (group.accept) {
             if (const UserMessage m = group.accept(*model)) {
-                engine.say(str(m.stringId));
+                engine.say(messageText(m));
                 self->setStatus(es::kUsage);
                 return false;
             }
@@ -316,7 +348,12 @@ int commandGetSet(Engine& engine, const CliStreams& io, const CliOptions& o) {
         return true;
     });
     self = &run;
-    return run.run(group.kind, *model);
+    const int status = run.run(group.kind, *model);
+    // The read ended without the group, or the chain without all of it.
+    if (status == es::kNoAnswer && (!complete || !run.readBrought()))
+        engine.say(format(str(setting ? string_id::kGroupNotReadNothingWritten : string_id::kGroupNotReadNothingPrinted),
+                          {group.name}));
+    return status;
 }
 
 // Names, values and assignments before the panel is asked anything: a set

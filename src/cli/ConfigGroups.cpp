@@ -256,17 +256,17 @@ constexpr std::size_t kShortPanelText = kShortWireText - 1;   // station name, S
 constexpr std::size_t kLongPanelText = kLongWireText - 1;     // APN, PAP login
 
 // A text the panel keeps in `length` Windows-1250 characters: every
-// character in the code page, none a blank or a control character (the
-// dialog cuts a text at its first blank).
+// character in the code page, none a control character, and a blank at its
+// end only where `blanksAllowed` (the panel's padding would take it).
 bool panelTextFits(std::string_view text, std::size_t length, bool blanksAllowed) {
+    if (firstCharacterOutsideWin1250(text) != 0) return false;
     const std::string bytes = utf8ToWin1250(text);
     if (bytes.size() > length) return false;
-    if (std::count(bytes.begin(), bytes.end(), '?') != std::count(text.begin(), text.end(), '?')) return false;
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x20 || b == 0x7F || (!blanksAllowed && b == ' ')) return false;
+        if (b < 0x20 || b == 0x7F) return false;
     }
-    return true;
+    return blanksAllowed || bytes.empty() || bytes.back() != ' ';
 }
 
 template <typename F>
@@ -303,7 +303,7 @@ GroupSetting modemOption(std::string name, bool ModemOptionChoices::*field) {
 }
 
 GroupSetting modemText(std::string name, std::size_t length, std::string ModemSettings::*field) {
-    return {std::move(name), "text, up to " + std::to_string(length) + " characters, no blanks",
+    return {std::move(name), "text, up to " + std::to_string(length) + " characters, no blank at the end",
             [field](const ConfigModel& m, const PanelState&) { return as<ModemChoice>(m).shown.*field; },
             [field, length](ConfigModel& m, std::string_view v) {
                 if (!panelTextFits(v, length, false)) return SetResult::refused();
@@ -341,6 +341,12 @@ std::optional<Endpoint> parseEndpoint(std::string_view text) {
 
 std::string endpointText(const Ipv4Address& address, long long port) {
     return formatIpv4(address) + ":" + std::to_string(port);
+}
+
+// The settings of `group` that only the panels from `firmware` on have.
+void fromFirmware(ConfigGroup& group, std::initializer_list<std::string_view> names, int firmware) {
+    for (GroupSetting& s : group.settings)
+        if (std::find(names.begin(), names.end(), s.name) != names.end()) s.firmware = firmware;
 }
 
 std::vector<ConfigGroup> makeGroups() {
@@ -419,6 +425,7 @@ std::vector<ConfigGroup> makeGroups() {
                   switchSetting<L>("overwrite", [](const L& m) { return m.overwrite(); },
                                    [](L& m, bool on) { m.setOverwrite(on); })},
                  [](ConfigModel& m) { return as<L>(m).accept(); }});
+    fromFirmware(g.back(), {"temperature2"}, L::kTemperature2Firmware);
 
     using D = DisplayFlagsModel;
     auto displayChoice = [](std::string name, std::vector<const char*> names, int (*get)(const DisplayChoices&),
@@ -627,8 +634,9 @@ std::vector<ConfigGroup> makeGroups() {
           modemSwitch("internet", &S::internetAllowed)},
          [](ConfigModel& m) {
              auto& c = as<ModemChoice>(m);
-             return c.accept(c.shown).message;
+             return c.accept(c.shown, false).message;
          }});
+    fromFirmware(g.back(), {"backup-server", "attempts"}, ModemSettingsModel::kBackupServerFirmware);
 
     g.push_back({"pin", ConfigKind::ModemPin, [] { return std::make_unique<PinChoice>(); },
                  {{"pin", "NNNN (four digits)", {},
@@ -655,8 +663,7 @@ std::vector<ConfigGroup> makeGroups() {
                    }}},
                  [](ConfigModel& m) {
                      auto& p = as<PapChoice>(m);
-                     p.accept(p.text);
-                     return UserMessage{};
+                     return p.accept(p.text);
                  },
                  true});
     return g;

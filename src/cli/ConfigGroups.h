@@ -39,6 +39,9 @@ struct GroupSetting {
     std::string values;   // what it takes, for the help and the messages
     std::function<std::string(const ConfigModel&, const PanelState&)> get;
     std::function<SetResult(ConfigModel&, std::string_view)> set;
+    // The panel firmware (100 * major + minor) that has the setting; 0 for
+    // every panel. `set` refuses it for an older panel.
+    int firmware = 0;
 };
 
 struct ConfigGroup {

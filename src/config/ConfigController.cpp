@@ -30,6 +30,7 @@ bool ConfigController::run(ConfigKind kind, ConfigDialogView& dialog, ConfigMode
 
     model.reset(state_);
     open_ = Open{&spec, &dialog, &model};
+    forgetSettings(spec, state_);
     if (const auto first = firstReadFor(spec, state_)) {
         session_.requestCommand(*first);
         timers_.startTimer(kReadTimeoutTimerId, spec.readTimeoutMs);
@@ -67,7 +68,13 @@ void ConfigController::endWrite() {
 }
 
 void ConfigController::onReplyAccepted(PanelCommand command) {
-    if (!open_ || open_->spec->fillingRead != command) return;
+    if (!open_ || open_->spec->fillingRead != command || open_->received) return;
+    if (!settingsComplete(*open_->spec, state_)) {
+        // The chain ended without every reply: the read has failed. Said from
+        // the timer, outside the reply's delivery.
+        timers_.startTimer(kReadTimeoutTimerId, kIncompleteReadMs);
+        return;
+    }
     open_->received = true;
     open_->model->fill(state_);
     open_->dialog->settingsArrived();

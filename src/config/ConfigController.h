@@ -5,8 +5,10 @@
 //      disabled, with the read time-out running (dialogs that read);
 //   2. when the reply that fills the dialog arrives while it is open, fill the
 //      model from PanelState and the controls from the model;
-//   3. the read time-out without settings: the read-failure message, and the
-//      dialog closes as cancelled;
+//   3. the read time-out without settings, or the filling reply after a
+//      chain that did not bring every reply the dialog shows
+//      (settingsComplete): the read-failure message, and the dialog closes
+//      as cancelled; nothing it shows was filled, nothing is written;
 //   4. OK (the dialog validates first): the model stores its results in
 //      WriteArguments, the acknowledgement flag is cleared, the first write
 //      is requested, the write time-out starts and the wait window shows;
@@ -66,6 +68,7 @@ public:
 class ConfigController : private ReplyListener, private WriteAckListener {
 public:
     static constexpr int kReadTimeoutTimerId = 1082;   // one dialog is open at a time
+    static constexpr int kIncompleteReadMs = 1;        // the failure of an incomplete read, soon after
 
     ConfigController(PanelSession& session, TimerRouter& timers, ConfigFrontEnd& frontEnd);
     ~ConfigController() override;

@@ -1,6 +1,7 @@
 #include "config/ConfigTable.h"
 
 #include "base/StringTable.h"
+#include "protocol/PanelSession.h"
 #include "ui/MenuTable.h"
 
 namespace mr420 {
@@ -14,6 +15,53 @@ constexpr UserMessage plain(int id) { return {id, MessageIcon::None}; }
 constexpr UserMessage info(int id) { return {id, MessageIcon::Information}; }
 constexpr UserMessage none{};
 constexpr std::optional<PanelCommand> noCommand = std::nullopt;
+
+constexpr int kOptionsFirmware = 124;        // 020B00 from 1.24 on
+constexpr int kBackupServerFirmware = PanelSession::kBackupServerFirmware;   // 027600, 027800, 027A00
+
+// The replies a dialog shows: a command, the indexes its replies name, and
+// the firmware from which the chain reads it.
+struct ShownReply {
+    ConfigKind kind;
+    PanelCommand command;
+    int first = 0, last = 0;
+    int firmware = 0;
+};
+using K = ConfigKind;
+constexpr ShownReply kShownReplies[] = {
+    {K::Clock, C::ReadClock},
+    {K::AutoOff, C::ReadAutoOff},
+    {K::DefaultPressure, C::ReadDefaultPressure},
+    {K::LoggingSettings, C::ReadMemorySettings},
+    {K::ModemOptions, C::ReadModemOptions},
+    {K::ModemOptions, C::ReadSmsNumber, 0, 5},
+    {K::ModemOptions, C::ReadServerAddress},
+    {K::ModemOptions, C::ReadBackupServerAddress, 0, 0, kBackupServerFirmware},
+    {K::ModemOptions, C::ReadBackupServerPort, 0, 0, kBackupServerFirmware},
+    {K::ModemOptions, C::ReadConnectionAttempts, 0, 0, kBackupServerFirmware},
+    {K::ModemOptions, C::ReadServerPort},
+    {K::ModemOptions, C::ReadLongText, 0, 1},
+    {K::ModemOptions, C::ReadStationName},
+    {K::ModemOptions, C::ReadInternetAllowed},
+    {K::ModemThresholds, C::ReadThreshold, 0, 7},
+    {K::ModemThresholds, C::ReadThreshold, 64, 67},
+    {K::ModemThresholds, C::ReadThresholdFlags},
+    {K::ModemThresholds, C::ReadAlarmRepeatTime},
+    {K::Exceedance, C::ReadExceedanceLimit, 0, 7},
+    {K::Exceedance, C::ReadExceedanceFlags},
+    {K::Exceedance, C::ReadExceedanceDelay},
+    {K::Battery, C::ReadBatteryAlarm},
+    {K::PowerLoss, C::ReadPowerLossAlarm},
+    {K::DisplayFlags, C::ReadDisplayFlags},
+    {K::HistoryDisplay, C::ReadHistoryDisplay},
+    {K::PanelInformation, C::Options, 0, 0, kOptionsFirmware},
+    {K::PanelInformation, C::BarometerInfo},
+    {K::PanelInformation, C::ReadMemorySettings},
+};
+
+bool readByPanel(const ShownReply& r, const ConfigSpec& spec, const PanelState& state) {
+    return r.kind == spec.kind && state.firmwareVersion >= r.firmware;
+}
 
 }  // namespace
 
@@ -86,9 +134,20 @@ const ConfigSpec* configSpecForMenu(int menuId) {
 }
 
 std::optional<PanelCommand> firstReadFor(const ConfigSpec& spec, const PanelState& state) {
-    constexpr int kOptionsFirmware = 124;
     if (spec.kind == ConfigKind::PanelInformation && state.firmwareVersion >= kOptionsFirmware) return C::Options;
     return spec.firstRead;
+}
+
+bool settingsComplete(const ConfigSpec& spec, const PanelState& state) {
+    for (const ShownReply& r : kShownReplies)
+        if (readByPanel(r, spec, state) && !state.received.hasAll(toNumber(r.command), r.first, r.last)) return false;
+    return true;
+}
+
+void forgetSettings(const ConfigSpec& spec, PanelState& state) {
+    if (!spec.reads()) return;   // the clock's reply is the poll cycle's
+    for (const ShownReply& r : kShownReplies)
+        if (r.kind == spec.kind) state.received.forget(toNumber(r.command));
 }
 
 UserMessage readFailureFor(const ConfigSpec& spec, const PanelState& state) {

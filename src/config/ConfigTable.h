@@ -67,6 +67,15 @@ const ConfigSpec* configSpecForMenu(int menuId);
 // starts with 020B00 from firmware 1.24 on, with 060100 before.
 std::optional<PanelCommand> firstReadFor(const ConfigSpec& spec, const PanelState& state);
 
+// Whether every reply that a dialog shows arrived: each reply of its read
+// chain (as the panel at hand reads it, with every index the chain asks
+// for) marked in `state.received`; for the clock, the poll cycle's 030000.
+// A dialog, `get` and `set` use the settings only when this holds.
+bool settingsComplete(const ConfigSpec& spec, const PanelState& state);
+// Drops the marks of the dialog's read chain, as its read starts again: what
+// the dialog shows is then what this read brought.
+void forgetSettings(const ConfigSpec& spec, PanelState& state);
+
 // The failure message that applies now (the modem variants while the
 // panel's modem handling is off).
 UserMessage readFailureFor(const ConfigSpec& spec, const PanelState& state);

@@ -95,7 +95,14 @@ std::string panelText(std::string_view win1250) {
         // Erased memory and control codes are no part of a text.
         bytes.push_back(b == 0xFF || b < 0x20 ? ' ' : c);
     }
-    return cleanUpText(win1250ToUtf8(bytes));
+    while (!bytes.empty() && bytes.back() == ' ') bytes.pop_back();
+    return win1250ToUtf8(bytes);
+}
+
+UserMessage codePageRefusal(std::string_view utf8) {
+    if (const char32_t c = firstCharacterOutsideWin1250(utf8))
+        return {string_id::kCharacterNotInCodePage, MessageIcon::Information, c};
+    return {};
 }
 
 bool phoneNumberCharacter(char32_t c) { return (c >= U'0' && c <= U'9') || c == U'#' || c == U'*'; }
@@ -167,7 +174,7 @@ void ModemSettingsModel::reset(const PanelState& state) {
 
 void ModemSettingsModel::fill(const PanelState& state) {
     firmwareVersion_ = state.firmwareVersion;
-    ModemSettings& s = settings_;
+    ModemSettings& s = panel_;
     s.options = ModemOptionChoices::fromWord(static_cast<std::uint32_t>(state.modemOptions));
     for (std::size_t i = 0; i < s.smsNumbers.size(); ++i)
         s.smsNumbers[i] = phoneNumberText(panelText(state.smsNumbers[i]));
@@ -188,9 +195,10 @@ void ModemSettingsModel::fill(const PanelState& state) {
     s.apn = panelText(state.apn);
     s.papLogin = panelText(state.papLogin);
     s.internetAllowed = state.internetAllowed != 0;
+    settings_ = s;
 }
 
-ModemValidation ModemSettingsModel::accept(const ModemSettings& shown) {
+ModemValidation ModemSettingsModel::accept(const ModemSettings& shown, bool cleanUpTyped) {
     using namespace string_id;
     ModemSettings s = shown;
     if (!backupServerSupported()) s.backupActive = false;
@@ -211,9 +219,17 @@ ModemValidation ModemSettingsModel::accept(const ModemSettings& shown) {
         s.backupAddress = {};
         s.backupPort = 1;
     }
-    s.stationName = cleanUpText(s.stationName);
-    s.apn = cleanUpText(s.apn);
-    s.papLogin = cleanUpText(s.papLogin);
+    const struct {
+        std::string ModemSettings::*text;
+        ModemControl control;
+    } texts[] = {{&ModemSettings::stationName, ModemControl::StationName},
+                 {&ModemSettings::apn, ModemControl::Apn},
+                 {&ModemSettings::papLogin, ModemControl::PapLogin}};
+    for (const auto& t : texts) {
+        std::string& text = s.*t.text;
+        if (cleanUpTyped && text != panel_.*t.text) text = cleanUpText(text);
+        if (const UserMessage refused = codePageRefusal(text)) return {refused, t.control};
+    }
     settings_ = s;
     return {};
 }
@@ -231,9 +247,9 @@ void ModemSettingsModel::store(WriteArguments& args) const {
     args.backupServerAddress = backup ? s.backupAddress : Ipv4Address{};
     args.backupServerPort = backup ? static_cast<std::uint32_t>(std::clamp<long long>(s.backupPort, 1, kMaxPort)) : 1u;
     args.connectionAttemptsPerDay = static_cast<std::uint32_t>(std::clamp<long long>(s.attempts, 0, kMaxAttempts));
-    args.apn = wireText(cleanUpText(s.apn), kLongWireText);
-    args.papLogin = wireText(cleanUpText(s.papLogin), kLongWireText);
-    args.stationName = wireText(cleanUpText(s.stationName), kShortWireText);
+    args.apn = wireText(s.apn, kLongWireText);
+    args.papLogin = wireText(s.papLogin, kLongWireText);
+    args.stationName = wireText(s.stationName, kShortWireText);
     args.internetAllowed = s.internetAllowed ? 1u : 0u;
 }
 
@@ -268,6 +284,12 @@ UserMessage PinModel::confirmation() { return {string_id::kPinConfirm, MessageIc
 void PinModel::store(WriteArguments& args) const { args.pin = static_cast<std::uint32_t>(pin_.value_or(0) % 10000); }
 
 // --- PAP password ---------------------------------------------------------------------
+
+UserMessage PapPasswordModel::accept(std::string_view text) {
+    if (const UserMessage refused = codePageRefusal(text)) return refused;
+    password_ = std::string(text);
+    return {};
+}
 
 UserMessage PapPasswordModel::confirmation() { return {string_id::kPapConfirm, MessageIcon::Exclamation}; }
 

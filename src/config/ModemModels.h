@@ -4,8 +4,8 @@
 // chain), "Numer PIN karty SIM" and "Zmiana hasła PAP" (both write only).
 //
 // Texts travel as Windows-1250 bytes. The models keep what the dialogs show
-// as UTF-8 and convert on the way in and out; a character the code page
-// lacks goes out as '?'. A value the panel cannot mean (an erased text slot,
+// as UTF-8 and convert on the way in and out; OK refuses a text with a
+// character the code page lacks, naming it. A value the panel cannot mean (an erased text slot,
 // an address of 255.255.255.255, a port or an attempt count out of range)
 // shows as the nearest valid setting, and OK only ever hands the write
 // arguments values that fit their frames.
@@ -56,9 +56,9 @@ struct ModemOptionChoices {
 constexpr std::size_t kShortWireText = 15;
 constexpr std::size_t kLongWireText = 33;
 
-// The clean-up of a text field: leading blanks removed, then the text cut
-// at its first blank (the panel pads its texts with spaces, so nothing after
-// a space could come back).
+// The clean-up of a text the user typed: leading blanks removed, then the
+// text cut at its first blank. A text read from the panel is kept as the
+// panel holds it.
 std::string cleanUpText(std::string_view text);
 
 // A text as stored for the write: followed by 33 spaces.
@@ -69,9 +69,13 @@ std::string padWithSpaces(std::string_view text);
 std::string wireText(std::string_view utf8, std::size_t length);
 
 // A text slot of the panel as UTF-8: a zero byte ends it, 0xFF bytes (erased
-// memory) count as spaces; then the clean-up. A slot full of 0xFF or 0x00
-// shows as empty.
+// memory) and control codes count as spaces, the trailing spaces (the
+// panel's padding) are dropped. A slot full of 0xFF or 0x00 shows as empty.
 std::string panelText(std::string_view win1250);
+
+// The refusal of a text with a character outside Windows-1250, naming it;
+// none for a text the panel can hold.
+UserMessage codePageRefusal(std::string_view utf8);
 
 // What a phone number field can hold: digits, '#' and '*'.
 bool phoneNumberCharacter(char32_t c);
@@ -101,7 +105,7 @@ constexpr bool isZeroAddress(const Ipv4Address& a) { return a[0] == 0 && a[1] ==
 // --- modem settings -------------------------------------------------------------------
 
 // The controls of "Ustawienia modemu" that OK may send the user back to.
-enum class ModemControl { None, BackupServerActive, BackupPort, Attempts };
+enum class ModemControl { None, BackupServerActive, BackupPort, Attempts, StationName, Apn, PapLogin };
 
 // What the dialog's controls hold, in display form.
 struct ModemSettings {
@@ -145,11 +149,16 @@ public:
 
     bool backupServerSupported() const { return firmwareVersion_ >= kBackupServerFirmware; }
     const ModemSettings& settings() const { return settings_; }
+    // The settings as the last reply filled them.
+    const ModemSettings& panelSettings() const { return panel_; }
 
     // OK with what the controls hold. The checks run in order (backup
-    // address, backup port, attempts) and stop at the first that fails; when
-    // all pass the settings are taken for the write.
-    ModemValidation accept(const ModemSettings& shown);
+    // address, backup port, attempts, then a character outside Windows-1250
+    // in the station name, APN and PAP login) and stop at the first that
+    // fails; when all pass the settings are taken for the write. A text that
+    // differs from the panel's is cleaned up (cleanUpText) first, unless
+    // `cleanUpTyped` is false (the command line, whose texts are exact).
+    ModemValidation accept(const ModemSettings& shown, bool cleanUpTyped = true);
 
     // The note under the GPRS/Internet permission: empty while it is given.
     static UserMessage internetNote(bool allowed);
@@ -159,6 +168,7 @@ public:
 private:
     int firmwareVersion_ = 0;
     ModemSettings settings_;
+    ModemSettings panel_;   // as the last reply filled them
 };
 
 // --- PIN ----------------------------------------------------------------------------
@@ -190,8 +200,9 @@ public:
     void fill(const PanelState&) override {}
     void store(WriteArguments& args) const override;
 
-    // OK with the field's text, before the confirmation.
-    void accept(std::string_view text) { password_ = std::string(text); }
+    // OK with the field's text, before the confirmation: the message naming
+    // a character outside Windows-1250, or none and the password is taken.
+    UserMessage accept(std::string_view text);
     static UserMessage confirmation();
 
 private:

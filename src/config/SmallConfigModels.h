@@ -21,7 +21,9 @@ struct ClockTime {
 std::uint32_t panelSecondsSince2000(const ClockTime& t);
 
 // "Data i czas": follows a source clock (the panel's, or the PC's after
-// "Czas PC") until the user changes the time; OK refuses a year before 2000.
+// "Czas PC") until the user changes the time; OK refuses a year before 2000
+// and a time past the panel's 32-bit count (2136-02-06 06:28:15 as the
+// panel counts, every fourth year a leap year).
 class ClockModel : public ConfigModel {
 public:
     enum class Source { Panel, Pc, None };

@@ -53,6 +53,10 @@ public:
         return true;
     }
     void clear() { marks_ = {}; }
+    // Every mark of one command, as a new read of it starts.
+    void forget(int commandNumber) {
+        if (valid(commandNumber, 0)) marks_[static_cast<std::size_t>(commandNumber)].reset();
+    }
 
 private:
     static constexpr bool valid(int c, int i) { return c >= 0 && c < kCommands && i >= 0 && i < kIndexes; }

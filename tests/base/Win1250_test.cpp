@@ -1,6 +1,7 @@
 #include "base/Win1250.h"
 
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,15 @@ TEST(Win1250, RoundTripOfEveryAssignedByte) {
     EXPECT_EQ(win1250ToUtf8("\xB0"), "°");
     EXPECT_EQ(win1250ToUtf8("\x81"), "?");
     EXPECT_EQ(win1250CodePoint(0xA3), U'Ł');
+}
+
+TEST(Win1250, TheFirstCharacterOutsideTheCodePageIsNamed) {
+    const std::pair<const char*, char32_t> cases[] = {
+        {"Łódź €", 0}, {"contraseña", U'ñ'}, {"ab日本", U'日'}, {"x😀", U'😀'}, {"a\xC5", 0xFFFD}, {"", 0}};
+    for (const auto& [text, c] : cases) {
+        EXPECT_EQ(firstCharacterOutsideWin1250(text), c) << text;
+        if (c > 0x7F && c != 0xFFFD) EXPECT_NE(std::string(text).find(utf8Character(c)), std::string::npos) << text;
+    }
 }
 
 }  // namespace

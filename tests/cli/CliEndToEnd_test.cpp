@@ -519,5 +519,43 @@ TEST_F(CliEndToEnd, SilentPanelIsExitThreeAfterTheSessionsTimeOuts) {
     EXPECT_NE(r.err.find("communication"), std::string::npos) << r.err;
 }
 
+// --- only what the panel sent and has ---------------------------------------------
+
+TEST_F(CliEndToEnd, NothingIsPrintedOrWrittenThatThePanelDidNotSendOrDoesNotHave) {
+    sim::FaultConfig flagsSilent;
+    flagsSilent.silentFor = {31};   // 026000, a read of the threshold chain
+    const struct {
+        int firmware;
+        sim::FaultConfig faults;
+        std::vector<std::string> args;
+        int status;
+        const char *said, *write;   // the message; the write's first frame, never sent
+    } cases[] = {
+        {127, {}, {"set", "logging", "temperature2=on"}, 1, "temperature2 needs panel firmware 1.28", "> 040100"},
+        {207, {}, {"set", "modem", "attempts=5"}, 1, "attempts needs panel firmware 2.08", "> 025100"},
+        {208, {}, {"set", "clock", "time=2200-01-01T00:00:00"}, 1, "6 February 2136", "> 031000"},
+        {208, flagsSilent, {"get", "thresholds"}, 4, "group thresholds arrived from the panel: nothing was printed", "> 025300"},
+        {208, flagsSilent, {"set", "thresholds", "repeat=1h"}, 4, "nothing was written", "> 025300"},
+    };
+    for (const auto& c : cases) {
+        startPanel("modem-208", c.faults, [&](sim::PanelModel& m) { m.firmwareVersion = c.firmware; });
+        std::vector<std::string> args{"--trace", dir_ + "/trace.txt"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, c.status) << c.args[2];
+        EXPECT_TRUE(r.out.empty()) << r.out;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+        EXPECT_EQ(readFile(dir_ + "/trace.txt").find(c.write), std::string::npos) << c.args[2];
+        panel_->stop();
+    }
+}
+
+TEST_F(CliEndToEnd, TheStationNameIsPrintedAsThePanelHoldsItAndAnOldPanelShowsNoAttempts) {
+    startPanel("modem-208", {}, [](sim::PanelModel& m) { m.firmwareVersion = 207; });
+    const Outcome r = run({"get", "modem"});
+    EXPECT_NE(r.out.find("station=Hala 3\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("attempts="), std::string::npos) << r.out;
+}
+
 }  // namespace
 }  // namespace mr420::cli

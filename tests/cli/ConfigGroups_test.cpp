@@ -212,7 +212,7 @@ TEST(ModemPanel, WhatGetPrintsIsThePanelsSettings) {
                           Line{"thresholds", "temperature1-hysteresis", "0.5"},
                           Line{"exceedance", "pressure-upper", "1040.0"}, Line{"exceedance", "deferral", "10"},
                           Line{"power-loss", "delay", "5"}, Line{"modem", "recording", "modem"},
-                          Line{"modem", "station", "Hala"}, Line{"modem", "backup-server", "10.0.0.7:5021"},
+                          Line{"modem", "station", "Hala 3"}, Line{"modem", "backup-server", "10.0.0.7:5021"},
                           Line{"modem", "apn", "internet.example"}, Line{"modem", "sms3", ""}}) {
         const ConfigGroup& group = *findGroup(l.group);
         auto m = group.makeModel();
@@ -450,7 +450,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"modem", "backup-server", "10.0.0.7:0", string_id::kBackupServerPortMissing},
                       Refusal{"modem", "backup-server", "10.0.0.7:70000", string_id::kBackupServerPortMissing},
                       Refusal{"modem", "attempts", "31", string_id::kConnectionAttemptsRange},
-                      Refusal{"modem", "attempts", "many", 0}, Refusal{"modem", "station", "Hala 3", 0},
+                      Refusal{"modem", "attempts", "many", 0}, Refusal{"modem", "station", "Hala 3 ", 0},
                       Refusal{"modem", "station", "Stacja-pomiar-3", 0},
                       Refusal{"modem", "apn", "internet.operator.example.invalid", 0},
                       Refusal{"modem", "pap-login", "panel\xe6\x97\xa5", 0},   // a character the code page lacks

@@ -265,5 +265,22 @@ TEST(ConfigTable, EveryRowInKindOrderWithDistinctTimers) {
         EXPECT_FALSE(std::binary_search(timers.begin(), timers.end(), other)) << other;
 }
 
+TEST(ConfigController, AChainWithoutEveryReplyFillsNothingAndWritesNothing) {
+    // Every reply names index 0: the later slots, numbers and texts never came.
+    const std::pair<ConfigKind, const char*> cases[] = {
+        {ConfigKind::ModemThresholds, "025300"}, {ConfigKind::Exceedance, "026D00"}, {ConfigKind::ModemOptions, "025100"}};
+    for (const auto& [kind, firstWrite] : cases) {
+        Harness h;
+        h.dialog.whileOpen = [&] {
+            h.panelAnswers();
+            h.clock.advance(ConfigController::kIncompleteReadMs);
+        };
+        EXPECT_FALSE(h.controller.run(kind, h.dialog, h.model));
+        EXPECT_EQ(h.model.fills, 0) << firstWrite;
+        EXPECT_EQ(h.frontEnd.messages, (std::vector<UserMessage>{readFailureFor(configSpec(kind), h.state)}));
+        EXPECT_FALSE(h.sent(firstWrite));
+    }
+}
+
 }  // namespace
 }  // namespace mr420

@@ -83,10 +83,10 @@ TEST(ModemTexts, PanelSlotsShowAsUtf8AndErasedSlotsAsEmpty) {
         {std::string(14, '\xFF'), ""},
         {std::string(14, '\0'), ""},
         {"Stacja1" + std::string(7, '\xFF'), "Stacja1"},
-        {"  abc def", "abc"},
+        {"  abc def   ", "  abc def"},
         {std::string("ab\0cd", 5), "ab"},
         {"\xA3\xF3\x64\x9F", "Łódź"},   // Windows-1250
-        {"x\x01y", "x"},
+        {"x\x01y", "x y"},
     };
     for (const Case& c : cases) EXPECT_EQ(panelText(c.slot), c.shown);
 }
@@ -497,6 +497,34 @@ TEST(PapPasswordModel, SendsThePasswordPaddedInWindows1250) {
     model.reset(PanelState{});
     model.store(args);
     EXPECT_EQ(args.papPassword, std::string(33, ' '));
+}
+
+TEST(ModemSettingsModel, ThePanelsTextsGoBackAsItHoldsThemTypedOnesCleanedUpAndInTheCodePage) {
+    PanelState state;
+    state.stationName = "Hala 3" + std::string(8, ' ');
+    using S = ModemSettings;
+    using C = ModemControl;
+    const struct {
+        std::string S::*field;
+        const char* typed;   // nullptr: left as read
+        const char* written;
+        char32_t refused;
+        C focus;
+    } cases[] = {{&S::stationName, nullptr, "Hala 3", 0, C::None}, {&S::stationName, " Nowa hala", "Nowa", 0, C::None},
+                 {&S::apn, "apn.日本", "", U'日', C::Apn}, {&S::papLogin, "señor", "", U'ñ', C::PapLogin}};
+    for (const auto& c : cases) {
+        ModemSettingsModel m;
+        m.fill(state);
+        S shown = m.settings();
+        if (c.typed) shown.*c.field = c.typed;
+        const ModemValidation v = m.accept(shown);
+        EXPECT_EQ(v.message.character, c.refused) << c.typed;
+        EXPECT_EQ(v.focus, c.focus) << c.typed;
+        if (!v) EXPECT_EQ(m.settings().*c.field, c.written);
+    }
+    EXPECT_NE(messageText({string_id::kCharacterNotInCodePage, MessageIcon::None, U'ñ'}).find("„ñ”"), std::string::npos);
+    PapPasswordModel pap;
+    EXPECT_EQ(pap.accept("contraseña"), (UserMessage{string_id::kCharacterNotInCodePage, MessageIcon::Information, U'ñ'}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/StringTable.h"
 #include "config/NumericText.h"
 #include "config/SmallConfigModels.h"
 
@@ -163,6 +164,17 @@ TEST(DefaultPressureModel, FillsFromTheCodeWithinTheRange) {
     EXPECT_EQ(m.hpa(), 1200);
     m.reset(s);
     EXPECT_EQ(m.hpa(), 690);   // OK before the settings arrive writes 690 hPa
+}
+
+TEST(ClockModel, ATimePastThePanelsCountIsRefusedLikeOneBefore2000) {
+    // The panel counts 2100 as a leap year: 0xFFFFFFFF is 2136-02-06 06:28:15.
+    const std::pair<ClockTime, int> cases[] = {{{2136, 2, 6, 6, 28, 15}, 0},
+                                               {{2136, 2, 6, 6, 28, 16}, string_id::kDateAfterPanelCount}};
+    for (const auto& [time, refusal] : cases) {
+        ClockModel m;
+        EXPECT_EQ(m.accept(time).stringId, refusal) << time.year;
+        if (!refusal) EXPECT_EQ(panelSecondsSince2000(m.result()), UINT32_MAX);
+    }
 }
 
 }  // namespace

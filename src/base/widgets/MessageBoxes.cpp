@@ -21,7 +21,7 @@ void MessageBoxes::show(QWidget* parent, const UserMessage& message) {
     case MessageIcon::Exclamation: icon = BoxIcon::Warning; break;
     case MessageIcon::Stop: icon = BoxIcon::Error; break;
     }
-    const QString text = QString::fromStdString(str(message.stringId)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString text = QString::fromStdString(messageText(message)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     show(parent, text, BoxButtons::Ok, icon);
 }
 

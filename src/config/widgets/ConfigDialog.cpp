@@ -30,6 +30,9 @@ QPushButton* ConfigDialog::cancelButton() const { return buttons_->button(QDialo
 bool ConfigDialog::runModal(bool waitForSettings) {
     waiting_ = waitForSettings;
     showValues();
+    // Until the settings arrive the controls hold nothing of the panel's:
+    // OK waits with them.
+    okButton()->setEnabled(!waitForSettings);
     setInputsEnabled(!waitForSettings);
     return exec() == QDialog::Accepted;
 }
@@ -37,6 +40,7 @@ bool ConfigDialog::runModal(bool waitForSettings) {
 void ConfigDialog::settingsArrived() {
     waiting_ = false;
     showValues();
+    okButton()->setEnabled(true);
     setInputsEnabled(true);
 }
 
@@ -47,8 +51,8 @@ void ConfigDialog::cancel() {
 void ConfigDialog::showMessage(const UserMessage& message) { boxes_.show(this, message); }
 
 void ConfigDialog::accept() {
-    // OK before the settings arrived writes what the controls hold.
-    if (takeValues()) QDialog::accept();
+    // Nothing is written before the settings arrived.
+    if (!waiting_ && takeValues()) QDialog::accept();
 }
 
 }  // namespace mr420

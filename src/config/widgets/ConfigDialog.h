@@ -2,7 +2,7 @@
 // The shape of every configuration dialog: a modal dialog over a core model,
 // run by ConfigController. A dialog fills its controls from the model, takes
 // them back on OK (validating through the model) and keeps its input
-// controls disabled until the panel's settings have arrived.
+// controls and its OK disabled until the panel's settings have arrived.
 
 #include <QDialog>
 

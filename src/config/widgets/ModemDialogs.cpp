@@ -190,10 +190,15 @@ ModemSettingsDialog::ModemSettingsDialog(ModemSettingsModel& model, MessageBoxes
 
     connect(backup_, &QCheckBox::toggled, this, &ModemSettingsDialog::applyBackupRule);
     connect(internet_, &QCheckBox::clicked, this, &ModemSettingsDialog::internetClicked);
-    // Leaving a text field keeps its first word only.
-    for (QLineEdit* edit : {station_, apn_, papLogin_}) {
-        connect(edit, &QLineEdit::editingFinished, this, [edit] {
-            const QString cleaned = fromStd(cleanUpText(edit->text().toStdString()));
+    // Leaving a text field the user changed keeps its first word only; the
+    // panel's text stays as the panel holds it.
+    const std::pair<QLineEdit*, std::string ModemSettings::*> texts[] = {
+        {station_, &ModemSettings::stationName}, {apn_, &ModemSettings::apn}, {papLogin_, &ModemSettings::papLogin}};
+    for (const auto& [edit, field] : texts) {
+        connect(edit, &QLineEdit::editingFinished, this, [this, edit = edit, field = field] {
+            const std::string text = edit->text().toStdString();
+            if (text == model_.panelSettings().*field) return;
+            const QString cleaned = fromStd(cleanUpText(text));
             if (cleaned != edit->text()) edit->setText(cleaned);
         });
     }
@@ -201,8 +206,6 @@ ModemSettingsDialog::ModemSettingsDialog(ModemSettingsModel& model, MessageBoxes
 
 void ModemSettingsDialog::setInputsEnabled(bool enabled) {
     inputsEnabled_ = enabled;
-    // The only configuration dialog whose OK waits for the panel's settings.
-    okButton()->setEnabled(enabled);
     for (QWidget* w : std::initializer_list<QWidget*>{disconnected_, continuous_, tcp_, udp_, memory_, modem_,
                                                       memoryAndModem_, sms_, network_, internet_, station_,
                                                       serverAddress_, serverPort_, apn_, papLogin_})
@@ -290,13 +293,15 @@ QWidget* ModemSettingsDialog::control(ModemControl control) const {
     case ModemControl::BackupServerActive: return backup_;
     case ModemControl::BackupPort: return backupPort_;
     case ModemControl::Attempts: return attempts_;
+    case ModemControl::StationName: return station_;
+    case ModemControl::Apn: return apn_;
+    case ModemControl::PapLogin: return papLogin_;
     case ModemControl::None: break;
     }
     return nullptr;
 }
 
 bool ModemSettingsDialog::takeValues() {
-    if (waitingForSettings()) return false;   // OK is disabled until then
     const ModemValidation refused = model_.accept(shownSettings());
     if (refused) {
         showMessage(refused.message);
@@ -356,7 +361,10 @@ void PapPasswordDialog::showValues() {
 }
 
 bool PapPasswordDialog::takeValues() {
-    model_.accept(edit_->text().toStdString());
+    if (const UserMessage refused = model_.accept(edit_->text().toStdString())) {
+        showMessage(refused);
+        return false;
+    }
     return boxes().ask(this, fromStd(str(PapPasswordModel::confirmation().stringId)), BoxIcon::Warning);
 }
 

@@ -117,13 +117,15 @@ TEST(AlarmModemEndToEnd, ExceedanceBatteryAndPowerLossReachThePanel) {
     EXPECT_TRUE(rig.boxes.shown.empty());
 }
 
-TEST(AlarmModemEndToEnd, ModemSettingsKeepTheFirstWordOfTheStationName) {
+TEST(AlarmModemEndToEnd, ModemSettingsKeepThePanelsStationNameAndTheFirstWordOfATypedOne) {
     Rig rig("e2e-modem");
     const sim::PanelModel before = rig.model();
     rig.open(menu_id::kModemOptions, ConfigKind::ModemOptions, [](ConfigDialog& d) {
         auto& dialog = static_cast<ModemSettingsDialog&>(d);
         EXPECT_TRUE(dialog.okButton()->isEnabled());
-        EXPECT_EQ(dialog.stationEdit()->text(), QStringLiteral("Hala"));   // "Hala 3" cleaned up
+        EXPECT_EQ(dialog.stationEdit()->text(), QStringLiteral("Hala 3"));   // as the panel holds it
+        emit dialog.stationEdit()->editingFinished();
+        EXPECT_EQ(dialog.stationEdit()->text(), QStringLiteral("Hala 3"));
         EXPECT_EQ(dialog.serverAddressEdit()->text(), QStringLiteral("192.168.10.20"));
         EXPECT_TRUE(dialog.backupBox()->isChecked());
         dialog.stationEdit()->setText(QStringLiteral("Suszarnia nowa"));

@@ -80,7 +80,7 @@ PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std:
     }
     case PortOpenError::None:
     case PortOpenError::Other:
-        f.reason = err != 0 ? std::strerror(err) : std::strerror(EIO);
+        f.reason = systemErrorText(err != 0 ? err : EIO);
         break;
     }
     return f;

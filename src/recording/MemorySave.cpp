@@ -288,7 +288,7 @@ std::string memorySaveFailureText(const MemorySaveResult& result) {
     case MemorySaveResult::Status::CannotOpen: return str(kMsgMemoryFileUnavailable);
     case MemorySaveResult::Status::WriteFailed: break;
     }
-    const std::string reason = std::strerror(result.errorNumber != 0 ? result.errorNumber : EIO);
+    const std::string reason = systemErrorText(result.errorNumber != 0 ? result.errorNumber : EIO);
     return substitute(str(string_id::kMemorySaveWriteFailed), {result.path, reason});
 }
 

@@ -244,13 +244,18 @@ DataServerProtocol::Feed DataServerProtocol::feed(Session& session, std::string_
             if (session.pending.size() > kMaxLineBytes + 1) return Feed::Close;
             return Feed::Keep;
         }
-        session.pending.append(bytes.substr(0, lf));
+        // A line that arrived whole is answered where it lies; only the
+        // pieces of a split one are joined (in a buffer that is kept).
+        std::string_view line = bytes.substr(0, lf);
         bytes.remove_prefix(lf + 1);
-        std::string line = std::move(session.pending);
-        session.pending.clear();
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!session.pending.empty()) {
+            session.pending.append(line);
+            line = session.pending;
+        }
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.size() > kMaxLineBytes) return Feed::Close;
         out += answer(session, line);
+        session.pending.clear();
     }
     return Feed::Keep;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/DataServerProtocol.h"
+#include "AsanOptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace mr420;

@@ -1,4 +1,5 @@
 #include "base/StringTable.h"
+#include "base/SystemErrorText.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -95,10 +95,6 @@ constexpr int kMemorySaveWriteFailed = 360;     // "%s" = the file, "%s" = the s
 // built-in Polish text, otherwise empty.
 std::string str(int id);
 
-// The reason of a failed system call in the language of the string table:
-// the common errno values have texts of their own, the rest strerror's.
-std::string systemErrorText(int errorNumber);
-
 // Installs (or, with an empty function, removes) the override.
 void setStringOverride(std::function<std::optional<std::string>(int id)> lookup);
 

@@ -22,6 +22,7 @@
 #include "base/EventLoop.h"
 #include "base/IniFile.h"
 #include "base/StringTable.h"
+#include "base/SystemErrorText.h"
 #include "base/TimerIds.h"
 #include "base/TimerRouter.h"
 #include "cli/CliArguments.h"

@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 #include "base/StringTable.h"
+#include "base/SystemErrorText.h"
 #include "base/TimerIds.h"
 #include "link/ComPortNames.h"
 

@@ -9,6 +9,7 @@
 #include <cwchar>
 
 #include "base/StringTable.h"
+#include "base/SystemErrorText.h"
 #include "base/ValueFormat.h"
 #include "base/Win1250.h"
 #include "recording/MeasurementFile.h"

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "base/StringTable.h"
+#include "base/SystemErrorText.h"
 #include "cli/CliTexts.h"
 #include "cli/ConfigGroups.h"
 #include "support/TestSupport.h"

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "chart/ChartFiles.h"
+#include "AsanOptions.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "base/IniFile.h"
+#include "AsanOptions.h"
 
 namespace {
 
@@ -30,12 +31,6 @@ bool storableText(std::string_view text) {
 }
 
 }  // namespace
-
-// Each run allocates and frees a few kilobytes. ASan's default quarantine of
-// 256 MB would hand every allocation a cold page; 16 MB still holds what
-// thousands of runs freed, so a use after free is caught all the same.
-// ASAN_OPTIONS overrides this.
-extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);

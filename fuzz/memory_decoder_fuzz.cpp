@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "recording/MemoryDecoder.h"
+#include "AsanOptions.h"
 
 namespace {
 

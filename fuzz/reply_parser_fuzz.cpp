@@ -12,6 +12,7 @@
 #include "protocol/Frame.h"
 #include "protocol/PanelState.h"
 #include "protocol/ReplyParser.h"
+#include "AsanOptions.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 
 #include "app/Settings.h"
 #include "base/IniFile.h"
+#include "AsanOptions.h"
 
 namespace {
 
@@ -18,9 +19,6 @@ void check(bool condition) {
 }
 
 }  // namespace
-
-// See ini_file_fuzz.cpp: a smaller quarantine keeps allocations on warm pages.
-extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -664,6 +664,126 @@ firmware version:</translation>
         <comment>365</comment>
         <translation>The character “%s” is not in the panel&apos;s code page (Windows-1250): type the text without it.</translation>
     </message>
+    <message>
+        <source>Nie ma takiego pliku ani katalogu</source>
+        <comment>501</comment>
+        <translation>No such file or directory</translation>
+    </message>
+    <message>
+        <source>Brak dostępu</source>
+        <comment>502</comment>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>To jest katalog</source>
+        <comment>503</comment>
+        <translation>Is a directory</translation>
+    </message>
+    <message>
+        <source>To nie jest katalog</source>
+        <comment>504</comment>
+        <translation>Not a directory</translation>
+    </message>
+    <message>
+        <source>Urządzenie lub zasób jest zajęty</source>
+        <comment>505</comment>
+        <translation>Device or resource busy</translation>
+    </message>
+    <message>
+        <source>Brak miejsca na urządzeniu</source>
+        <comment>506</comment>
+        <translation>No space left on device</translation>
+    </message>
+    <message>
+        <source>System plików tylko do odczytu</source>
+        <comment>507</comment>
+        <translation>Read-only file system</translation>
+    </message>
+    <message>
+        <source>Błąd wejścia/wyjścia</source>
+        <comment>508</comment>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <source>Nie ma takiego urządzenia ani adresu</source>
+        <comment>509</comment>
+        <translation>No such device or address</translation>
+    </message>
+    <message>
+        <source>Nie ma takiego urządzenia</source>
+        <comment>510</comment>
+        <translation>No such device</translation>
+    </message>
+    <message>
+        <source>Plik już istnieje</source>
+        <comment>511</comment>
+        <translation>File exists</translation>
+    </message>
+    <message>
+        <source>Operacja niedozwolona</source>
+        <comment>512</comment>
+        <translation>Operation not permitted</translation>
+    </message>
+    <message>
+        <source>Zbyt wiele otwartych plików</source>
+        <comment>513</comment>
+        <translation>Too many open files</translation>
+    </message>
+    <message>
+        <source>Zbyt długa nazwa pliku</source>
+        <comment>514</comment>
+        <translation>File name too long</translation>
+    </message>
+    <message>
+        <source>Zbyt wiele poziomów dowiązań symbolicznych</source>
+        <comment>515</comment>
+        <translation>Too many levels of symbolic links</translation>
+    </message>
+    <message>
+        <source>Przekroczono przydział dyskowy</source>
+        <comment>516</comment>
+        <translation>Disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>Plik jest za duży</source>
+        <comment>517</comment>
+        <translation>File too large</translation>
+    </message>
+    <message>
+        <source>Zasób chwilowo niedostępny</source>
+        <comment>518</comment>
+        <translation>Resource temporarily unavailable</translation>
+    </message>
+    <message>
+        <source>Niewłaściwa operacja dla tego urządzenia</source>
+        <comment>519</comment>
+        <translation>Inappropriate operation for the device</translation>
+    </message>
+    <message>
+        <source>Nieprawidłowy argument</source>
+        <comment>520</comment>
+        <translation>Invalid argument</translation>
+    </message>
+    <message>
+        <source>Katalog nie jest pusty</source>
+        <comment>521</comment>
+        <translation>Directory not empty</translation>
+    </message>
+    <message>
+        <source>Brak pamięci</source>
+        <comment>522</comment>
+        <translation>Cannot allocate memory</translation>
+    </message>
+    <message>
+        <source>Przekroczono czas oczekiwania</source>
+        <comment>523</comment>
+        <translation>Timed out</translation>
+    </message>
+    <message>
+        <source>Przerwane wywołanie systemowe</source>
+        <comment>524</comment>
+        <translation>Interrupted system call</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>

@@ -33,14 +33,23 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::vector<std::string_view> splitWords(std::string_view line) {
-    std::vector<std::string_view> words;
+// The first eight words of a line, without a heap allocation per line.
+struct Words {
+    std::array<std::string_view, 8> word;
+    std::size_t count = 0;
+    bool empty() const { return count == 0; }
+    std::size_t size() const { return count; }
+    std::string_view operator[](std::size_t i) const { return word[i]; }
+};
+
+Words splitWords(std::string_view line) {
+    Words words;
     std::size_t i = 0;
-    while (i < line.size() && words.size() < 8) {
+    while (i < line.size() && words.count < words.word.size()) {
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
         std::size_t start = i;
         while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-        if (i > start) words.push_back(line.substr(start, i - start));
+        if (i > start) words.word[words.count++] = line.substr(start, i - start);
     }
     return words;
 }
@@ -205,7 +214,7 @@ std::string DataServerProtocol::dataLine(int topic, int item) const {
 }
 
 std::string DataServerProtocol::answer(Session& session, std::string_view line) const {
-    std::vector<std::string_view> w = splitWords(line);
+    const Words w = splitWords(line);
     if (w.empty()) return {};
     const std::string_view command = w[0];
     if (command == "TOPICS" && w.size() == 1) {
@@ -244,13 +253,18 @@ DataServerProtocol::Feed DataServerProtocol::feed(Session& session, std::string_
             if (session.pending.size() > kMaxLineBytes + 1) return Feed::Close;
             return Feed::Keep;
         }
-        session.pending.append(bytes.substr(0, lf));
+        // A line that arrived whole is answered where it lies; only the
+        // pieces of a split one are joined (in a buffer that is kept).
+        std::string_view line = bytes.substr(0, lf);
         bytes.remove_prefix(lf + 1);
-        std::string line = std::move(session.pending);
-        session.pending.clear();
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!session.pending.empty()) {
+            session.pending.append(line);
+            line = session.pending;
+        }
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.size() > kMaxLineBytes) return Feed::Close;
         out += answer(session, line);
+        session.pending.clear();
     }
     return Feed::Keep;
 }

@@ -242,6 +242,7 @@ IniFile::~IniFile() { close(); }
 
 void IniFile::clearStore() {
     text_.clear();
+    lastSection_ = kNoSection;
     sections_.clear();
     entries_.clear();
 }
@@ -347,16 +348,26 @@ IniFile::Span IniFile::append(std::string_view text) {
 }
 
 bool IniFile::same(std::string_view a, std::string_view b) const {
-    if (!caseBlind_) return a == b;
     if (a.size() != b.size()) return false;
+    if (a == b) return true;   // the usual case, without a loop
+    if (!caseBlind_) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
     return true;
 }
 
 const IniFile::Section* IniFile::findSection(std::string_view name) const {
-    for (const Section& s : sections_)
-        if (same(view(s.name), name)) return &s;
+    // The settings are read and written section by section: the section
+    // found last is the first of its name (no earlier one has that name) and
+    // is looked at first.
+    if (lastSection_ < sections_.size() && same(view(sections_[lastSection_].name), name))
+        return &sections_[lastSection_];
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        if (same(view(sections_[i].name), name)) {
+            lastSection_ = i;
+            return &sections_[i];
+        }
+    }
     return nullptr;
 }
 
@@ -392,13 +403,20 @@ std::int32_t IniFile::getInt(const std::string& section, const std::string& key,
 }
 
 bool IniFile::setString(const std::string& section, const std::string& key, const std::string& value) {
-    // A line feed would split the line, an '=' in the key would move the
-    // key/value boundary: neither could be read back as written. A byte that
-    // no settings file holds would make the next open refuse the whole file.
+    // A line feed would split the line; a byte that no settings file holds
+    // would make the next open refuse the whole file.
+    if (value.find('\n') != std::string::npos || !isTextBytes(value)) return false;
+    return setText(section, key, value);
+}
+
+bool IniFile::setText(const std::string& section, const std::string& key, std::string_view value) {
+    // An '=' in the key would move the key/value boundary: it could not be
+    // read back as written. The same holds for the section and the key as
+    // for a value.
     if (section.find('\n') != std::string::npos || key.find('\n') != std::string::npos ||
-        value.find('\n') != std::string::npos || key.find('=') != std::string::npos)
+        key.find('=') != std::string::npos)
         return false;
-    if (!isTextBytes(section) || !isTextBytes(key) || !isTextBytes(value)) return false;
+    if (!isTextBytes(section) || !isTextBytes(key)) return false;
     // "[a=b]" would come back as the header of a section "a=b".
     if (!key.empty() && key.front() == '[' && !value.empty() && value.back() == ']') return false;
     if (text_.size() + section.size() + key.size() + value.size() > UINT32_MAX) return false;
@@ -408,6 +426,7 @@ bool IniFile::setString(const std::string& section, const std::string& key, cons
         if (section.empty()) {
             // In front, with no entries before it, so no index moves.
             sections_.insert(sections_.begin(), Section{Span{}, false, 0, 0});
+            lastSection_ = kNoSection;
             found = &sections_.front();
         } else {
             const std::uint32_t at = static_cast<std::uint32_t>(entries_.size());
@@ -446,13 +465,13 @@ bool IniFile::setString(const std::string& section, const std::string& key, cons
 bool IniFile::setUnsigned(const std::string& section, const std::string& key, std::uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
-    return setString(section, key, text);
+    return setText(section, key, text);   // digits are text
 }
 
 bool IniFile::setInt(const std::string& section, const std::string& key, std::int32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    return setString(section, key, text);
+    return setText(section, key, text);   // digits and a sign are text
 }
 
 std::vector<std::pair<std::string, std::string>> IniFile::entries(const std::string& section) const {

@@ -144,12 +144,16 @@ private:
     Span append(std::string_view text);
     bool same(std::string_view a, std::string_view b) const;
     const Section* findSection(std::string_view name) const;
+    // setString once the value is known to be storable text.
+    bool setText(const std::string& section, const std::string& key, std::string_view value);
     const Entry* findEntry(std::string_view section, std::string_view key) const;
     bool writeBackup(const std::string& target, const std::string& old) const;
 
     std::string text_;
     std::vector<Section> sections_;
     std::vector<Entry> entries_;
+    static constexpr std::size_t kNoSection = SIZE_MAX;
+    mutable std::size_t lastSection_ = kNoSection;   // findSection's last find
     std::string path_;
     bool active_ = false;  // open() was called and close() not yet
     bool opened_ = false;

@@ -1,6 +1,9 @@
 #include "base/StringTable.h"
+#include "base/SystemErrorText.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -146,6 +149,30 @@ constexpr Entry kTable[] = {
     {363, "Ustawienie %s wymaga oprogramowania panelu w wersji %s lub nowszej (panel ma wersję %s): nic nie zapisano w panelu."},
     {364, "Ustawiona data nie może być późniejsza niż 6 lutego 2136, 06:28:15."},
     {365, "Znaku „%s” nie ma w stronie kodowej panelu (Windows-1250): wpisz tekst bez niego."},
+    {501, "Nie ma takiego pliku ani katalogu"},
+    {502, "Brak dostępu"},
+    {503, "To jest katalog"},
+    {504, "To nie jest katalog"},
+    {505, "Urządzenie lub zasób jest zajęty"},
+    {506, "Brak miejsca na urządzeniu"},
+    {507, "System plików tylko do odczytu"},
+    {508, "Błąd wejścia/wyjścia"},
+    {509, "Nie ma takiego urządzenia ani adresu"},
+    {510, "Nie ma takiego urządzenia"},
+    {511, "Plik już istnieje"},
+    {512, "Operacja niedozwolona"},
+    {513, "Zbyt wiele otwartych plików"},
+    {514, "Zbyt długa nazwa pliku"},
+    {515, "Zbyt wiele poziomów dowiązań symbolicznych"},
+    {516, "Przekroczono przydział dyskowy"},
+    {517, "Plik jest za duży"},
+    {518, "Zasób chwilowo niedostępny"},
+    {519, "Niewłaściwa operacja dla tego urządzenia"},
+    {520, "Nieprawidłowy argument"},
+    {521, "Katalog nie jest pusty"},
+    {522, "Brak pamięci"},
+    {523, "Przekroczono czas oczekiwania"},
+    {524, "Przerwane wywołanie systemowe"},
 };
 
 std::function<std::optional<std::string>(int)>& overrideLookup() {
@@ -187,6 +214,18 @@ std::vector<int> allStringIds() {
     ids.reserve(std::size(kTable));
     for (const Entry& e : kTable) ids.push_back(e.id);
     return ids;
+}
+
+std::string systemErrorText(int errorNumber) {
+    // The reasons a user meets on a file or a serial port; the rest as the C library says them.
+    static constexpr std::pair<int, int> kReasons[] = {
+        {ENOENT, 501}, {EACCES, 502}, {EISDIR, 503},       {ENOTDIR, 504}, {EBUSY, 505},  {ENOSPC, 506},
+        {EROFS, 507},  {EIO, 508},    {ENXIO, 509},        {ENODEV, 510},  {EEXIST, 511}, {EPERM, 512},
+        {EMFILE, 513}, {ENAMETOOLONG, 514}, {ELOOP, 515},  {EDQUOT, 516},  {EFBIG, 517},  {EAGAIN, 518},
+        {ENOTTY, 519}, {EINVAL, 520}, {ENOTEMPTY, 521},    {ENOMEM, 522},  {ETIMEDOUT, 523}, {EINTR, 524}};
+    for (const auto& [number, id] : kReasons)
+        if (number == errorNumber) return str(id);
+    return std::strerror(errorNumber);
 }
 
 std::string translationKey(int id) { return std::to_string(id); }

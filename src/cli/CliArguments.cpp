@@ -47,8 +47,8 @@ bool takes(Command c, std::string_view option) {
 }
 
 bool needsValue(std::string_view option) {
-    for (std::string_view n : {"--ini", "--port", "--device", "--trace", "--lang", "--count", "--format", "--interval",
-                               "--separator", "--comment", "--channels", "--dump"})
+    for (std::string_view n : {"--ini", "--port", "--device", "--trace", "--lang", "--timeout", "--count", "--format",
+                               "--interval", "--separator", "--comment", "--channels", "--dump"})
         if (n == option) return true;
     return false;
 }
@@ -115,6 +115,25 @@ std::optional<int> parseDuration(std::string_view text) {
     return static_cast<int>(total);
 }
 
+std::optional<double> parseSeconds(std::string_view text) {
+    constexpr double kLongest = 86'400;
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    auto digits = [](std::string_view d) {
+        return d.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (whole.empty() || whole.size() > 6 || !digits(whole) || !digits(fraction) || fraction.size() > 3 ||
+        (point != std::string_view::npos && fraction.empty()))
+        return std::nullopt;
+    // Not strtod: the locale's decimal separator may be a comma.
+    double seconds = 0, scale = 1;
+    for (char c : whole) seconds = seconds * 10 + (c - '0');
+    for (char c : fraction) seconds += (c - '0') * (scale /= 10);
+    if (seconds <= 0 || seconds > kLongest) return std::nullopt;
+    return seconds;
+}
+
 std::optional<int> parseSeparator(std::string_view text) {
     const std::string s = lower(text);
     if (s == "tab" || s == "\t") return 0;
@@ -147,6 +166,17 @@ std::optional<std::pair<std::string, std::string>> parseAssignment(std::string_v
     const std::size_t eq = text.find('=');
     if (eq == std::string_view::npos || eq == 0) return std::nullopt;
     return std::make_pair(std::string(text.substr(0, eq)), std::string(text.substr(eq + 1)));
+}
+
+std::string languageOption(const std::vector<std::string>& args) {
+    std::string language;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.starts_with("--lang=")) language = a.substr(7);
+        else if (a == "--lang" && i + 1 < args.size()) language = args[++i];
+        else if (needsValue(a)) ++i;   // a value that reads like an option is a value
+    }
+    return language;
 }
 
 ParseResult parseArguments(const std::vector<std::string>& args) {
@@ -199,7 +229,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
             hasValue = true;
         }
         const bool global = a == "--ini" || a == "--port" || a == "--device" || a == "--trace" || a == "--lang" ||
-                            a == "--quiet" || a == "-q";
+                            a == "--timeout" || a == "--quiet" || a == "-q";
         if (!global && !takes(o.command, a)) return fail(Text::UnknownOption, {a});
         if (needsValue(a) && !hasValue) {
             if (i + 1 >= args.size()) return fail(Text::MissingValue, {a});
@@ -224,6 +254,9 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         } else if (a == "--lang") {
             if (value != "pl" && value != "en") return badValue(value, a, "pl|en");
             o.language = value;
+        } else if (a == "--timeout") {
+            o.timeout = parseSeconds(value);
+            if (!o.timeout) return badValue(value, a, text(Text::TimeoutExpected));
         } else if (a == "--quiet" || a == "-q") {
             o.quiet = true;
         } else if (a == "--count") {
@@ -268,15 +301,15 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
     // The plain arguments after the command.
     std::size_t used = 1;
     switch (o.command) {
-    case Command::None: return fail(Text::MissingArgument, {"COMMAND"});
+    case Command::None: return fail(Text::MissingArgument, {text(Text::CommandPlaceholder)});
     case Command::Log:
-        if (positional.size() < 2) return fail(Text::MissingArgument, {"FILE"});
+        if (positional.size() < 2) return fail(Text::MissingArgument, {text(Text::FilePlaceholder)});
         o.file = positional[1];
         used = 2;
         break;
     case Command::MemoryRead:
         if (positional.size() < 2) return fail(Text::MissingArgument, {"read|erase"});
-        if (positional.size() < 3) return fail(Text::MissingArgument, {"FILE"});
+        if (positional.size() < 3) return fail(Text::MissingArgument, {text(Text::FilePlaceholder)});
         o.file = positional[2];
         used = 3;
         break;
@@ -289,12 +322,12 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         }
         break;
     case Command::Get:
-        if (positional.size() < 2) return fail(Text::MissingArgument, {"GROUP"});
+        if (positional.size() < 2) return fail(Text::MissingArgument, {text(Text::GroupPlaceholder)});
         o.group = positional[1];
         used = 2;
         break;
     case Command::Set:
-        if (positional.size() < 2) return fail(Text::MissingArgument, {"GROUP"});
+        if (positional.size() < 2) return fail(Text::MissingArgument, {text(Text::GroupPlaceholder)});
         o.group = positional[1];
         for (std::size_t k = 2; k < positional.size(); ++k) {
             // "set clock now" is short for "set clock time=now".

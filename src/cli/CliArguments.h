@@ -23,6 +23,7 @@ struct CliOptions {
     std::string device;               // --device PATH, before --port
     std::string tracePath;
     std::string language;             // --lang, empty: the settings file's
+    std::optional<double> timeout;    // --timeout SECONDS: the wait for the first complete cycle
     bool quiet = false;
 
     Command command = Command::None;
@@ -65,6 +66,13 @@ ParseResult parseArguments(const std::vector<std::string>& arguments);
 // A duration in seconds: "90", "90s", "15m", "2h", "1h30m", "1h2m3s",
 // "MM:SS" or "HH:MM:SS"; nullopt for anything else, or above 999 999 999.
 std::optional<int> parseDuration(std::string_view text);
+
+// The value of --lang as parseArguments reads it (the last one given), empty
+// without one; read first, so that every message is in that language.
+std::string languageOption(const std::vector<std::string>& arguments);
+
+// Seconds above zero, at most 86 400, with an optional fraction: "1", "2.5".
+std::optional<double> parseSeconds(std::string_view text);
 
 // tab|comma|semicolon (also the characters themselves): 0, 1, 2.
 std::optional<int> parseSeparator(std::string_view text);

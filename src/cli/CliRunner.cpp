@@ -22,6 +22,7 @@
 #include "base/EventLoop.h"
 #include "base/IniFile.h"
 #include "base/StringTable.h"
+#include "base/SystemErrorText.h"
 #include "base/TimerIds.h"
 #include "base/TimerRouter.h"
 #include "cli/CliArguments.h"
@@ -110,10 +111,13 @@ public:
     }
 
     // Polls until the first complete poll cycle: kDone, kNoCommunication
-    // after the session's time-outs (or at once when the device goes), or
-    // the signal's status.
-    int waitForFirstCycle() {
-        if (!runUntil([this] { return cycles_ > 0 || noCommunication_; })) return signalExit();
+    // after the session's time-outs or after `limit` when one is given (at
+    // once when the device goes), or the signal's status.
+    int waitForFirstCycle(std::optional<std::chrono::milliseconds> limit) {
+        const auto done = [&] {
+            return cycles_ > 0 || (noCommunication_ && (!limit || !connection_.deviceConnected()));
+        };
+        if (!runUntil(done, limit.value_or(kForever))) return signalExit();
         return cycles_ > 0 ? es::kDone : es::kNoCommunication;
     }
 
@@ -284,7 +288,7 @@ std::string shown(const ConfigGroup& group, const std::string& argument) {
 void sayRefused(Engine* engine, std::FILE* err, const ConfigGroup& group, const GroupSetting& s,
                 const std::string& value, const SetResult& r) {
     const std::string msg =
-        r.message ? messageText(r.message) : text(Text::BadValue, {shown(group, value), s.name, s.values});
+        r.message ? messageText(r.message) : text(Text::BadValue, {shown(group, value), s.name, valuesText(s.values)});
     if (engine) engine->say(msg);
     else std::fprintf(err, "%s\n", plain(msg).c_str());
 }
@@ -388,7 +392,7 @@ int checkGroupArguments(const CliOptions& o, std::FILE* err) {
 
 void printGroupHelp(const ConfigGroup& group, std::FILE* out) {
     std::fprintf(out, "%s\n", text(Text::GroupHelpHeader, {group.name}).c_str());
-    for (const GroupSetting& s : group.settings) std::fprintf(out, "  %s: %s\n", s.name.c_str(), s.values.c_str());
+    for (const GroupSetting& s : group.settings) std::fprintf(out, "  %s: %s\n", s.name.c_str(), valuesText(s.values).c_str());
     if (group.writeOnly) std::fprintf(out, "%s\n", text(Text::SetOnlyGroup, {group.name, group.name}).c_str());
 }
 
@@ -611,7 +615,7 @@ public:
         int status = es::kDone;
         if (options.fullDump) {
             if (dumpFailed_ || std::rename(options.dumpPath.c_str(), o.dumpPath.c_str()) != 0) {
-                if (!dumpFailed_) engine_.say(text(Text::FileNotWritten, {o.dumpPath, std::strerror(errno)}));
+                if (!dumpFailed_) engine_.say(text(Text::FileNotWritten, {o.dumpPath, systemErrorText(errno)}));
                 dropDump();
                 status = es::kFileFailed;
             }
@@ -636,7 +640,7 @@ public:
             return es::kFileFailed;
         }
         if (std::rename(temporary.c_str(), o.file.c_str()) != 0) {
-            engine_.say(text(Text::FileNotWritten, {o.file, std::strerror(errno)}));
+            engine_.say(text(Text::FileNotWritten, {o.file, systemErrorText(errno)}));
             std::remove(temporary.c_str());
             return es::kFileFailed;
         }
@@ -730,17 +734,6 @@ private:
 
 // --- the start --------------------------------------------------------------------
 
-// "--lang X" / "--lang=X" before the full reading, so that its messages are
-// already in the chosen language.
-std::string languageArgument(const std::vector<std::string>& args) {
-    std::string lang;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--lang" && i + 1 < args.size()) lang = args[++i];
-        else if (args[i].rfind("--lang=", 0) == 0) lang = args[i].substr(7);
-    }
-    return lang;
-}
-
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, const std::string& programDir, const CliStreams& io) {
@@ -757,9 +750,9 @@ int runCli(const std::vector<std::string>& args, const std::string& programDir, 
         language = readLanguage(ini);
         aliases = readPortAliases(ini);
     }
-    if (const std::string l = languageArgument(args); l == "pl" || l == "en") language = l;
-    setEnglish(language == "en");
-    if (language == "en") installEnglishStringTable(programDir);
+    // --lang before the full reading, so that its messages are in that language.
+    if (const std::string l = languageOption(args); l == "pl" || l == "en") language = l;
+    if (!useLanguage(language, programDir)) std::fprintf(io.err, "%s\n", text(Text::EnglishUnavailable).c_str());
 
     const ParseResult parsed = parseArguments(args);
     if (!parsed.ok()) {
@@ -790,14 +783,14 @@ int runCli(const std::vector<std::string>& args, const std::string& programDir, 
 
     const int port = o.port.value_or(settings.portNr);
     if (o.device.empty() && port <= 0) {
-        std::fprintf(io.err, "%s\n", text(Text::MissingArgument, {"--port N | --device PATH"}).c_str());
+        std::fprintf(io.err, "%s\n", text(Text::MissingArgument, {text(Text::PortOrDevice)}).c_str());
         return es::kUsage;
     }
 
     Engine engine(io, o.quiet);
     engine.connection().setPortAliases(aliases);
     if (!o.tracePath.empty() && !engine.connection().startTrace(o.tracePath)) {
-        engine.say(text(Text::FileNotWritten, {o.tracePath, std::strerror(errno)}));
+        engine.say(text(Text::FileNotWritten, {o.tracePath, systemErrorText(errno)}));
         return es::kFileFailed;
     }
     const auto failure = o.device.empty() ? engine.connection().openCom(port) : engine.connection().openDevice(o.device);
@@ -806,7 +799,9 @@ int runCli(const std::vector<std::string>& args, const std::string& programDir, 
         return es::kPortFailed;
     }
     engine.start();
-    if (const int status = engine.waitForFirstCycle(); status != es::kDone) {
+    std::optional<std::chrono::milliseconds> firstCycleLimit;
+    if (o.timeout) firstCycleLimit = std::chrono::milliseconds(std::llround(*o.timeout * 1000));
+    if (const int status = engine.waitForFirstCycle(firstCycleLimit); status != es::kDone) {
         if (status == es::kNoCommunication) engine.say(str(string_id::kStatusNoCommunication));
         return status;
     }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 #include "base/StringTable.h"
 
@@ -18,7 +19,8 @@ struct Pair {
 
 // clang-format off
 constexpr std::array<Pair, static_cast<std::size_t>(Text::Count)> kTexts = {{
-    {"Użycie: mr420-cli [--ini PLIK] [--port N | --device ŚCIEŻKA] [--trace PLIK] [--lang pl|en] [--quiet] POLECENIE ...\n"
+    {"Użycie: mr420-cli [--ini PLIK] [--port N | --device ŚCIEŻKA] [--trace PLIK] [--lang pl|en]\n"
+     "                 [--timeout SEKUNDY] [--quiet] POLECENIE ...\n"
      "Polecenia:\n"
      "  info                                   informacje o panelu\n"
      "  watch [--count N] [--format text|csv|json]\n"
@@ -34,9 +36,12 @@ constexpr std::array<Pair, static_cast<std::size_t>(Text::Count)> kTexts = {{
      "  set clock now                          zegar panelu na czas komputera\n"
      "  help [GRUPA]                           ten tekst, albo nazwy i wartości grupy\n"
      "Grupy: %s\n"
+     "--timeout SEKUNDY: najdłuższe oczekiwanie na pierwszy pełny cykl odpytywania\n"
+     "                   (bez tej opcji: do stwierdzenia braku komunikacji, około 24 s).\n"
      "Kody wyjścia: 0 wykonano, 1 błędne użycie, 2 nie można otworzyć portu, 3 brak komunikacji z panelem,\n"
      "4 panel nie odpowiedział w czasie, 5 nie można zapisać pliku.\n",
-     "Usage: mr420-cli [--ini FILE] [--port N | --device PATH] [--trace FILE] [--lang pl|en] [--quiet] COMMAND ...\n"
+     "Usage: mr420-cli [--ini FILE] [--port N | --device PATH] [--trace FILE] [--lang pl|en]\n"
+     "                 [--timeout SECONDS] [--quiet] COMMAND ...\n"
      "Commands:\n"
      "  info                                   panel information\n"
      "  watch [--count N] [--format text|csv|json]\n"
@@ -52,6 +57,8 @@ constexpr std::array<Pair, static_cast<std::size_t>(Text::Count)> kTexts = {{
      "  set clock now                          the panel clock to the computer's time\n"
      "  help [GROUP]                           this text, or the names and values of a group\n"
      "Groups: %s\n"
+     "--timeout SECONDS: the longest wait for the first complete poll cycle\n"
+     "                   (without it: until no communication is found, about 24 s).\n"
      "Exit status: 0 done, 1 wrong usage, 2 the port cannot be opened, 3 no communication with the panel,\n"
      "4 the panel did not answer in time, 5 a file could not be written.\n"},
     {"Nieznane polecenie: %s", "Unknown command: %s"},
@@ -80,10 +87,28 @@ constexpr std::array<Pair, static_cast<std::size_t>(Text::Count)> kTexts = {{
     {"Nie podano żadnego ustawienia do zmiany.", "No setting to change was given."},
     {"Grupę %s można tylko ustawić: mr420-cli set %s NAZWA=WARTOŚĆ (nie jest odczytywana ani wypisywana).",
      "The group %s can only be set: mr420-cli set %s NAME=VALUE (it is never read back nor printed)."},
+    {"POLECENIE", "COMMAND"},
+    {"PLIK", "FILE"},
+    {"GRUPA", "GROUP"},
+    {"--port N | --device ŚCIEŻKA", "--port N | --device PATH"},
+    {"liczba sekund większa od zera, najwyżej 86400", "a number of seconds above zero, at most 86400"},
+    {"Nie można wczytać tekstów angielskich (mr420_en.ts); komunikaty będą po polsku.",
+     "The English texts (mr420_en.ts) cannot be read; messages will be in Polish."},
 }};
-// clang-format on
 
-bool g_english = false;
+// The English words of ConfigGroups' value lists and their Polish, longest first.
+constexpr std::pair<std::string_view, std::string_view> kValueWords[] = {
+    {"in steps of 10 minutes", "co 10 minut"},
+    {"digits, # and *, up to", "cyfry, # i *, najwyżej"},
+    {" characters, no blanks", " znaków, bez spacji"},
+    {"(four digits)", "(cztery cyfry)"},
+    {" characters", " znaków"},
+    {"text, up to", "tekst, najwyżej"},
+    {"(minutes)", "(minuty)"},
+    {"steps of", "co"},
+    {"(a day)", "(na dobę)"},
+};
+// clang-format on
 
 std::string decodeXml(std::string_view s) {
     std::string out;
@@ -159,8 +184,12 @@ bool element(std::string_view block, std::string_view tag, std::string& content,
 
 }  // namespace
 
-void setEnglish(bool on) { g_english = on; }
-bool english() { return g_english; }
+bool useLanguage(std::string_view language, const std::string& programDir) {
+    setStringOverride({});
+    return language != "en" || installEnglishStringTable(programDir);
+}
+
+bool english() { return str(string_id::kLanguageMarker) == "EN"; }
 
 const std::string& text(Text id) {
     static const auto strings = [] {
@@ -168,7 +197,16 @@ const std::string& text(Text id) {
         for (std::size_t i = 0; i < kTexts.size(); ++i) s[i] = {kTexts[i].pl, kTexts[i].en};
         return s;
     }();
-    return strings[static_cast<std::size_t>(id)][g_english ? 1 : 0];
+    return strings[static_cast<std::size_t>(id)][english() ? 1 : 0];
+}
+
+std::string valuesText(std::string_view values) {
+    std::string out(values);
+    if (english()) return out;
+    for (const auto& [en, pl] : kValueWords)
+        for (std::size_t at = out.find(en); at != std::string::npos; at = out.find(en, at + pl.size()))
+            out.replace(at, en.size(), pl);
+    return out;
 }
 
 std::string format(std::string_view pattern, const std::vector<std::string>& values) {

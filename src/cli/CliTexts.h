@@ -37,11 +37,21 @@ enum class Text {
     GroupHelpHeader,     // %s group
     NothingToSet,
     SetOnlyGroup,        // %s group, %s group
+    CommandPlaceholder,  // COMMAND of the usage line
+    FilePlaceholder,     // FILE
+    GroupPlaceholder,    // GROUP
+    PortOrDevice,        // --port N | --device PATH
+    TimeoutExpected,     // what --timeout takes
+    EnglishUnavailable,  // the English string table could not be read
     Count
 };
 
-// English texts from now on (Polish otherwise, as built in).
-void setEnglish(bool on);
+// The one switch of the language: "en" installs the English string table
+// (see installEnglishStringTable), anything else removes it, so the texts
+// below and the string table's always speak one language. False when English
+// was asked for and its table could not be read: everything stays Polish.
+bool useLanguage(std::string_view language, const std::string& programDir);
+// English in force: the string table's language marker says so.
 bool english();
 
 // The text of `id` in the current language, "%s" left in place.
@@ -49,6 +59,11 @@ const std::string& text(Text id);
 // The text with each "%s" (or "%d") replaced by the next value.
 std::string format(std::string_view pattern, const std::vector<std::string>& values);
 std::string text(Text id, const std::vector<std::string>& values);
+
+// What a setting takes (ConfigGroups' list of values, written in English
+// around its tokens) with its words in the language in force; the tokens,
+// numbers and units stay as they are typed.
+std::string valuesText(std::string_view values);
 
 // The StringTable context of a translation source file (Qt Linguist's XML
 // .ts): id (its comment) -> translation. Unfinished or empty translations

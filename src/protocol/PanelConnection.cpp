@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 #include "base/StringTable.h"
+#include "base/SystemErrorText.h"
 #include "base/TimerIds.h"
 #include "link/ComPortNames.h"
 
@@ -80,7 +81,7 @@ PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std:
     }
     case PortOpenError::None:
     case PortOpenError::Other:
-        f.reason = err != 0 ? std::strerror(err) : std::strerror(EIO);
+        f.reason = systemErrorText(err != 0 ? err : EIO);
         break;
     }
     return f;

@@ -9,6 +9,7 @@
 #include <cwchar>
 
 #include "base/StringTable.h"
+#include "base/SystemErrorText.h"
 #include "base/ValueFormat.h"
 #include "base/Win1250.h"
 #include "recording/MeasurementFile.h"
@@ -288,7 +289,7 @@ std::string memorySaveFailureText(const MemorySaveResult& result) {
     case MemorySaveResult::Status::CannotOpen: return str(kMsgMemoryFileUnavailable);
     case MemorySaveResult::Status::WriteFailed: break;
     }
-    const std::string reason = std::strerror(result.errorNumber != 0 ? result.errorNumber : EIO);
+    const std::string reason = systemErrorText(result.errorNumber != 0 ? result.errorNumber : EIO);
     return substitute(str(string_id::kMemorySaveWriteFailed), {result.path, reason});
 }
 

@@ -5,6 +5,7 @@
 
 #include "cli/CliArguments.h"
 #include "cli/CliTexts.h"
+#include "support/TestSupport.h"
 
 namespace mr420::cli {
 namespace {
@@ -34,6 +35,28 @@ INSTANTIATE_TEST_SUITE_P(
                       DurationCase{"1:2:3:4", std::nullopt}, DurationCase{"1::2", std::nullopt},
                       DurationCase{"-5", std::nullopt}, DurationCase{"5 s", std::nullopt},
                       DurationCase{"9999999999", std::nullopt}, DurationCase{"1.5h", std::nullopt}));
+
+TEST(Timeout, PositiveSecondsWithAFraction) {
+    struct Case {
+        const char* text;
+        std::optional<double> seconds;
+    };
+    for (const Case& c : {Case{"1", 1.0}, Case{"2.5", 2.5}, Case{"0.125", 0.125}, Case{"86400", 86400.0},
+                          Case{"0", std::nullopt}, Case{"0.0", std::nullopt}, Case{"-1", std::nullopt},
+                          Case{"1.", std::nullopt}, Case{".5", std::nullopt}, Case{"1,5", std::nullopt},
+                          Case{"86400.5", std::nullopt}, Case{"5s", std::nullopt}, Case{"", std::nullopt}})
+        EXPECT_EQ(parseSeconds(c.text), c.seconds) << c.text;
+    EXPECT_EQ(parse({"--timeout", "1.5", "info"}).options.timeout, 1.5);
+    EXPECT_FALSE(parse({"info"}).options.timeout);
+    EXPECT_EQ(parse({"--timeout=0", "info"}).error,
+              "Nieprawidłowa wartość \"0\" dla --timeout; oczekiwano: liczba sekund większa od zera, najwyżej 86400");
+}
+
+TEST(Language, TheLastLangOptionAndNeverAnotherOptionsValue) {
+    EXPECT_EQ(languageOption({"mr420-cli", "--lang", "en", "info", "--lang=pl"}), "pl");
+    EXPECT_EQ(languageOption({"mr420-cli", "log", "f.txt", "--comment", "--lang", "en"}), "");
+    EXPECT_EQ(languageOption({"mr420-cli", "info"}), "");
+}
 
 TEST(Separator, NamesAndCharacters) {
     EXPECT_EQ(parseSeparator("tab"), 0);
@@ -131,9 +154,9 @@ TEST(Arguments, HelpWithAGroup) {
 class BadLineTest : public ::testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(BadLineTest, IsRefusedWithAMessage) {
-    setEnglish(true);
+    useLanguage("en", test::kTranslationsDir);
     const ParseResult r = parse(GetParam());
-    setEnglish(false);
+    useLanguage("pl", {});
     EXPECT_FALSE(r.ok());
     EXPECT_FALSE(r.error.empty());
 }
@@ -164,20 +187,20 @@ TEST(Arguments, ASecretWithoutItsNameIsNotRepeated) {
         const char* argument;
         const char* message;
     };
-    setEnglish(true);
+    useLanguage("en", test::kTranslationsDir);
     for (const Case& c : {Case{"pin", "0042", "Expected NAME=VALUE instead of: ***"},
                           Case{"pap", "secret", "Expected NAME=VALUE instead of: ***"},
                           Case{"modem", "tcp", "Expected NAME=VALUE instead of: tcp"}})
         EXPECT_EQ(parse({"set", c.group, c.argument}).error, c.message) << c.group;
-    setEnglish(false);
+    useLanguage("pl", {});
 }
 
 TEST(Arguments, MessagesFollowTheLanguage) {
-    setEnglish(false);
+    useLanguage("pl", {});
     const std::string pl = parse({"frobnicate"}).error;
-    setEnglish(true);
+    useLanguage("en", test::kTranslationsDir);
     const std::string en = parse({"frobnicate"}).error;
-    setEnglish(false);
+    useLanguage("pl", {});
     EXPECT_EQ(en, "Unknown command: frobnicate");
     EXPECT_EQ(pl, "Nieznane polecenie: frobnicate");
 }

@@ -557,5 +557,56 @@ TEST_F(CliEndToEnd, TheStationNameIsPrintedAsThePanelHoldsItAndAnOldPanelShowsNo
     EXPECT_EQ(r.out.find("attempts="), std::string::npos) << r.out;
 }
 
+TEST_F(CliEndToEnd, TimeoutEndsTheWaitForTheFirstCycle) {
+    sim::FaultConfig faults;
+    faults.silentFrom = 0;
+    faults.silentUntil = 1e9;
+    startPanel("mr411-baro", faults);
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome r = run({"--timeout", "1", "info"});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2500ms);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("communication"), std::string::npos) << r.err;
+    EXPECT_EQ(run({"--timeout", "0", "info"}).status, 1);
+}
+
+// Every text the program prints is in the language chosen: the usage, the
+// messages around the argument names, what settings take, the reasons the
+// system gives. Words that only the other language has must not appear.
+TEST_F(CliEndToEnd, EveryTextIsInTheChosenLanguage) {
+    startPanel("memory");
+    fs::create_directory(dir_ + "/folder");
+    const std::vector<std::vector<std::string>> commands{
+        {"--help"},
+        {"--device", dir_ + "/tty"},
+        {"--device", dir_ + "/tty", "log"},
+        {"--device", dir_ + "/tty", "get"},
+        {"help", "auto-off"},
+        {"help", "thresholds"},
+        {"help", "modem"},
+        {"help", "pin"},
+        {"--device", dir_ + "/tty", "set", "auto-off", "seconds=3"},
+        {"--device", dir_ + "/tty", "--timeout", "x", "info"},
+        {"--device", dir_ + "/folder", "info"},
+        {"--device", dir_ + "/tty", "memory", "read", dir_ + "/folder"},
+    };
+    const std::vector<std::string> english{"Usage", "Missing", "Unknown", "Wrong", "steps", "minutes", "digits",
+                                           "characters", "directory", "the ", "cannot", "Cannot", "expected",
+                                           "COMMAND", "FILE", "GROUP", "PATH", "SECONDS", "Saved"};
+    const std::vector<std::string> polish{"ą", "ę", "ł", "ś", "ż", "ó", "ń", "Ś", "Ł", "Brak", "Nieznan", "Użycie",
+                                          "PLIK", "GRUPA", "POLECENIE", " co ", "katalog", " nie "};
+    for (const auto& [language, foreign] : {std::pair{"pl", english}, std::pair{"en", polish}}) {
+        for (const std::vector<std::string>& command : commands) {
+            std::vector<std::string> args{"--ini", dir_ + "/mr420.ini", "--lang", language};
+            args.insert(args.end(), command.begin(), command.end());
+            const Outcome r = Child(args).finish();
+            const std::string all = r.out + r.err;
+            EXPECT_FALSE(all.empty()) << command.back();
+            for (const std::string& word : foreign)
+                EXPECT_EQ(all.find(word), std::string::npos) << language << " " << command.back() << ": " << word << "\n" << all;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace mr420::cli

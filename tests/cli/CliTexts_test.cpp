@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "base/StringTable.h"
+#include "base/SystemErrorText.h"
 #include "cli/CliTexts.h"
+#include "cli/ConfigGroups.h"
+#include "support/TestSupport.h"
 
 namespace mr420::cli {
 namespace {
@@ -61,10 +66,52 @@ TEST(Texts, FormatFillsEachPlaceholderInTurn) {
     EXPECT_EQ(format("%s of %d", {"3", "8"}), "3 of 8");
     EXPECT_EQ(format("%s and %s", {"one"}), "one and ");
     EXPECT_EQ(format("100%", {}), "100%");
-    setEnglish(true);
+    useLanguage("en", test::kTranslationsDir);
     EXPECT_EQ(text(Text::MemoryProgress, {"2", "16"}), "Reading the memory: block 2 of 16");
-    setEnglish(false);
+    useLanguage("pl", {});
     EXPECT_EQ(text(Text::MemoryProgress, {"2", "16"}), "Odczyt pamięci: blok 2 z 16");
+}
+
+// The reasons of failed system calls follow the language; an unusual one is the C library's.
+TEST(Texts, SystemErrorsInTheLanguageInForce) {
+    struct Case {
+        int number;
+        const char* pl;
+        const char* en;
+    };
+    for (const Case& c : {Case{EISDIR, "To jest katalog", "Is a directory"},
+                          Case{ENOENT, "Nie ma takiego pliku ani katalogu", "No such file or directory"},
+                          Case{EACCES, "Brak dostępu", "Permission denied"},
+                          Case{ENOSPC, "Brak miejsca na urządzeniu", "No space left on device"},
+                          Case{ENOEXEC, std::strerror(ENOEXEC), std::strerror(ENOEXEC)}}) {
+        EXPECT_EQ(systemErrorText(c.number), c.pl);
+        ASSERT_TRUE(useLanguage("en", test::kTranslationsDir));
+        EXPECT_EQ(systemErrorText(c.number), c.en);
+        useLanguage("pl", {});
+    }
+}
+
+TEST(Texts, EnglishThatCannotBeReadLeavesEverythingPolish) {
+    EXPECT_FALSE(useLanguage("en", "/nonexistent"));
+    EXPECT_FALSE(english());
+    EXPECT_EQ(text(Text::FilePlaceholder), "PLIK");
+    EXPECT_EQ(str(string_id::kLanguageMarker), "PL");
+}
+
+// What every setting takes, as the help and the refusals say it: no English
+// word is left under Polish, and English is as written.
+TEST(Texts, ValuesOfEverySettingInTheLanguageInForce) {
+    for (const ConfigGroup& g : configGroups()) {
+        for (const GroupSetting& s : g.settings) {
+            const std::string pl = valuesText(s.values);
+            for (const char* word : {"steps", "minute", "digit", "character", "text", "blank", "up to", "day", " and "})
+                EXPECT_EQ(pl.find(word), std::string::npos) << g.name << " " << s.name << ": " << pl;
+            ASSERT_TRUE(useLanguage("en", test::kTranslationsDir));
+            EXPECT_EQ(valuesText(s.values), s.values);
+            useLanguage("pl", {});
+        }
+    }
+    EXPECT_EQ(valuesText("0h00m..24h50m (1h10m, 1h, 10m; in steps of 10 minutes)"), "0h00m..24h50m (1h10m, 1h, 10m; co 10 minut)");
 }
 
 }  // namespace

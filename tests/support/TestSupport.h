@@ -11,6 +11,9 @@ namespace mr420::test {
 // Colons in the text are kept and are not part of the sum.
 std::string replyWithLrc(const std::string& textWithoutLrc);
 
+// Where the translation source files are, for the tests that switch to English.
+inline const std::string kTranslationsDir = std::string(MR420_SOURCE_DIR) + "/resources/translations";
+
 // A fresh empty directory below the build tree for one test.
 std::string makeTempDir(const std::string& name);
 

@@ -223,6 +223,8 @@ LineEndDelays measureLineEnds(std::size_t announced, int lines) {
         ::close(master);
         return result;
     }
+    // Input before the line has been quiet after the open is discarded.
+    while (!port.listening()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const std::size_t lengths[] = {4, 8, 13, 18, 26};
     std::vector<Clock::time_point> written(static_cast<std::size_t>(lines));
     std::thread far([&] {

@@ -268,7 +268,7 @@ void PtyPanel::handleLine(const std::string& frame) {
     {
         std::lock_guard<std::mutex> guard(mutex_);
         reply = panel_.handleFrame(frame);
-        delayMs = panel_.faults().delayMs;
+        delayMs = panel_.faults().delayMs + (reply && panel_.lastReplyLate() ? kLateReplyMs : 0);
         pace = panel_.faults().pace;
     }
     transcript_.replySent(reply);

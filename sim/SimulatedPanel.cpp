@@ -227,6 +227,7 @@ void SimulatedPanel::advanceTime() {
 std::optional<std::string> SimulatedPanel::handleFrame(std::string_view frame) {
     while (!frame.empty() && (frame.back() == '\n' || frame.back() == '\r')) frame.remove_suffix(1);
     ++framesReceived_;
+    lastReplyLate_ = false;
     if (frame.size() < 8 || frame.size() % 2 != 0) return std::nullopt;
     if (!std::all_of(frame.begin(), frame.end(), isUpperHex)) return std::nullopt;
     if (!checksumValid(frame.data(), frame.size())) return std::nullopt;
@@ -243,16 +244,35 @@ std::optional<std::string> SimulatedPanel::handleFrame(std::string_view frame) {
     if (!line) return std::nullopt;
 
     ++repliesSent_;
-    if (faults_.badLrcEvery > 0 && repliesSent_ % static_cast<std::uint64_t>(faults_.badLrcEvery) == 0) {
+    if (due(faults_.badLrcEvery)) {
         // Spoil the LRC digits: the byte sum is then 1 modulo 256.
         const std::size_t at = line->size() - 4;
         const int lrc = hexDigitValue((*line)[at]) * 16 + hexDigitValue((*line)[at + 1]);
         const std::string bad = hex(static_cast<std::uint32_t>((lrc + 1) & 0xFF), 2);
         line->replace(at, 2, bad);
     }
-    if (faults_.noiseLineEvery > 0 && repliesSent_ % static_cast<std::uint64_t>(faults_.noiseLineEvery) == 0)
-        line->insert(0, "090000:00\r\n");
+    putLineFaults(*line);
+    if (due(faults_.noiseLineEvery)) line->insert(0, "090000:00\r\n");
     return line;
+}
+
+void SimulatedPanel::putLineFaults(std::string& line) {
+    auto random = [this](std::size_t below) {
+        noise_ ^= noise_ << 13;
+        noise_ ^= noise_ >> 17;
+        noise_ ^= noise_ << 5;
+        return static_cast<std::size_t>(noise_ % below);
+    };
+    const std::size_t body = line.size() - 2;   // before CR LF
+    lastReplyLate_ = due(faults_.lateEvery);
+    if (due(faults_.dropCharacterEvery)) line.erase(random(body), 1);
+    if (due(faults_.burstEvery)) {
+        std::string burst;
+        for (int i = 0; i < kBurstLength; ++i) burst.push_back(static_cast<char>(random(256)));
+        line.insert(random(body), burst);
+    }
+    if (due(faults_.lostLineEndEvery)) line.erase(line.size() - (lineEndsLost_++ % 2 == 0 ? 2 : 1), 1);
+    if (due(faults_.duplicateEvery)) line += line;
 }
 
 namespace {

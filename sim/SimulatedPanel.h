@@ -23,9 +23,12 @@ public:
     explicit SimulatedPanel(PanelModel model = {}, TimeSource time = {});
 
     // `frame`: code, data and LRC, with or without CR LF. Returns the bytes to
-    // send back (a noise line may precede the reply), or nullopt when the panel
-    // stays silent: bad LRC, unknown code, malformed frame, or a silence fault.
+    // send back (a noise line may precede the reply, the line faults may
+    // have damaged or doubled it), or nullopt when the panel stays silent:
+    // bad LRC, unknown code, malformed frame, or a silence fault.
     std::optional<std::string> handleFrame(std::string_view frame);
+    // The reply handleFrame returned last is to go out kLateReplyMs late.
+    bool lastReplyLate() const { return lastReplyLate_; }
 
     PanelModel& model() { return model_; }
     const PanelModel& model() const { return model_; }
@@ -49,6 +52,8 @@ public:
 
 private:
     void advanceTime();
+    void putLineFaults(std::string& line);
+    bool due(int every) const { return every > 0 && repliesSent_ % static_cast<std::uint64_t>(every) == 0; }
 
     PanelModel model_;
     TimeSource time_;
@@ -59,6 +64,9 @@ private:
     int selectedBlock_ = 0;
     std::uint64_t framesReceived_ = 0;
     std::uint64_t repliesSent_ = 0;
+    std::uint64_t lineEndsLost_ = 0;
+    std::uint32_t noise_ = 0x2545F491;   // xorshift state: the same faults on every run
+    bool lastReplyLate_ = false;
 };
 
 // The LRC digits a reply line ends with, over the pairs of its text (single

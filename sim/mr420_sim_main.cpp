@@ -4,7 +4,9 @@
 // pace of 9600 baud, so a program polling it runs at the speed it would on
 // the line; --instant answers at once, for tests that want speed.
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <csignal>
 #include <pthread.h>
 #include <cstdio>
@@ -23,6 +25,22 @@ using namespace mr420::sim;
 
 namespace {
 
+// The faults put on every Nth reply, in the order --help lists them.
+struct EveryFault {
+    std::string_view option;
+    int FaultConfig::*every;
+    std::string_view help;
+};
+constexpr EveryFault kEveryFaults[] = {
+    {"--bad-lrc-every", &FaultConfig::badLrcEvery, "every Nth reply carries a wrong LRC"},
+    {"--noise-every", &FaultConfig::noiseLineEvery, "a line beginning with \"09\" before every Nth reply"},
+    {"--duplicate-every", &FaultConfig::duplicateEvery, "every Nth reply goes out twice"},
+    {"--late-every", &FaultConfig::lateEvery, "every Nth reply comes 6.5 s late (after the time-out)"},
+    {"--drop-char-every", &FaultConfig::dropCharacterEvery, "one character of every Nth reply is lost"},
+    {"--burst-every", &FaultConfig::burstEvery, "seven random bytes land inside every Nth reply"},
+    {"--lost-crlf-every", &FaultConfig::lostLineEndEvery, "every Nth reply loses its CR or, in turn, its LF"},
+};
+
 void printHelp(std::FILE* out) {
     std::fprintf(out,
                  "Usage: mr420-sim [options]\n"
@@ -32,9 +50,13 @@ void printHelp(std::FILE* out) {
                  "Options:\n"
                  "  --scenario NAME       the panel to simulate (default %.*s)\n"
                  "  --link PATH           make a symbolic link PATH to the device\n"
-                 "  --transcript FILE     append every frame and reply, with times, to FILE\n"
-                 "  --bad-lrc-every N     every Nth reply carries a wrong LRC\n"
-                 "  --noise-every N       a line beginning with \"09\" before every Nth reply\n"
+                 "  --transcript FILE     append every frame and reply, with times, to FILE\n",
+                 static_cast<int>(kDefaultScenario.size()), kDefaultScenario.data());
+    for (const EveryFault& f : kEveryFaults) {
+        const std::string name = std::string(f.option) + " N";
+        std::fprintf(out, "  %-22s%.*s\n", name.c_str(), static_cast<int>(f.help.size()), f.help.data());
+    }
+    std::fprintf(out,
                  "  --silent-for CODE     never answer this command (six-digit code or number;\n"
                  "                        may be repeated)\n"
                  "  --refuse CODE         answer this command with its refusal digit set\n"
@@ -50,8 +72,7 @@ void printHelp(std::FILE* out) {
                  "  --serial N            panel serial number\n"
                  "  --help                this text\n"
                  "\n"
-                 "Scenarios:\n",
-                 static_cast<int>(kDefaultScenario.size()), kDefaultScenario.data());
+                 "Scenarios:\n");
     for (const ScenarioInfo& s : scenarios())
         std::fprintf(out, "  %-17.*s %.*s\n", static_cast<int>(s.name.size()), s.name.data(),
                      static_cast<int>(s.description.size()), s.description.data());
@@ -130,11 +151,10 @@ int main(int argc, char** argv) {
             linkPath = value();
         } else if (arg == "--transcript") {
             transcriptPath = value();
-        } else if (arg == "--bad-lrc-every") {
-            extra.badLrcEvery = number();
-            anyFault = true;
-        } else if (arg == "--noise-every") {
-            extra.noiseLineEvery = number();
+        } else if (const auto* f = std::find_if(std::begin(kEveryFaults), std::end(kEveryFaults),
+                                                [&](const EveryFault& e) { return e.option == arg; });
+                   f != std::end(kEveryFaults)) {
+            extra.*(f->every) = number();
             anyFault = true;
         } else if (arg == "--silent-for") {
             extra.silentFor.insert(command());
@@ -186,8 +206,8 @@ int main(int argc, char** argv) {
     // Options add to the scenario's own faults.
     FaultConfig faults = scenario->faults;
     if (anyFault) {
-        if (extra.badLrcEvery) faults.badLrcEvery = extra.badLrcEvery;
-        if (extra.noiseLineEvery) faults.noiseLineEvery = extra.noiseLineEvery;
+        for (const EveryFault& f : kEveryFaults)
+            if (extra.*(f.every)) faults.*(f.every) = extra.*(f.every);
         faults.silentFor.insert(extra.silentFor.begin(), extra.silentFor.end());
         faults.refusedFor.insert(extra.refusedFor.begin(), extra.refusedFor.end());
         if (extra.silentUntil > extra.silentFrom) {

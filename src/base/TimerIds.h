@@ -10,6 +10,7 @@ constexpr int kPortChoiceRetry = 1069;     // 500 ms
 constexpr int kPromotion = 1070;           // 100 ms after start
 constexpr int kPortReopenRetry = 1081;     // quiet retry of a configured port that was missing
 constexpr int kPortPresence = 1082;        // while a port is open: has its device gone or come back?
+constexpr int kLineQuiet = 1083;           // 40 ms without a character before a resend
 constexpr int kRegistration = 1034;        // registration interval
 constexpr int kMemoryData = 1027;          // 12 s memory data time-out
 constexpr int kMemoryErase = 1033;         // 15 s erase time-out
@@ -17,6 +18,7 @@ constexpr int kPaneBlink = 1052;           // 500 ms, one per pane
 
 constexpr int kReplyTimeoutMs = 6000;
 constexpr int kFailurePauseMs = 50;
+constexpr int kLineQuietMs = 40;           // about four characters at 9600 baud
 constexpr int kSettingsReadPeriodMs = 12000;
 
 }  // namespace mr420::timer_id

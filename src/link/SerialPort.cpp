@@ -169,6 +169,7 @@ bool SerialPort::startWorker() {
     lineBytes_ = 0;
     held_ = 0;
     lineEndHeld_ = false;
+    listening_ = false;
     workerDone_ = false;
     try {
         worker_ = std::thread([this] {
@@ -267,6 +268,7 @@ void SerialPort::disconnect() {
     // device, or ours may come back under another name. It is taken again
     // when the device is reopened.
     lock_.release();
+    listening_ = false;
     if (connected_.exchange(false)) ++losses_;
 }
 
@@ -293,7 +295,41 @@ bool SerialPort::tryReconnect() {
     return true;
 }
 
+void SerialPort::discardUntilQuiet() {
+    listening_ = false;
+    int fd;
+    {
+        std::lock_guard<std::mutex> guard(portLock_);
+        fd = fd_;
+        if (fd < 0) return;
+        (void)::tcflush(fd, TCIFLUSH);
+    }
+    // While the worker runs, only the worker closes or replaces fd_.
+    using Clock = std::chrono::steady_clock;
+    const auto limit = Clock::now() + std::chrono::milliseconds(kOpenQuietLimitMs);
+    auto quietUntil = Clock::now() + std::chrono::milliseconds(kOpenQuietMs);
+    char scrap[256];
+    while (!shutdown_) {
+        const auto now = Clock::now();
+        if (now >= quietUntil || now >= limit) break;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(quietUntil, limit) - now);
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        const int n = ::poll(fds, 2, static_cast<int>(left.count()) + 1);
+        if (n < 0 && errno != EINTR) break;
+        // A frame asked for meanwhile stays pending until the line is quiet.
+        if (n > 0 && (fds[1].revents & POLLIN)) drainWake();
+        if (n > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) break;   // the loop sees it
+        if (n > 0 && (fds[0].revents & POLLIN)) {
+            while (::read(fd, scrap, sizeof scrap) > 0) {
+            }
+            quietUntil = Clock::now() + std::chrono::milliseconds(kOpenQuietMs);
+        }
+    }
+    listening_ = true;
+}
+
 void SerialPort::workerLoop() {
+    discardUntilQuiet();
     while (!shutdown_) {
         int fd;
         {
@@ -310,7 +346,7 @@ void SerialPort::workerLoop() {
                 std::lock_guard<std::mutex> guard(frameLock_);
                 writePending_ = false;  // nothing to write to
             }
-            tryReconnect();
+            if (tryReconnect()) discardUntilQuiet();
             continue;
         }
 

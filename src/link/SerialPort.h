@@ -18,6 +18,11 @@
 // Every open and reopen takes the port's lock (PortLock) before the device
 // is configured, so a program refused because another one holds the port
 // leaves that program's line alone.
+//
+// At every open and reopen the worker discards what the driver holds and
+// whatever arrives until the line has been quiet for kOpenQuietMs (the tail
+// of a reply to another program, an adapter's buffer), before it hands over
+// any byte or writes the first frame. Only input is discarded.
 
 #include <atomic>
 #include <chrono>
@@ -97,6 +102,10 @@ public:
     void close(const std::function<void()>& pumpEvents = {});
 
     static constexpr int kCloseDrainMs = 50;
+    // Quiet the line must keep after an open before its input counts, and
+    // the longest an open waits for that (a line that never goes quiet).
+    static constexpr int kOpenQuietMs = 40;
+    static constexpr int kOpenQuietLimitMs = 1000;
 
     bool isOpen() const;
     PortOpenError lastError() const;
@@ -105,6 +114,10 @@ public:
     const PortHolder& holder() const { return holder_; }
     // Why the lock file was not written at the last open, or empty.
     const std::string& lockNote() const { return lock_.note(); }
+
+    // True once the line has been quiet after the open or the last reopen:
+    // from then on received bytes are handed over.
+    bool listening() const { return listening_; }
 
     // False while the device node is gone or hung up; true again after the
     // worker has reopened it.
@@ -138,6 +151,7 @@ private:
     void disconnect();
     bool tryReconnect();
     void drainWake();
+    void discardUntilQuiet();
     bool waitWritable(int fd, bool& hungUp);
     void finishClosing();
 
@@ -161,6 +175,7 @@ private:
     std::atomic<bool> shutdown_{false};
     std::atomic<bool> workerDone_{true};
     std::atomic<bool> connected_{false};
+    std::atomic<bool> listening_{false};
     std::atomic<unsigned> losses_{0};
 
     std::atomic<std::size_t> expectedLineLength_{0};

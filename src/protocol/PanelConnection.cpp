@@ -92,13 +92,14 @@ PanelConnection::PanelConnection(TimerRouter& timers, ByteDelivery& delivery, st
     session_.setPort(this);
     timers_.route(timer_id::kReplyTimeout, [this](int id) { session_.onTimer(id); });
     timers_.route(timer_id::kFailurePause, [this](int id) { session_.onTimer(id); });
+    timers_.route(timer_id::kLineQuiet, [this](int id) { session_.onTimer(id); });
     timers_.route(timer_id::kPortReopenRetry, [this](int) { onRetryTimer(); });
     timers_.route(timer_id::kPortPresence, [this](int) { onPresenceTimer(); });
 }
 
 PanelConnection::~PanelConnection() {
     closePort();
-    for (int id : {timer_id::kReplyTimeout, timer_id::kFailurePause, timer_id::kPortReopenRetry,
+    for (int id : {timer_id::kReplyTimeout, timer_id::kFailurePause, timer_id::kLineQuiet, timer_id::kPortReopenRetry,
                    timer_id::kPortPresence}) {
         timers_.stopTimer(id);
         timers_.route(id, {});

@@ -58,7 +58,7 @@ void PanelSession::start() {
     refresh(false);
     timers_.startTimer(timer_id::kReplyTimeout, timer_id::kReplyTimeoutMs);
     commandNumber_ = nextAfterFailure();
-    builder_.sendCurrent(commandNumber_);
+    sendNow();
 }
 
 void PanelSession::requestCommand(PanelCommand command) {
@@ -100,6 +100,9 @@ void PanelSession::onCharacterReceived(char c) {
         if (observer_) droppedInPause_.push_back(c);
         return;
     }
+    // The line is not quiet yet.
+    heardSinceSend_ = true;
+    if (awaitingQuiet_) timers_.startTimer(timer_id::kLineQuiet, timer_id::kLineQuietMs);
     ++linePosition_;
     if (linePosition_ >= kReceiveLineSize) {
         // Overlong line: dropped, the following characters start a new one.
@@ -115,15 +118,18 @@ void PanelSession::onCharacterReceived(char c) {
 void PanelSession::handleLine() {
     const int length = linePosition_;
     linePosition_ = 0;
-    const bool ok = parser_.parse(line_.data(), static_cast<std::size_t>(length), commandNumber_);
-    if (observer_) observer_->lineReceived(std::string_view(line_.data(), static_cast<std::size_t>(length)), parser_.verdict());
+    const bool ok = parser_.parse(line_.data(), static_cast<std::size_t>(length), commandNumber_,
+                                  requestedIndex(commandNumber_, counters_));
+    const ReplyVerdict verdict = parser_.verdict();
+    if (observer_) observer_->lineReceived(std::string_view(line_.data(), static_cast<std::size_t>(length)), verdict);
     if (ok) {
+        stopWaitingForQuiet();
         failureCount_ = 0;
         builder_.noteReplyLength(commandNumber_, length);
         deliverNotifications(commandNumber_);
         commandNumber_ = nextAfterSuccess(commandNumber_);
         refreshIfCycleEnds();
-        builder_.sendCurrent(commandNumber_);
+        sendNow();
         return;
     }
     // A "09" line or an empty line is no answer: keep waiting for the reply.
@@ -132,12 +138,44 @@ void PanelSession::handleLine() {
     if (failureCount_ > kMaxBadLines) {
         // Let the line settle for 50 ms before the cycle restarts. The reply
         // timer is stopped so that nothing is sent during the pause.
+        // A reply length learnt from a damaged line that passed must not
+        // shut the command out for the rest of the connection.
+        stopWaitingForQuiet();
         pausing_ = true;
+        state_.received.forgetLengths();
         timers_.stopTimer(timer_id::kReplyTimeout);
         timers_.startTimer(timer_id::kFailurePause, timer_id::kFailurePauseMs);
         return;
     }
+    switch (verdict) {
+    case ReplyVerdict::WrongPrefix:
+    case ReplyVerdict::WrongIndex:
+    case ReplyVerdict::BadChecksum:
+    case ReplyVerdict::BadLine:
+        // Not the answer, which may still be on its way.
+        resendWhenQuiet();
+        return;
+    default:
+        // The answer itself, refused or unusable: nothing else is coming.
+        sendNow();
+        return;
+    }
+}
+
+void PanelSession::sendNow() {
+    heardSinceSend_ = false;
     builder_.sendCurrent(commandNumber_);
+}
+
+void PanelSession::resendWhenQuiet() {
+    awaitingQuiet_ = true;
+    timers_.startTimer(timer_id::kLineQuiet, timer_id::kLineQuietMs);
+}
+
+void PanelSession::stopWaitingForQuiet() {
+    if (!awaitingQuiet_) return;
+    awaitingQuiet_ = false;
+    timers_.stopTimer(timer_id::kLineQuiet);
 }
 
 void PanelSession::onTimer(int timerId) {
@@ -146,6 +184,10 @@ void PanelSession::onTimer(int timerId) {
     } else if (timerId == timer_id::kFailurePause) {
         timers_.stopTimer(timer_id::kFailurePause);
         if (pausing_) endFailurePause();
+    } else if (timerId == timer_id::kLineQuiet) {
+        const bool resend = awaitingQuiet_ && !pausing_;
+        stopWaitingForQuiet();
+        if (resend) sendNow();
     }
 }
 
@@ -156,10 +198,16 @@ void PanelSession::onReplyTimeout() {
         failureCount_ = 0;
         commandNumber_ = nextAfterFailure();
     }
-    builder_.sendCurrent(commandNumber_);
+    // A line that has said nothing since the frame went out is quiet; one
+    // that has may be bringing a late reply, which the resend would double.
+    if (heardSinceSend_) resendWhenQuiet();
+    else sendNow();
 }
 
 void PanelSession::portLost() {
+    stopWaitingForQuiet();
+    // What comes back may be another panel, with replies of other lengths.
+    state_.received.forgetLengths();
     refresh(false);
     linePosition_ = 0;
     failureCount_ = 0;
@@ -169,8 +217,9 @@ void PanelSession::portLost() {
 void PanelSession::portBack() {
     // The pause's end sends by itself.
     if (pausing_) return;
+    stopWaitingForQuiet();
     timers_.startTimer(timer_id::kReplyTimeout, timer_id::kReplyTimeoutMs);
-    builder_.sendCurrent(commandNumber_);
+    sendNow();
 }
 
 void PanelSession::endFailurePause() {
@@ -182,7 +231,7 @@ void PanelSession::endFailurePause() {
     failureCount_ = 0;
     commandNumber_ = nextAfterFailure();
     refreshIfCycleEnds();
-    builder_.sendCurrent(commandNumber_);
+    sendNow();
 }
 
 void PanelSession::refreshIfCycleEnds() {

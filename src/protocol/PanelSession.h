@@ -4,6 +4,13 @@
 // command (poll cycle, a requested chain, or the memory read-out) and sends it
 // at once. Retries, time-outs and the restart of the poll cycle are decided
 // here. Everything runs on the user-interface thread.
+//
+// The panel answers every frame it gets, so a frame sent while an answer is
+// still on its way leaves one reply too many on the line, for good. A line
+// that is not the answer (wrong prefix, wrong index, bad LRC, bad line) is
+// therefore no reason to send: the answer may still be coming. The frame is
+// sent again only once the line has been quiet for kLineQuietMs, and so is
+// the resend after a time-out when anything arrived since the frame went out.
 
 #include <array>
 #include <string>
@@ -66,7 +73,9 @@ public:
     // next reply.
     void onCharacterReceived(char c);
 
-    // 1030 reply time-out, 1080 end of the failure pause; other ids are ignored.
+    // 1030 reply time-out, 1080 end of the failure pause, 1083 the line has
+    // been quiet since a line that was not the answer or a time-out; other
+    // ids are ignored.
     void onTimer(int timerId);
 
     // The port itself is gone (its device removed, or replaced by another
@@ -94,6 +103,8 @@ public:
     int failureCount() const { return failureCount_; }
     int pendingRequest() const { return pendingRequest_; }
     bool pausing() const { return pausing_; }
+    // A resend waits for the line to be quiet.
+    bool waitingForQuiet() const { return awaitingQuiet_; }
     int linePosition() const { return linePosition_; }
     ChainCounters& counters() { return counters_; }
     const ChainCounters& counters() const { return counters_; }
@@ -115,6 +126,9 @@ private:
     void handleLine();
     void refresh(bool connected);
     void onReplyTimeout();
+    void sendNow();
+    void resendWhenQuiet();
+    void stopWaitingForQuiet();
     void endFailurePause();
     void refreshIfCycleEnds();
     void deliverNotifications(int answered);
@@ -146,6 +160,8 @@ private:
     int pendingRequest_ = 0;   // a command number, 0 = none
     int failureCount_ = 0;
     bool pausing_ = false;
+    bool awaitingQuiet_ = false;
+    bool heardSinceSend_ = false;   // a character arrived since the last send
     std::array<char, kReceiveLineSize> line_{};
     int linePosition_ = 0;
 };

@@ -34,7 +34,10 @@ struct PanelClock {
 // (025D00 and 026800 by byte 7: thresholds 0..7 and 64..67, limits 0..7;
 // 025400 and 026200 by digit 8: SMS numbers 0..5, APN 0 and PAP login 1).
 // Other commands are marked under index 0. A value is shown, printed or
-// written back only when the reply that carries it is marked here.
+// written back only when the reply that carries it is marked here. The
+// length of the first reply accepted per command is kept too: a panel
+// answers a command with a line of one layout, so a later line of another
+// length is a damaged one.
 class ReceivedReplies {
 public:
     static constexpr int kCommands = 63;
@@ -52,15 +55,30 @@ public:
             if (!has(commandNumber, i)) return false;
         return true;
     }
-    void clear() { marks_ = {}; }
+    void clear() {
+        marks_ = {};
+        lengths_ = {};
+    }
     // Every mark of one command, as a new read of it starts.
     void forget(int commandNumber) {
         if (valid(commandNumber, 0)) marks_[static_cast<std::size_t>(commandNumber)].reset();
     }
 
+    // Length (CR LF included) of the reply accepted first, 0 = none yet.
+    int replyLength(int commandNumber) const {
+        return valid(commandNumber, 0) ? lengths_[static_cast<std::size_t>(commandNumber)] : 0;
+    }
+    void noteLength(int commandNumber, int length) {
+        if (valid(commandNumber, 0) && lengths_[static_cast<std::size_t>(commandNumber)] == 0)
+            lengths_[static_cast<std::size_t>(commandNumber)] = length;
+    }
+
+    void forgetLengths() { lengths_ = {}; }
+
 private:
     static constexpr bool valid(int c, int i) { return c >= 0 && c < kCommands && i >= 0 && i < kIndexes; }
     std::array<std::bitset<kIndexes>, kCommands> marks_{};
+    std::array<int, kCommands> lengths_{};
 };
 
 constexpr int kLineCopySize = 1000;   // characters kept of the last received line

@@ -313,18 +313,51 @@ std::size_t fieldsLength(C command) {
     }
 }
 
-// The index an indexed read names in its reply; 0 for the other commands.
-int replyIndex(const Fields& f, C command) {
+// The index a reply names: byte 7 for the slots and for the chunk writes
+// (whose echo starts with the frame's two index digits), digit 8 for the
+// texts read; kNoIndex for the other commands.
+int namedIndex(const Fields& f, C command) {
     switch (command) {
     case C::ReadThreshold:
-    case C::ReadExceedanceLimit: return f.byte(7);
+    case C::WriteThreshold:
+    case C::ReadExceedanceLimit:
+    case C::WriteExceedanceLimit:
+    case C::WriteSmsChunk:
+    case C::WriteLongTextChunk:
+    case C::WriteStationChunk: return f.byte(7);
     case C::ReadSmsNumber:
     case C::ReadLongText: return f.d(8);
-    default: return 0;
+    default: return kNoIndex;
     }
 }
 
+// Every character before the line end is a hex digit or a colon. A lost
+// line end leaves a CR or LF inside; a burst of noise, anything.
+bool onlyHexAndColons(const char* line, std::size_t length) {
+    if (length >= 2 && line[length - 2] == kCR && line[length - 1] == kLF) length -= 2;
+    for (std::size_t i = 0; i < length; ++i) {
+        const char c = line[i];
+        if (c != ':' && !((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+int requestedIndex(int commandNumber, const ChainCounters& k) {
+    switch (static_cast<C>(commandNumber)) {
+    case C::ReadThreshold:
+    case C::WriteThreshold: return k.thresholdIndex;
+    case C::ReadExceedanceLimit:
+    case C::WriteExceedanceLimit: return k.exceedanceIndex;
+    case C::ReadSmsNumber: return k.stringIndex;
+    case C::ReadLongText: return k.longTextIndex;
+    case C::WriteSmsChunk: return k.stringIndex * 16 + k.chunkIndex;
+    case C::WriteLongTextChunk: return k.textSelector * 16 + k.chunkIndex;
+    case C::WriteStationChunk: return k.chunkIndex;
+    default: return kNoIndex;
+    }
+}
 
 PanelClock decodePanelClock(std::uint32_t seconds) {
     constexpr std::uint32_t kDay = 86400;
@@ -383,7 +416,7 @@ ReplyParser::ReplyParser(PanelState& state, WriteAckListener* ackListener) : sta
 
 void ReplyParser::setAckListener(WriteAckListener* listener) { ackListener_ = listener; }
 
-bool ReplyParser::parse(const char* line, std::size_t length, int commandNumber) {
+bool ReplyParser::parse(const char* line, std::size_t length, int commandNumber, int index) {
     if (line == nullptr) length = 0;
 
     // The copy is for inspection only; decoding reads the caller's buffer,
@@ -397,6 +430,7 @@ bool ReplyParser::parse(const char* line, std::size_t length, int commandNumber)
     state_.ignoredLine = isIgnored(line, length) ? 1 : 0;
     if (state_.ignoredLine) return judge(ReplyVerdict::Ignored);
 
+    if (!onlyHexAndColons(line, length)) return judge(ReplyVerdict::BadLine);
     if (!checksumValid(line, length)) return judge(ReplyVerdict::BadChecksum);
     if (!isValidCommandNumber(commandNumber)) return judge(ReplyVerdict::UnknownCommand);
 
@@ -414,6 +448,12 @@ bool ReplyParser::parse(const char* line, std::size_t length, int commandNumber)
         return judge(ReplyVerdict::TooShort);
     }
 
+    // A panel answers a command with lines of one length; another length is
+    // a character lost or added on the line.
+    if (const int known = state_.received.replyLength(commandNumber);
+        known != 0 && static_cast<std::size_t>(known) != length)
+        return judge(ReplyVerdict::BadLine);
+
     // Known even when the panel refuses the command.
     if (const std::size_t k = modemHandlingDigit(command); k != 0) state_.modemHandlingEnabled = f.bitClear(k, 2);
 
@@ -423,7 +463,14 @@ bool ReplyParser::parse(const char* line, std::size_t length, int commandNumber)
 
     if (!decodeFields(state_, f, command)) return judge(ReplyVerdict::BadFields);
 
-    state_.received.mark(commandNumber, replyIndex(f, command));
+    const int named = namedIndex(f, command);
+    state_.received.noteLength(commandNumber, static_cast<int>(length));
+    // A reply for another slot is kept under its own index, and is no answer.
+    if (index != kNoIndex && named != index) {
+        state_.received.mark(commandNumber, named);
+        return judge(ReplyVerdict::WrongIndex);
+    }
+    state_.received.mark(commandNumber, named == kNoIndex ? 0 : named);
 
     bool acknowledged = spec.acknowledges != nullptr;
     // Only the last chunk of the PAP password acknowledges the whole write.
@@ -445,6 +492,8 @@ const char* describeVerdict(ReplyVerdict verdict) {
     case ReplyVerdict::TooShort: return "too short";
     case ReplyVerdict::Refused: return "refused";
     case ReplyVerdict::BadFields: return "bad field";
+    case ReplyVerdict::BadLine: return "bad line";
+    case ReplyVerdict::WrongIndex: return "wrong index";
     }
     return "?";
 }

@@ -608,5 +608,33 @@ TEST_F(CliEndToEnd, EveryTextIsInTheChosenLanguage) {
     }
 }
 
+// A paced panel: six runs back to back (each may open the port while the
+// tail of the last run's reply still arrives), then duplicated and late
+// replies: the panel's values, or nothing and a failure.
+TEST_F(CliEndToEnd, BackToBackRunsAndAFaultyLinePrintAndWriteOnlyThePanelsValues) {
+    sim::FaultConfig line;
+    line.pace = true;
+    startPanel("modem-208", line);
+    for (int i = 0; i < 6; ++i) {
+        const Outcome r = run({"get", "thresholds"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("pressure-hysteresis=2.0\n"), std::string::npos) << r.out;
+    }
+    const Outcome clean = run({"get", "exceedance"});
+    EXPECT_NE(clean.out.find("pressure-upper=1040.0\n"), std::string::npos) << clean.out;
+    for (auto [fault, every] : {std::pair{&sim::FaultConfig::duplicateEvery, 5}, {&sim::FaultConfig::lateEvery, 12}}) {
+        line.*fault = every;
+        panel_->setFaults(line);
+        const Outcome r = run({"get", "exceedance"});
+        EXPECT_EQ(r.out, r.status == 0 ? clean.out : "") << r.err;
+        const bool written = run({"set", "thresholds", "temperature1-hysteresis=1.1"}).status == 0;
+        const auto h = panel_->modelSnapshot().alarmHysteresis;
+        EXPECT_TRUE(h[0] == 11 || (!written && h[0] == 5)) << h[0];
+        EXPECT_EQ((std::array<std::int32_t, 3>{h[1], h[2], h[3]}), (std::array<std::int32_t, 3>{10, 10, 20}));
+        panel_->withModel([](sim::PanelModel& m) { m.alarmHysteresis[0] = 5; });
+        line.*fault = 0;
+    }
+}
+
 }  // namespace
 }  // namespace mr420::cli

@@ -117,6 +117,11 @@ bool waitUntil(Pred pred, std::chrono::milliseconds timeout) {
     return true;
 }
 
+// Starts the worker and waits out the quiet it keeps after the open.
+bool listen(SerialPort& port) {
+    return port.startWorker() && waitUntil([&] { return port.listening(); }, 1000ms);
+}
+
 int threadCount() {
     int count = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) ++count;
@@ -140,7 +145,7 @@ TEST(SerialPort, BytesReachTheDeliveryInOrder) {
     EXPECT_TRUE(port.isOpen());
     EXPECT_TRUE(port.deviceConnected());
     EXPECT_EQ(port.lastError(), PortOpenError::None);
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
     EXPECT_FALSE(port.startWorker());  // one worker per opening
 
     // Every byte value, CR LF and NUL included, in uneven pieces.
@@ -153,13 +158,28 @@ TEST(SerialPort, BytesReachTheDeliveryInOrder) {
     EXPECT_FALSE(port.isOpen());
 }
 
+TEST(SerialPort, InputUntilTheLineIsQuietAfterTheOpenIsDiscardedAndTheFirstFrameWaits) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    Recorder recorder;
+    SerialPort port;
+    ASSERT_TRUE(port.open(pty.slave, recorder) && port.startWorker());
+    port.send("020A00F4\r\n", 10);
+    // The tail of a reply to an earlier program, still trickling in.
+    for (char c : std::string(":00:01:8027400:00:01:89\r\n")) pty.write(std::string(1, c)), std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(pty.read(10, 2000ms), "020A00F4\r\n");
+    pty.write("reply\r\n");
+    ASSERT_TRUE(recorder.waitForText("reply\r\n"));
+    EXPECT_EQ(recorder.received(), "reply\r\n");
+}
+
 TEST(SerialPort, SendWritesExactlyTheFrame) {
     Pty pty;
     ASSERT_TRUE(pty.ok());
     Recorder recorder;
     SerialPort port;
     ASSERT_TRUE(port.open(pty.slave, recorder));
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
 
     // A buffer of exactly the frame's size: nothing beyond it may be read or written.
     const char text[] = "020A00F4\r\n";
@@ -187,7 +207,7 @@ TEST(SerialPort, FrameSentBeforeTheWorkerStartsGoesOutWhenItRuns) {
     ASSERT_TRUE(port.open(pty.slave, recorder));
     port.send("010100FE\r\n", 10);
     EXPECT_EQ(pty.read(1, 100ms), "");
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
     EXPECT_EQ(pty.read(10, 2000ms), "010100FE\r\n");
 }
 
@@ -218,7 +238,7 @@ TEST(SerialPort, WriteStepPurgesPendingInput) {
     Recorder recorder;
     PortWithLateInput port(pty);
     ASSERT_TRUE(port.open(pty.slave, recorder));
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
     port.send("030000FD\r\n", 10);
     EXPECT_EQ(pty.read(10, 2000ms), "030000FD\r\n");
     EXPECT_EQ(port.windows.load(), 1);
@@ -249,7 +269,7 @@ TEST(SerialPort, ReplyHandledInsideTheDeliveryCanSendTheNextFrame) {
     SerialPort port;
     responder.port = &port;
     ASSERT_TRUE(port.open(pty.slave, responder));
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
     for (int i = 0; i < 20; ++i) {
         const std::string line = "L" + std::to_string(i) + "\r\n";
         pty.write(line);
@@ -331,9 +351,9 @@ TEST(SerialPort, CloseAndDestroyInAnyState) {
     }
     SerialPort port;
     ASSERT_TRUE(port.open(pty.slave, recorder));
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
     ASSERT_TRUE(port.open(pty.slave, recorder));  // closes the first opening
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
     pty.write("again");
     EXPECT_TRUE(recorder.waitForText("again"));
     port.close();
@@ -388,7 +408,7 @@ TEST(SerialPort, CloseWhileBytesArriveKeepsPumping) {
     UiThreadHandOver ui;
     SerialPort port;
     ASSERT_TRUE(port.open(pty.slave, ui));
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
 
     std::atomic<bool> stop{false};
     std::thread sender([&] {
@@ -429,7 +449,7 @@ TEST(SerialPort, ReconnectsWhenTheDeviceComesBack) {
     const std::string locks = test::makeTempDir("reconnect-locks");
     SerialPort port(locks);
     ASSERT_TRUE(port.open(link, recorder));
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
     const std::string firstLock = locks + "/" + PortLock::lockFileName(link);
     first->write("before\r\n");
     ASSERT_TRUE(recorder.waitForText("before\r\n"));
@@ -455,7 +475,7 @@ TEST(SerialPort, ReconnectsWhenTheDeviceComesBack) {
     const std::string tmpLink = link + ".new";
     ASSERT_EQ(::symlink(second.slave.c_str(), tmpLink.c_str()), 0);
     ASSERT_EQ(::rename(tmpLink.c_str(), link.c_str()), 0);
-    ASSERT_TRUE(waitUntil([&] { return port.deviceConnected(); }, 3000ms));
+    ASSERT_TRUE(waitUntil([&] { return port.deviceConnected() && port.listening(); }, 3000ms));
     EXPECT_EQ(port.deviceLosses(), 1u);
     // The lock follows the device the link names now.
     EXPECT_FALSE(std::filesystem::exists(firstLock));
@@ -487,7 +507,7 @@ TEST(SerialPort, CloseFromInsideADeliveryOnlyStopsTheWorker) {
     SerialPort port;
     closer.port = &port;
     ASSERT_TRUE(port.open(pty.slave, closer));
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
     pty.write("A");
     ASSERT_TRUE(waitUntil([&] { return closer.deliveries.load() == 1; }, 2000ms));
     pty.write("B");
@@ -504,7 +524,7 @@ TEST(SerialPort, AReplyArrivingAtLinePaceIsHandedOverInFewPiecesWithoutDelayingI
     Recorder recorder;
     SerialPort port;
     ASSERT_TRUE(port.open(pty.slave, recorder));
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
     const std::string reply = std::string(58, 'A') + "\r\n";
     port.expectReply(reply.size());
 
@@ -570,7 +590,7 @@ TEST(SerialPort, WriteStepPurgeKeepsAnEarlierFrameThatIsStillGoingOut) {
     Recorder recorder;
     PortCountingWriteSteps port;
     ASSERT_TRUE(port.open(pty.slave, recorder));
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(listen(port));
 
     // The far end reads slowly: its queue is full, so the next frame waits
     // in the driver's output while the following one is purged for.
@@ -661,7 +681,7 @@ TEST(SerialPort, ALineEndReachesTheOwnerPromptlyWhateverLengthWasAnnounced) {
         owner.busyAfterALine = std::chrono::milliseconds(c.ownerBusyMs);
         SerialPort port;
         ASSERT_TRUE(port.open(pty.slave, owner));
-        ASSERT_TRUE(port.startWorker());
+        ASSERT_TRUE(listen(port));
 
         std::string sent;
         std::vector<std::chrono::steady_clock::time_point> written;
@@ -715,7 +735,7 @@ TEST(SerialPort, CloseReturnsPromptlyWhileAFrameWaitsForRoomInTheOutput) {
         Recorder recorder;
         PortCountingWriteSteps port;
         ASSERT_TRUE(port.open(pty.slave, recorder));
-        ASSERT_TRUE(port.startWorker());
+        ASSERT_TRUE(listen(port));
         c.stall(line);
         const std::string frame = "020A00F4\r\n";
         port.send(frame.data(), frame.size());
@@ -759,7 +779,7 @@ TEST(SerialPort, DestroyingOrReopeningNeverWaitsForTheLoopThreadItIsCalledOn) {
             case How::Destroy: {
                 auto port = std::make_unique<SerialPort>();
                 ASSERT_TRUE(port->open(pty.slave, *loop));
-                ASSERT_TRUE(port->startWorker());
+                ASSERT_TRUE(listen(*port));
                 pty.write("nobody handles this\r\n");
                 std::this_thread::sleep_for(100ms);  // the worker now waits for this thread
                 port.reset();
@@ -769,11 +789,11 @@ TEST(SerialPort, DestroyingOrReopeningNeverWaitsForTheLoopThreadItIsCalledOn) {
             case How::OpenAgain: {
                 SerialPort port;
                 ASSERT_TRUE(port.open(pty.slave, *loop));
-                ASSERT_TRUE(port.startWorker());
+                ASSERT_TRUE(listen(port));
                 pty.write("nobody handles this\r\n");
                 std::this_thread::sleep_for(100ms);
                 ASSERT_TRUE(port.open(pty.slave, *loop));
-                ASSERT_TRUE(port.startWorker());
+                ASSERT_TRUE(listen(port));
                 pty.write("fresh\r\n");
                 loop->runFor(3s, [&] { return seen.find('\n') != std::string::npos; });
                 EXPECT_EQ(seen, "fresh\r\n");  // the old opening's bytes were dropped
@@ -787,7 +807,7 @@ TEST(SerialPort, DestroyingOrReopeningNeverWaitsForTheLoopThreadItIsCalledOn) {
                     port.close();
                 });
                 ASSERT_TRUE(port.open(pty.slave, *loop));
-                ASSERT_TRUE(port.startWorker());
+                ASSERT_TRUE(listen(port));
                 pty.write("abc\r\n");
                 loop->runFor(3s, [&] { return !port.isOpen(); });
                 EXPECT_FALSE(port.isOpen());
@@ -842,7 +862,7 @@ TEST(SerialPort, CharactersOfATricklingLineAreNotKeptFromTheOwner) {
         Recorder recorder;
         PortNotingWriteSteps port(recorder);
         ASSERT_TRUE(port.open(pty.slave, recorder));
-        ASSERT_TRUE(port.startWorker());
+        ASSERT_TRUE(listen(port));
         port.expectReply(60);
         const std::string half = "020200:0123456789";
         const auto start = std::chrono::steady_clock::now();
@@ -880,7 +900,7 @@ TEST(SerialPort, AFrameSentJustBeforeCloseStillGoesOut) {
         Recorder recorder;
         SerialPort port;
         ASSERT_TRUE(port.open(pty.slave, recorder));
-        ASSERT_TRUE(port.startWorker());
+        ASSERT_TRUE(listen(port));
         const std::string frame = "0" + std::to_string(round % 10) + "0A00F4\r\n";
         port.send(frame.data(), frame.size());
         port.close();

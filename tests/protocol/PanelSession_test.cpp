@@ -103,11 +103,15 @@ TEST(PanelSession, TimeOutsMidChainAbandonItForThePendingRequestOrTheCycle) {
     EXPECT_EQ(h.events.back(), "refresh:0");
 }
 
-TEST(PanelSession, BadRepliesAreAnsweredWithTheSameFrame) {
+TEST(PanelSession, BadRepliesAreAnsweredWithTheSameFrameOnceTheLineIsQuiet) {
     SessionHarness h;
     h.startAndIdentify();                 // awaiting 010100
     h.feed(withBadLrc(h.replyTo(4)));     // checksum
+    h.clock.advance(timer_id::kLineQuietMs - 1);
+    EXPECT_TRUE(h.port.frames.empty());
+    h.clock.advance(1);
     h.feed(h.replyTo(7));                 // wrong prefix
+    h.clock.advance(timer_id::kLineQuietMs);
     h.feed(test::replyWithLrc("010100:00"));   // a probe reply without fields is accepted
     EXPECT_EQ(h.port.codes(), (Codes{"010100", "010100", "030000"}));
     EXPECT_EQ(h.session.failureCount(), 0);
@@ -131,7 +135,10 @@ TEST(PanelSession, EleventhBadLinePausesFiftyMillisecondsThenRestartsTheCycle) {
     h.port.clear();
     h.events.clear();
     const std::string bad = withBadLrc(h.replyTo(7));
-    for (int i = 0; i < 10; ++i) h.feed(bad);
+    for (int i = 0; i < 10; ++i) {
+        h.feed(bad);
+        h.clock.advance(timer_id::kLineQuietMs);
+    }
     EXPECT_EQ(h.session.failureCount(), 10);
     EXPECT_EQ(h.port.frames.size(), 10u);
     h.clock.advance(3);
@@ -151,7 +158,7 @@ TEST(PanelSession, EleventhBadLinePausesFiftyMillisecondsThenRestartsTheCycle) {
     h.clock.advance(1);
     ASSERT_EQ(h.port.frames.size(), 11u);
     EXPECT_EQ(h.port.last(), "020A00F4\r\n");
-    EXPECT_EQ(h.port.times.back(), 53);
+    EXPECT_EQ(h.port.times.back(), 10 * timer_id::kLineQuietMs + 53);
     EXPECT_EQ(h.events, (std::vector<std::string>{"refresh:1"}));
     EXPECT_FALSE(h.session.pausing());
     EXPECT_EQ(h.session.failureCount(), 0);
@@ -185,13 +192,13 @@ TEST(PanelSession, BadLinesAndTimeOutsShareOneCounter) {
     h.feed("bad\r\n");
     h.feed("bad\r\n");
     EXPECT_EQ(h.session.failureCount(), 2);
-    h.clock.advance(6000);
+    h.clock.advance(timer_id::kLineQuietMs + 6000);   // one resend for both lines
     EXPECT_EQ(h.session.failureCount(), 3);
     EXPECT_TRUE(h.events.empty());
     h.clock.advance(6000);
     EXPECT_EQ(h.events, (std::vector<std::string>{"refresh:0"}));
     EXPECT_EQ(h.session.failureCount(), 0);
-    EXPECT_EQ(h.port.codes(), (Codes{"010100", "010100", "010100", "020A00"}));
+    EXPECT_EQ(h.port.codes(), (Codes{"010100", "010100", "020A00"}));
 
     // Nine time-outs' worth of failures plus two bad lines reach the pause.
     SessionHarness g;
@@ -211,9 +218,12 @@ TEST(PanelSession, UnfinishedLineIsJoinedToTheReplyAfterTheResend) {
     h.clock.advance(6000);
     EXPECT_EQ(h.session.linePosition(), 14);
     EXPECT_EQ(h.session.failureCount(), 1);
+    EXPECT_EQ(h.port.frames.size(), 1u);   // the line has not been quiet
+    h.clock.advance(timer_id::kLineQuietMs);
     h.answer();   // joined to the remains: fails
     EXPECT_EQ(h.session.failureCount(), 2);
     EXPECT_EQ(h.session.linePosition(), 0);
+    h.clock.advance(timer_id::kLineQuietMs);
     h.answer();
     EXPECT_EQ(h.session.failureCount(), 0);
     EXPECT_EQ(h.port.codes(), (Codes{"020A00", "020A00", "020A00", "010100"}));
@@ -239,6 +249,7 @@ TEST(PanelSession, ReceiveLineHoldsAtMost999Characters) {
     // 997 characters + CR LF = 999: parsed, a bad line.
     h.feed(std::string(997, 'A') + "\r\n");
     EXPECT_EQ(h.session.failureCount(), 1);
+    h.clock.advance(timer_id::kLineQuietMs);
     EXPECT_EQ(h.port.frames.size(), 1u);
     // 998 + CR LF: the LF is the thousandth character and is dropped with the line.
     h.feed(std::string(998, 'A') + "\r\n");
@@ -335,6 +346,7 @@ TEST(PanelSession, BeforeTheFirstIdentityTheCycleIsThatOfOldFirmware) {
     h.session.start();
     // The identity reply fails: the firmware stays 0.
     h.feed(test::replyWithLrc("020A00:0421:00"));
+    h.clock.advance(timer_id::kLineQuietMs);
     EXPECT_EQ(h.state.firmwareVersion, 0);
     EXPECT_EQ(h.port.codes(), (Codes{"020A00", "020A00"}));
 }

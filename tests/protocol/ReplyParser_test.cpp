@@ -7,6 +7,7 @@
 #include <ctime>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "protocol/Frame.h"
 #include "protocol/PanelCommand.h"
@@ -80,7 +81,11 @@ PanelClock withoutWeekday(PanelClock c) {
 
 class ReplyParserTest : public ::testing::Test {
 protected:
-    bool parse(const std::string& line, PanelCommand command) { return parser.parse(line.data(), line.size(), toNumber(command)); }
+    // Each line as the first of a connection: these tests are about fields.
+    bool parse(const std::string& line, PanelCommand command) {
+        state.received.forgetLengths();
+        return parser.parse(line.data(), line.size(), toNumber(command));
+    }
 
     PanelState state;
     StrictMock<MockAck> ack;
@@ -170,10 +175,29 @@ TEST_F(ReplyParserTest, OddContentNeverCrashes) {
     EXPECT_FALSE(parser.parse("", 0, 5));
     const std::string junk("\0\x80\xFF:\r\n\0", 7);
     for (int n = -1; n <= 63; ++n) parser.parse(junk.data(), junk.size(), n);
-    // A NUL inside a digit field counts as the digit 0, in the checksum too.
+    // A NUL would count as the digit 0 in the checksum: the line is refused all the same.
     const std::string withNul = replyWithLrc(std::string("020100:0000:27\0\0", 16));
-    EXPECT_TRUE(parse(withNul, PanelCommand::Pressure));
-    EXPECT_DOUBLE_EQ(state.pressure, 0x2700 * 0.1);
+    EXPECT_FALSE(parse(withNul, PanelCommand::Pressure));
+    EXPECT_EQ(parser.verdict(), ReplyVerdict::BadLine);
+    EXPECT_EQ(state.pressure, 0);
+}
+
+// Damage the checksum cannot see, on one connection: a non-hex character
+// where a '0' was, a lost colon, a lost line end, a reply for another slot.
+TEST_F(ReplyParserTest, DamagedLinesThatPassTheChecksumAreBadLines) {
+    const std::string pressure = replyWithLrc("020100:0000:2710"), slot = replyWithLrc("025D00:41:00:000014");
+    const std::tuple<std::string, int, ReplyVerdict> cases[] = {
+        {pressure, kNoIndex, ReplyVerdict::Accepted}, {replyWithLrc("020100:00x0:2710"), kNoIndex, ReplyVerdict::BadLine},
+        {std::string(pressure).erase(11, 1), kNoIndex, ReplyVerdict::BadLine}, {pressure + "\r\n", kNoIndex, ReplyVerdict::BadLine},
+        {slot, 0x41, ReplyVerdict::Accepted}, {slot, 0x42, ReplyVerdict::WrongIndex}};
+    for (const auto& [line, index, verdict] : cases) {
+        const int command = toNumber(index == kNoIndex ? PanelCommand::Pressure : PanelCommand::ReadThreshold);
+        EXPECT_EQ(parser.parse(line.data(), line.size(), command, index), verdict == ReplyVerdict::Accepted) << line;
+        EXPECT_EQ(parser.verdict(), verdict) << line;
+    }
+    state.received.clear();   // a new connection learns the length afresh
+    const std::string shorter = replyWithLrc("020100:00:2710");
+    EXPECT_TRUE(parser.parse(shorter.data(), shorter.size(), toNumber(PanelCommand::Pressure)));
 }
 
 // ---- identity ----------------------------------------------------------
@@ -752,6 +776,7 @@ TEST_F(ReplyParserTest, EveryCommandHonoursRefusalLengthAndAck) {
         }
 
         const std::string good = lineOfLength(spec.code, length, {{refusal, "2"}});
+        fresh.received.forgetLengths();   // as from another panel
         EXPECT_CALL(listener, onWriteAcknowledged(spec.number)).Times(calls ? 1 : 0);
         EXPECT_TRUE(p.parse(good.data(), good.size(), spec.number));
         if (spec.acknowledges && spec.number != toNumber(PanelCommand::WriteLongTextChunk)) {

@@ -538,6 +538,25 @@ TEST_F(PanelExchange, NoiseLineBeforeAReply) {
     EXPECT_TRUE(parser.parse(rest.data(), rest.size(), 0));
 }
 
+// The line faults, each on every second reply: the second reply's length.
+TEST_F(PanelExchange, LineFaultsOnEveryNthReply) {
+    const std::string clean = *panel.handleFrame("020A00F4\r\n");
+    const std::pair<int FaultConfig::*, std::size_t> cases[] = {
+        {&FaultConfig::duplicateEvery, 2 * clean.size()}, {&FaultConfig::lateEvery, clean.size()},
+        {&FaultConfig::dropCharacterEvery, clean.size() - 1}, {&FaultConfig::burstEvery, clean.size() + kBurstLength},
+        {&FaultConfig::lostLineEndEvery, clean.size() - 1}};
+    for (const auto& [every, length] : cases) {
+        FaultConfig f;
+        f.*every = 2;
+        panel.setFaults(f);
+        const std::string reply = *panel.handleFrame("020A00F4\r\n");
+        EXPECT_EQ(reply.size(), length);
+        EXPECT_EQ(panel.lastReplyLate(), every == &FaultConfig::lateEvery);
+        EXPECT_EQ(reply.find(clean) == 0, every == &FaultConfig::lateEvery || every == &FaultConfig::duplicateEvery);
+        EXPECT_EQ(*panel.handleFrame("020A00F4\r\n"), clean);   // the next one is clean
+    }
+}
+
 TEST_F(PanelExchange, SilenceForCommandsAndForATimeWindow) {
     FaultConfig f;
     f.silentFor = {toNumber(C::Pressure)};

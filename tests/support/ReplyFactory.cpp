@@ -67,6 +67,14 @@ std::string blockDataReply(std::uint8_t fill) {
 
 std::string okReply(int commandNumber) { return replyWithLrc(zeroText(commandNumber)); }
 
+std::string indexedReply(int commandNumber, int index) {
+    std::string text = zeroText(commandNumber);
+    const auto c = static_cast<PanelCommand>(commandNumber);
+    if (c == PanelCommand::ReadSmsNumber || c == PanelCommand::ReadLongText) text.replace(8, 1, hex(static_cast<std::uint32_t>(index), 1));
+    else text.replace(7, 2, hex(static_cast<std::uint32_t>(index), 2));
+    return replyWithLrc(text);
+}
+
 std::string refusedReply(int commandNumber) {
     std::string text = zeroText(commandNumber);
     const int at = kCommandTable[static_cast<std::size_t>(commandNumber)].refusedAt;

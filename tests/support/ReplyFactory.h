@@ -20,6 +20,9 @@ std::string blockSelectReply(bool empty);
 std::string blockDataReply(std::uint8_t fill);
 // A reply that the parser accepts for `commandNumber`, all data digits 0.
 std::string okReply(int commandNumber);
+// okReply naming `index` where the reply names it (byte 7, or digit 8 of the
+// texts read), as ReplyParser reads it.
+std::string indexedReply(int commandNumber, int index);
 // The same with the refusal digit set (commands that have one).
 std::string refusedReply(int commandNumber);
 

@@ -75,7 +75,10 @@ struct SessionHarness : DisplayListener, ReplyListener, MemoryReadoutListener {
         case PanelCommand::SelectMemoryBlock: return blockSelectReply(blockEmpty(session.counters().blockCounter));
         case PanelCommand::ReadMemoryBlock:
             return blockDataReply(static_cast<std::uint8_t>(session.counters().blockCounter * 16));
-        default: return okReply(command);
+        default: {
+            const int index = requestedIndex(command, session.counters());
+            return index == kNoIndex ? okReply(command) : indexedReply(command, index);
+        }
         }
     }
 

@@ -168,6 +168,9 @@ void PanelSession::sendNow() {
 }
 
 void PanelSession::resendWhenQuiet() {
+    // A port that holds back a reply of the announced length until its line
+    // end would hide the answer trickling in: characters now go as they come.
+    if (FramePort* port = builder_.port()) port->expectReply(0);
     awaitingQuiet_ = true;
     timers_.startTimer(timer_id::kLineQuiet, timer_id::kLineQuietMs);
 }

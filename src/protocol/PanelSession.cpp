@@ -138,10 +138,10 @@ void PanelSession::handleLine() {
     if (failureCount_ > kMaxBadLines) {
         // Let the line settle for 50 ms before the cycle restarts. The reply
         // timer is stopped so that nothing is sent during the pause.
-        // A reply length learnt from a damaged line that passed must not
-        // shut the command out for the rest of the connection.
         stopWaitingForQuiet();
         pausing_ = true;
+        // A reply length learnt from a damaged line that passed must not
+        // shut the command out for the rest of the connection.
         state_.received.forgetLengths();
         timers_.stopTimer(timer_id::kReplyTimeout);
         timers_.startTimer(timer_id::kFailurePause, timer_id::kFailurePauseMs);

@@ -138,10 +138,10 @@ void PanelSession::handleLine() {
     if (failureCount_ > kMaxBadLines) {
         // Let the line settle for 50 ms before the cycle restarts. The reply
         // timer is stopped so that nothing is sent during the pause.
-        // A reply length learnt from a damaged line that passed must not
-        // shut the command out for the rest of the connection.
         stopWaitingForQuiet();
         pausing_ = true;
+        // A reply length learnt from a damaged line that passed must not
+        // shut the command out for the rest of the connection.
         state_.received.forgetLengths();
         timers_.stopTimer(timer_id::kReplyTimeout);
         timers_.startTimer(timer_id::kFailurePause, timer_id::kFailurePauseMs);
@@ -168,6 +168,9 @@ void PanelSession::sendNow() {
 }
 
 void PanelSession::resendWhenQuiet() {
+    // A port that holds back a reply of the announced length until its line
+    // end would hide the answer trickling in: characters now go as they come.
+    if (FramePort* port = builder_.port()) port->expectReply(0);
     awaitingQuiet_ = true;
     timers_.startTimer(timer_id::kLineQuiet, timer_id::kLineQuietMs);
 }

@@ -109,6 +109,7 @@ TEST(PanelSession, BadRepliesAreAnsweredWithTheSameFrameOnceTheLineIsQuiet) {
     h.feed(withBadLrc(h.replyTo(4)));     // checksum
     h.clock.advance(timer_id::kLineQuietMs - 1);
     EXPECT_TRUE(h.port.frames.empty());
+    EXPECT_EQ(h.port.expectedLengths.back(), 0u);   // the port hands over what comes as it comes
     h.clock.advance(1);
     h.feed(h.replyTo(7));                 // wrong prefix
     h.clock.advance(timer_id::kLineQuietMs);

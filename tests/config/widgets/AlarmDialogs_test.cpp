@@ -64,7 +64,7 @@ TEST(ModemThresholdsDialog, LockedUntilTheSettingsArriveThenShowsAndHoldsTheRang
 
     const bool ok = runWith(dialog, true, [&] {
         for (QWidget* w : inputs(dialog)) EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
-        EXPECT_TRUE(dialog.okButton()->isEnabled());
+        EXPECT_FALSE(dialog.okButton()->isEnabled());   // it would write what was never read
         model.fill(state);
         dialog.settingsArrived();
         for (QWidget* w : inputs(dialog)) EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();

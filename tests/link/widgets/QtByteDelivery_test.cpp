@@ -99,7 +99,7 @@ TEST(QtByteDelivery, SerialPortBytesArriveInOrderAndCloseWhileAHandOverWaitsDoes
     QtByteDelivery delivery([&](char c) { seen.push_back(c); });
     SerialPort port;
     ASSERT_TRUE(port.open(pty.slave, delivery)) << port.lastErrorText();
-    ASSERT_TRUE(port.startWorker());
+    ASSERT_TRUE(port.startWorker() && pumpUntil([&] { return port.listening(); }));
 
     std::string sent;
     for (int i = 0; i < 50; ++i) sent += "020100:" + std::to_string(1000 + i) + "\r\n";
@@ -161,7 +161,7 @@ TEST(QtByteDelivery, APortDestroyedOrOpenedAgainWithoutPumpingDropsTheWaitingHan
         QtByteDelivery delivery([&](char c) { seen.push_back(c); });
         auto port = std::make_unique<SerialPort>();
         ASSERT_TRUE(port->open(pty.slave, delivery));
-        ASSERT_TRUE(port->startWorker());
+        ASSERT_TRUE(port->startWorker() && pumpUntil([&] { return port->listening(); }));
         pty.write("020100:1000\r\n");
         EXPECT_TRUE(pumpUntil([&] { return seen == "020100:1000\r\n"; }));
 
@@ -183,7 +183,7 @@ TEST(QtByteDelivery, APortDestroyedOrOpenedAgainWithoutPumpingDropsTheWaitingHan
 
         // The delivery goes on working for whatever comes next.
         if (reopen) {
-            ASSERT_TRUE(port->startWorker());
+            ASSERT_TRUE(port->startWorker() && pumpUntil([&] { return port->listening(); }));
             pty.write("NEXT\r\n");
             EXPECT_TRUE(pumpUntil([&] { return seen.size() > 13; }));
             EXPECT_EQ(seen, "020100:1000\r\nNEXT\r\n");

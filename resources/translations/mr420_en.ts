@@ -800,6 +800,11 @@ without a file it asks for them. DATE: YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS].
         <comment>451</comment>
         <translation>%s: written</translation>
     </message>
+    <message>
+        <source>Brak ekranu: podaj --png, --svg lub --csv</source>
+        <comment>452</comment>
+        <translation>No display: give --png, --svg or --csv</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>

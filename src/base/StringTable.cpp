@@ -170,6 +170,7 @@ constexpr Entry kTable[] = {
     {449, "brak"},
     {450, "Progi alarmowe"},
     {451, "%s: zapisano"},
+    {452, "Brak ekranu: podaj --png, --svg lub --csv"},
 };
 
 std::function<std::optional<std::string>(int)>& overrideLookup() {

@@ -110,6 +110,7 @@ constexpr int kChartRightAxis = 448;
 constexpr int kChartNoAxis = 449;
 constexpr int kChartThresholds = 450;
 constexpr int kChartWritten = 451;  // %s = the output file
+constexpr int kChartNoDisplay = 452;
 }  // namespace string_id
 
 // Text of a string id: the override's text if it has one, otherwise the

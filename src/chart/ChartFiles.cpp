@@ -805,6 +805,7 @@ ChartFileResult readChartFile(const std::string& path, const ChartReadOptions& o
     r = std::move(reader.result());
     r.index = std::move(kept);
     r.data = rows.finish(r.reduced);
+    r.data.reduced = r.reduced;
     r.data.title = title;
     return r;
 }

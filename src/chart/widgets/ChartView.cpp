@@ -296,6 +296,7 @@ void ChartView::setColours(const ChartColours& colours) {
 void ChartView::setData(std::vector<ChartData> files) {
     const bool sameFiles = files.size() == files_.size();
     files_ = std::move(files);
+    details_.assign(files_.size(), std::nullopt);
     if (!sameFiles) hidden_.assign(files_.size(), {});
     rebuild();
 }
@@ -375,7 +376,7 @@ void ChartView::rebuild() {
     chooseDefaultSides();
 
     for (std::size_t fi = 0; fi < files_.size(); ++fi) {
-        const ChartData f = thinForDrawing(files_[fi], drawnFrom_, drawnTo_, columns);
+        const ChartData f = thinForDrawing(detailOf(fi, columns), drawnFrom_, drawnTo_, columns);
         for (int c = 0; c < kChannelCount; ++c) {
             const auto ci = static_cast<std::size_t>(c);
             const std::vector<ChartPoint>& pts = f.series[ci];
@@ -441,6 +442,25 @@ void ChartView::rebuild() {
     updateValueTicks();
     if (hasCursor_) setCursorTime(cursorTime_);
     rebuilding_ = false;
+}
+
+const ChartData& ChartView::detailOf(std::size_t file, int columns) {
+    const ChartData& whole = files_[file];
+    const auto [fullFrom, fullTo] = fullRange();
+    const bool closer = drawnTo_ - drawnFrom_ < (fullTo - fullFrom) / 2;
+    if (!whole.reduced || !spanReader_ || !closer) return whole;
+    std::optional<Detail>& d = details_[file];
+    // A span read before serves while the view lies inside it and is not
+    // much narrower; else the view and half its width on each side are read.
+    const qint64 width = drawnTo_ - drawnFrom_;
+    if (!d || drawnFrom_ < d->from || drawnTo_ > d->to || (d->data.reduced && width * 4 < d->to - d->from)) {
+        Detail fresh;
+        fresh.from = drawnFrom_ - width / 2;
+        fresh.to = drawnTo_ + width / 2;
+        fresh.data = spanReader_(file, fresh.from, fresh.to, columns * 2);
+        d = std::move(fresh);
+    }
+    return d->data;
 }
 
 void ChartView::chooseDefaultSides() {

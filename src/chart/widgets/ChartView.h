@@ -12,6 +12,8 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -60,6 +62,9 @@ public:
     // Draws the data. Unless the user zoomed or panned, the axes cover all of
     // it; a zoomed view keeps its ranges (a live chart then stops following).
     void setData(std::vector<ChartData> files);
+    // Reads a span of a reduced file again, in full or reduced to `columns`.
+    using SpanReader = std::function<ChartData(std::size_t file, qint64 from, qint64 to, int columns)>;
+    void setSpanReader(SpanReader reader) { spanReader_ = std::move(reader); }
     const std::vector<ChartData>& data() const { return files_; }
 
     bool zoomed() const { return zoomed_; }
@@ -135,7 +140,16 @@ private:
     void drawThresholds();
     void resizeEvent(QResizeEvent* e) override;
 
+    // The data drawn of a file: its own, or for a reduced file the span read again.
+    const ChartData& detailOf(std::size_t file, int columns);
+
     std::vector<ChartData> files_;
+    SpanReader spanReader_;
+    struct Detail {
+        qint64 from = 0, to = 0;
+        ChartData data;
+    };
+    std::vector<std::optional<Detail>> details_;
     ChartColours colours_;
     std::array<QColor, kChannelCount> lineColours_;
     std::array<bool, kChannelCount> shown_{true, true, true, true, true, true};

@@ -369,11 +369,15 @@ void ChartView::rebuild() {
         axis->setRange(ticks.min, ticks.max);
         axis->setTickType(QValueAxis::TicksDynamic);
         axis->setTickAnchor(0);
-        chart_->addAxis(axis, Qt::AlignLeft);
         valueAxes_[ui] = axis;
-        connect(axis, &QValueAxis::rangeChanged, this, [this] { updateValueTicks(); });
     }
     chooseDefaultSides();
+    // Each axis goes straight to its side: moving it later lays the chart out again.
+    for (int u = 0; u < kChartUnitCount; ++u)
+        if (QValueAxis* axis = valueAxes_[static_cast<std::size_t>(u)]) {
+            chart_->addAxis(axis, sideUnit_[1] == u ? Qt::AlignRight : Qt::AlignLeft);
+            connect(axis, &QValueAxis::rangeChanged, this, [this] { updateValueTicks(); });
+        }
 
     for (std::size_t fi = 0; fi < files_.size(); ++fi) {
         const ChartData f = thinForDrawing(detailOf(fi, columns), drawnFrom_, drawnTo_, columns);

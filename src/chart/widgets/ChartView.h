@@ -68,6 +68,8 @@ public:
     const std::vector<ChartData>& data() const { return files_; }
 
     bool zoomed() const { return zoomed_; }
+    // Draws at once what a zoom or pan would draw once the user pauses.
+    void redrawNow() { rebuild(); }
     void resetZoom();
     // Narrows (factor < 1) or widens the time range around a time.
     void zoomTime(double factor, qint64 centre);

@@ -238,8 +238,11 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), colours_(defaultChartCo
         boxes->addWidget(new QLabel(qs(str(side == 0 ? string_id::kChartLeftAxis : string_id::kChartRightAxis)), this));
         boxes->addWidget(choice);
         connect(choice, &QComboBox::activated, this, [this, side, choice](int index) {
+            // The unit of the other side changes places with this side's.
             std::array<int, 2> units = sideUnit_;
-            units[static_cast<std::size_t>(side)] = choice->itemData(index).toInt();
+            const int picked = choice->itemData(index).toInt();
+            if (units[static_cast<std::size_t>(1 - side)] == picked) units[static_cast<std::size_t>(1 - side)] = units[static_cast<std::size_t>(side)];
+            units[static_cast<std::size_t>(side)] = picked;
             setAxisUnits(units[0], units[1]);
         });
     }
@@ -496,8 +499,7 @@ void ChartView::chooseDefaultSides() {
 void ChartView::setAxisUnits(int left, int right) {
     auto usable = [this](int u) { return u >= 0 && u < kChartUnitCount && valueAxes_[static_cast<std::size_t>(u)]; };
     if (!usable(left)) left = -1;
-    if (!usable(right) || right == left) right = left == sideUnit_[1] ? sideUnit_[0] : -1;
-    if (right == left) right = -1;
+    if (!usable(right) || right == left) right = -1;
     sideUnit_ = {left, right};
     for (int side = 0; side < 2; ++side) {
         QComboBox* choice = sideBoxes_[static_cast<std::size_t>(side)];

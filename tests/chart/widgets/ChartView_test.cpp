@@ -5,6 +5,7 @@
 #include <QChartView>
 #include <QLegend>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -111,6 +112,10 @@ TEST_F(ChartViewTest, TheUserPicksTheUnitOfEachSideAndTheOthersWait) {
     view.setAxisUnits(int(ChartUnit::Hectopascal), int(ChartUnit::Celsius));
     EXPECT_EQ(visibleLines(0), 3);   // pressure and temperature 1's two runs
     EXPECT_FALSE(view.cursorText().contains(QStringLiteral("%")));
+    QComboBox* right = view.axisChoice(1);
+    emit right->activated(right->findData(int(ChartUnit::Hectopascal)));   // the left unit: the sides change places
+    EXPECT_EQ(view.axisUnit(0), int(ChartUnit::Celsius));
+    EXPECT_EQ(view.axisUnit(1), int(ChartUnit::Hectopascal));
     view.setAxisUnits(int(ChartUnit::Ppm), int(ChartUnit::Ppm));   // no vapour in the data
     EXPECT_EQ(view.axisUnit(0), -1);
     EXPECT_EQ(visibleLines(0), 0);

@@ -665,6 +665,172 @@ firmware version:</translation>
         <translation>The character “%s” is not in the panel&apos;s code page (Windows-1250): type the text without it.</translation>
     </message>
     <message>
+        <source>sty</source>
+        <comment>421</comment>
+        <translation>Jan</translation>
+    </message>
+    <message>
+        <source>lut</source>
+        <comment>422</comment>
+        <translation>Feb</translation>
+    </message>
+    <message>
+        <source>mar</source>
+        <comment>423</comment>
+        <translation>Mar</translation>
+    </message>
+    <message>
+        <source>kwi</source>
+        <comment>424</comment>
+        <translation>Apr</translation>
+    </message>
+    <message>
+        <source>maj</source>
+        <comment>425</comment>
+        <translation>May</translation>
+    </message>
+    <message>
+        <source>cze</source>
+        <comment>426</comment>
+        <translation>Jun</translation>
+    </message>
+    <message>
+        <source>lip</source>
+        <comment>427</comment>
+        <translation>Jul</translation>
+    </message>
+    <message>
+        <source>sie</source>
+        <comment>428</comment>
+        <translation>Aug</translation>
+    </message>
+    <message>
+        <source>wrz</source>
+        <comment>429</comment>
+        <translation>Sep</translation>
+    </message>
+    <message>
+        <source>paź</source>
+        <comment>430</comment>
+        <translation>Oct</translation>
+    </message>
+    <message>
+        <source>lis</source>
+        <comment>431</comment>
+        <translation>Nov</translation>
+    </message>
+    <message>
+        <source>gru</source>
+        <comment>432</comment>
+        <translation>Dec</translation>
+    </message>
+    <message>
+        <source>Użycie: mr420-chart [--ini PLIK] [--png PLIK] [--svg PLIK] [--csv PLIK] [--from DATA] [--to DATA] PLIK...
+Rysuje pliki rejestracji i pamięci (tekst, CSV, .qvg) na wspólnej osi czasu;
+bez pliku pyta o pliki. DATA: RRRR-MM-DD lub RRRR-MM-DDTGG:MM[:SS].
+</source>
+        <comment>433</comment>
+        <translation>Usage: mr420-chart [--ini PATH] [--png FILE] [--svg FILE] [--csv FILE] [--from DATE] [--to DATE] FILE...
+Draws registration and memory files (text, CSV, .qvg) on one time axis;
+without a file it asks for them. DATE: YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS].
+</translation>
+    </message>
+    <message>
+        <source>%s: nie ma takiego pliku</source>
+        <comment>434</comment>
+        <translation>%s: no such file</translation>
+    </message>
+    <message>
+        <source>%s: to nie jest plik rejestracji, pamięci ani .qvg</source>
+        <comment>435</comment>
+        <translation>%s: not a registration, memory or .qvg file</translation>
+    </message>
+    <message>
+        <source>%s: brak odczytów</source>
+        <comment>436</comment>
+        <translation>%s: no readings</translation>
+    </message>
+    <message>
+        <source>%s: nie można otworzyć (%s)</source>
+        <comment>437</comment>
+        <translation>%s: cannot be opened (%s)</translation>
+    </message>
+    <message>
+        <source>%s: odczytów: %d</source>
+        <comment>438</comment>
+        <translation>%s: %d readings</translation>
+    </message>
+    <message>
+        <source>%s, wiersz %d: %s</source>
+        <comment>439</comment>
+        <translation>%s, line %d: %s</translation>
+    </message>
+    <message>
+        <source>%s, rekord %d: %s</source>
+        <comment>440</comment>
+        <translation>%s, record %d: %s</translation>
+    </message>
+    <message>
+        <source>%s: pominięto jeszcze %d</source>
+        <comment>441</comment>
+        <translation>%s: %d more passed over</translation>
+    </message>
+    <message>
+        <source>%s: to nie jest data (RRRR-MM-DD lub RRRR-MM-DDTGG:MM[:SS])</source>
+        <comment>442</comment>
+        <translation>%s: not a date (YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS])</translation>
+    </message>
+    <message>
+        <source>%s: nie można zapisać</source>
+        <comment>443</comment>
+        <translation>%s: cannot be written</translation>
+    </message>
+    <message>
+        <source>Brak odczytów w wybranym przedziale czasu</source>
+        <comment>444</comment>
+        <translation>No readings in the chosen span</translation>
+    </message>
+    <message>
+        <source>nieznana opcja %s</source>
+        <comment>445</comment>
+        <translation>unknown option %s</translation>
+    </message>
+    <message>
+        <source>%s wymaga wartości</source>
+        <comment>446</comment>
+        <translation>%s needs a value</translation>
+    </message>
+    <message>
+        <source>Lewa oś:</source>
+        <comment>447</comment>
+        <translation>Left axis:</translation>
+    </message>
+    <message>
+        <source>Prawa oś:</source>
+        <comment>448</comment>
+        <translation>Right axis:</translation>
+    </message>
+    <message>
+        <source>brak</source>
+        <comment>449</comment>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Progi alarmowe</source>
+        <comment>450</comment>
+        <translation>Alarm thresholds</translation>
+    </message>
+    <message>
+        <source>%s: zapisano</source>
+        <comment>451</comment>
+        <translation>%s: written</translation>
+    </message>
+    <message>
+        <source>Brak ekranu: podaj --png, --svg lub --csv</source>
+        <comment>452</comment>
+        <translation>No display: give --png, --svg or --csv</translation>
+    </message>
+    <message>
         <source>Nie ma takiego pliku ani katalogu</source>
         <comment>501</comment>
         <translation>No such file or directory</translation>

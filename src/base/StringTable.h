@@ -96,6 +96,28 @@ constexpr int kGroupNotReadNothingWritten = 362; // "%s" = the settings group (s
 constexpr int kSettingNeedsFirmware = 363;       // "%s" = setting, firmware it needs, the panel's firmware
 constexpr int kDateAfterPanelCount = 364;        // later than the panel's 32-bit count of seconds holds
 constexpr int kCharacterNotInCodePage = 365;     // "%s" = the character (UserMessage::character)
+// The chart viewer and its command line (month names 421..432, January first).
+constexpr int kMonthJanuary = 421;
+constexpr int kChartUsage = 433;  // the usage text
+constexpr int kChartNoSuchFile = 434;  // %s = the file
+constexpr int kChartNotAChartFile = 435;  // %s = the file
+constexpr int kChartNoReadings = 436;  // %s = the file
+constexpr int kChartCannotOpen = 437;  // %s = the file, %s = the system's reason
+constexpr int kChartReadCount = 438;  // %s = the file, %d = readings
+constexpr int kChartSkippedLine = 439;  // %s = the file, %d = line, %s = reason
+constexpr int kChartSkippedRecord = 440;  // %s = the file, %d = record, %s = reason
+constexpr int kChartMoreSkipped = 441;  // %s = the file, %d = count
+constexpr int kChartBadDate = 442;  // %s = the argument
+constexpr int kChartCannotWrite = 443;  // %s = the output file
+constexpr int kChartNothingInSpan = 444;
+constexpr int kChartUnknownOption = 445;  // %s = the option
+constexpr int kChartOptionNeedsValue = 446;  // %s = the option
+constexpr int kChartLeftAxis = 447;
+constexpr int kChartRightAxis = 448;
+constexpr int kChartNoAxis = 449;
+constexpr int kChartThresholds = 450;
+constexpr int kChartWritten = 451;  // %s = the output file
+constexpr int kChartNoDisplay = 452;
 }  // namespace string_id
 
 // Text of a string id: the override's text if it has one, otherwise the

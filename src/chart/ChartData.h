@@ -43,6 +43,9 @@ struct ChartRow {
 
 struct ChartData {
     std::string title;   // a file name, or empty
+    // Per column of a long span only the first, lowest, highest and last
+    // point: a closer look reads the span again.
+    bool reduced = false;
     // Per channel; a channel that never had a value is empty.
     std::array<std::vector<ChartPoint>, kChannelCount> series;
 

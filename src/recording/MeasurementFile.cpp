@@ -10,20 +10,63 @@
 
 namespace mr420 {
 
-std::string encodeRecord(std::string_view text) {
+namespace {
+
+constexpr char kCheckMark = '@';
+
+unsigned long byteSum(std::string_view text) {
     unsigned long sum = 0;
     for (char c : text) sum += static_cast<unsigned char>(c);
+    return sum;
+}
+
+char firstCheckByte(unsigned long sum) { return static_cast<char>(sum % 253 + 1); }
+char secondCheckByte(unsigned long sum) { return static_cast<char>(sum % 251 + 1); }
+
+}  // namespace
+
+std::string encodeRecord(std::string_view text) {
+    const unsigned long sum = byteSum(text);
     std::string plain(text);
-    plain.push_back('@');
-    plain.push_back(static_cast<char>(sum % 253 + 1));
-    plain.push_back(static_cast<char>(sum % 251 + 1));
+    plain.push_back(kCheckMark);
+    plain.push_back(firstCheckByte(sum));
+    plain.push_back(secondCheckByte(sum));
     return negateBytes(plain);
 }
 
 std::string negateBytes(std::string_view bytes) {
     std::string out(bytes);
-    for (char& c : out) c = static_cast<char>((256 - static_cast<unsigned char>(c)) % 256);
+    for (char& c : out) c = negateByte(c);
     return out;
+}
+
+DecodedRecord decodeRecordAt(std::string_view plain, std::size_t pos) {
+    DecodedRecord r;
+    const std::size_t at = plain.find(kCheckMark, pos);
+    if (at == std::string_view::npos || at + 2 >= plain.size()) return r;
+    r.text = plain.substr(pos, at - pos);
+    r.length = at + 3 - pos;
+    bool ascii = true;
+    for (char c : r.text) ascii &= static_cast<unsigned char>(c) < 0x80 && c != 0;
+    const unsigned long sum = byteSum(r.text);
+    r.status = ascii && plain[at + 1] == firstCheckByte(sum) && plain[at + 2] == secondCheckByte(sum)
+                   ? DecodedRecord::Status::Whole
+                   : DecodedRecord::Status::CheckFailed;
+    return r;
+}
+
+bool isRecordStartAt(std::string_view plain, std::size_t p) {
+    if (p + 15 > plain.size()) return false;
+    for (std::size_t i = 0; i < 14; ++i)
+        if (plain[p + i] < '0' || plain[p + i] > '9') return false;
+    return plain[p + 14] == '$';
+}
+
+bool isMeasurementFileName(std::string_view path) {
+    if (path.size() < 4) return false;
+    std::string ext(path.substr(path.size() - 4));
+    for (char& c : ext) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return ext == ".qvg";
 }
 
 std::string recordTimeStamp(const LocalTime& t) {

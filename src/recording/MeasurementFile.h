@@ -45,6 +45,27 @@ std::string encodeRecord(std::string_view text);
 
 // Negation is its own inverse; decodes a stored record.
 std::string negateBytes(std::string_view bytes);
+inline char negateByte(char c) { return static_cast<char>((256 - static_cast<unsigned char>(c)) % 256); }
+
+// One record found in decoded (negated back) bytes.
+struct DecodedRecord {
+    enum class Status { Whole, CheckFailed, Cut };
+    Status status = Status::Cut;
+    std::string_view text;    // the plain record text, without check mark and bytes
+    std::size_t length = 0;   // bytes the record takes, check bytes included
+};
+
+// The record that starts at `pos` of decoded bytes: its text runs to the
+// next check mark "@", which two check bytes follow; Cut when there is no
+// such mark with its bytes, CheckFailed when the bytes do not match the
+// text (or the text holds other than ASCII).
+DecodedRecord decodeRecordAt(std::string_view plain, std::size_t pos);
+
+// Whether decoded bytes at `pos` start like a record: a 14-digit time stamp and "$".
+bool isRecordStartAt(std::string_view plain, std::size_t pos);
+
+// A measurement file's name: the last four characters, lower-cased, are ".qvg".
+bool isMeasurementFileName(std::string_view path);
 
 // "%04d%02d%02d%02d%02d%02d" followed by "$".
 std::string recordTimeStamp(const LocalTime& time);

@@ -205,17 +205,7 @@ std::string memoryTextFile(const std::vector<MemoryRecord>& records, const Memor
     return out;
 }
 
-bool isBinaryMemoryFile(std::string_view path) {
-    if (path.size() < 4) return false;
-    std::string_view tail = path.substr(path.size() - 4);
-    static constexpr std::string_view kQvg = ".qvg";
-    for (std::size_t i = 0; i < 4; ++i) {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != kQvg[i]) return false;
-    }
-    return true;
-}
+bool isBinaryMemoryFile(std::string_view path) { return isMeasurementFileName(path); }
 
 std::vector<FileFilter> parseFileFilters(std::string_view filters) {
     std::vector<FileFilter> out;

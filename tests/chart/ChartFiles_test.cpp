@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <fstream>
@@ -323,12 +324,72 @@ TEST(HandWritten, ADamagedQvgRecordIsSkippedAndCounted) {
     EXPECT_THAT(values(r.data, kChannelTemp1), Readings(std::vector<double>{20.5, 22.5}));
 }
 
-TEST(HandWritten, AFileThatCannotBeOpenedSaysWhy) {
-    const ChartFileResult r = readChartFile("/nonexistent/dir/file.csv");
-    EXPECT_EQ(r.rows, 0);
-    ASSERT_EQ(r.skipped.size(), 1u);
-    EXPECT_EQ(r.skipped[0].number, 0);
-    EXPECT_NE(r.skipped[0].reason.find("cannot be opened"), std::string::npos);
+TEST(HandWritten, AFileWithNothingToDrawSaysWhy) {
+    const std::string dir = test::makeTempDir("chartreasons");
+    const std::string header = "Data i Godzina\tTemperatura1 \xB0" "C\r\n";
+    struct Case {
+        const char* name;
+        std::string bytes;   // none: the file is not made
+        ChartFileProblem problem;
+    } const cases[] = {
+        {"missing.csv", {}, ChartFileProblem::NoSuchFile},
+        {"words.csv", "Ala ma kota\nand a dog\n", ChartFileProblem::NotAChartFile},
+        {"picture.csv", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), ChartFileProblem::NotAChartFile},
+        {"empty.csv", "", ChartFileProblem::NoReadings},
+        {"header.txt", header, ChartFileProblem::NoReadings},
+        {"words.qvg", "not a measurement file", ChartFileProblem::NotAChartFile},
+        {"one.txt", header + "2007.03.14 10:00:00\t20,5\r\n", ChartFileProblem::None},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir + "/" + c.name;
+        if (c.problem != ChartFileProblem::NoSuchFile) std::ofstream(path, std::ios::binary) << c.bytes;
+        const ChartFileResult r = readChartFile(path);
+        EXPECT_EQ(r.problem, c.problem) << c.name;
+        EXPECT_EQ(r.rows > 0, c.problem == ChartFileProblem::None) << c.name;
+    }
+    const ChartFileResult folder = readChartFile(dir);
+    EXPECT_EQ(folder.problem, ChartFileProblem::CannotOpen);
+    ASSERT_EQ(folder.skipped.size(), 1u);
+    EXPECT_EQ(folder.skipped[0].number, 0);
+}
+
+TEST(HandWritten, PiecesSplitAnywhereReadAsTheWhole) {
+    const std::string qvg = qvgFile();
+    const std::string text = "Data i Godzina\tTemperatura1 \xB0" "C\r\n2007.03.14 10:00:00\t20,5\r\nxx\r\n2007.03.14 10:01:00\t21\r\n";
+    for (const std::string* file : {&qvg, &text})
+        for (std::size_t cut = 1; cut < file->size(); cut += 7) {
+            std::vector<double> got;
+            ChartRowReader reader(file == &qvg, [&got](const ChartRow& r, std::uint64_t) { got.push_back(r.values[kChannelTemp1]); });
+            reader.feed(std::string_view(*file).substr(0, cut));
+            reader.feed(std::string_view(*file).substr(cut));
+            reader.finish();
+            EXPECT_EQ(got, values(readChartBytes(*file).data, kChannelTemp1)) << cut;
+            EXPECT_EQ(reader.result().skipped.size(), readChartBytes(*file).skipped.size()) << cut;
+        }
+}
+
+TEST(HandWritten, ALongFileComesBackPerColumnAndASpanInFull) {
+    const std::string path = test::makeTempDir("chartlong") + "/long.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "Data i Godzina\tTemperatura1 \xB0" "C\r\n";
+        for (int m = 0; m < 3000; ++m)
+            out << "2007.03." << 10 + m / 1440 << ' ' << m / 60 % 24 << ':' << m % 60 << ":00\t" << (m == 1234 ? 99 : m % 10) << "\r\n";
+    }
+    ChartReadOptions options;
+    options.fullRows = 500;
+    options.columns = 100;
+    const ChartFileResult r = readChartFile(path, options);
+    EXPECT_TRUE(r.reduced);
+    EXPECT_EQ(r.rows, 3000);
+    const std::vector<double> v = values(r.data, kChannelTemp1);
+    EXPECT_LE(v.size(), 4u * 200);
+    EXPECT_EQ(*std::max_element(v.begin(), v.end()), 99);   // the highest value of its column stays
+    const std::int64_t t0 = r.data.firstTime();
+    const ChartFileResult span = readChartSpan(r.index, t0 + 1200 * 60'000LL, t0 + 1299 * 60'000LL, 100);
+    EXPECT_FALSE(span.reduced);
+    EXPECT_EQ(span.rows, 3000 - 1024);   // from the mark before the span on
+    EXPECT_EQ(values(span.data, kChannelTemp1).size(), 100u);
 }
 
 }  // namespace

@@ -133,6 +133,7 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
     chart_ = std::make_unique<ChartFeature>(
         [this](int c) { return chartColours(paneStyle(c).text, paneStyle(c).background); }, this);
     chart_->attach(memory_->dialog());
+    chart_->setPanelState(&connection_->state());
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);

@@ -1,24 +1,70 @@
 #include "chart/widgets/ChartFeature.h"
 
 #include <QDateTime>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 #include "base/widgets/WindowFit.h"
+#include "chart/ChartThresholds.h"
 #include "recording/widgets/MemoryDialog.h"
 
 namespace mr420 {
 
-ChartWindow::ChartWindow(const QString& title, QWidget* parent) : QWidget(parent, Qt::Window) {
+namespace {
+
+QSettings places() {
+    return QSettings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                         QStringLiteral("/mr420/chart-windows.ini"),
+                     QSettings::IniFormat);
+}
+
+}  // namespace
+
+ChartWindow::ChartWindow(const QString& title, QWidget* parent, const QString& name)
+    : QWidget(parent, Qt::Window), name_(name) {
     setWindowTitle(title);
     openWideEnough(this);
     view_ = new ChartView(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(view_);
-    resize(900, 520);
+    resize(1000, 620);
+}
+
+QRect ChartWindow::placeIn(const QRect& available, const QRect& remembered, const QSize& minimum) {
+    if (remembered.isValid() && available.contains(remembered)) return remembered;
+    const QSize size = QSize(1000, 620).expandedTo(remembered.isValid() ? remembered.size() : QSize())
+                           .boundedTo(available.size() * 9 / 10)
+                           .expandedTo(minimum)
+                           .boundedTo(available.size());
+    QRect r(QPoint(0, 0), size);
+    r.moveCenter(available.center());
+    return r;
+}
+
+void ChartWindow::showEvent(QShowEvent* e) {
+    if (!placed_) {
+        placed_ = true;
+        QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            // The frame's own size is not known before it is mapped: leave it room.
+            const QRect available = screen->availableGeometry().adjusted(8, 32, -8, -8);
+            setGeometry(placeIn(available, places().value(name_ + QStringLiteral("/geometry")).toRect(),
+                                minimumSizeHint()));
+        }
+    }
+    QWidget::showEvent(e);
+}
+
+void ChartWindow::hideEvent(QHideEvent* e) {
+    places().setValue(name_ + QStringLiteral("/geometry"), geometry());
+    QWidget::hideEvent(e);
 }
 
 ChartFeature::ChartFeature(Colours colours, QWidget* parent)
@@ -42,7 +88,7 @@ void ChartFeature::onCycle(bool connected, const LiveReadings& panes) { buffer_.
 
 void ChartFeature::openLive() {
     if (!live_) {
-        live_ = new ChartWindow(tr("Wykres"), parent_);
+        live_ = new ChartWindow(tr("Wykres"), parent_, QStringLiteral("live"));
         live_->setAttribute(Qt::WA_DeleteOnClose);
         connect(live_, &QObject::destroyed, timer_, &QTimer::stop);
         drawnRevision_ = 0;
@@ -69,13 +115,14 @@ void ChartFeature::refreshLive() {
     drawnAt_ = now;
     drawnRevision_ = buffer_.revision();
     ChartData data = buffer_.chart();
+    live_->view()->setThresholds(state_ ? alarmThresholdLines(*state_) : std::vector<ChartThreshold>{});
     live_->view()->setData({std::move(data)});
 }
 
 ChartWindow* ChartFeature::openMemoryChart(const std::vector<MemoryRecord>& records, QWidget* owner) {
     // A child of the (modal) memory dialog, so it takes input while the
     // dialog is open, and closes with it.
-    auto* window = new ChartWindow(tr("Wykres"), owner);
+    auto* window = new ChartWindow(tr("Wykres"), owner, QStringLiteral("memory"));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->view()->setColours(colours());
     window->view()->setData({chartFromMemory(records)});

@@ -20,16 +20,28 @@ class QWidget;
 namespace mr420 {
 
 class MemoryDialog;
+struct PanelState;
 
-// A top-level window over one ChartView.
+// A top-level window over one ChartView. It opens inside the screen's
+// available area, where it was last closed when that still fits (the place
+// is kept per `name` in chart-windows.ini of the user's configuration
+// folder), else centred at a size that fits.
 class ChartWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit ChartWindow(const QString& title, QWidget* parent = nullptr);
+    explicit ChartWindow(const QString& title, QWidget* parent = nullptr, const QString& name = QStringLiteral("chart"));
     ChartView* view() const { return view_; }
+    // The place the window takes when it opens, inside `available`.
+    static QRect placeIn(const QRect& available, const QRect& remembered, const QSize& minimum);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
     ChartView* view_ = nullptr;
+    QString name_;
+    bool placed_ = false;
 };
 
 class ChartFeature : public QObject {
@@ -52,6 +64,9 @@ public:
     void attach(MemoryDialog& dialog);
 
     ChartColours colours() const;
+    // The panel's alarm thresholds for the live chart, as far as they
+    // arrived in this run.
+    void setPanelState(const PanelState* state) { state_ = state; }
     void setClock(Clock clock) { clock_ = std::move(clock); }
     LiveBuffer& buffer() { return buffer_; }
     ChartWindow* liveWindow() const { return live_; }
@@ -62,6 +77,7 @@ public:
 private:
     Colours colours_;
     Clock clock_;
+    const PanelState* state_ = nullptr;
     QWidget* parent_;
     LiveBuffer buffer_;
     QPointer<ChartWindow> live_;

@@ -4,7 +4,11 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QDateTime>
-#include <QDateTimeAxis>
+#include <QCategoryAxis>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLegend>
+#include <QResizeEvent>
 #include <QFileDialog>
 #include <QGraphicsLineItem>
 #include <QHBoxLayout>
@@ -28,6 +32,7 @@
 #include <limits>
 
 #include "base/StringTable.h"
+#include "chart/ChartTicks.h"
 
 namespace mr420 {
 
@@ -59,6 +64,14 @@ std::optional<double> valueAt(const std::vector<ChartPoint>& points, std::int64_
     if (it->gap()) return std::nullopt;
     return it->value;
 }
+
+QString unitName(int unit) { return QString::fromUtf8(unitText(static_cast<ChartUnit>(unit))); }
+
+// Labels of a category axis must differ; a run of zero-width spaces makes
+// equal texts ("12:00" on two days) distinct without changing their look.
+QString distinct(const QString& label, int index) { return label + QString(index, QChar(0x200B)); }
+
+constexpr std::int64_t kFarAway = 100LL * 365 * 24 * 3600 * 1000;   // threshold lines reach past any range
 
 }  // namespace
 
@@ -144,10 +157,7 @@ protected:
         }
         const bool band = e->button() == Qt::LeftButton;
         QChartView::mouseReleaseEvent(e);
-        if (band) {
-            owner_.setZoomed(true);
-            owner_.updateTimeFormat();
-        }
+        if (band) owner_.setZoomed(true);
     }
     void keyPressEvent(QKeyEvent* e) override {
         const qint64 centre = (owner_.rangeStart() + owner_.rangeEnd()) / 2;
@@ -180,16 +190,25 @@ private:
 ChartView::ChartView(QWidget* parent) : QWidget(parent), colours_(defaultChartColours()) {
     chart_ = new QChart;
     chart_->legend()->setVisible(false);
+    chart_->legend()->setAlignment(Qt::AlignBottom);
+    chart_->legend()->setShowToolTips(true);
     chart_->setMargins(QMargins(4, 4, 4, 4));
-    timeAxis_ = new QDateTimeAxis;
-    timeAxis_->setTickCount(7);
+    timeAxis_ = new QCategoryAxis;
+    timeAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     chart_->addAxis(timeAxis_, Qt::AlignBottom);
     redraw_ = new QTimer(this);
     redraw_->setSingleShot(true);
     redraw_->setInterval(80);
     connect(redraw_, &QTimer::timeout, this, [this] { rebuild(); });
-    connect(timeAxis_, &QDateTimeAxis::rangeChanged, this, [this] { onTimeRangeChanged(); });
+    connect(timeAxis_, &QValueAxis::rangeChanged, this, [this] {
+        updateTimeTicks();
+        onTimeRangeChanged();
+    });
     plot_ = new ChartPlot(chart_, *this);
+    connect(chart_, &QChart::plotAreaChanged, this, [this] {
+        updateTimeTicks();
+        updateValueTicks();
+    });
 
     cursorLine_ = new QGraphicsLineItem;
     cursorLine_->setPen(QPen(QColor(120, 120, 120), 1, Qt::DashLine));
@@ -197,14 +216,41 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), colours_(defaultChartCo
     cursorLine_->setVisible(false);
     chart_->scene()->addItem(cursorLine_);
 
+    // The channels' check boxes, grouped by unit; the two axes' units.
     auto* boxes = new QVBoxLayout;
-    for (int c = 0; c < kChannelCount; ++c) {
-        auto* box = new QCheckBox(channelTitle(c), this);
-        box->setChecked(true);
-        boxes_[static_cast<std::size_t>(c)] = box;
-        connect(box, &QCheckBox::toggled, this, [this, c](bool on) { setChannelShown(c, on); });
-        boxes->addWidget(box);
+    for (int u = 0; u < kChartUnitCount; ++u) {
+        auto* group = new QGroupBox(unitName(u), this);
+        auto* inGroup = new QVBoxLayout(group);
+        inGroup->setContentsMargins(6, 2, 6, 2);
+        for (int c = 0; c < kChannelCount; ++c) {
+            if (static_cast<int>(unitOf(c)) != u) continue;
+            auto* box = new QCheckBox(channelTitle(c), group);
+            box->setChecked(true);
+            boxes_[static_cast<std::size_t>(c)] = box;
+            connect(box, &QCheckBox::toggled, this, [this, c](bool on) { setChannelShown(c, on); });
+            inGroup->addWidget(box);
+        }
+        boxes->addWidget(group);
     }
+    for (int side = 0; side < 2; ++side) {
+        auto* choice = new QComboBox(this);
+        sideBoxes_[static_cast<std::size_t>(side)] = choice;
+        boxes->addWidget(new QLabel(qs(str(side == 0 ? string_id::kChartLeftAxis : string_id::kChartRightAxis)), this));
+        boxes->addWidget(choice);
+        connect(choice, &QComboBox::activated, this, [this, side, choice](int index) {
+            // The unit of the other side changes places with this side's.
+            std::array<int, 2> units = sideUnit_;
+            const int picked = choice->itemData(index).toInt();
+            if (units[static_cast<std::size_t>(1 - side)] == picked) units[static_cast<std::size_t>(1 - side)] = units[static_cast<std::size_t>(side)];
+            units[static_cast<std::size_t>(side)] = picked;
+            setAxisUnits(units[0], units[1]);
+        });
+    }
+    thresholdBox_ = new QCheckBox(qs(str(string_id::kChartThresholds)), this);
+    thresholdBox_->setChecked(true);
+    thresholdBox_->setVisible(false);
+    connect(thresholdBox_, &QCheckBox::toggled, this, &ChartView::setThresholdsShown);
+    boxes->addWidget(thresholdBox_);
     boxes->addStretch(1);
     resetButton_ = new QPushButton(tr("Cały zakres"), this);
     auto* png = new QPushButton(tr("Zapisz PNG..."), this);
@@ -216,9 +262,12 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent), colours_(defaultChartCo
     connect(svg, &QPushButton::clicked, this, [this] { chooseAndExport(true); });
     connect(printButton, &QPushButton::clicked, this, &ChartView::print);
 
+    // The read-out keeps its place and height whatever it says: a long text
+    // is cut at the edge rather than widening the window.
     cursorLabel_ = new QLabel(this);
     cursorLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    cursorLabel_->setMinimumHeight(cursorLabel_->fontMetrics().height() + 4);
+    cursorLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    cursorLabel_->setFixedHeight(cursorLabel_->fontMetrics().height() + 4);
 
     auto* right = new QVBoxLayout;
     right->addWidget(cursorLabel_);
@@ -248,11 +297,24 @@ void ChartView::setColours(const ChartColours& colours) {
 }
 
 void ChartView::setData(std::vector<ChartData> files) {
+    const bool sameFiles = files.size() == files_.size();
     files_ = std::move(files);
+    details_.assign(files_.size(), std::nullopt);
+    if (!sameFiles) hidden_.assign(files_.size(), {});
     rebuild();
 }
 
-int ChartView::lineCount() const { return static_cast<int>(chart_->series().size()); }
+int ChartView::lineCount() const {
+    int n = 0;
+    for (const Curve& c : curves_) n += static_cast<int>(c.runs.size());
+    return n;
+}
+
+QString ChartView::curveName(std::size_t file, int channel) const {
+    const QString title = channelTitle(channel);
+    if (files_.size() < 2 || file >= files_.size()) return title;
+    return qs(files_[file].title) + QStringLiteral(": ") + title;
+}
 
 void ChartView::rebuild() {
     redraw_->stop();
@@ -270,7 +332,8 @@ void ChartView::rebuild() {
         if (QValueAxis* a = valueAxes_[static_cast<std::size_t>(u)]) keepValues[static_cast<std::size_t>(u)] = {a->min(), a->max()};
 
     chart_->removeAllSeries();
-    for (auto& l : lines_) l.clear();
+    curves_.clear();
+    thresholdLines_.clear();
     for (QValueAxis*& a : valueAxes_) {
         if (a) {
             chart_->removeAxis(a);
@@ -291,34 +354,41 @@ void ChartView::rebuild() {
                 lo[u] = std::min(lo[u], p.value);
                 hi[u] = std::max(hi[u], p.value);
             }
-    int placed = 0;
+    for (const ChartThreshold& t : thresholds_) {
+        const auto u = static_cast<std::size_t>(unitOf(t.channel));
+        if (lo[u] <= hi[u] && thresholdsShown_) {   // a line the user wants to see stays inside
+            lo[u] = std::min(lo[u], t.value);
+            hi[u] = std::max(hi[u], t.value);
+        }
+    }
     for (int u = 0; u < kChartUnitCount; ++u) {
         const auto ui = static_cast<std::size_t>(u);
         if (!(lo[ui] <= hi[ui])) continue;
         auto* axis = new QValueAxis;
-        axis->setTitleText(QString::fromUtf8(unitText(static_cast<ChartUnit>(u))));
+        axis->setTitleText(unitName(u));
         double a = lo[ui], b = hi[ui];
-        if (b - a < 1e-9) {
-            a -= 1;
-            b += 1;
-        }
-        const double margin = (b - a) * 0.05;
-        axis->setRange(a - margin, b + margin);
-        axis->applyNiceNumbers();
-        chart_->addAxis(axis, placed % 2 == 0 ? Qt::AlignLeft : Qt::AlignRight);
+        const double margin = b - a < 1e-9 ? 1 : (b - a) * 0.05;
+        const ValueTicks ticks = chooseValueTicks(a - margin, b + margin, 8);
+        axis->setRange(ticks.min, ticks.max);
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0);
         valueAxes_[ui] = axis;
-        ++placed;
     }
+    chooseDefaultSides();
+    // Each axis goes straight to its side: moving it later lays the chart out again.
+    for (int u = 0; u < kChartUnitCount; ++u)
+        if (QValueAxis* axis = valueAxes_[static_cast<std::size_t>(u)]) {
+            chart_->addAxis(axis, sideUnit_[1] == u ? Qt::AlignRight : Qt::AlignLeft);
+            connect(axis, &QValueAxis::rangeChanged, this, [this] { updateValueTicks(); });
+        }
 
-    const bool legend = files_.size() > 1;
     for (std::size_t fi = 0; fi < files_.size(); ++fi) {
-        const ChartData f = thinForDrawing(files_[fi], drawnFrom_, drawnTo_, columns);
+        const ChartData f = thinForDrawing(detailOf(fi, columns), drawnFrom_, drawnTo_, columns);
         for (int c = 0; c < kChannelCount; ++c) {
             const auto ci = static_cast<std::size_t>(c);
             const std::vector<ChartPoint>& pts = f.series[ci];
             QPen pen(lineColours_[ci], 1.5, kFileStyles[fi % kFileStyles.size()]);
-            const QString name = (legend ? qs(f.title) + QStringLiteral(": ") : QString()) + channelTitle(c);
-            bool first = true;
+            Curve curve{fi, c, {}};
             std::size_t i = 0;
             while (i < pts.size()) {
                 while (i < pts.size() && pts[i].gap()) ++i;
@@ -341,20 +411,20 @@ void ChartView::rebuild() {
                     s = line;
                 }
                 s->replace(run);
-                s->setName(name);
+                s->setName(curveName(fi, c));
                 chart_->addSeries(s);
                 s->attachAxis(timeAxis_);
                 s->attachAxis(valueAxes_[static_cast<std::size_t>(unitOf(c))]);
-                s->setVisible(shown_[ci]);
-                if (legend)
-                    for (QLegendMarker* m : chart_->legend()->markers(s)) m->setVisible(first);
-                first = false;
-                lines_[ci].push_back(s);
+                curve.runs.push_back(s);
                 i = j;
             }
+            if (curve.runs.empty()) continue;
+            for (QLegendMarker* m : chart_->legend()->markers(curve.runs.front()))
+                connect(m, &QLegendMarker::clicked, this, [this, fi, c] { setCurveHidden(fi, c, !curveHidden(fi, c)); });
+            curves_.push_back(std::move(curve));
         }
     }
-    chart_->legend()->setVisible(legend);
+    drawThresholds();
     // Smooth edges cost more than the points themselves once there are
     // many: a long memory or a day of live readings draws without them.
     std::size_t points = 0;
@@ -367,15 +437,180 @@ void ChartView::rebuild() {
     }
 
     if (keep) {
-        timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(keepStart), QDateTime::fromMSecsSinceEpoch(keepEnd));
+        timeAxis_->setRange(double(keepStart), double(keepEnd));
         for (int u = 0; u < kChartUnitCount; ++u)
             if (QValueAxis* a = valueAxes_[static_cast<std::size_t>(u)]; a && keepValues[static_cast<std::size_t>(u)].second > keepValues[static_cast<std::size_t>(u)].first)
                 a->setRange(keepValues[static_cast<std::size_t>(u)].first, keepValues[static_cast<std::size_t>(u)].second);
     } else {
         fitRanges();
     }
+    applyVisibility();
+    updateTimeTicks();
+    updateValueTicks();
     if (hasCursor_) setCursorTime(cursorTime_);
     rebuilding_ = false;
+}
+
+const ChartData& ChartView::detailOf(std::size_t file, int columns) {
+    const ChartData& whole = files_[file];
+    const auto [fullFrom, fullTo] = fullRange();
+    const bool closer = drawnTo_ - drawnFrom_ < (fullTo - fullFrom) / 2;
+    if (!whole.reduced || !spanReader_ || !closer) return whole;
+    std::optional<Detail>& d = details_[file];
+    // A span read before serves while the view lies inside it and is not
+    // much narrower; else the view and half its width on each side are read.
+    const qint64 width = drawnTo_ - drawnFrom_;
+    if (!d || drawnFrom_ < d->from || drawnTo_ > d->to || (d->data.reduced && width * 4 < d->to - d->from)) {
+        Detail fresh;
+        fresh.from = drawnFrom_ - width / 2;
+        fresh.to = drawnTo_ + width / 2;
+        fresh.data = spanReader_(file, fresh.from, fresh.to, columns * 2);
+        d = std::move(fresh);
+    }
+    return d->data;
+}
+
+void ChartView::chooseDefaultSides() {
+    // The sides the user picked stay while their units have data; an empty
+    // side takes the first unit of a shown channel that has none.
+    std::array<int, 2> units = sideUnit_;
+    for (int& u : units)
+        if (u >= 0 && !valueAxes_[static_cast<std::size_t>(u)]) u = -1;
+    for (int c = 0; c < kChannelCount; ++c) {
+        const int u = static_cast<int>(unitOf(c));
+        if (!valueAxes_[static_cast<std::size_t>(u)] || !shown_[static_cast<std::size_t>(c)] || u == units[0] || u == units[1]) continue;
+        if (units[0] < 0)
+            units[0] = u;
+        else if (units[1] < 0)
+            units[1] = u;
+    }
+    sideUnit_ = units;
+    for (int side = 0; side < 2; ++side) {
+        QComboBox* choice = sideBoxes_[static_cast<std::size_t>(side)];
+        choice->clear();
+        if (side == 1) choice->addItem(qs(str(string_id::kChartNoAxis)), -1);
+        for (int u = 0; u < kChartUnitCount; ++u)
+            if (valueAxes_[static_cast<std::size_t>(u)]) choice->addItem(unitName(u), u);
+        choice->setCurrentIndex(std::max(0, choice->findData(units[static_cast<std::size_t>(side)])));
+        choice->setEnabled(choice->count() > 1);
+    }
+}
+
+void ChartView::setAxisUnits(int left, int right) {
+    auto usable = [this](int u) { return u >= 0 && u < kChartUnitCount && valueAxes_[static_cast<std::size_t>(u)]; };
+    if (!usable(left)) left = -1;
+    if (!usable(right) || right == left) right = -1;
+    sideUnit_ = {left, right};
+    for (int side = 0; side < 2; ++side) {
+        QComboBox* choice = sideBoxes_[static_cast<std::size_t>(side)];
+        choice->setCurrentIndex(std::max(0, choice->findData(sideUnit_[static_cast<std::size_t>(side)])));
+    }
+    applyVisibility();
+    updateValueTicks();
+}
+
+void ChartView::applyVisibility() {
+    // An axis shows on its side; the curves of a unit without a side wait
+    // until it gets one.
+    for (int u = 0; u < kChartUnitCount; ++u) {
+        QValueAxis* axis = valueAxes_[static_cast<std::size_t>(u)];
+        if (!axis) continue;
+        const bool left = sideUnit_[0] == u, right = sideUnit_[1] == u;
+        const Qt::Alignment want = right ? Qt::AlignRight : Qt::AlignLeft;
+        if (axis->alignment() != want) {
+            QList<QAbstractSeries*> attached;
+            for (QAbstractSeries* s : chart_->series())
+                if (s->attachedAxes().contains(axis)) attached.append(s);
+            chart_->removeAxis(axis);
+            chart_->addAxis(axis, want);
+            for (QAbstractSeries* s : attached) s->attachAxis(axis);
+        }
+        axis->setVisible(left || right);
+        axis->setGridLineVisible(left);
+    }
+    auto onAxis = [this](int channel) {
+        const int u = static_cast<int>(unitOf(channel));
+        return u == sideUnit_[0] || u == sideUnit_[1];
+    };
+    for (const Curve& curve : curves_) {
+        const bool visible = shown_[static_cast<std::size_t>(curve.channel)] && onAxis(curve.channel);
+        const bool hidden = curveHidden(curve.file, curve.channel);
+        for (std::size_t r = 0; r < curve.runs.size(); ++r) {
+            QAbstractSeries* s = curve.runs[r];
+            s->setVisible(visible);
+            s->setOpacity(hidden ? 0.0 : 1.0);
+            // One legend entry per curve, dimmed while it is hidden.
+            for (QLegendMarker* m : chart_->legend()->markers(s)) {
+                m->setVisible(visible && r == 0);
+                m->setLabelBrush(hidden ? QBrush(Qt::gray) : QBrush(Qt::black));
+            }
+        }
+    }
+    for (QAbstractSeries* s : thresholdLines_) {
+        const int channel = s->property("channel").toInt();
+        s->setVisible(thresholdsShown_ && shown_[static_cast<std::size_t>(channel)] && onAxis(channel));
+        for (QLegendMarker* m : chart_->legend()->markers(s)) m->setVisible(false);
+    }
+    chart_->legend()->setVisible(!curves_.empty());
+    if (hasCursor_) setCursorTime(cursorTime_);
+}
+
+QStringList ChartView::legendNames() const {
+    QStringList names;
+    for (QLegendMarker* m : chart_->legend()->markers())
+        if (m->isVisible()) names << m->label();
+    return names;
+}
+
+void ChartView::setCurveHidden(std::size_t file, int channel, bool hidden) {
+    if (file >= hidden_.size() || channel < 0 || channel >= kChannelCount) return;
+    hidden_[file][static_cast<std::size_t>(channel)] = hidden;
+    applyVisibility();
+}
+
+bool ChartView::curveHidden(std::size_t file, int channel) const {
+    return file < hidden_.size() && channel >= 0 && channel < kChannelCount && hidden_[file][static_cast<std::size_t>(channel)];
+}
+
+void ChartView::setThresholds(std::vector<ChartThreshold> thresholds) {
+    const bool same = thresholds.size() == thresholds_.size() &&
+                      std::equal(thresholds.begin(), thresholds.end(), thresholds_.begin(), [](const auto& a, const auto& b) {
+                          return a.channel == b.channel && a.value == b.value;
+                      });
+    if (same) return;
+    thresholds_ = std::move(thresholds);
+    thresholdBox_->setVisible(!thresholds_.empty());
+    if (!files_.empty()) rebuild();
+}
+
+void ChartView::setThresholdsShown(bool shown) {
+    thresholdsShown_ = shown;
+    if (thresholdBox_->isChecked() != shown) thresholdBox_->setChecked(shown);
+    applyVisibility();
+}
+
+int ChartView::thresholdLineCount() const {
+    int n = 0;
+    for (QAbstractSeries* s : thresholdLines_) n += s->isVisible() ? 1 : 0;
+    return n;
+}
+
+void ChartView::drawThresholds() {
+    for (const ChartThreshold& t : thresholds_) {
+        QValueAxis* axis = valueAxes_[static_cast<std::size_t>(unitOf(t.channel))];
+        if (!axis) continue;
+        auto* line = new QLineSeries;
+        QPen pen(lineColours_[static_cast<std::size_t>(t.channel)], 1, Qt::DashLine);
+        line->setPen(pen);
+        const double mid = double(drawnFrom_ + drawnTo_) / 2;
+        line->append(mid - double(kFarAway), t.value);
+        line->append(mid + double(kFarAway), t.value);
+        line->setProperty("channel", t.channel);
+        chart_->addSeries(line);
+        line->attachAxis(timeAxis_);
+        line->attachAxis(axis);
+        thresholdLines_.push_back(line);
+    }
 }
 
 std::pair<qint64, qint64> ChartView::fullRange() const {
@@ -397,8 +632,7 @@ std::pair<qint64, qint64> ChartView::fullRange() const {
 
 void ChartView::fitRanges() {
     const auto [a, b] = fullRange();
-    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(a), QDateTime::fromMSecsSinceEpoch(b));
-    updateTimeFormat();
+    timeAxis_->setRange(double(a), double(b));
 }
 
 void ChartView::onTimeRangeChanged() {
@@ -411,18 +645,50 @@ void ChartView::onTimeRangeChanged() {
     if (narrower || outside) redraw_->start();
 }
 
-void ChartView::updateTimeFormat() {
-    const qint64 span = rangeEnd() - rangeStart();
-    if (span <= 2LL * 3600 * 1000)
-        timeAxis_->setFormat(QStringLiteral("HH:mm:ss"));
-    else if (span <= 14LL * 24 * 3600 * 1000)   // ticks fall between midnights: the hour tells them apart
-        timeAxis_->setFormat(QStringLiteral("dd.MM HH:mm"));
-    else
-        timeAxis_->setFormat(QStringLiteral("dd.MM.yyyy"));
+void ChartView::updateTimeTicks() {
+    if (ticking_) return;
+    ticking_ = true;
+    const qint64 a = rangeStart(), b = rangeEnd();
+    const QFontMetrics metrics(timeAxis_->labelsFont());
+    const int width = std::max(1, static_cast<int>(chart_->plotArea().width()));
+    const TimeTicks ticks = chooseTimeTicks(a, b, width, [&metrics](std::string_view label) {
+        return metrics.horizontalAdvance(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
+    });
+    for (const QString& label : timeAxis_->categoriesLabels()) timeAxis_->remove(label);
+    timeAxis_->setStartValue(double(a));
+    int index = 0;
+    for (const TimeTick& t : ticks.ticks) timeAxis_->append(distinct(qs(t.label), index++), double(t.time));
+    timeOrigin_ = qs(ticks.origin);
+    timeAxis_->setTitleText(timeOrigin_);
+    ticking_ = false;
 }
 
-qint64 ChartView::rangeStart() const { return timeAxis_->min().toMSecsSinceEpoch(); }
-qint64 ChartView::rangeEnd() const { return timeAxis_->max().toMSecsSinceEpoch(); }
+void ChartView::updateValueTicks() {
+    const double height = std::max(40.0, chart_->plotArea().height());
+    for (QValueAxis* axis : valueAxes_) {
+        if (!axis) continue;
+        const int most = std::max(2, static_cast<int>(height / (QFontMetrics(axis->labelsFont()).height() * 2.5)));
+        const ValueTicks ticks = chooseValueTicks(axis->min(), axis->max(), most);
+        axis->setTickInterval(ticks.step);
+        axis->setLabelFormat(QStringLiteral("%.") + QString::number(ticks.decimals) + QStringLiteral("f"));
+    }
+}
+
+QStringList ChartView::timeLabels() const {
+    QStringList labels;
+    for (QString label : timeAxis_->categoriesLabels()) labels << label.remove(QChar(0x200B));
+    return labels;
+}
+
+QString ChartView::timeOrigin() const { return timeOrigin_; }
+
+void ChartView::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    updateTimeTicks();
+}
+
+qint64 ChartView::rangeStart() const { return static_cast<qint64>(std::llround(timeAxis_->min())); }
+qint64 ChartView::rangeEnd() const { return static_cast<qint64>(std::llround(timeAxis_->max())); }
 
 void ChartView::setZoomed(bool zoomed) {
     if (zoomed_ == zoomed) return;
@@ -441,16 +707,15 @@ void ChartView::zoomTime(double factor, qint64 centre) {
     qint64 na = centre - static_cast<qint64>(double(centre - a) * factor);
     qint64 nb = centre + static_cast<qint64>(double(b - centre) * factor);
     if (nb - na < 2000) return;   // two seconds at the closest
-    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(na), QDateTime::fromMSecsSinceEpoch(nb));
+    timeAxis_->setRange(double(na), double(nb));
     setZoomed(true);
-    updateTimeFormat();
 }
 
 void ChartView::panTime(double share) {
     const qint64 a = rangeStart(), b = rangeEnd();
     const auto d = static_cast<qint64>(double(b - a) * share);
     if (d == 0) return;
-    timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(a + d), QDateTime::fromMSecsSinceEpoch(b + d));
+    timeAxis_->setRange(double(a + d), double(b + d));
     setZoomed(true);
 }
 
@@ -458,8 +723,15 @@ void ChartView::setChannelShown(int channel, bool shown) {
     const auto ci = static_cast<std::size_t>(channel);
     shown_[ci] = shown;
     if (boxes_[ci]->isChecked() != shown) boxes_[ci]->setChecked(shown);
-    for (QAbstractSeries* s : lines_[ci]) s->setVisible(shown);
-    if (hasCursor_) setCursorTime(cursorTime_);
+    // A channel of a unit without a side takes a free side.
+    const int u = static_cast<int>(unitOf(channel));
+    if (shown && valueAxes_[static_cast<std::size_t>(u)] && u != sideUnit_[0] && u != sideUnit_[1]) {
+        if (sideUnit_[0] < 0)
+            setAxisUnits(u, sideUnit_[1]);
+        else if (sideUnit_[1] < 0)
+            setAxisUnits(sideUnit_[0], u);
+    }
+    applyVisibility();
 }
 
 bool ChartView::channelShown(int channel) const { return shown_[static_cast<std::size_t>(channel)]; }
@@ -479,7 +751,8 @@ void ChartView::setCursorTime(qint64 msecs) {
         if (files_.size() > 1) text += QStringLiteral("   [") + qs(files_[fi].title) + QLatin1Char(']');
         for (int c = 0; c < kChannelCount; ++c) {
             const auto ci = static_cast<std::size_t>(c);
-            if (!shown_[ci] || !files_[fi].hasChannel(c)) continue;
+            const int u = static_cast<int>(unitOf(c));
+            if (!shown_[ci] || !files_[fi].hasChannel(c) || curveHidden(fi, c) || (u != sideUnit_[0] && u != sideUnit_[1])) continue;
             const std::optional<double> v = valueAt(files_[fi].series[ci], msecs);
             text += QStringLiteral("   ") + channelTitle(c) + QStringLiteral(": ") +
                     (v ? valueText(c, *v) : QStringLiteral("---"));

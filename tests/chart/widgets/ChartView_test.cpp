@@ -2,10 +2,16 @@
 
 #include <QAbstractSeries>
 #include <QChart>
+#include <QChartView>
 #include <QLegend>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLegendMarker>
+#include <QStandardPaths>
 #include <QPushButton>
 
 #include "chart/widgets/ChartFeature.h"
@@ -41,7 +47,10 @@ ChartData sample() {
 
 // The application exists before the fixture's widgets.
 struct WithApplication {
-    WithApplication() { test::app(); }
+    WithApplication() {
+        QStandardPaths::setTestModeEnabled(true);   // window places go to a test folder
+        test::app();
+    }
 };
 
 class ChartViewTest : public ::testing::Test, private WithApplication {
@@ -77,9 +86,14 @@ TEST(ChartLineColours, PaneColoursUnlessTwoCurvesWouldLookAlike) {
 }
 
 TEST_F(ChartViewTest, AGapSplitsTheLineAndEachUnitHasAnAxis) {
-    // temperature 1 in two runs, humidity and pressure in one each
+    // temperature 1 in two runs, humidity and pressure in one each; of the
+    // three units two have an axis, °C left and % right.
     EXPECT_EQ(view.lineCount(), 4);
-    EXPECT_EQ(view.chart()->axes(Qt::Vertical).size(), 3);
+    int axes = 0;
+    for (QAbstractAxis* a : view.chart()->axes(Qt::Vertical)) axes += a->isVisible() ? 1 : 0;
+    EXPECT_EQ(axes, 2);
+    EXPECT_EQ(view.axisUnit(0), int(ChartUnit::Celsius));
+    EXPECT_EQ(view.axisUnit(1), int(ChartUnit::Percent));
     EXPECT_EQ(view.rangeStart(), kT0);
     EXPECT_EQ(view.rangeEnd(), kT0 + 9 * kMinute);
     EXPECT_FALSE(view.channelBox(kChannelTemp2)->isEnabled());
@@ -88,10 +102,77 @@ TEST_F(ChartViewTest, AGapSplitsTheLineAndEachUnitHasAnAxis) {
 
 TEST_F(ChartViewTest, ACheckBoxHidesItsChannel) {
     view.channelBox(kChannelTemp1)->setChecked(false);
-    EXPECT_EQ(visibleLines(0), 2);
+    EXPECT_EQ(visibleLines(0), 1);
     EXPECT_FALSE(view.channelShown(kChannelTemp1));
     view.channelBox(kChannelTemp1)->setChecked(true);
-    EXPECT_EQ(visibleLines(0), 4);
+    EXPECT_EQ(visibleLines(0), 3);   // pressure waits for an axis
+}
+
+TEST_F(ChartViewTest, TheUserPicksTheUnitOfEachSideAndTheOthersWait) {
+    view.setAxisUnits(int(ChartUnit::Hectopascal), int(ChartUnit::Celsius));
+    EXPECT_EQ(visibleLines(0), 3);   // pressure and temperature 1's two runs
+    EXPECT_FALSE(view.cursorText().contains(QStringLiteral("%")));
+    QComboBox* right = view.axisChoice(1);
+    emit right->activated(right->findData(int(ChartUnit::Hectopascal)));   // the left unit: the sides change places
+    EXPECT_EQ(view.axisUnit(0), int(ChartUnit::Celsius));
+    EXPECT_EQ(view.axisUnit(1), int(ChartUnit::Hectopascal));
+    view.setAxisUnits(int(ChartUnit::Ppm), int(ChartUnit::Ppm));   // no vapour in the data
+    EXPECT_EQ(view.axisUnit(0), -1);
+    EXPECT_EQ(visibleLines(0), 0);
+    view.channelBox(kChannelRh)->setChecked(false);
+    view.channelBox(kChannelRh)->setChecked(true);   // a channel without an axis takes a free side
+    EXPECT_EQ(view.axisUnit(0), int(ChartUnit::Percent));
+}
+
+TEST_F(ChartViewTest, TheLegendNamesEveryCurveAndAClickHidesIt) {
+    EXPECT_EQ(view.legendNames(), QStringList({view.curveName(0, kChannelTemp1), view.curveName(0, kChannelRh)}));
+    QLegendMarker* temp1 = view.chart()->legend()->markers().front();
+    emit temp1->clicked();
+    EXPECT_TRUE(view.curveHidden(0, kChannelTemp1));
+    EXPECT_FALSE(view.cursorText().contains(QStringLiteral("°C")));
+    emit temp1->clicked();
+    EXPECT_FALSE(view.curveHidden(0, kChannelTemp1));
+}
+
+TEST_F(ChartViewTest, ThresholdLinesAreDashedAndSwitchable) {
+    EXPECT_FALSE(view.thresholdBox()->isVisibleTo(&view));
+    view.setThresholds({{kChannelTemp1, 35.0}, {kChannelRh, 60.0}, {kChannelPressure, 990.0}});
+    EXPECT_TRUE(view.thresholdBox()->isVisibleTo(&view));
+    EXPECT_EQ(view.thresholdLineCount(), 2);   // pressure has no axis
+    EXPECT_GE(view.chart()->axes(Qt::Vertical).front()->property("max").toDouble(), 35.0);
+    view.thresholdBox()->setChecked(false);
+    EXPECT_EQ(view.thresholdLineCount(), 0);
+}
+
+TEST_F(ChartViewTest, TheTimeAxisFollowsTheZoomWithRoundTicks) {
+    const QStringList whole = view.timeLabels();
+    ASSERT_GE(whole.size(), 2);
+    view.zoomTime(0.1, kT0 + 4 * kMinute);
+    EXPECT_NE(view.timeLabels(), whole);
+    EXPECT_GE(view.timeLabels().size(), 2);
+}
+
+TEST_F(ChartViewTest, TheCursorReadOutNeitherWidensNorMovesTheWindow) {
+    ChartWindow window(QStringLiteral("t"));
+    window.view()->setData({sample(), sample()});
+    window.show();
+    test::pumpFor(20);
+    const QSize before = window.size();
+    const QRect plot = window.view()->plot()->geometry();
+    window.view()->setCursorTime(kT0 + kMinute);
+    test::pumpFor(20);
+    EXPECT_EQ(window.size(), before);
+    EXPECT_EQ(window.view()->plot()->geometry(), plot);
+}
+
+TEST(ChartWindowPlace, InsideTheAvailableAreaAndWhereItWasWhenThatFits) {
+    const QRect screen(0, 30, 1280, 690);
+    const QRect kept(100, 100, 900, 500), outside(800, 400, 900, 500);
+    const QRect small(0, 0, 800, 500);
+    EXPECT_EQ(ChartWindow::placeIn(screen, kept, {400, 300}), kept);
+    EXPECT_TRUE(screen.contains(ChartWindow::placeIn(screen, outside, {400, 300})));
+    EXPECT_TRUE(screen.contains(ChartWindow::placeIn(screen, {}, {400, 300})));
+    EXPECT_TRUE(small.contains(ChartWindow::placeIn(small, {}, {400, 300})));
 }
 
 TEST_F(ChartViewTest, ZoomPanAndResetMoveTheTimeRange) {
@@ -122,7 +203,7 @@ TEST_F(ChartViewTest, TheCursorNamesTheTimeAndEachValue) {
     EXPECT_TRUE(view.cursorText().contains(QStringLiteral("---")));
 }
 
-TEST_F(ChartViewTest, ExportsPngAndSvg) {
+TEST_F(ChartViewTest, ExportsPngAndSvgWithTheLegend) {
     const QString dir = QString::fromStdString(test::makeTempDir("chartexport"));
     ASSERT_TRUE(view.exportPng(dir + "/c.png"));
     ASSERT_TRUE(view.exportSvg(dir + "/c.svg"));
@@ -130,7 +211,22 @@ TEST_F(ChartViewTest, ExportsPngAndSvg) {
     ASSERT_TRUE(png.open(QIODevice::ReadOnly));
     EXPECT_TRUE(png.read(8).startsWith("\x89PNG"));
     ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(svg.readAll().contains("<svg"));
+    const QByteArray svgText = svg.readAll();
+    EXPECT_TRUE(svgText.contains("<svg"));
+    // The legend's names are in the picture: its strip differs from the same
+    // chart without a legend, and the SVG holds more text.
+    const QRectF strip = view.chart()->legend()->geometry();
+    ASSERT_GT(strip.height(), 5);
+    const QImage with(dir + "/c.png");
+    view.chart()->legend()->setVisible(false);
+    test::pumpFor(20);
+    ASSERT_TRUE(view.exportPng(dir + "/bare.png"));
+    ASSERT_TRUE(view.exportSvg(dir + "/bare.svg"));
+    const QImage bare(dir + "/bare.png");
+    ASSERT_EQ(with.size(), bare.size());
+    const QRect r = strip.toAlignedRect() & with.rect();
+    EXPECT_NE(with.copy(r), bare.copy(r));
+    EXPECT_GT(svgText.size(), QFileInfo(dir + "/bare.svg").size());
 }
 
 TEST_F(ChartViewTest, SeveralFilesShareTheTimeAxis) {

@@ -37,17 +37,11 @@ INSTANTIATE_TEST_SUITE_P(
                       DurationCase{"9999999999", std::nullopt}, DurationCase{"1.5h", std::nullopt}));
 
 TEST(Timeout, PositiveSecondsWithAFraction) {
-    struct Case {
-        const char* text;
-        std::optional<double> seconds;
-    };
-    for (const Case& c : {Case{"1", 1.0}, Case{"2.5", 2.5}, Case{"0.125", 0.125}, Case{"86400", 86400.0},
-                          Case{"0", std::nullopt}, Case{"0.0", std::nullopt}, Case{"-1", std::nullopt},
-                          Case{"1.", std::nullopt}, Case{".5", std::nullopt}, Case{"1,5", std::nullopt},
-                          Case{"86400.5", std::nullopt}, Case{"5s", std::nullopt}, Case{"", std::nullopt}})
-        EXPECT_EQ(parseSeconds(c.text), c.seconds) << c.text;
+    for (const auto& [text, seconds] : std::vector<std::pair<const char*, std::optional<double>>>{
+             {"1", 1.0}, {"2.5", 2.5}, {"0.125", 0.125}, {"86400", 86400.0}, {"0", {}}, {"0.0", {}}, {"-1", {}},
+             {"1.", {}}, {".5", {}}, {"1,5", {}}, {"86400.5", {}}, {"5s", {}}, {"", {}}})
+        EXPECT_EQ(parseSeconds(text), seconds) << text;
     EXPECT_EQ(parse({"--timeout", "1.5", "info"}).options.timeout, 1.5);
-    EXPECT_FALSE(parse({"info"}).options.timeout);
     EXPECT_EQ(parse({"--timeout=0", "info"}).error,
               "Nieprawidłowa wartość \"0\" dla --timeout; oczekiwano: liczba sekund większa od zera, najwyżej 86400");
 }

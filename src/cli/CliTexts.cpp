@@ -100,6 +100,7 @@ constexpr std::array<Pair, static_cast<std::size_t>(Text::Count)> kTexts = {{
 constexpr std::pair<std::string_view, std::string_view> kValueWords[] = {
     {"in steps of 10 minutes", "co 10 minut"},
     {"digits, # and *, up to", "cyfry, # i *, najwyżej"},
+    {" characters, no blank at the end", " znaków, bez spacji na końcu"},
     {" characters, no blanks", " znaków, bez spacji"},
     {"(four digits)", "(cztery cyfry)"},
     {" characters", " znaków"},

@@ -168,6 +168,6 @@ private:
 // Helpers shared with the settings code.
 bool equalsCaseBlind(const std::string& a, const std::string& b);  // ASCII letters only
 // atol-like parse with clamping to [INT64_MIN, INT64_MAX]; see getInt.
-std::int64_t parseLeadingInteger(const std::string& text);
+std::int64_t parseLeadingInteger(std::string_view text);
 
 }  // namespace mr420

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstddef>
+#include <iterator>
+#include <vector>
 
 namespace mr420 {
 
@@ -91,19 +93,46 @@ const SettingRow kSettingRows[] = {
 #undef MR420_TEXT
 #undef MR420_PANE
 
+// One key of the file: its row, section, name and channel.
+struct SettingKey {
+    const SettingRow* row;
+    std::string section, key;
+    int channel;
+};
+
+// Every key, spelt out once: the names do not change, and
+// reading or writing the settings then builds no string per key.
+const std::vector<SettingKey>& settingKeys() {
+    static const std::vector<SettingKey> keys = [] {
+        std::vector<SettingKey> out;
+        for (const SettingRow& row : kSettingRows) {
+            if (!row.perChannel) {
+                out.push_back({&row, row.section, row.key, 0});
+                continue;
+            }
+            for (int c = 0; c < kChannelCount; ++c)
+                out.push_back({&row, row.section ? row.section : channelName(c), std::string(row.key) + channelName(c), c});
+        }
+        // Grouped by section, each section where it first appears and its
+        // keys in file order: a file written from scratch comes out the
+        // same, and the store finds every key's section at its first look.
+        std::vector<SettingKey> grouped;
+        grouped.reserve(out.size());
+        for (const SettingKey& first : out) {
+            if (std::any_of(grouped.begin(), grouped.end(), [&](const SettingKey& k) { return k.section == first.section; }))
+                continue;
+            std::copy_if(out.begin(), out.end(), std::back_inserter(grouped),
+                         [&](const SettingKey& k) { return k.section == first.section; });
+        }
+        return grouped;
+    }();
+    return keys;
+}
+
 // Calls visit(row, section, key, channel) for every key, in file order.
 template <typename Visit>
 void forEachSetting(Visit visit) {
-    for (const SettingRow& row : kSettingRows) {
-        if (!row.perChannel) {
-            visit(row, std::string(row.section), std::string(row.key), 0);
-            continue;
-        }
-        for (int c = 0; c < kChannelCount; ++c) {
-            const std::string section = row.section ? row.section : channelName(c);
-            visit(row, section, std::string(row.key) + channelName(c), c);
-        }
-    }
+    for (const SettingKey& k : settingKeys()) visit(*k.row, k.section, k.key, k.channel);
 }
 
 std::int32_t toInt32(std::int64_t v) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <charconv>
 #include <atomic>
 #include <cstring>
 
@@ -24,9 +25,9 @@ char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 
 bool isAtolSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
-std::string cutAtLastSemicolon(const std::string& value) {
+std::string_view cutAtLastSemicolon(std::string_view value) {
     std::size_t p = value.rfind(';');
-    return p == std::string::npos ? value : value.substr(0, p);
+    return p == std::string_view::npos ? value : value.substr(0, p);
 }
 
 bool writeAll(int fd, const std::string& data) {
@@ -169,7 +170,7 @@ bool equalsCaseBlind(const std::string& a, const std::string& b) {
     return true;
 }
 
-std::int64_t parseLeadingInteger(const std::string& text) {
+std::int64_t parseLeadingInteger(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isAtolSpace(text[i])) ++i;
     bool negative = false;
@@ -381,13 +382,13 @@ const IniFile::Entry* IniFile::findEntry(std::string_view section, std::string_v
 
 std::string IniFile::getString(const std::string& section, const std::string& key, const std::string& def) const {
     const Entry* e = findEntry(section, key);
-    return e ? cutAtLastSemicolon(std::string(view(e->value))) : def;
+    return e ? std::string(cutAtLastSemicolon(view(e->value))) : def;
 }
 
 std::uint32_t IniFile::getUnsigned(const std::string& section, const std::string& key, std::uint32_t def) const {
     const Entry* e = findEntry(section, key);
     if (!e) return def;
-    std::int64_t n = parseLeadingInteger(cutAtLastSemicolon(std::string(view(e->value))));
+    std::int64_t n = parseLeadingInteger(cutAtLastSemicolon(view(e->value)));
     if (n > static_cast<std::int64_t>(UINT32_MAX)) n = UINT32_MAX;
     if (n < INT32_MIN) n = INT32_MIN;
     return static_cast<std::uint32_t>(n);  // negatives wrap modulo 2^32
@@ -396,7 +397,7 @@ std::uint32_t IniFile::getUnsigned(const std::string& section, const std::string
 std::int32_t IniFile::getInt(const std::string& section, const std::string& key, std::int32_t def) const {
     const Entry* e = findEntry(section, key);
     if (!e) return def;
-    std::int64_t n = parseLeadingInteger(cutAtLastSemicolon(std::string(view(e->value))));
+    std::int64_t n = parseLeadingInteger(cutAtLastSemicolon(view(e->value)));
     if (n > INT32_MAX) n = INT32_MAX;
     if (n < INT32_MIN) n = INT32_MIN;
     return static_cast<std::int32_t>(n);
@@ -412,17 +413,20 @@ bool IniFile::setString(const std::string& section, const std::string& key, cons
 bool IniFile::setText(const std::string& section, const std::string& key, std::string_view value) {
     // An '=' in the key would move the key/value boundary: it could not be
     // read back as written. The same holds for the section and the key as
-    // for a value.
-    if (section.find('\n') != std::string::npos || key.find('\n') != std::string::npos ||
-        key.find('=') != std::string::npos)
-        return false;
-    if (!isTextBytes(section) || !isTextBytes(key)) return false;
+    // for a value. Both are looked at only when they are written anew: a
+    // section or key already in the store has the same bytes but for the
+    // case of ASCII letters.
+    const auto storable = [](const std::string& name) {
+        return name.find('\n') == std::string::npos && isTextBytes(name);
+    };
+    const auto storableKey = [&] { return key.find('=') == std::string::npos && storable(key); };
     // "[a=b]" would come back as the header of a section "a=b".
     if (!key.empty() && key.front() == '[' && !value.empty() && value.back() == ']') return false;
     if (text_.size() + section.size() + key.size() + value.size() > UINT32_MAX) return false;
 
     const Section* found = findSection(section);
     if (!found) {
+        if (!storable(section) || !storableKey()) return false;
         if (section.empty()) {
             // In front, with no entries before it, so no index moves.
             sections_.insert(sections_.begin(), Section{Span{}, false, 0, 0});
@@ -450,6 +454,7 @@ bool IniFile::setText(const std::string& section, const std::string& key, std::s
         }
         return true;
     }
+    if (!storableKey()) return false;
     const Span keySpan = append(key);
     const Span valueSpan = append(value);
     entries_.insert(entries_.begin() + found->end, Entry{keySpan, valueSpan});
@@ -464,14 +469,14 @@ bool IniFile::setText(const std::string& section, const std::string& key, std::s
 
 bool IniFile::setUnsigned(const std::string& section, const std::string& key, std::uint32_t value) {
     char text[16];
-    std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
-    return setText(section, key, text);   // digits are text
+    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
+    return setText(section, key, std::string_view(text, static_cast<std::size_t>(end - text)));   // digits are text
 }
 
 bool IniFile::setInt(const std::string& section, const std::string& key, std::int32_t value) {
     char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    return setText(section, key, text);   // digits and a sign are text
+    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
+    return setText(section, key, std::string_view(text, static_cast<std::size_t>(end - text)));   // digits and a sign
 }
 
 std::vector<std::pair<std::string, std::string>> IniFile::entries(const std::string& section) const {

@@ -90,9 +90,10 @@ public:
     // its section. The store becomes dirty on an append or when the value
     // differs under the case rule. Returns false and changes nothing when the
     // text cannot be stored as one line of a settings file: a line feed or a
-    // byte that isTextBytes refuses in any argument, '=' in the key, or a key
-    // beginning with '[' and a value ending in ']' (the line would read back
-    // as a section header).
+    // byte that isTextBytes refuses in the value or in a section or key that
+    // is not yet in the store (one that is, is not written anew), '=' in a
+    // new key, or a key beginning with '[' and a value ending in ']' (the
+    // line would read back as a section header).
     bool setString(const std::string& section, const std::string& key, const std::string& value);
     bool setUnsigned(const std::string& section, const std::string& key, std::uint32_t value);  // "%u"
     bool setInt(const std::string& section, const std::string& key, std::int32_t value);        // "%d"
@@ -168,6 +169,6 @@ private:
 // Helpers shared with the settings code.
 bool equalsCaseBlind(const std::string& a, const std::string& b);  // ASCII letters only
 // atol-like parse with clamping to [INT64_MIN, INT64_MAX]; see getInt.
-std::int64_t parseLeadingInteger(const std::string& text);
+std::int64_t parseLeadingInteger(std::string_view text);
 
 }  // namespace mr420

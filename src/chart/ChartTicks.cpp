@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "base/CivilCalendar.h"
 #include "base/StringTable.h"
 
 namespace mr420 {
@@ -56,12 +57,6 @@ std::tm localFields(std::int64_t msecs) {
 std::int64_t msecsOf(std::tm tm) {
     tm.tm_isdst = -1;
     return static_cast<std::int64_t>(std::mktime(&tm)) * 1000;
-}
-
-int daysInMonth(int year, int month0) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month0 == 1 && leap ? 29 : kDays[month0];
 }
 
 std::string twoDigits(int a, int b, const char* sep, int c = -1) {
@@ -149,7 +144,7 @@ std::vector<std::int64_t> tickTimes(std::int64_t from, std::int64_t to, const St
             const std::int64_t monthStart = msecsOf(first);
             if (monthStart > to) break;
             const std::tm norm = localFields(monthStart);
-            const int length = daysInMonth(norm.tm_year + 1900, norm.tm_mon);
+            const int length = daysInMonth(norm.tm_year + 1900, norm.tm_mon + 1);
             // The last tick of a month keeps a whole step before the next first.
             for (int day = 1; day + every <= length + 1; day += every) {
                 std::tm tm = month;

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <initializer_list>
 
+#include "base/CivilCalendar.h"
 #include "base/StringTable.h"
 #include "base/TimerIds.h"
 #include "ui/MenuTable.h"
@@ -54,12 +55,6 @@ long long daysFromCivil(int y, int m, int d) {
     return era * 146097 + doe - 719468;
 }
 
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int daysInMonth(int y, int m) {
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && isLeap(y) ? 29 : kDays[m - 1];
-}
 
 }  // namespace
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "base/IniFile.h"
 #include "AsanOptions.h"
 

@@ -16,9 +16,9 @@
 #include <memory>
 #include <optional>
 
-#include "app/ProgramVersion.h"
-#include "app/Settings.h"
-#include "app/SettingsLocation.h"
+#include "base/ProgramVersion.h"
+#include "settings/Settings.h"
+#include "settings/SettingsLocation.h"
 #include "base/EventLoop.h"
 #include "base/IniFile.h"
 #include "base/StringTable.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/widgets/MainWindow.h"
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/WaitWindow.h"

@@ -37,9 +37,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramVersion.h"
-#include "app/Settings.h"
-#include "app/SettingsLocation.h"
+#include "base/ProgramVersion.h"
+#include "settings/Settings.h"
+#include "settings/SettingsLocation.h"
 #include "app/widgets/Translation.h"
 #include "base/IniFile.h"
 #include "base/StringTable.h"

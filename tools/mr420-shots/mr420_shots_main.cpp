@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/widgets/LinkStatic.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/Translation.h"

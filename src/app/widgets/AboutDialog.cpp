@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/HelpPages.h"
-#include "app/ProgramVersion.h"
+#include "base/ProgramVersion.h"
 #include "app/widgets/HelpCommand.h"
 #include "app/widgets/LinkStatic.h"
 #include "base/StringTable.h"

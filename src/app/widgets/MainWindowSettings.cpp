@@ -2,7 +2,7 @@
 // MainWindow.cpp: the settings table and the pane model each name their own
 // channel enumeration.
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "recording/widgets/RegistrationController.h"
 #include "app/widgets/MainWindow.h"
 #include "config/widgets/ConfigDialogs.h"

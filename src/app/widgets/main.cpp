@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "base/IniFile.h"
-#include "app/Settings.h"
-#include "app/ProgramVersion.h"
-#include "app/SettingsLocation.h"
+#include "settings/Settings.h"
+#include "base/ProgramVersion.h"
+#include "settings/SettingsLocation.h"
 #include "app/widgets/LanguageDialog.h"
 #include "base/widgets/MessageBoxes.h"
 #include "app/widgets/Translation.h"

@@ -14,7 +14,7 @@
 
 #include <functional>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/widgets/MainWindow.h"
 #include "base/TimerIds.h"
 #include "base/widgets/MessageBoxes.h"

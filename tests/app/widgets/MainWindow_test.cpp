@@ -22,7 +22,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "app/widgets/LanguageDialog.h"
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/QtTimerService.h"

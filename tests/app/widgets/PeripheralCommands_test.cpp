@@ -23,8 +23,8 @@
 
 #include "app/HelpPages.h"
 #include "app/Hyperlink.h"
-#include "app/ProgramVersion.h"
-#include "app/Settings.h"
+#include "base/ProgramVersion.h"
+#include "settings/Settings.h"
 #include "app/widgets/AboutDialog.h"
 #include "app/widgets/AdditionalSettingsDialog.h"
 #include "app/widgets/HelpWindow.h"

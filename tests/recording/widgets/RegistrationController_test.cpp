@@ -26,7 +26,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "base/StringTable.h"
 #include "base/widgets/MessageBoxes.h"
 #include "base/Win1250.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/IniFile.h"
-#include "app/SettingsLocation.h"
+#include "settings/SettingsLocation.h"
 #include "base/Channel.h"
 #include "recording/RegistrationSettings.h"
 

@@ -1,4 +1,4 @@
-#include "app/ProgramVersion.h"
+#include "base/ProgramVersion.h"
 
 namespace mr420 {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ProgramVersion.h"
+#include "base/ProgramVersion.h"
 #include "base/StringTable.h"
 
 using namespace mr420;

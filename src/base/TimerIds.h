@@ -15,6 +15,7 @@ constexpr int kRegistration = 1034;        // registration interval
 constexpr int kMemoryData = 1027;          // 12 s memory data time-out
 constexpr int kMemoryErase = 1033;         // 15 s erase time-out
 constexpr int kPaneBlink = 1052;           // 500 ms, one per pane
+constexpr int kCliHousekeeping = 1090;     // 100 ms: wakes the command line's loop to look at the signals
 
 constexpr int kReplyTimeoutMs = 6000;
 constexpr int kFailurePauseMs = 50;

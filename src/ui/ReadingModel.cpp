@@ -92,7 +92,12 @@ std::int64_t steadyMs() {
 
 ReadingModel::ReadingModel(const PanelState& state, TimerService& timers, ReadingView& view,
                            DataServerControl& dataServer)
-    : state_(state), timers_(timers), view_(view), dataServer_(dataServer), nowMs_(steadyMs) {
+    : state_(state), timers_(timers), view_(&view), dataServer_(&dataServer), nowMs_(steadyMs) {
+    initialisePanes();
+}
+
+ReadingModel::ReadingModel(const PanelState& state, TimerService& timers)
+    : state_(state), timers_(timers), nowMs_(steadyMs) {
     initialisePanes();
 }
 
@@ -171,21 +176,22 @@ void ReadingModel::startSettingsReadPeriod() {
     if (settingsReadTimer_ != 0) timers_.stopTimer(settingsReadTimer_);
     timers_.startTimer(timer_id::kSettingsReadPeriod, timer_id::kSettingsReadPeriodMs);
     settingsReadTimer_ = timer_id::kSettingsReadPeriod;
-    view_.setMenuEntryEnabled(menu_id::kRegistration, false);
+    if (view_) view_->setMenuEntryEnabled(menu_id::kRegistration, false);
 }
 
 void ReadingModel::endSettingsReadPeriod(bool completed) {
     timers_.stopTimer(timer_id::kSettingsReadPeriod);
     settingsReadTimer_ = 0;
-    view_.setMenuEntryEnabled(menu_id::kRegistration, true);
-    if (completed) view_.reopenRegistrationAfterStart();
+    if (!view_) return;
+    view_->setMenuEntryEnabled(menu_id::kRegistration, true);
+    if (completed) view_->reopenRegistrationAfterStart();
 }
 
 void ReadingModel::onSettingsReadTimer() { endSettingsReadPeriod(true); }
 
 void ReadingModel::setPaneVisible(int channel, bool visible) {
     pane(channel).visible = visible;
-    view_.setPaneVisible(channel, visible);
+    if (view_) view_->setPaneVisible(channel, visible);
 }
 
 void ReadingModel::refreshDisplay(bool connected) {
@@ -221,7 +227,7 @@ void ReadingModel::refreshDisplay(bool connected) {
         setPaneVisible(kChannelWb, humidityShown);
         setPaneVisible(kChannelPressure, !(c.pressureAbsent && connected));
 
-        view_.relayout();
+        if (view_) view_->relayout();
     }
 
     // 3. Status line, from the pane states of the previous refresh.
@@ -260,17 +266,18 @@ void ReadingModel::refreshDisplay(bool connected) {
         setPaneNoValue(kChannelPressure);
 
     // 6. Data server: restart at each change of the period or the layout.
-    if (settingsReadTimer_ != lastDdeTimer_ || changed) {
-        lastDdeTimer_ = settingsReadTimer_;
-        dataServer_.stop();
+    if (!dataServer_) return;
+    if (settingsReadTimer_ != periodAtServerRestart_ || changed) {
+        periodAtServerRestart_ = settingsReadTimer_;
+        dataServer_->stop();
         if (s.panelSerialNumber > 0 && connected_ && settingsReadTimer_ == 0) {
-            if (!dataServer_.start(s.panelSerialNumber) && !dataServerFailureShown_) {
+            if (!dataServer_->start(s.panelSerialNumber) && !dataServerFailureShown_) {
                 dataServerFailureShown_ = true;
-                view_.showDataServerStartFailure();
+                if (view_) view_->showDataServerStartFailure();
             }
         }
     }
-    dataServer_.publish();
+    dataServer_->publish();
 }
 
 std::string registrationStatusText(const RegistrationStatusSource* source) {
@@ -284,7 +291,7 @@ std::string registrationStatusText(const RegistrationStatusSource* source) {
 }
 
 void ReadingModel::updateStatusLine() {
-    if (!view_.windowExists()) return;
+    if (view_ && !view_->windowExists()) return;
     const PanelState& s = state_;
     const Conditions& c = conditions_;
     using namespace string_id;
@@ -312,13 +319,13 @@ void ReadingModel::updateStatusLine() {
 
     if (text != statusText_) {
         statusText_ = text;
-        view_.setStatusText(statusText_);
+        if (view_) view_->setStatusText(statusText_);
     }
 
     std::string clock = clockTextOf(s.panelClock, connected_);
     if (clock != clockText_) {
         clockText_ = clock;
-        view_.setClockText(clockText_);
+        if (view_) view_->setClockText(clockText_);
     }
 }
 

@@ -55,10 +55,10 @@ public:
     virtual void setPaneVisible(int channel, bool visible) = 0;
     // Lay the window out again for its current size, from layoutConditions().
     virtual void relayout() = 0;
-    // Write the status field (control 1002), then move the keyboard focus to
-    // the TEMP1 pane so that the read-only field shows no caret.
+    // Write the status line, then move the keyboard focus to the TEMP1 pane
+    // so that the read-only field shows no caret.
     virtual void setStatusText(const std::string& text) = 0;
-    // Write the clock field (control 1009).
+    // Write the panel clock field.
     virtual void setClockText(const std::string& text) = 0;
     virtual void setMenuEntryEnabled(int menuId, bool enabled) = 0;
     // Message box with the stop icon showing string 121 (asked at most once
@@ -99,6 +99,9 @@ public:
     // outlive the model. The panes start with their titles and kinds set.
     ReadingModel(const PanelState& state, TimerService& timers, ReadingView& view,
                  DataServerControl& dataServer);
+    // Without a window and a data server (the command line): the refresh
+    // keeps the panes, the status text and the settings-read period only.
+    ReadingModel(const PanelState& state, TimerService& timers);
 
     void setRegistrationSource(const RegistrationStatusSource* source) { registration_ = source; }
     // Monotonic milliseconds for the age of the readings (tests give a
@@ -129,8 +132,6 @@ public:
     bool connected() const { return connected_; }
     int layoutCode() const { return layoutCode_; }
     bool settingsReadRunning() const { return settingsReadTimer_ != 0; }
-    int settingsReadTimer() const { return settingsReadTimer_; }
-    int lastDataServerTimer() const { return lastDdeTimer_; }
     const std::string& statusText() const { return statusText_; }
     const std::string& clockText() const { return clockText_; }
     const Conditions& conditions() const { return conditions_; }
@@ -151,15 +152,15 @@ private:
 
     const PanelState& state_;
     TimerService& timers_;
-    ReadingView& view_;
-    DataServerControl& dataServer_;
+    ReadingView* view_ = nullptr;
+    DataServerControl* dataServer_ = nullptr;
     const RegistrationStatusSource* registration_ = nullptr;
     std::array<ValuePaneModel, kChannelCount> panes_;
 
     bool connected_ = false;
     int layoutCode_ = -1;
     int settingsReadTimer_ = 0;
-    int lastDdeTimer_ = 0;
+    int periodAtServerRestart_ = 0;   // settingsReadTimer_ when the data server last restarted
     bool dataServerFailureShown_ = false;
     std::string statusText_;
     std::string clockText_;

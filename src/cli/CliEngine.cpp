@@ -1,0 +1,115 @@
+#include "cli/CliEngine.h"
+
+#include <cstdio>
+
+#include "base/TimerIds.h"
+#include "cli/CliTexts.h"
+
+namespace mr420::cli {
+
+std::atomic<int>& stopSignal() {
+    static std::atomic<int> signal{0};
+    return signal;
+}
+
+std::string plain(std::string s) {
+    std::string out;
+    for (char c : s)
+        if (c != '\r') out += c;
+    while (!out.empty() && (out.back() == ' ' || out.back() == '\n')) out.pop_back();
+    return out;
+}
+
+int signalled() { return stopSignal().load(); }
+int signalExit() { return 128 + signalled(); }
+
+Engine::Engine(const CliStreams& io, bool quiet)
+    : io_(io), quiet_(quiet), timers_(loop_), connection_(timers_, loop_, [this] { loop_.pumpOnce(); }),
+      readings_(connection_.state(), timers_) {
+    loop_.setByteHandler([this](char c) { connection_.onCharacter(c); });
+    loop_.setTimerHandler([this](int id) { timers_.dispatch(id); });
+    connection_.session().setDisplayListener(this);
+    connection_.session().addReplyListener(this);
+    timers_.route(timer_id::kSettingsReadPeriod, [this](int) { readings_.onSettingsReadTimer(); });
+    timers_.route(timer_id::kCliHousekeeping, [](int) {});
+    timers_.startTimer(timer_id::kCliHousekeeping, kHousekeepingMs);
+}
+
+Engine::~Engine() {
+    connection_.session().removeReplyListener(this);
+    connection_.session().setDisplayListener(nullptr);
+    connection_.closePort();
+    loop_.shutdown();
+}
+
+void Engine::start() {
+    connection_.start();
+    started_ = true;
+}
+
+bool Engine::runUntil(const std::function<bool()>& done, std::chrono::steady_clock::duration limit) {
+    loop_.runFor(limit, [&] { return done() || signalled() != 0; });
+    return signalled() == 0;
+}
+
+void Engine::runRegardless(const std::function<bool()>& done, std::chrono::steady_clock::duration limit) {
+    loop_.runFor(limit, done);
+}
+
+int Engine::waitForFirstCycle(std::optional<std::chrono::milliseconds> limit) {
+    const auto done = [&] { return cycles_ > 0 || (noCommunication_ && (!limit || !connection_.deviceConnected())); };
+    const bool unsignalled = limit ? runUntil(done, *limit) : runUntil(done);
+    if (!unsignalled) return signalExit();
+    return cycles_ > 0 ? exit_status::kDone : exit_status::kNoCommunication;
+}
+
+void Engine::say(const std::string& text) const {
+    std::fprintf(io_.err, "%s\n", plain(text).c_str());
+    std::fflush(io_.err);
+}
+
+void Engine::note(const std::string& text) const {
+    if (!quiet_) say(text);
+}
+
+void Engine::refreshDisplay(bool connected) {
+    readings_.refreshDisplay(connected);
+    // The window shows no values for 12 s after each connection; here
+    // nobody watches a status line meanwhile, so the period ends at once
+    // on every connection and the panes show the cycle that made it.
+    if (connected && readings_.settingsReadRunning()) {
+        readings_.onSettingsReadTimer();
+        readings_.refreshDisplay(connected);
+    }
+    if (!started_) return;
+    // A cycle ends on an accepted reply (the failure count is then 0);
+    // the no-communication refresh comes from the fourth time-out, or
+    // at once when the device has gone.
+    const bool answered =
+        acceptedSinceRefresh_ && connection_.session().failureCount() == 0 && connection_.deviceConnected();
+    acceptedSinceRefresh_ = false;
+    if (answered) {
+        ++cycles_;
+        if (lost_) {
+            lost_ = false;
+            if (reportConnection_) say(text(Text::ConnectionRegained));
+        }
+        if (onCycle_) onCycle_();
+    } else if (!connected) {
+        noCommunication_ = true;
+        connectionLost();
+    }
+}
+
+void Engine::onReplyAccepted(PanelCommand command) {
+    readings_.onReplyAccepted(command);
+    acceptedSinceRefresh_ = true;
+}
+
+void Engine::connectionLost() {
+    if (lost_) return;
+    lost_ = true;
+    if (reportConnection_) say(text(Text::ConnectionLost));
+}
+
+}  // namespace mr420::cli

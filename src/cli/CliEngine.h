@@ -1,0 +1,89 @@
+#pragma once
+// The panel engine of the command line on the plain event loop: the port,
+// the session, the panes as the window's refresh fills them, the wait for
+// complete poll cycles and the termination signals. Every command runs on it.
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "base/EventLoop.h"
+#include "base/TimerRouter.h"
+#include "cli/CliRunner.h"
+#include "protocol/PanelConnection.h"
+#include "ui/ReadingModel.h"
+
+namespace mr420::cli {
+
+// The loop looks at the signals at least this often.
+constexpr int kHousekeepingMs = 100;
+
+// Texts of the string table end in CR LF or a blank at places; a terminal wants neither.
+std::string plain(std::string s);
+
+// The termination signal received (0: none) and the status it ends a command with.
+int signalled();
+int signalExit();
+
+class Engine : private DisplayListener, private ReplyListener {
+public:
+    Engine(const CliStreams& io, bool quiet);
+    ~Engine() override;
+
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    PanelConnection& connection() { return connection_; }
+    PanelState& state() { return connection_.state(); }
+    PanelSession& session() { return connection_.session(); }
+    TimerRouter& timers() { return timers_; }
+    ReadingModel& readings() { return readings_; }
+    const CliStreams& streams() const { return io_; }
+
+    // Starts polling; the first refresh (no connection yet) is not a loss.
+    void start();
+
+    // Runs the loop until `done` or a termination signal; false on the signal.
+    bool runUntil(const std::function<bool()>& done,
+                  std::chrono::steady_clock::duration limit = std::chrono::hours(24 * 365 * 10));
+    // Runs the loop for `limit` whatever the signals say (a stop in progress).
+    void runRegardless(const std::function<bool()>& done, std::chrono::steady_clock::duration limit);
+
+    // Polls until the first complete poll cycle: kDone, kNoCommunication
+    // after the session's time-outs or after `limit` when one is given (at
+    // once when the device goes), or the signal's status.
+    int waitForFirstCycle(std::optional<std::chrono::milliseconds> limit);
+
+    long cycles() const { return cycles_; }
+    // Called after every complete cycle (the panes are up to date).
+    void setCycleHandler(std::function<void()> handler) { onCycle_ = std::move(handler); }
+    // Says on stderr when the connection is lost and when it is back.
+    void reportConnection(bool on) { reportConnection_ = on; }
+
+    void say(const std::string& text) const;
+    // As say, unless --quiet.
+    void note(const std::string& text) const;
+
+private:
+    // DisplayListener: the window's refresh, plus what the commands wait for.
+    void refreshDisplay(bool connected) override;
+    void onReplyAccepted(PanelCommand command) override;
+    void connectionLost();
+
+    CliStreams io_;
+    bool quiet_;
+    EventLoop loop_;
+    TimerRouter timers_;
+    PanelConnection connection_;
+    ReadingModel readings_;
+    bool started_ = false;
+    bool acceptedSinceRefresh_ = false;
+    bool noCommunication_ = false;
+    bool lost_ = false;
+    bool reportConnection_ = false;
+    long cycles_ = 0;
+    std::function<void()> onCycle_;
+};
+
+}  // namespace mr420::cli

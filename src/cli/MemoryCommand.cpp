@@ -50,14 +50,16 @@ public:
             dropDump();
             return signalExit();
         }
-        if (transferFailed_) {
+        const MemoryReadoutOutcome outcome = readout_.outcome();
+        if (outcome == MemoryReadoutOutcome::TimedOut) {
             dropDump();
             return es::kNoAnswer;
         }
         int status = es::kDone;
         if (options.fullDump) {
-            if (dumpFailed_ || std::rename(options.dumpPath.c_str(), o.dumpPath.c_str()) != 0) {
-                if (!dumpFailed_) engine_.say(text(Text::FileNotWritten, {o.dumpPath, systemErrorText(errno)}));
+            const bool dumped = outcome != MemoryReadoutOutcome::DumpFailed;
+            if (!dumped || std::rename(options.dumpPath.c_str(), o.dumpPath.c_str()) != 0) {
+                if (dumped) engine_.say(text(Text::FileNotWritten, {o.dumpPath, systemErrorText(errno)}));
                 dropDump();
                 status = es::kFileFailed;
             }
@@ -102,8 +104,6 @@ private:
     void showMessage(const UserMessage& message) override {
         if (progress_ && total_ > 0) std::fputc('\n', io_.err);
         engine_.say(str(message.stringId));
-        if (message.stringId == 131) transferFailed_ = true;
-        if (message.stringId == 221) dumpFailed_ = true;
     }
     void closeAsCancelled() override { done_ = true; }
 
@@ -113,8 +113,6 @@ private:
     MemoryReadout readout_;
     bool open_ = true;
     bool done_ = false;
-    bool transferFailed_ = false;
-    bool dumpFailed_ = false;
     int total_ = 0;
 };
 

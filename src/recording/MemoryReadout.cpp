@@ -50,6 +50,7 @@ void MemoryReadout::start(MemoryReadoutView& view, const MemoryReadoutOptions& o
     fallbackPressure_ = 0;
     decoded_ = false;
     aborted_ = false;
+    outcome_ = MemoryReadoutOutcome::Reading;
     records_.clear();
     usedBytes_ = 0;
 
@@ -112,6 +113,7 @@ void MemoryReadout::memoryFinish() {
 
 void MemoryReadout::memoryAbort() {
     aborted_ = true;
+    outcome_ = MemoryReadoutOutcome::Cancelled;
     timers_.stopTimer(timer_id::kMemoryData);
     if (view_) view_->closeAsCancelled();
 }
@@ -122,6 +124,7 @@ void MemoryReadout::onDataTimeout() {
     // Set before the message opens: replies keep coming inside its modal
     // loop, and from now on they find no window and end the chain untaken.
     aborted_ = true;
+    outcome_ = MemoryReadoutOutcome::TimedOut;
     MemoryReadoutView* view = view_;
     view->showMessage(kTransferError);
     view->closeAsCancelled();
@@ -130,13 +133,15 @@ void MemoryReadout::onDataTimeout() {
 void MemoryReadout::decode() {
     timers_.stopTimer(timer_id::kMemoryData);
     if (!view_) return;
-    if (options_.fullDump) writeDump();
+    const bool dumped = !options_.fullDump || writeDump();
     DecodedMemory decoded = decodeMemoryImage(image_.data(), imageLength_);
     for (MemoryRecord& r : decoded.records)
         addComputedValues(r, options_.dewPointColumn, options_.vapourColumn, fallbackPressure_);
     records_ = std::move(decoded.records);
     usedBytes_ = decoded.usedBytes;
     decoded_ = true;
+    using O = MemoryReadoutOutcome;
+    outcome_ = !dumped ? O::DumpFailed : records_.empty() ? O::Empty : O::Completed;
     if (records_.empty()) {
         view_->showMessage(kMemoryEmpty);
         view_->closeAsCancelled();
@@ -157,13 +162,15 @@ std::string MemoryReadout::dumpText(const std::uint8_t* image, std::size_t lengt
     return text;
 }
 
-void MemoryReadout::writeDump() {
+bool MemoryReadout::writeDump() {
     // Replaces an earlier dump; a dump that cannot be written does not stop the read-out.
     std::FILE* f = std::fopen(options_.dumpPath.c_str(), "wbe");
     const std::string text = dumpText(image_.data(), imageLength_);
     const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
     const bool closed = f && std::fclose(f) == 0;
-    if (!written || !closed) view_->showMessage(kDumpNotCreated);
+    if (written && closed) return true;
+    view_->showMessage(kDumpNotCreated);
+    return false;
 }
 
 std::string MemoryReadout::errorCellText() { return str(kMeasurementError); }

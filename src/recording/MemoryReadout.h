@@ -34,6 +34,16 @@ public:
     virtual void closeAsCancelled() = 0;
 };
 
+// How a read-out ended, for a front end that acts on it beyond the messages.
+enum class MemoryReadoutOutcome {
+    Reading,      // started and not ended (or never started)
+    Completed,    // the records are decoded
+    Empty,        // decoded, and the memory holds no record (message 130 said)
+    TimedOut,     // 12 s without data (message 131 said)
+    Cancelled,    // stopped at the user's request
+    DumpFailed,   // decoded (records() tells whether any), the dump file not written (message 221 said)
+};
+
 struct MemoryReadoutOptions {
     bool dewPointColumn = true;     // MEMORY_DP
     bool vapourColumn = true;       // MEMORY_PPM
@@ -63,7 +73,7 @@ public:
 
     bool reading() const { return view_ != nullptr && !decoded_ && !aborted_; }
     bool aborted() const { return aborted_; }
-    bool cancelRequested() const { return session_.memoryReadoutCancelled; }
+    MemoryReadoutOutcome outcome() const { return outcome_; }
 
     // The decoded list and what the dialog shows of it.
     const std::vector<MemoryRecord>& records() const { return records_; }
@@ -105,7 +115,8 @@ private:
     void placeBlock(int block);
     void onDataTimeout();
     void decode();
-    void writeDump();
+    // False when the dump file could not be written (the message is said).
+    bool writeDump();
 
     PanelSession& session_;
     TimerRouter& timers_;
@@ -121,6 +132,7 @@ private:
 
     bool decoded_ = false;
     bool aborted_ = false;
+    MemoryReadoutOutcome outcome_ = MemoryReadoutOutcome::Reading;
     std::vector<MemoryRecord> records_;
     int usedBytes_ = 0;
     std::vector<Column> columnKinds_;

@@ -76,6 +76,7 @@ TEST(MemoryReadout, BlocksFillTheImageAndTheLastSelectDecodes) {
     EXPECT_FALSE(h.session.memoryReadoutActive);
     // Decoded: a list, or the empty-memory message.
     EXPECT_EQ(h.view.decodedShown + h.view.closed, 1);
+    EXPECT_EQ(h.readout.outcome(), h.view.decodedShown ? MemoryReadoutOutcome::Completed : MemoryReadoutOutcome::Empty);
     EXPECT_FALSE(h.clock.isActive(timer_id::kMemoryData));
 }
 
@@ -90,6 +91,7 @@ TEST(MemoryReadout, TwelveSecondsWithoutABlockEndWithMessage131) {
     EXPECT_EQ(h.view.messages[0], (UserMessage{131, MessageIcon::None}));
     EXPECT_EQ(h.view.closed, 1);
     EXPECT_TRUE(h.readout.aborted());
+    EXPECT_EQ(h.readout.outcome(), MemoryReadoutOutcome::TimedOut);
     // The panel keeps being polled; late replies find no window.
     h.readout.detach();
     h.answerUntilIdentity();
@@ -124,7 +126,20 @@ TEST(MemoryReadout, CancelEndsTheReadOutAtTheNextStep) {
     h.answer();
     EXPECT_EQ(h.view.closed, 1);
     EXPECT_TRUE(h.readout.aborted());
+    EXPECT_EQ(h.readout.outcome(), MemoryReadoutOutcome::Cancelled);
     EXPECT_EQ(h.port.codes().back(), "020A00");
+}
+
+TEST(MemoryReadout, ADumpThatCannotBeWrittenIsSaidAndIsTheOutcome) {
+    Harness h;
+    MemoryReadoutOptions options;
+    options.fullDump = true;
+    options.dumpPath = test::makeTempDir("memory-dump") + "/no-such-folder/__memdump.txt";
+    h.readout.start(h.view, options);
+    h.answerUntilIdentity();
+    ASSERT_FALSE(h.view.messages.empty());
+    EXPECT_EQ(h.view.messages.front(), (UserMessage{221, MessageIcon::Exclamation}));
+    EXPECT_EQ(h.readout.outcome(), MemoryReadoutOutcome::DumpFailed);
 }
 
 TEST(MemoryReadout, DumpText) {

@@ -20,7 +20,7 @@ using C = PanelCommand;
 
 class CommandRoundTrip : public ::testing::Test {
 protected:
-    CommandRoundTrip() : panel(sim::makeScenario("modem-208", sim::panelSecondsOf(2025, 3, 4, 5, 6, 7))->model, [this] { return now; }) {}
+    CommandRoundTrip() : panel(sim::makeScenario("modem-208", panelSecondsSince2000({2025, 3, 4, 5, 6, 7}))->model, [this] { return now; }) {}
 
     // Builds the frame of `command`, lets the panel answer and parses the reply.
     bool run(C command) {
@@ -151,7 +151,7 @@ TEST_F(CommandRoundTrip, WordAndByteSettingsReadBack) {
 }
 
 TEST_F(CommandRoundTrip, ClockSetAndReadBack) {
-    args.clockSeconds = sim::panelSecondsOf(2028, 2, 29, 23, 59, 58);
+    args.clockSeconds = panelSecondsSince2000({2028, 2, 29, 23, 59, 58});
     ASSERT_TRUE(run(C::SetClock));
     EXPECT_EQ(state.clockWritten, 1);
     ASSERT_TRUE(run(C::ReadClock));

@@ -105,7 +105,7 @@ TEST(ClockDialog, FollowsThePanelThenThePcAndStopsWhenTheUserSetsTheTime) {
     ScriptedMessageBoxes boxes;
     ClockModel model;
     PanelState state;
-    state.panelClock = {2026, 12, 3, 8, 10, 20, 30, 0};   // year, month, day of week, day, h, m, s
+    state.panelClock = {2026, 12, 8, 10, 20, 30};
     ClockDialog dialog(model, state, boxes);
     dialog.setPcClock([] { return ClockTime{2027, 1, 2, 3, 4, 5}; });
     model.reset(state);

@@ -24,7 +24,7 @@
 
 #include "settings/Settings.h"
 #include "app/widgets/LanguageDialog.h"
-#include "base/widgets/MessageBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "base/widgets/QtTimerService.h"
 #include "link/widgets/PortDialog.h"
 #include "base/TimerIds.h"

@@ -694,7 +694,6 @@ void ChartView::setZoomed(bool zoomed) {
     if (zoomed_ == zoomed) return;
     zoomed_ = zoomed;
     resetButton_->setEnabled(zoomed);
-    emit zoomChanged(zoomed);
 }
 
 void ChartView::resetZoom() {

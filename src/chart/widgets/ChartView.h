@@ -120,9 +120,6 @@ public:
     QChartView* plot() const;
     int lineCount() const;   // drawn series, for tests and the benchmark
 
-signals:
-    void zoomChanged(bool zoomed);
-
 private:
     friend class ChartPlot;
     void rebuild();

@@ -143,7 +143,7 @@ AppSettings quietSettings() {
 }
 }  // namespace
 
-TEST(PeripheralCommands, AColourKeptWithOkShowsAfterARestartCancelledOneDoesNot) {
+TEST(WindowCommands, AColourKeptWithOkShowsAfterARestartCancelledOneDoesNot) {
     AppSettings settings = quietSettings();
     Started s(settings);
     ScriptedChooser chooser;
@@ -175,7 +175,7 @@ TEST(PeripheralCommands, AColourKeptWithOkShowsAfterARestartCancelledOneDoesNot)
     EXPECT_EQ(again.window->pane(kChannelTemp1)->backgroundColour, oldTemp1);
 }
 
-TEST(PeripheralCommands, AFontKeptWithOkShowsAfterARestartWithoutUnderline) {
+TEST(WindowCommands, AFontKeptWithOkShowsAfterARestartWithoutUnderline) {
     AppSettings settings = quietSettings();
     Started s(settings);
     ScriptedChooser chooser;
@@ -218,7 +218,7 @@ TEST(PeripheralCommands, AFontKeptWithOkShowsAfterARestartWithoutUnderline) {
     EXPECT_EQ(again.window->pane(kChannelTemp1)->valueLogFont, oldTemp1);
 }
 
-TEST(PeripheralCommands, HelpShowsThePageOfTheLanguageInTheProgramsOwnWindow) {
+TEST(WindowCommands, HelpShowsThePageOfTheLanguageInTheProgramsOwnWindow) {
     struct Case {
         const char* marker;
         const char* page;
@@ -247,7 +247,7 @@ TEST(PeripheralCommands, HelpShowsThePageOfTheLanguageInTheProgramsOwnWindow) {
     }
 }
 
-TEST(PeripheralCommands, AboutShowsTheProgramsVersionAndLinksToItsOwnPages) {
+TEST(WindowCommands, AboutShowsTheProgramsVersionAndLinksToItsOwnPages) {
     AppSettings settings = quietSettings();
     Started s(settings);
     RecordingOpener opener;
@@ -274,7 +274,7 @@ TEST(PeripheralCommands, AboutShowsTheProgramsVersionAndLinksToItsOwnPages) {
     EXPECT_EQ(opener.targets, (std::vector<QString>{pictureTarget}));
 }
 
-TEST(PeripheralCommands, ThePromotionAfterStartHoldsThePortChoiceUntilItCloses) {
+TEST(WindowCommands, ThePromotionAfterStartHoldsThePortChoiceUntilItCloses) {
     app();
     AppSettings settings = defaultSettings();  // SHOW_ADV on, no port
     ScriptedMessageBoxes boxes;
@@ -326,7 +326,7 @@ TEST(PeripheralCommands, ThePromotionAfterStartHoldsThePortChoiceUntilItCloses) 
     w.requestClose();
 }
 
-TEST(PeripheralCommands, WithoutShowAdvNoPromotionAtStart) {
+TEST(WindowCommands, WithoutShowAdvNoPromotionAtStart) {
     AppSettings settings = quietSettings();
     Started s(settings);
     EXPECT_FALSE(s.window->timers().isActive(timer_id::kPromotion));
@@ -334,7 +334,7 @@ TEST(PeripheralCommands, WithoutShowAdvNoPromotionAtStart) {
     EXPECT_EQ(openDialog<PromotionDialog>(), nullptr);
 }
 
-TEST(PeripheralCommands, AdditionalSettingsDriveShowAdvCancelChangesNothing) {
+TEST(WindowCommands, AdditionalSettingsDriveShowAdvCancelChangesNothing) {
     AppSettings settings = defaultSettings();
     settings.showAdv = 1;
     ScriptedMessageBoxes boxes;
@@ -373,7 +373,7 @@ TEST(PeripheralCommands, AdditionalSettingsDriveShowAdvCancelChangesNothing) {
     EXPECT_EQ(out.showAdv, 1);
 }
 
-TEST(PeripheralCommands, ThePromotionTextCanBeReadButNotClickedInto) {
+TEST(WindowCommands, ThePromotionTextCanBeReadButNotClickedInto) {
     app();
     RecordingOpener opener;
     ScriptedMessageBoxes boxes;

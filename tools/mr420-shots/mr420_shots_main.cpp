@@ -36,7 +36,7 @@
 #include "base/widgets/WaitWindow.h"
 #include "config/ConfigTable.h"
 #include "config/widgets/ConfigDialog.h"
-#include "config/widgets/ConfigDialogs.h"
+#include "config/widgets/ConfigFeature.h"
 #include "link/widgets/PortDialog.h"
 #include "protocol/PanelConnection.h"
 #include "chart/widgets/ChartFeature.h"
@@ -257,8 +257,8 @@ void menuShots(PanelWindow& pw, Shooter& shooter) {
         }
         Step step;
         const ConfigSpec* spec = configSpecForMenu(shot.menuId);
-        if (spec && window.configDialogs().offers(shot.menuId)) {
-            ConfigDialog* dialog = &window.configDialogs().dialog(spec->kind);
+        if (spec && window.config().offers(shot.menuId)) {
+            ConfigDialog* dialog = &window.config().dialog(spec->kind);
             step.find = [dialog] { return static_cast<QWidget*>(dialog); };
             step.ready = [dialog](QWidget*) { return !dialog->waitingForSettings(); };
         } else {

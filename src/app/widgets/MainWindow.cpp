@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
@@ -12,24 +11,21 @@
 #include <QVBoxLayout>
 
 #include "base/StringTable.h"
-#include "app/widgets/LanguageDialog.h"
-#include "app/widgets/PeripheralCommands.h"
 #include "app/widgets/LocalDataServer.h"
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/ProgramArt.h"
 #include "base/widgets/QtTimerService.h"
 #include "base/widgets/WaitWindow.h"
 #include "chart/widgets/ChartFeature.h"
-#include "config/widgets/ConfigDialogs.h"
+#include "config/widgets/ConfigFeature.h"
 #include "base/TimerIds.h"
 #include "base/TimerRouter.h"
 #include "link/widgets/PortDialog.h"
 #include "link/widgets/QtByteDelivery.h"
 #include "protocol/PanelConnection.h"
 #include "recording/RegistrationSources.h"
-#include "recording/widgets/ChartProgram.h"
 #include "recording/widgets/MemoryFeature.h"
-#include "recording/widgets/RegistrationController.h"
+#include "recording/widgets/RegistrationFeature.h"
 #include "recording/widgets/RegistrationStatusLink.h"
 #include "ui/MainLayout.h"
 #include "ui/MenuTable.h"
@@ -61,7 +57,7 @@ struct MainWindow::Bridge : public ReadingView, public DataServerControl, public
         w.clock_->setCursorPosition(0);  // show the start of a text longer than the field
     }
     void setMenuEntryEnabled(int menuId, bool enabled) override {
-        if (QAction* a = w.action(menuId)) a->setEnabled(enabled && w.implemented(menuId));
+        if (QAction* a = w.action(menuId)) a->setEnabled(enabled && w.menuCommands_.serves(menuId));
     }
     void showDataServerStartFailure() override {
         // The refresh runs inside the byte hand-over: the box waits for the
@@ -93,7 +89,7 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
     setWindowTitle(QStringLiteral("MR420"));
     setWindowIcon(programIcon());
     setSizeGripEnabled(false);
-    portSource_ = systemPortEntries(portAliases);
+    PortEntrySource portSource = systemPortEntries(portAliases);
 
     bridge_ = std::make_unique<Bridge>(*this);
     sizeState_ = std::make_unique<WindowSizeState>();
@@ -114,26 +110,21 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
     readings_ = std::make_unique<ReadingModel>(connection_->state(), *timers_, *bridge_, *bridge_);
     connection_->session().addReplyListener(readings_.get());
     timers_->route(timer_id::kSettingsReadPeriod, [this](int) { readings_->onSettingsReadTimer(); });
-    timers_->route(timer_id::kPortChoiceRetry, [this](int id) {
-        // Not while the window opened after start is showing: the next tick tries again.
-        if (peripherals_ && peripherals_->startPromotionShowing()) return;
-        timers_->stopTimer(id);
-        choosePort();
-    });
-    registration_ = std::make_unique<RegistrationController>(boxes_);
+    registration_ = std::make_unique<RegistrationFeature>(boxes_, this);
     registration_->setReadingsProvider([this] { return liveReadings(); });
     registration_->setSourcesProvider([this] { return probeSources(); });
     registrationLink_ = std::make_unique<RegistrationStatusLink>(*registration_);
     readings_->setRegistrationSource(registrationLink_.get());
-    connect(registration_.get(), &RegistrationController::statusChanged, this,
+    connect(registration_.get(), &RegistrationFeature::statusChanged, this,
             [this] { readings_->updateStatusLine(); });
     wait_ = std::make_unique<WaitWindow>(qs(str(string_id::kPleaseWait)), this);
-    config_ = std::make_unique<ConfigDialogs>(connection_->session(), *timers_, boxes_, *wait_, this);
+    config_ = std::make_unique<ConfigFeature>(connection_->session(), *timers_, boxes_, *wait_, this);
     memory_ = std::make_unique<MemoryFeature>(connection_->session(), *timers_, boxes_, *wait_, this);
     chart_ = std::make_unique<ChartFeature>(
         [this](int c) { return chartColours(paneStyle(c).text, paneStyle(c).background); }, this);
     chart_->attach(memory_->dialog());
     chart_->setPanelState(&connection_->state());
+    config_->showMemoryColumns(memory_->options().dewPointColumn, memory_->options().vapourColumn);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -158,7 +149,12 @@ MainWindow::MainWindow(AppSettings& settings, std::map<int, std::string> portAli
     const int paneY[kChannelCount] = {26, 64, 186, 102, 142, 232};  // TEMP1 TEMP2 RH PRESSURE DP WB
     for (int c = 0; c < kChannelCount; ++c) panes_[std::size_t(c)]->setGeometry(dluX(7), dluY(paneY[c]), dluX(306), dluY(34));
     resize(dluX(320), dluY(284));
-    peripherals_ = std::make_unique<PeripheralCommands>(panes_, boxes_, *timers_, this, [this] { return closing_; });
+    windowCommands_ = std::make_unique<WindowCommands>(panes_, *connection_, boxes_, *timers_, this,
+                                                       [this] { return closing_; });
+    windowCommands_->setPortEntrySource(std::move(portSource));
+    for (MenuCommands* feature : std::initializer_list<MenuCommands*>{windowCommands_.get(), registration_.get(),
+                                                                     config_.get(), memory_.get(), chart_.get()})
+        menuCommands_.add(*feature);
 
     buildMenu();
     applySettings(settings_);
@@ -171,23 +167,6 @@ MainWindow::~MainWindow() {
     if (dataServer_) dataServer_->stop();
     // The panes' models belong to the reading model; unbind before it goes.
     for (ValuePane* p : panes_) delete p;
-}
-
-bool MainWindow::implemented(int id) const {
-    switch (id) {
-        case menu_id::kClose:
-        case menu_id::kAlwaysOnTop:
-        case menu_id::kSerialPort:
-        case menu_id::kRegistration:
-        case menu_id::kLanguage:
-        case menu_id::kMemoryRead:
-        case menu_id::kMemoryErase:
-        case menu_id::kRunVimo:
-        case menu_id::kChart:
-            return true;
-        default:
-            return PeripheralCommands::handles(id) || (config_ && config_->offers(id));
-    }
 }
 
 void MainWindow::buildMenu() {
@@ -203,13 +182,13 @@ void MainWindow::buildMenu() {
             a->setData(e.id);
             if (e.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(e.shortcut), QKeySequence::PortableText));
             // Commands whose dialogs are not part of this build stay visible but disabled.
-            a->setEnabled(implemented(e.id));
+            a->setEnabled(menuCommands_.serves(e.id));
+            if (MenuCommands* owner = menuCommands_.owner(e.id); owner && owner->checked(e.id)) a->setCheckable(true);
             actions_[e.id] = a;
             const int id = e.id;
             connect(a, &QAction::triggered, this, [this, id] { onCommand(id); });
         }
     }
-    if (QAction* a = action(menu_id::kAlwaysOnTop)) a->setCheckable(true);
     // F10 opens the first menu; the arrow keys go on from there.
     auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this, [this] {
@@ -225,46 +204,21 @@ QAction* MainWindow::action(int commandId) const {
 }
 
 void MainWindow::onCommand(int id) {
-    switch (id) {
-        case menu_id::kClose: accept(); break;
-        case menu_id::kAlwaysOnTop: toggleTopmost(); break;
-        case menu_id::kSerialPort: choosePort(); break;
-        case menu_id::kRegistration: registration_->openDialog(this); break;
-        case menu_id::kLanguage: {
-            // Takes effect at the next start.
-            LanguageDialog dialog(languageSelection(language_), this);
-            if (dialog.exec() == QDialog::Accepted) setLanguage(language_, dialog.selection());
-            break;
-        }
-        case menu_id::kMemoryRead:
-            memory_->readMemory({config_->memoryColumns().dewPoint, config_->memoryColumns().waterVapour, memoryDump_});
-            break;
-        case menu_id::kMemoryErase: memory_->eraseMemory(); break;
-        case menu_id::kRunVimo:
-            launchChartProgram(this, boxes_, currentChartProgramPlaces(), startDetachedProgram, memory_->lastSavedFile());
-            break;
-        case menu_id::kChart: chart_->openLive(); break;
-        default:
-            if (PeripheralCommands::handles(id))
-                peripherals_->run(id);
-            else
-                config_->open(id);
-            break;
-    }
+    if (MenuCommands* owner = menuCommands_.owner(id)) owner->run(id);
+    showCheckMark(id);
+}
+
+void MainWindow::showCheckMark(int id) {
+    MenuCommands* owner = menuCommands_.owner(id);
+    const std::optional<bool> on = owner ? owner->checked(id) : std::nullopt;
+    if (QAction* a = action(id); a && on) a->setChecked(*on);
 }
 
 void MainWindow::initialise() {
     if (initialised_) return;
     initialised_ = true;
 
-    // A configured port that cannot be opened stays configured: the port
-    // choice is offered, and cancelling it retries the port quietly.
-    if (portNumber_ <= 0) {
-        choosePort();
-    } else if (auto failure = connection_->openCom(portNumber_)) {
-        showOpenFailure(*failure);
-        choosePort();
-    }
+    windowCommands_->openConfiguredPort();
     if (QAction* a = action(menu_id::kRegistration)) a->setEnabled(false);
     statusFieldHeight_ = status_->sizeHint().height();
     clockWidth_ = clockFieldWidth();
@@ -273,10 +227,10 @@ void MainWindow::initialise() {
     initialising_ = false;
     placeWindow();
     readings_->refreshDisplay(false);
-    topmost_ = !topmost_;
-    toggleTopmost();
+    windowCommands_->applyTopmost(windowCommands_->topmost());
+    showCheckMark(menu_id::kAlwaysOnTop);
     connection_->start();
-    peripherals_->scheduleAfterStart();
+    windowCommands_->scheduleAfterStart();
 }
 
 void MainWindow::placeWindow() {
@@ -299,47 +253,7 @@ QMargins MainWindow::frameMargins() const {
 
 bool MainWindow::portOpen() const { return connection_->portOpen(); }
 
-void MainWindow::showOpenFailure(const PortOpenFailure& failure) { boxes_.message(this, qs(failure.message())); }
-
 void MainWindow::closePort() { connection_->closePort(); }
-
-void MainWindow::choosePort() {
-    if (closing_ || choosingPort_) return;
-    if (!isVisible()) {
-        timers_->startTimer(timer_id::kPortChoiceRetry, 500);
-        return;
-    }
-    choosingPort_ = true;
-    for (;;) {
-        const int current = connection_->portOpen() ? connection_->openComNumber() : 0;
-        const int n = choosePortNumber(this, current, portSource_, boxes_);
-        if (closing_ || n <= 0 || n == current) break;
-        if (auto failure = connection_->openCom(n)) {
-            // A chosen port that does not open is not kept.
-            portNumber_ = 0;
-            showOpenFailure(*failure);
-            if (closing_) break;
-            continue;
-        }
-        portNumber_ = n;
-        break;
-    }
-    choosingPort_ = false;
-    // Without a port, the configured one is looked for until it appears.
-    if (!closing_ && !connection_->portOpen()) connection_->retryQuietly(portNumber_);
-}
-
-void MainWindow::toggleTopmost() {
-    const QRect g = geometry();
-    const bool wasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, !topmost_);
-    if (wasVisible) {
-        setGeometry(g);
-        show();
-    }
-    topmost_ = !topmost_;
-    if (QAction* a = action(menu_id::kAlwaysOnTop)) a->setChecked(topmost_);
-}
 
 void MainWindow::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
@@ -367,15 +281,12 @@ void MainWindow::keyPressEvent(QKeyEvent* e) {
     }
 }
 
-void MainWindow::closeEvent(QCloseEvent* e) { QDialog::closeEvent(e); }
-
 void MainWindow::done(int result) {
     // Shutdown order: the data server stops with the window, before the
     // serial port is deleted and the settings are written. From now on
     // timers that fire while the port's worker is joined do nothing.
     closing_ = true;
-    timers_->stopTimer(timer_id::kPortChoiceRetry);
-    peripherals_->stop();
+    windowCommands_->stop();
     dataServer_->stop();
     QDialog::done(result);
 }
@@ -383,8 +294,7 @@ void MainWindow::done(int result) {
 void MainWindow::requestClose() {
     closing_ = true;
     config_->abandon();
-    timers_->stopTimer(timer_id::kPortChoiceRetry);
-    peripherals_->stop();
+    windowCommands_->stop();
     // End every modal window above this one first; their loops return, and
     // each caller sees `closing_`.
     for (QWidget* w : QApplication::topLevelWidgets()) {

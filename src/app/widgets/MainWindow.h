@@ -15,9 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "app/widgets/PeripheralCommands.h"
+#include "app/widgets/WindowCommands.h"
 #include "ui/LiveReadings.h"
 #include "ui/MainLayout.h"
+#include "ui/MenuCommands.h"
 #include "ui/widgets/LogicalFont.h"
 
 class QMenuBar;
@@ -30,13 +31,12 @@ struct AppSettings;
 struct WindowSizeState;
 struct ProbeSources;
 class ChartFeature;
-class ConfigDialogs;
+class ConfigFeature;
 class LocalDataServer;
 class MemoryFeature;
 class PanelConnection;
-struct PortOpenFailure;
 class ReadingModel;
-class RegistrationController;
+class RegistrationFeature;
 class RegistrationStatusLink;
 class LinkOpener;
 class MessageBoxes;
@@ -71,7 +71,7 @@ public:
     void closePort();
     // The port menu command. When it ends without an open port, the
     // configured port is retried quietly.
-    void choosePort();
+    void choosePort() { windowCommands_->choosePort(); }
     // Ends the window as the close box does, first ending any modal dialog
     // open above it (SIGTERM and SIGINT come here). Also before exec: the
     // window then does not run at all.
@@ -81,15 +81,11 @@ public:
     // The window's members back into the settings (rectangle, topmost, port,
     // language, pane colours and fonts, registration).
     void storeSettings(AppSettings& settings) const;
-    const std::string& language() const { return language_; }
+    const std::string& language() const { return windowCommands_->language(); }
 
-    static constexpr int kPaneCount = 6;
     PaneStyle paneStyle(int channel) const;
     // Sets colours and font and repaints.
     void setPaneStyle(int channel, const PaneStyle& style);
-
-    void setMemoryDump(bool on) { memoryDump_ = on; }
-    bool memoryDump() const { return memoryDump_; }
 
     // Readers for the registration files, the data server and tests.
     ValuePane* pane(int channel) const { return panes_[static_cast<std::size_t>(channel)]; }
@@ -99,15 +95,15 @@ public:
     QLineEdit* clockField() const { return clock_; }
     QWidget* clientArea() const { return client_; }
     QAction* action(int commandId) const;
-    bool topmost() const { return topmost_; }
+    bool topmost() const { return windowCommands_->topmost(); }
     // The configured port (PORT_NR): kept when the port cannot be opened,
     // changed when the user chooses another.
-    int portNumber() const { return portNumber_; }
+    int portNumber() const { return windowCommands_->portNumber(); }
     bool portOpen() const;
     PanelConnection& connection() { return *connection_; }
     QtTimerService& timers() { return *qtTimers_; }
     WaitWindow& waitWindow() { return *wait_; }
-    ConfigDialogs& configDialogs() { return *config_; }
+    ConfigFeature& config() { return *config_; }
     MemoryFeature& memory() { return *memory_; }
     ChartFeature& chart() { return *chart_; }
 
@@ -121,22 +117,21 @@ public:
     void layoutPanes();
 
     // Where the port choice looks for ports (tests give a fixed list).
-    void setPortEntrySource(std::function<std::vector<std::string>()> source) { portSource_ = std::move(source); }
+    void setPortEntrySource(PortEntrySource source) { windowCommands_->setPortEntrySource(std::move(source)); }
 
     // Who opens help pages and links, and who chooses pane colours and fonts
     // (tests give scripted ones; by default the desktop and Qt's dialogs).
-    void setLinkOpener(LinkOpener* opener) { peripherals_->setLinkOpener(opener); }
-    void setPaneChooser(PaneChooser* chooser) { peripherals_->setPaneChooser(chooser); }
+    void setLinkOpener(LinkOpener* opener) { windowCommands_->setLinkOpener(opener); }
+    void setPaneChooser(PaneChooser* chooser) { windowCommands_->setPaneChooser(chooser); }
     // SHOW_ADV: the "Program VKS" window opens once after start.
-    bool showPromotionAtStart() const { return peripherals_->showAtStart(); }
+    bool showPromotionAtStart() const { return windowCommands_->showAtStart(); }
     // The window opened after start is showing; the port choice waits for it.
-    bool startPromotionShowing() const { return peripherals_->startPromotionShowing(); }
+    bool startPromotionShowing() const { return windowCommands_->startPromotionShowing(); }
 
 protected:
     void showEvent(QShowEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
     void done(int result) override;
-    void closeEvent(QCloseEvent*) override;
     void moveEvent(QMoveEvent*) override;
     void changeEvent(QEvent*) override;
     bool eventFilter(QObject*, QEvent*) override;
@@ -145,13 +140,12 @@ private:
     struct Bridge;
     void applySettings(const AppSettings& settings);
     void buildMenu();
-    bool implemented(int commandId) const;
     void onCommand(int commandId);
+    // The check mark of an entry that has one, as its feature says.
+    void showCheckMark(int commandId);
     void placeWindow();
     QMargins frameMargins() const;
-    void showOpenFailure(const PortOpenFailure& failure);
     ProbeSources probeSources() const;
-    void toggleTopmost();
     int clockFieldWidth() const;
     void applyMinimumSize();
     void recordRect();
@@ -162,41 +156,36 @@ private:
 
     std::unique_ptr<QtTimerService> qtTimers_;
     std::unique_ptr<TimerRouter> timers_;
-    std::unique_ptr<PeripheralCommands> peripherals_;   // routes a timer: goes before timers_
+    std::unique_ptr<WindowCommands> windowCommands_;   // routes timers: goes before timers_
     std::unique_ptr<QtByteDelivery> delivery_;
     std::unique_ptr<PanelConnection> connection_;
     std::unique_ptr<WaitWindow> wait_;
     std::unique_ptr<Bridge> bridge_;
     std::unique_ptr<LocalDataServer> dataServer_;
     std::unique_ptr<ReadingModel> readings_;
-    std::unique_ptr<RegistrationController> registration_;
-    std::unique_ptr<ConfigDialogs> config_;
+    std::unique_ptr<RegistrationFeature> registration_;
+    std::unique_ptr<ConfigFeature> config_;
     std::unique_ptr<MemoryFeature> memory_;
     std::unique_ptr<ChartFeature> chart_;
     std::unique_ptr<RegistrationStatusLink> registrationLink_;
+    MenuCommandTable menuCommands_;
 
     QMenuBar* menuBar_ = nullptr;
     std::map<int, QAction*> actions_;
     QWidget* client_ = nullptr;
     QLineEdit* status_ = nullptr;
     QLineEdit* clock_ = nullptr;
-    std::array<ValuePane*, 6> panes_{};
+    PaneSet panes_{};
 
-    std::function<std::vector<std::string>()> portSource_;
     bool initialising_ = true;
     bool initialised_ = false;
     bool framePlaced_ = false;
     std::optional<QRect> placeTarget_;  // the stored rectangle applied at start-up
     bool closing_ = false;
-    bool choosingPort_ = false;
     RecordedWindowRect rect_{{100, 100, 600, 400}};
-    bool topmost_ = false;
     std::unique_ptr<WindowSizeState> sizeState_;
-    std::string language_;
     int statusFieldHeight_ = 0;
     int clockWidth_ = 0;
-    int portNumber_ = 0;
-    bool memoryDump_ = false;
 };
 
 }  // namespace mr420

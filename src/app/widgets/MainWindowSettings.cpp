@@ -1,23 +1,22 @@
-// The main window's members to and from the settings table. Kept apart from
-// MainWindow.cpp: the settings table and the pane model each name their own
-// channel enumeration.
+// The main window's state and its features' to and from the settings table,
+// apart from the wiring in MainWindow.cpp.
 
 #include "settings/Settings.h"
-#include "recording/widgets/RegistrationController.h"
+#include "recording/widgets/RegistrationFeature.h"
 #include "app/widgets/MainWindow.h"
-#include "config/widgets/ConfigDialogs.h"
+#include "recording/widgets/MemoryFeature.h"
 
 namespace mr420 {
 
 // --- settings -------------------------------------------------------------
 
 void MainWindow::applySettings(const AppSettings& s) {
-    language_ = s.language;
-    portNumber_ = s.portNr;
+    windowCommands_->setLanguage(s.language);
+    windowCommands_->setPortNumber(s.portNr);
     rect_ = RecordedWindowRect({s.windowLeft, s.windowTop, s.windowRight - s.windowLeft, s.windowBottom - s.windowTop});
-    topmost_ = s.topmost != 0;
-    peripherals_->setShowAtStart(s.showAdv != 0);
-    for (int c = 0; c < kPaneCount; ++c) {
+    windowCommands_->setTopmost(s.topmost != 0);
+    windowCommands_->setShowAtStart(s.showAdv != 0);
+    for (int c = 0; c < kChannelCount; ++c) {
         const PaneSettings& p = s.panes[std::size_t(c)];
         PaneStyle style = paneStyle(c);
         style.background = p.background;
@@ -30,20 +29,21 @@ void MainWindow::applySettings(const AppSettings& s) {
         setPaneStyle(c, style);
     }
     registration_->setSettings(registrationSettingsOf(s));
-    config_->memoryColumns() = {s.memoryDp != 0, s.memoryPpm != 0};
+    memory_->options().dewPointColumn = s.memoryDp != 0;
+    memory_->options().vapourColumn = s.memoryPpm != 0;
 }
 
 void MainWindow::storeSettings(AppSettings& s) const {
-    s.language = language_;
-    s.portNr = portNumber_;
+    s.language = windowCommands_->language();
+    s.portNr = windowCommands_->portNumber();
     const Rect& r = rect_.current();
     s.windowLeft = r.x;
     s.windowTop = r.y;
     s.windowRight = r.x + r.width;
     s.windowBottom = r.y + r.height;
-    s.topmost = topmost_ ? 1 : 0;
-    s.showAdv = peripherals_->showAtStart() ? 1 : 0;
-    for (int c = 0; c < kPaneCount; ++c) {
+    s.topmost = windowCommands_->topmost() ? 1 : 0;
+    s.showAdv = windowCommands_->showAtStart() ? 1 : 0;
+    for (int c = 0; c < kChannelCount; ++c) {
         PaneSettings& p = s.panes[std::size_t(c)];
         const PaneStyle style = paneStyle(c);
         p.background = style.background;
@@ -54,8 +54,8 @@ void MainWindow::storeSettings(AppSettings& s) const {
         p.fontWeight = style.font.weight;
     }
     storeRegistrationSettings(registration_->settings(), s);
-    s.memoryDp = config_->memoryColumns().dewPoint ? 1 : 0;
-    s.memoryPpm = config_->memoryColumns().waterVapour ? 1 : 0;
+    s.memoryDp = memory_->options().dewPointColumn ? 1 : 0;
+    s.memoryPpm = memory_->options().vapourColumn ? 1 : 0;
 }
 
 }  // namespace mr420

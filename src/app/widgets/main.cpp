@@ -30,6 +30,7 @@
 #include "base/StringTable.h"
 #include "protocol/PanelConnection.h"
 #include "app/widgets/MainWindow.h"
+#include "recording/widgets/MemoryFeature.h"
 
 namespace {
 
@@ -168,7 +169,7 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         mr420::MainWindow window(settings, aliases, boxes);
-        window.setMemoryDump(memoryDump);
+        window.memory().options().fullDump = memoryDump;
         if (!tracePath.empty() && !window.connection().startTrace(tracePath)) {
             std::fprintf(stderr, "mr420: cannot write the trace file %s: %s\n", tracePath.c_str(), std::strerror(errno));
             return 1;

@@ -13,6 +13,7 @@
 #include "base/widgets/WindowFit.h"
 #include "chart/ChartThresholds.h"
 #include "recording/widgets/MemoryDialog.h"
+#include "ui/MenuTable.h"
 
 namespace mr420 {
 
@@ -85,6 +86,12 @@ ChartColours ChartFeature::colours() const {
 }
 
 void ChartFeature::onCycle(bool connected, const LiveReadings& panes) { buffer_.addCycle(clock_(), connected, panes); }
+
+std::vector<int> ChartFeature::commands() const { return {menu_id::kChart}; }
+
+void ChartFeature::run(int menuId) {
+    if (menuId == menu_id::kChart) openLive();
+}
 
 void ChartFeature::openLive() {
     if (!live_) {

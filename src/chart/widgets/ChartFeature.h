@@ -13,6 +13,7 @@
 #include "chart/LiveBuffer.h"
 #include "chart/widgets/ChartView.h"
 #include "recording/MemoryRecord.h"
+#include "ui/MenuCommands.h"
 
 class QTimer;
 class QWidget;
@@ -44,7 +45,7 @@ private:
     bool placed_ = false;
 };
 
-class ChartFeature : public QObject {
+class ChartFeature : public QObject, public MenuCommands {
     Q_OBJECT
 public:
     // The colours of a channel's pane as they are now.
@@ -58,6 +59,8 @@ public:
     void onCycle(bool connected, const LiveReadings& panes);
     // "Wykres": opens the live window or brings it to the front.
     void openLive();
+    std::vector<int> commands() const override;
+    void run(int menuId) override;
     // The chart of downloaded records, a window of its own above `owner`.
     ChartWindow* openMemoryChart(const std::vector<MemoryRecord>& records, QWidget* owner);
     // Gives the memory dialog its "Wykres" button.

@@ -1,38 +1,33 @@
+// ChartView's controls and state: the channels' check boxes and the axis
+// choices, the data and colours, what is shown and hidden (legend
+// included), and the cursor's read-out. The drawing, the axes and the
+// mouse each have a file of their own (ChartDrawing, ChartAxes, ChartPlot).
+
 #include "chart/widgets/ChartView.h"
 
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
-#include <QDateTime>
 #include <QCategoryAxis>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QLegend>
-#include <QResizeEvent>
-#include <QFileDialog>
 #include <QGraphicsLineItem>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLegendMarker>
-#include <QLineSeries>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
-#include <QScatterSeries>
-#include <QSvgGenerator>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
-#include <QWheelEvent>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 #include "base/StringTable.h"
-#include "chart/ChartTicks.h"
+#include "chart/widgets/ChartLabels.h"
+#include "chart/widgets/ChartPlot.h"
 
 namespace mr420 {
 
@@ -43,12 +38,6 @@ QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cas
 QColor fromRgb(unsigned v) { return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF)); }
 
 double luminance(const QColor& c) { return 0.299 * c.redF() + 0.587 * c.greenF() + 0.114 * c.blueF(); }
-
-constexpr std::size_t kSmoothPointLimit = 20000;
-
-constexpr std::array<Qt::PenStyle, 4> kFileStyles{Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
-
-QString channelTitle(int channel) { return qs(str(channelInfo(channel).titleStringId)); }
 
 QString valueText(int channel, double v) {
     const int decimals = channel == kChannelWb ? 0 : channel == kChannelTemp1 || channel == kChannelTemp2 ? 2 : 1;
@@ -64,14 +53,6 @@ std::optional<double> valueAt(const std::vector<ChartPoint>& points, std::int64_
     if (it->gap()) return std::nullopt;
     return it->value;
 }
-
-QString unitName(int unit) { return QString::fromUtf8(unitText(static_cast<ChartUnit>(unit))); }
-
-// Labels of a category axis must differ; a run of zero-width spaces makes
-// equal texts ("12:00" on two days) distinct without changing their look.
-QString distinct(const QString& label, int index) { return label + QString(index, QChar(0x200B)); }
-
-constexpr std::int64_t kFarAway = 100LL * 365 * 24 * 3600 * 1000;   // threshold lines reach past any range
 
 }  // namespace
 
@@ -107,85 +88,6 @@ std::array<QColor, kChannelCount> lineColours(const ChartColours& colours) {
     }
     return out;
 }
-
-// The plot: wheel zooms the time axis around the mouse, the left button
-// draws a rubber band, the right or middle button pans, the keys do both.
-class ChartPlot : public QChartView {
-public:
-    ChartPlot(QChart* chart, ChartView& owner) : QChartView(chart), owner_(owner) {
-        setRubberBand(QChartView::RectangleRubberBand);
-        setRenderHint(QPainter::Antialiasing);
-        setMouseTracking(true);
-        setFocusPolicy(Qt::StrongFocus);
-    }
-
-protected:
-    void wheelEvent(QWheelEvent* e) override {
-        const double steps = e->angleDelta().y() / 120.0;
-        if (steps == 0) return;
-        const qint64 t = timeAtX(e->position().x());
-        owner_.zoomTime(std::pow(0.8, steps), t);
-        e->accept();
-    }
-    void mousePressEvent(QMouseEvent* e) override {
-        if (e->button() == Qt::RightButton || e->button() == Qt::MiddleButton) {
-            panning_ = true;
-            lastX_ = e->position().x();
-            setCursor(Qt::ClosedHandCursor);
-            e->accept();
-            return;
-        }
-        QChartView::mousePressEvent(e);
-    }
-    void mouseMoveEvent(QMouseEvent* e) override {
-        if (panning_) {
-            const double width = chart()->plotArea().width();
-            if (width > 0) owner_.panTime(-(e->position().x() - lastX_) / width);
-            lastX_ = e->position().x();
-            e->accept();
-            return;
-        }
-        owner_.onHover(mapToScene(e->position().toPoint()));
-        QChartView::mouseMoveEvent(e);
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        if (panning_ && (e->button() == Qt::RightButton || e->button() == Qt::MiddleButton)) {
-            panning_ = false;
-            unsetCursor();
-            e->accept();
-            return;
-        }
-        const bool band = e->button() == Qt::LeftButton;
-        QChartView::mouseReleaseEvent(e);
-        if (band) owner_.setZoomed(true);
-    }
-    void keyPressEvent(QKeyEvent* e) override {
-        const qint64 centre = (owner_.rangeStart() + owner_.rangeEnd()) / 2;
-        switch (e->key()) {
-        case Qt::Key_Left: owner_.panTime(-0.1); break;
-        case Qt::Key_Right: owner_.panTime(0.1); break;
-        case Qt::Key_Plus:
-        case Qt::Key_Equal: owner_.zoomTime(0.8, centre); break;
-        case Qt::Key_Minus: owner_.zoomTime(1.25, centre); break;
-        case Qt::Key_Home:
-        case Qt::Key_0: owner_.resetZoom(); break;
-        default: QChartView::keyPressEvent(e); return;
-        }
-        e->accept();
-    }
-
-private:
-    qint64 timeAtX(double x) const {
-        const QRectF area = chart()->plotArea();
-        const double share = area.width() > 0 ? (x - area.left()) / area.width() : 0.5;
-        const qint64 a = owner_.rangeStart(), b = owner_.rangeEnd();
-        return a + static_cast<qint64>(std::clamp(share, 0.0, 1.0) * double(b - a));
-    }
-
-    ChartView& owner_;
-    bool panning_ = false;
-    double lastX_ = 0;
-};
 
 ChartView::ChartView(QWidget* parent) : QWidget(parent), colours_(defaultChartColours()) {
     chart_ = new QChart;
@@ -316,199 +218,6 @@ QString ChartView::curveName(std::size_t file, int channel) const {
     return qs(files_[file].title) + QStringLiteral(": ") + title;
 }
 
-void ChartView::rebuild() {
-    redraw_->stop();
-    rebuilding_ = true;
-    const qint64 keepStart = rangeStart(), keepEnd = rangeEnd();
-    // The range shown afterwards, for which the points are thinned: a plot
-    // draws at most a few points per pixel column, however long the data.
-    const bool keep = zoomed_ && keepEnd > keepStart;
-    const auto [fullFrom, fullTo] = fullRange();
-    drawnFrom_ = keep ? keepStart : fullFrom;
-    drawnTo_ = keep ? keepEnd : fullTo;
-    const int columns = std::max(200, plot_->viewport()->width());
-    std::array<std::pair<double, double>, kChartUnitCount> keepValues{};
-    for (int u = 0; u < kChartUnitCount; ++u)
-        if (QValueAxis* a = valueAxes_[static_cast<std::size_t>(u)]) keepValues[static_cast<std::size_t>(u)] = {a->min(), a->max()};
-
-    chart_->removeAllSeries();
-    curves_.clear();
-    thresholdLines_.clear();
-    for (QValueAxis*& a : valueAxes_) {
-        if (a) {
-            chart_->removeAxis(a);
-            delete a;
-            a = nullptr;
-        }
-    }
-
-    // Units in use, each with the range of its values.
-    std::array<double, kChartUnitCount> lo, hi;
-    lo.fill(std::numeric_limits<double>::infinity());
-    hi.fill(-std::numeric_limits<double>::infinity());
-    for (const ChartData& f : files_)
-        for (int c = 0; c < kChannelCount; ++c)
-            for (const ChartPoint& p : f.series[static_cast<std::size_t>(c)]) {
-                if (p.gap()) continue;
-                const auto u = static_cast<std::size_t>(unitOf(c));
-                lo[u] = std::min(lo[u], p.value);
-                hi[u] = std::max(hi[u], p.value);
-            }
-    for (const ChartThreshold& t : thresholds_) {
-        const auto u = static_cast<std::size_t>(unitOf(t.channel));
-        if (lo[u] <= hi[u] && thresholdsShown_) {   // a line the user wants to see stays inside
-            lo[u] = std::min(lo[u], t.value);
-            hi[u] = std::max(hi[u], t.value);
-        }
-    }
-    for (int u = 0; u < kChartUnitCount; ++u) {
-        const auto ui = static_cast<std::size_t>(u);
-        if (!(lo[ui] <= hi[ui])) continue;
-        auto* axis = new QValueAxis;
-        axis->setTitleText(unitName(u));
-        double a = lo[ui], b = hi[ui];
-        const double margin = b - a < 1e-9 ? 1 : (b - a) * 0.05;
-        const ValueTicks ticks = chooseValueTicks(a - margin, b + margin, 8);
-        axis->setRange(ticks.min, ticks.max);
-        axis->setTickType(QValueAxis::TicksDynamic);
-        axis->setTickAnchor(0);
-        valueAxes_[ui] = axis;
-    }
-    chooseDefaultSides();
-    // Each axis goes straight to its side: moving it later lays the chart out again.
-    for (int u = 0; u < kChartUnitCount; ++u)
-        if (QValueAxis* axis = valueAxes_[static_cast<std::size_t>(u)]) {
-            chart_->addAxis(axis, sideUnit_[1] == u ? Qt::AlignRight : Qt::AlignLeft);
-            connect(axis, &QValueAxis::rangeChanged, this, [this] { updateValueTicks(); });
-        }
-
-    for (std::size_t fi = 0; fi < files_.size(); ++fi) {
-        const ChartData f = thinForDrawing(detailOf(fi, columns), drawnFrom_, drawnTo_, columns);
-        for (int c = 0; c < kChannelCount; ++c) {
-            const auto ci = static_cast<std::size_t>(c);
-            const std::vector<ChartPoint>& pts = f.series[ci];
-            QPen pen(lineColours_[ci], 1.5, kFileStyles[fi % kFileStyles.size()]);
-            Curve curve{fi, c, {}};
-            std::size_t i = 0;
-            while (i < pts.size()) {
-                while (i < pts.size() && pts[i].gap()) ++i;
-                std::size_t j = i;
-                while (j < pts.size() && !pts[j].gap()) ++j;
-                if (j == i) break;
-                QList<QPointF> run;
-                run.reserve(static_cast<qsizetype>(j - i));
-                for (std::size_t k = i; k < j; ++k) run.append(QPointF(double(pts[k].time), pts[k].value));
-                QXYSeries* s = nullptr;
-                if (run.size() == 1) {
-                    auto* dot = new QScatterSeries;
-                    dot->setMarkerSize(5);
-                    dot->setColor(pen.color());
-                    dot->setBorderColor(pen.color());
-                    s = dot;
-                } else {
-                    auto* line = new QLineSeries;
-                    line->setPen(pen);
-                    s = line;
-                }
-                s->replace(run);
-                s->setName(curveName(fi, c));
-                chart_->addSeries(s);
-                s->attachAxis(timeAxis_);
-                s->attachAxis(valueAxes_[static_cast<std::size_t>(unitOf(c))]);
-                curve.runs.push_back(s);
-                i = j;
-            }
-            if (curve.runs.empty()) continue;
-            for (QLegendMarker* m : chart_->legend()->markers(curve.runs.front()))
-                connect(m, &QLegendMarker::clicked, this, [this, fi, c] { setCurveHidden(fi, c, !curveHidden(fi, c)); });
-            curves_.push_back(std::move(curve));
-        }
-    }
-    drawThresholds();
-    // Smooth edges cost more than the points themselves once there are
-    // many: a long memory or a day of live readings draws without them.
-    std::size_t points = 0;
-    for (const ChartData& f : files_) points += f.valueCount();
-    plot_->setRenderHint(QPainter::Antialiasing, points <= kSmoothPointLimit);
-    for (int c = 0; c < kChannelCount; ++c) {
-        bool any = false;
-        for (const ChartData& f : files_) any |= f.hasChannel(c);
-        boxes_[static_cast<std::size_t>(c)]->setEnabled(any);
-    }
-
-    if (keep) {
-        timeAxis_->setRange(double(keepStart), double(keepEnd));
-        for (int u = 0; u < kChartUnitCount; ++u)
-            if (QValueAxis* a = valueAxes_[static_cast<std::size_t>(u)]; a && keepValues[static_cast<std::size_t>(u)].second > keepValues[static_cast<std::size_t>(u)].first)
-                a->setRange(keepValues[static_cast<std::size_t>(u)].first, keepValues[static_cast<std::size_t>(u)].second);
-    } else {
-        fitRanges();
-    }
-    applyVisibility();
-    updateTimeTicks();
-    updateValueTicks();
-    if (hasCursor_) setCursorTime(cursorTime_);
-    rebuilding_ = false;
-}
-
-const ChartData& ChartView::detailOf(std::size_t file, int columns) {
-    const ChartData& whole = files_[file];
-    const auto [fullFrom, fullTo] = fullRange();
-    const bool closer = drawnTo_ - drawnFrom_ < (fullTo - fullFrom) / 2;
-    if (!whole.reduced || !spanReader_ || !closer) return whole;
-    std::optional<Detail>& d = details_[file];
-    // A span read before serves while the view lies inside it and is not
-    // much narrower; else the view and half its width on each side are read.
-    const qint64 width = drawnTo_ - drawnFrom_;
-    if (!d || drawnFrom_ < d->from || drawnTo_ > d->to || (d->data.reduced && width * 4 < d->to - d->from)) {
-        Detail fresh;
-        fresh.from = drawnFrom_ - width / 2;
-        fresh.to = drawnTo_ + width / 2;
-        fresh.data = spanReader_(file, fresh.from, fresh.to, columns * 2);
-        d = std::move(fresh);
-    }
-    return d->data;
-}
-
-void ChartView::chooseDefaultSides() {
-    // The sides the user picked stay while their units have data; an empty
-    // side takes the first unit of a shown channel that has none.
-    std::array<int, 2> units = sideUnit_;
-    for (int& u : units)
-        if (u >= 0 && !valueAxes_[static_cast<std::size_t>(u)]) u = -1;
-    for (int c = 0; c < kChannelCount; ++c) {
-        const int u = static_cast<int>(unitOf(c));
-        if (!valueAxes_[static_cast<std::size_t>(u)] || !shown_[static_cast<std::size_t>(c)] || u == units[0] || u == units[1]) continue;
-        if (units[0] < 0)
-            units[0] = u;
-        else if (units[1] < 0)
-            units[1] = u;
-    }
-    sideUnit_ = units;
-    for (int side = 0; side < 2; ++side) {
-        QComboBox* choice = sideBoxes_[static_cast<std::size_t>(side)];
-        choice->clear();
-        if (side == 1) choice->addItem(qs(str(string_id::kChartNoAxis)), -1);
-        for (int u = 0; u < kChartUnitCount; ++u)
-            if (valueAxes_[static_cast<std::size_t>(u)]) choice->addItem(unitName(u), u);
-        choice->setCurrentIndex(std::max(0, choice->findData(units[static_cast<std::size_t>(side)])));
-        choice->setEnabled(choice->count() > 1);
-    }
-}
-
-void ChartView::setAxisUnits(int left, int right) {
-    auto usable = [this](int u) { return u >= 0 && u < kChartUnitCount && valueAxes_[static_cast<std::size_t>(u)]; };
-    if (!usable(left)) left = -1;
-    if (!usable(right) || right == left) right = -1;
-    sideUnit_ = {left, right};
-    for (int side = 0; side < 2; ++side) {
-        QComboBox* choice = sideBoxes_[static_cast<std::size_t>(side)];
-        choice->setCurrentIndex(std::max(0, choice->findData(sideUnit_[static_cast<std::size_t>(side)])));
-    }
-    applyVisibility();
-    updateValueTicks();
-}
-
 void ChartView::applyVisibility() {
     // An axis shows on its side; the curves of a unit without a side wait
     // until it gets one.
@@ -595,130 +304,6 @@ int ChartView::thresholdLineCount() const {
     return n;
 }
 
-void ChartView::drawThresholds() {
-    for (const ChartThreshold& t : thresholds_) {
-        QValueAxis* axis = valueAxes_[static_cast<std::size_t>(unitOf(t.channel))];
-        if (!axis) continue;
-        auto* line = new QLineSeries;
-        QPen pen(lineColours_[static_cast<std::size_t>(t.channel)], 1, Qt::DashLine);
-        line->setPen(pen);
-        const double mid = double(drawnFrom_ + drawnTo_) / 2;
-        line->append(mid - double(kFarAway), t.value);
-        line->append(mid + double(kFarAway), t.value);
-        line->setProperty("channel", t.channel);
-        chart_->addSeries(line);
-        line->attachAxis(timeAxis_);
-        line->attachAxis(axis);
-        thresholdLines_.push_back(line);
-    }
-}
-
-std::pair<qint64, qint64> ChartView::fullRange() const {
-    bool any = false;
-    qint64 a = 0, b = 0;
-    for (const ChartData& f : files_) {
-        if (f.firstTime() == 0 && f.lastTime() == 0) continue;
-        a = any ? std::min<qint64>(a, f.firstTime()) : f.firstTime();
-        b = any ? std::max<qint64>(b, f.lastTime()) : f.lastTime();
-        any = true;
-    }
-    if (!any) {
-        b = QDateTime::currentMSecsSinceEpoch();
-        a = b - 60 * 1000;
-    }
-    if (b <= a) b = a + 60 * 1000;
-    return {a, b};
-}
-
-void ChartView::fitRanges() {
-    const auto [a, b] = fullRange();
-    timeAxis_->setRange(double(a), double(b));
-}
-
-void ChartView::onTimeRangeChanged() {
-    if (rebuilding_ || files_.empty()) return;
-    // Thinned for a wider range, the series lack the detail of a closer
-    // look; outside what was thinned, they lack the points themselves.
-    const qint64 a = rangeStart(), b = rangeEnd();
-    const bool narrower = (b - a) * 2 < drawnTo_ - drawnFrom_;
-    const bool outside = a < drawnFrom_ || b > drawnTo_;
-    if (narrower || outside) redraw_->start();
-}
-
-void ChartView::updateTimeTicks() {
-    if (ticking_) return;
-    ticking_ = true;
-    const qint64 a = rangeStart(), b = rangeEnd();
-    const QFontMetrics metrics(timeAxis_->labelsFont());
-    const int width = std::max(1, static_cast<int>(chart_->plotArea().width()));
-    const TimeTicks ticks = chooseTimeTicks(a, b, width, [&metrics](std::string_view label) {
-        return metrics.horizontalAdvance(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
-    });
-    for (const QString& label : timeAxis_->categoriesLabels()) timeAxis_->remove(label);
-    timeAxis_->setStartValue(double(a));
-    int index = 0;
-    for (const TimeTick& t : ticks.ticks) timeAxis_->append(distinct(qs(t.label), index++), double(t.time));
-    timeOrigin_ = qs(ticks.origin);
-    timeAxis_->setTitleText(timeOrigin_);
-    ticking_ = false;
-}
-
-void ChartView::updateValueTicks() {
-    const double height = std::max(40.0, chart_->plotArea().height());
-    for (QValueAxis* axis : valueAxes_) {
-        if (!axis) continue;
-        const int most = std::max(2, static_cast<int>(height / (QFontMetrics(axis->labelsFont()).height() * 2.5)));
-        const ValueTicks ticks = chooseValueTicks(axis->min(), axis->max(), most);
-        axis->setTickInterval(ticks.step);
-        axis->setLabelFormat(QStringLiteral("%.") + QString::number(ticks.decimals) + QStringLiteral("f"));
-    }
-}
-
-QStringList ChartView::timeLabels() const {
-    QStringList labels;
-    for (QString label : timeAxis_->categoriesLabels()) labels << label.remove(QChar(0x200B));
-    return labels;
-}
-
-QString ChartView::timeOrigin() const { return timeOrigin_; }
-
-void ChartView::resizeEvent(QResizeEvent* e) {
-    QWidget::resizeEvent(e);
-    updateTimeTicks();
-}
-
-qint64 ChartView::rangeStart() const { return static_cast<qint64>(std::llround(timeAxis_->min())); }
-qint64 ChartView::rangeEnd() const { return static_cast<qint64>(std::llround(timeAxis_->max())); }
-
-void ChartView::setZoomed(bool zoomed) {
-    if (zoomed_ == zoomed) return;
-    zoomed_ = zoomed;
-    resetButton_->setEnabled(zoomed);
-    emit zoomChanged(zoomed);
-}
-
-void ChartView::resetZoom() {
-    setZoomed(false);
-    rebuild();
-}
-
-void ChartView::zoomTime(double factor, qint64 centre) {
-    const qint64 a = rangeStart(), b = rangeEnd();
-    qint64 na = centre - static_cast<qint64>(double(centre - a) * factor);
-    qint64 nb = centre + static_cast<qint64>(double(b - centre) * factor);
-    if (nb - na < 2000) return;   // two seconds at the closest
-    timeAxis_->setRange(double(na), double(nb));
-    setZoomed(true);
-}
-
-void ChartView::panTime(double share) {
-    const qint64 a = rangeStart(), b = rangeEnd();
-    const auto d = static_cast<qint64>(double(b - a) * share);
-    if (d == 0) return;
-    timeAxis_->setRange(double(a + d), double(b + d));
-    setZoomed(true);
-}
-
 void ChartView::setChannelShown(int channel, bool shown) {
     const auto ci = static_cast<std::size_t>(channel);
     shown_[ci] = shown;
@@ -735,13 +320,6 @@ void ChartView::setChannelShown(int channel, bool shown) {
 }
 
 bool ChartView::channelShown(int channel) const { return shown_[static_cast<std::size_t>(channel)]; }
-
-void ChartView::onHover(const QPointF& scenePos) {
-    const QRectF area = chart_->plotArea();
-    if (!area.contains(scenePos)) return;
-    const double share = (scenePos.x() - area.left()) / area.width();
-    setCursorTime(rangeStart() + static_cast<qint64>(share * double(rangeEnd() - rangeStart())));
-}
 
 void ChartView::setCursorTime(qint64 msecs) {
     cursorTime_ = msecs;
@@ -771,47 +349,5 @@ void ChartView::setCursorTime(qint64 msecs) {
 }
 
 QString ChartView::cursorText() const { return cursorLabel_->text(); }
-
-bool ChartView::exportPng(const QString& path) {
-    cursorLine_->setVisible(false);
-    const QPixmap picture = plot_->grab();
-    return picture.save(path, "PNG");
-}
-
-bool ChartView::exportSvg(const QString& path) {
-    cursorLine_->setVisible(false);
-    QSvgGenerator svg;
-    svg.setFileName(path);
-    svg.setSize(plot_->size());
-    svg.setViewBox(QRect(QPoint(0, 0), plot_->size()));
-    svg.setTitle(windowTitle());
-    QPainter painter;
-    if (!painter.begin(&svg)) return false;
-    plot_->render(&painter);
-    return painter.end();
-}
-
-void ChartView::print() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    cursorLine_->setVisible(false);
-    QPainter painter(&printer);
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    plot_->render(&painter, QRectF(0, 0, page.width(), page.height()));
-}
-
-void ChartView::chooseAndExport(bool svg) {
-    const QString filter = svg ? QStringLiteral("SVG (*.svg)") : QStringLiteral("PNG (*.png)");
-    QString path = QFileDialog::getSaveFileName(this, QString(), QString(), filter);
-    if (path.isEmpty()) return;
-    const QString ext = svg ? QStringLiteral(".svg") : QStringLiteral(".png");
-    if (!path.endsWith(ext, Qt::CaseInsensitive)) path += ext;
-    if (svg)
-        exportSvg(path);
-    else
-        exportPng(path);
-}
 
 }  // namespace mr420

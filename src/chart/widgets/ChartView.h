@@ -120,11 +120,9 @@ public:
     QChartView* plot() const;
     int lineCount() const;   // drawn series, for tests and the benchmark
 
-signals:
-    void zoomChanged(bool zoomed);
-
 private:
     friend class ChartPlot;
+    // ChartDrawing.cpp: the series, thresholds and exports.
     void rebuild();
     // The whole time range of the data.
     std::pair<qint64, qint64> fullRange() const;
@@ -135,6 +133,8 @@ private:
     void setZoomed(bool zoomed);
     void onHover(const QPointF& scenePos);
     void chooseAndExport(bool svg);
+    // ChartAxes.cpp.
+    void makeValueAxes();
     void updateTimeTicks();
     void updateValueTicks();
     void chooseDefaultSides();

@@ -3,6 +3,8 @@
 #include "base/StringTable.h"
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/WaitWindow.h"
+#include "ui/MenuTable.h"
+#include "recording/widgets/ChartProgram.h"
 #include "recording/widgets/MemoryDialog.h"
 #include "recording/widgets/MemorySaveDialog.h"
 
@@ -29,7 +31,20 @@ MemoryFeature::MemoryFeature(PanelSession& session, TimerRouter& timers, Message
 
 MemoryFeature::~MemoryFeature() = default;
 
-void MemoryFeature::readMemory(const MemoryReadoutOptions& options) { dialog_->run(options); }
+std::vector<int> MemoryFeature::commands() const {
+    return {menu_id::kMemoryRead, menu_id::kMemoryErase, menu_id::kRunVimo};
+}
+
+void MemoryFeature::run(int menuId) {
+    switch (menuId) {
+        case menu_id::kMemoryRead: dialog_->run(options_); break;
+        case menu_id::kMemoryErase: eraser_.run(); break;
+        case menu_id::kRunVimo:
+            launchChartProgram(parent_, boxes_, currentChartProgramPlaces(), startDetachedProgram, lastSavedFile_);
+            break;
+        default: break;
+    }
+}
 
 bool MemoryFeature::confirmErase() { return boxes_.ask(parent_, QString::fromStdString(str(kEraseQuestion))); }
 

@@ -77,7 +77,6 @@ public:
     const QFont& valueFont() const { return valueFont_; }
     // Room for the title strip and the widest value of the pane's kind.
     QSize minimumSizeHint() const override;
-    const QFont& titleFont() const { return titleFont_; }
     QString title() const;
     // Height of the title strip for the current title and title font.
     int titleStripHeight() const;

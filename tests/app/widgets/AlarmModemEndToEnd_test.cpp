@@ -13,7 +13,7 @@
 #include <string>
 
 #include "config/widgets/AlarmDialogs.h"
-#include "config/widgets/ConfigDialogs.h"
+#include "config/widgets/ConfigFeature.h"
 #include "config/widgets/ModemDialogs.h"
 #include "config/widgets/NumericEdit.h"
 #include "support/WindowRig.h"
@@ -25,7 +25,7 @@ namespace {
 struct Rig : test::WindowRig {
     explicit Rig(const std::string& name) : WindowRig(name, "modem-208") { EXPECT_TRUE(started && connected); }
 
-    ConfigDialog& dialog(ConfigKind kind) { return window->configDialogs().dialog(kind); }
+    ConfigDialog& dialog(ConfigKind kind) { return window->config().dialog(kind); }
     // Opens a menu entry; `user` runs once the dialog is up and, for a
     // dialog that reads, filled.
     void open(int menuId, ConfigKind kind, const std::function<void(ConfigDialog&)>& user) {

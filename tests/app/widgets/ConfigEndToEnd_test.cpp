@@ -23,7 +23,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "config/widgets/ConfigDialogs.h"
+#include "config/widgets/ConfigFeature.h"
 #include "config/widgets/DisplayDialogs.h"
 #include "config/widgets/LoggingSettingsDialog.h"
 #include "config/widgets/NumericEdit.h"
@@ -47,7 +47,7 @@ struct Rig : test::WindowRig {
     }
     // Opens a menu entry; `user` runs once the dialog is up and filled.
     void open(int menuId, ConfigKind kind, const std::function<void(ConfigDialog&)>& user) {
-        ConfigDialog& dialog = window->configDialogs().dialog(kind);
+        ConfigDialog& dialog = window->config().dialog(kind);
         EXPECT_TRUE(trigger(menuId, [&] { return dialog.isVisible() && !dialog.waitingForSettings(); },
                             [&] { user(dialog); }))
             << "the dialog did not fill";

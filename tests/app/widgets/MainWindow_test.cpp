@@ -462,7 +462,7 @@ TEST(MainWindow, TheWholeClockTextShowsAndASmallWindowKeepsRoomForTheValues) {
         // Made very small, the window stops where every pane still holds its value.
         w.resize(50, 50);
         pumpFor(20);
-        for (int ch = 0; ch < MainWindow::kPaneCount; ++ch) {
+        for (int ch = 0; ch < kChannelCount; ++ch) {
             QWidget* pane = w.paneWidget(ch);
             if (!pane->isVisible()) continue;
             EXPECT_GE(pane->width(), pane->minimumSizeHint().width()) << locale << " " << ch;

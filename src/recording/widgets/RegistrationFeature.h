@@ -9,12 +9,14 @@
 #include <QTimer>
 
 #include <functional>
+#include <vector>
 
 #include "ui/LiveReadings.h"
 #include "recording/MeasurementFile.h"
 #include "recording/RegistrationLog.h"
 #include "recording/RegistrationSettings.h"
 #include "recording/widgets/RegistrationDialog.h"
+#include "ui/MenuCommands.h"
 
 class QWidget;
 
@@ -22,14 +24,15 @@ namespace mr420 {
 
 class MessageBoxes;
 
-class RegistrationController : public QObject {
+class RegistrationFeature : public QObject, public MenuCommands {
     Q_OBJECT
 public:
     // Runs a dialog modally and returns its result (tests script it).
     using DialogRunner = std::function<int(RegistrationDialog&)>;
 
-    explicit RegistrationController(MessageBoxes& boxes, QObject* parent = nullptr);
-    ~RegistrationController() override;
+    // `window`: the window its dialogs and messages open above.
+    explicit RegistrationFeature(MessageBoxes& boxes, QWidget* window = nullptr);
+    ~RegistrationFeature() override;
 
     // What the panes show and what the panel state says about the probes;
     // read at every record. Without them every pane counts as "???".
@@ -45,6 +48,8 @@ public:
 
     // Menu "Rejestracja do pliku": runs the dialog and applies its result.
     void openDialog(QWidget* parent);
+    std::vector<int> commands() const override;
+    void run(int menuId) override;
     // End of the settings-read period: opens the files the settings ask for
     // that are not open yet, appending without asking.
     void reopenAfterStart(QWidget* parent);
@@ -85,6 +90,7 @@ private:
     ProbeSources currentSources() const;
 
     MessageBoxes& boxes_;
+    QWidget* window_;
     RegistrationSettings settings_;
     QString comment_;
     RegistrationLog log_;

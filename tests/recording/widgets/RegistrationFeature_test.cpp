@@ -32,7 +32,7 @@
 #include "support/ScriptedMessageBoxes.h"
 #include "base/Win1250.h"
 #include "base/ValueFormat.h"
-#include "recording/widgets/RegistrationController.h"
+#include "recording/widgets/RegistrationFeature.h"
 #include "recording/widgets/RegistrationStatusLink.h"
 #include "recording/widgets/RegistrationStrings.h"
 #include "support/TestSupport.h"
@@ -42,7 +42,7 @@ using namespace mr420;
 
 namespace {
 // The registration part of the status line, as the main window composes it.
-QString statusOf(const RegistrationController& controller) {
+QString statusOf(const RegistrationFeature& controller) {
     const RegistrationStatusLink link(controller);
     return QString::fromStdString(registrationStatusText(&link));
 }
@@ -92,7 +92,7 @@ LiveReadings sampleReadings() {
 struct Fixture {
     using Step = std::function<void(RegistrationDialog&)>;
     ScriptedMessageBoxes boxes;
-    RegistrationController controller;
+    RegistrationFeature controller;
     std::deque<Step> steps;
     int runs = 0;
     int statusSignals = 0;
@@ -124,7 +124,7 @@ struct Fixture {
             }
             return d.result();
         });
-        QObject::connect(&controller, &RegistrationController::statusChanged, [this] {
+        QObject::connect(&controller, &RegistrationFeature::statusChanged, [this] {
             ++statusSignals;
             activeAtSignal.push_back(controller.registrationActive());
         });
@@ -154,7 +154,7 @@ using test::closeBox;
 using test::pressEscape;
 }  // namespace
 
-TEST(RegistrationController, OkCreatesTheFileWritesTheFirstRecordAtOnceAndStartsTheTimer) {
+TEST(RegistrationFeature, OkCreatesTheFileWritesTheFirstRecordAtOnceAndStartsTheTimer) {
     Fixture f;
     const std::string dir = test::makeTempDir("reg-ok");
     f.chosen = {QString::fromStdString(dir + "/pomiary"), 0};
@@ -208,7 +208,7 @@ TEST(RegistrationController, OkCreatesTheFileWritesTheFirstRecordAtOnceAndStarts
     EXPECT_EQ(statusOf(f.controller), QString());
 }
 
-TEST(RegistrationController, AnExistingFileIsAppendedOnYesAndTruncatedOnNo) {
+TEST(RegistrationFeature, AnExistingFileIsAppendedOnYesAndTruncatedOnNo) {
     Fixture f;
     const std::string dir = test::makeTempDir("reg-append");
     const std::string path = dir + "/log.csv";
@@ -268,7 +268,7 @@ TEST(RegistrationController, AnExistingFileIsAppendedOnYesAndTruncatedOnNo) {
                                   "2007.03.14 10:00:00,21.46,???,1013.2,45.3,9.1,11420\r\n");
 }
 
-TEST(RegistrationController, AFileThatCannotBeOpenedShows106AndTheDialogAgain) {
+TEST(RegistrationFeature, AFileThatCannotBeOpenedShows106AndTheDialogAgain) {
     Fixture f;
     const std::string dir = test::makeTempDir("reg-fail");
     f.steps.push_back(chooseTextFile(QString::fromStdString(dir + "/brak/log.txt")));
@@ -300,7 +300,7 @@ TEST(RegistrationController, AFileThatCannotBeOpenedShows106AndTheDialogAgain) {
     EXPECT_EQ(readFile(dir + "/log.txt"), kHeader + kRecord);
 }
 
-TEST(RegistrationController, CancelKeepsTheSettingsButSwitchesOffKindsWithoutAFile) {
+TEST(RegistrationFeature, CancelKeepsTheSettingsButSwitchesOffKindsWithoutAFile) {
     Fixture f;
     RegistrationSettings s;
     s.fileLog = true;
@@ -320,7 +320,7 @@ TEST(RegistrationController, CancelKeepsTheSettingsButSwitchesOffKindsWithoutAFi
     EXPECT_TRUE(f.boxes.shown.empty());
 }
 
-TEST(RegistrationController, BinaryFileFromTheDialog) {
+TEST(RegistrationFeature, BinaryFileFromTheDialog) {
     Fixture f;
     const std::string dir = test::makeTempDir("reg-bin");
     const std::string path = dir + "/wykres.qvg";
@@ -370,7 +370,7 @@ TEST(RegistrationController, BinaryFileFromTheDialog) {
     EXPECT_FALSE(f.controller.settings().fileLogBin);
 }
 
-TEST(RegistrationController, ReopenAfterStartAppendsWithoutAskingAndWithoutComment) {
+TEST(RegistrationFeature, ReopenAfterStartAppendsWithoutAskingAndWithoutComment) {
     Fixture f;
     const std::string dir = test::makeTempDir("reg-reopen");
     const std::string text = dir + "/log.txt";
@@ -418,7 +418,7 @@ TEST(RegistrationController, ReopenAfterStartAppendsWithoutAskingAndWithoutComme
     EXPECT_EQ(back.fileCheckCommentSn, 1);
 }
 
-TEST(RegistrationController, ReopenAfterStartFailuresShowTheirMessageAndTheDialog) {
+TEST(RegistrationFeature, ReopenAfterStartFailuresShowTheirMessageAndTheDialog) {
     Fixture f;
     const std::string dir = test::makeTempDir("reg-reopen-fail");
     RegistrationSettings s;
@@ -456,7 +456,7 @@ TEST(RegistrationController, ReopenAfterStartFailuresShowTheirMessageAndTheDialo
     EXPECT_FALSE(f.controller.timerRunning());
 }
 
-TEST(RegistrationController, AFailedWriteShowsInTheStatusUntilAWriteSucceeds) {
+TEST(RegistrationFeature, AFailedWriteShowsInTheStatusUntilAWriteSucceeds) {
     Fixture f;
     const std::string dir = test::makeTempDir("reg-wfail");
     f.steps.push_back(chooseTextFile(QString::fromStdString(dir + "/log.txt")));
@@ -509,7 +509,7 @@ const FileKind kBinaryKind{true, "log.qvg", "B", [](const Fixture& f) { return "
 
 }  // namespace
 
-TEST(RegistrationController, EscapeOrTheCloseBoxOnTheRealAppendQuestionAppends) {
+TEST(RegistrationFeature, EscapeOrTheCloseBoxOnTheRealAppendQuestionAppends) {
     struct Case {
         const char* name;
         const FileKind& kind;
@@ -540,7 +540,7 @@ TEST(RegistrationController, EscapeOrTheCloseBoxOnTheRealAppendQuestionAppends) 
     }
 }
 
-TEST(RegistrationController, ATickWhileTheAppendQuestionIsOpenWritesNothingIntoThatFile) {
+TEST(RegistrationFeature, ATickWhileTheAppendQuestionIsOpenWritesNothingIntoThatFile) {
     struct Case {
         const char* name;
         const FileKind& kind;
@@ -573,7 +573,7 @@ TEST(RegistrationController, ATickWhileTheAppendQuestionIsOpenWritesNothingIntoT
     }
 }
 
-TEST(RegistrationController, WhileOneFileIsAskedAboutTheOtherGoesOnRegistering) {
+TEST(RegistrationFeature, WhileOneFileIsAskedAboutTheOtherGoesOnRegistering) {
     Fixture f;
     const std::string dir = test::makeTempDir("reg-tick-other");
     f.steps.push_back(chooseTextFile(QString::fromStdString(dir + "/log.txt")));
@@ -594,7 +594,7 @@ TEST(RegistrationController, WhileOneFileIsAskedAboutTheOtherGoesOnRegistering) 
 }
 
 // The status line reads the timer: it must run exactly while a file is open.
-TEST(RegistrationController, CancelAfterAFailedOpenLeavesTheTimerRunningOnlyWithAFileOpen) {
+TEST(RegistrationFeature, CancelAfterAFailedOpenLeavesTheTimerRunningOnlyWithAFileOpen) {
     const std::string dir = test::makeTempDir("reg-cancel-timer");
     const QString missingText = QString::fromStdString(dir + "/brak/log.txt");
     const QString missingBinary = QString::fromStdString(dir + "/brak/log.qvg");

@@ -131,7 +131,7 @@ AppSettings quietSettings() {
 }
 }  // namespace
 
-TEST(PeripheralCommands, AColourKeptWithOkShowsAfterARestartCancelledOneDoesNot) {
+TEST(WindowCommands, AColourKeptWithOkShowsAfterARestartCancelledOneDoesNot) {
     AppSettings settings = quietSettings();
     Started s(settings);
     test::ScriptedPaneChooser chooser;
@@ -163,7 +163,7 @@ TEST(PeripheralCommands, AColourKeptWithOkShowsAfterARestartCancelledOneDoesNot)
     EXPECT_EQ(again.window->pane(kChannelTemp1)->backgroundColour, oldTemp1);
 }
 
-TEST(PeripheralCommands, AFontKeptWithOkShowsAfterARestartWithoutUnderline) {
+TEST(WindowCommands, AFontKeptWithOkShowsAfterARestartWithoutUnderline) {
     AppSettings settings = quietSettings();
     Started s(settings);
     test::ScriptedPaneChooser chooser;
@@ -206,7 +206,7 @@ TEST(PeripheralCommands, AFontKeptWithOkShowsAfterARestartWithoutUnderline) {
     EXPECT_EQ(again.window->pane(kChannelTemp1)->valueLogFont, oldTemp1);
 }
 
-TEST(PeripheralCommands, HelpShowsThePageOfTheLanguageInTheProgramsOwnWindow) {
+TEST(WindowCommands, HelpShowsThePageOfTheLanguageInTheProgramsOwnWindow) {
     struct Case {
         const char* marker;
         const char* page;
@@ -235,7 +235,7 @@ TEST(PeripheralCommands, HelpShowsThePageOfTheLanguageInTheProgramsOwnWindow) {
     }
 }
 
-TEST(PeripheralCommands, AboutShowsTheProgramsVersionAndLinksToItsOwnPages) {
+TEST(WindowCommands, AboutShowsTheProgramsVersionAndLinksToItsOwnPages) {
     AppSettings settings = quietSettings();
     Started s(settings);
     RecordingOpener opener;
@@ -262,7 +262,7 @@ TEST(PeripheralCommands, AboutShowsTheProgramsVersionAndLinksToItsOwnPages) {
     EXPECT_EQ(opener.targets, (std::vector<QString>{pictureTarget}));
 }
 
-TEST(PeripheralCommands, ThePromotionAfterStartHoldsThePortChoiceUntilItCloses) {
+TEST(WindowCommands, ThePromotionAfterStartHoldsThePortChoiceUntilItCloses) {
     app();
     AppSettings settings = defaultSettings();  // SHOW_ADV on, no port
     ScriptedMessageBoxes boxes;
@@ -314,7 +314,7 @@ TEST(PeripheralCommands, ThePromotionAfterStartHoldsThePortChoiceUntilItCloses) 
     w.requestClose();
 }
 
-TEST(PeripheralCommands, WithoutShowAdvNoPromotionAtStart) {
+TEST(WindowCommands, WithoutShowAdvNoPromotionAtStart) {
     AppSettings settings = quietSettings();
     Started s(settings);
     EXPECT_FALSE(s.window->timers().isActive(timer_id::kPromotion));
@@ -322,7 +322,7 @@ TEST(PeripheralCommands, WithoutShowAdvNoPromotionAtStart) {
     EXPECT_EQ(openDialog<PromotionDialog>(), nullptr);
 }
 
-TEST(PeripheralCommands, AdditionalSettingsDriveShowAdvCancelChangesNothing) {
+TEST(WindowCommands, AdditionalSettingsDriveShowAdvCancelChangesNothing) {
     AppSettings settings = defaultSettings();
     settings.showAdv = 1;
     ScriptedMessageBoxes boxes;
@@ -361,7 +361,7 @@ TEST(PeripheralCommands, AdditionalSettingsDriveShowAdvCancelChangesNothing) {
     EXPECT_EQ(out.showAdv, 1);
 }
 
-TEST(PeripheralCommands, ThePromotionTextCanBeReadButNotClickedInto) {
+TEST(WindowCommands, ThePromotionTextCanBeReadButNotClickedInto) {
     app();
     RecordingOpener opener;
     ScriptedMessageBoxes boxes;

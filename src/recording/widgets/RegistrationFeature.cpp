@@ -1,69 +1,76 @@
-#include "recording/widgets/RegistrationController.h"
+#include "recording/widgets/RegistrationFeature.h"
 
 #include <algorithm>
 
 #include "base/widgets/MessageBoxes.h"
 #include "recording/RegistrationSources.h"
 #include "recording/widgets/RegistrationStrings.h"
+#include "ui/MenuTable.h"
 
 namespace mr420 {
 
-RegistrationController::RegistrationController(MessageBoxes& boxes, QObject* parent)
-    : QObject(parent), boxes_(boxes), log_(registrationTextsFromStringTable()), timer_(this), clock_(localTimeNow),
+RegistrationFeature::RegistrationFeature(MessageBoxes& boxes, QWidget* window)
+    : boxes_(boxes), window_(window), log_(registrationTextsFromStringTable()), timer_(this), clock_(localTimeNow),
       chooser_(qtSaveFileChooser) {
     timer_.setTimerType(Qt::CoarseTimer);
-    connect(&timer_, &QTimer::timeout, this, &RegistrationController::onRegistrationTimer);
+    connect(&timer_, &QTimer::timeout, this, &RegistrationFeature::onRegistrationTimer);
 }
 
-RegistrationController::~RegistrationController() = default;
+RegistrationFeature::~RegistrationFeature() = default;
 
-LiveReadings RegistrationController::currentReadings() const { return readings_ ? readings_() : LiveReadings{}; }
+LiveReadings RegistrationFeature::currentReadings() const { return readings_ ? readings_() : LiveReadings{}; }
 
-ProbeSources RegistrationController::currentSources() const { return sources_ ? sources_() : ProbeSources{}; }
+ProbeSources RegistrationFeature::currentSources() const { return sources_ ? sources_() : ProbeSources{}; }
 
-void RegistrationController::writeTextNow() {
+void RegistrationFeature::writeTextNow() {
     log_.writeTextRecord(settings_, clock_(), currentReadings(), currentSources().temperatureTwoDecimals);
 }
 
-void RegistrationController::writeBinaryNow() { log_.writeBinaryRecord(clock_(), currentReadings(), currentSources()); }
+void RegistrationFeature::writeBinaryNow() { log_.writeBinaryRecord(clock_(), currentReadings(), currentSources()); }
 
-void RegistrationController::startTimer() {
+void RegistrationFeature::startTimer() {
     // Restarting replaces a running timer, so the interval counts from now.
     timer_.start(std::clamp(settings_.interval, kMinInterval, kMaxInterval) * 1000);
 }
 
-void RegistrationController::runTimerWhileAFileIsOpen() {
+void RegistrationFeature::runTimerWhileAFileIsOpen() {
     if (!log_.textOpen() && !log_.binaryOpen())
         timer_.stop();
     else if (!timer_.isActive())
         startTimer();
 }
 
-void RegistrationController::stopTimerWithoutFiles() {
+void RegistrationFeature::stopTimerWithoutFiles() {
     if (log_.textOpen() || log_.binaryOpen() || !timer_.isActive()) return;
     timer_.stop();
     emit statusChanged();
 }
 
-void RegistrationController::noteWriteState() {
+void RegistrationFeature::noteWriteState() {
     if (log_.lastWriteFailed() == lastWriteFailed_) return;
     lastWriteFailed_ = log_.lastWriteFailed();
     emit statusChanged();
 }
 
-void RegistrationController::onRegistrationTimer() {
+void RegistrationFeature::onRegistrationTimer() {
     log_.onRegistrationTimer(settings_, clock_(), currentReadings(), currentSources());
     noteWriteState();
 }
 
-void RegistrationController::openDialog(QWidget* parent) {
+std::vector<int> RegistrationFeature::commands() const { return {menu_id::kRegistration}; }
+
+void RegistrationFeature::run(int menuId) {
+    if (menuId == menu_id::kRegistration) openDialog(window_);
+}
+
+void RegistrationFeature::openDialog(QWidget* parent) {
     // A file that cannot be opened brings the dialog back, as often as the
     // user keeps choosing one; a loop rather than recursion.
     while (runDialogOnce(parent)) {
     }
 }
 
-bool RegistrationController::runDialogOnce(QWidget* parent) {
+bool RegistrationFeature::runDialogOnce(QWidget* parent) {
     RegistrationSettings chosen;
     QString chosenComment;
     {
@@ -120,7 +127,7 @@ bool RegistrationController::runDialogOnce(QWidget* parent) {
     return false;
 }
 
-void RegistrationController::reopenAfterStart(QWidget* parent) {
+void RegistrationFeature::reopenAfterStart(QWidget* parent) {
     if (!settings_.fileName.empty() && settings_.fileLog && !log_.textOpen()) {
         if (log_.reopenTextAfterStart(settings_.fileName)) {
             timer_.stop();

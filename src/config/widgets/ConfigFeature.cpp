@@ -1,4 +1,4 @@
-#include "config/widgets/ConfigDialogs.h"
+#include "config/widgets/ConfigFeature.h"
 
 #include <type_traits>
 
@@ -15,7 +15,7 @@ namespace mr420 {
 
 namespace {
 
-using Entry = ConfigDialogs::Entry;
+using Entry = ConfigFeature::Entry;
 using Factory = Entry (*)(PanelSession&, MessageBoxes&, QWidget*);
 
 template <typename Model, typename Dialog>
@@ -55,46 +55,58 @@ const std::array<Factory, kConfigKindCount> kFactories = [] {
 
 }  // namespace
 
-ConfigDialogs::ConfigDialogs(PanelSession& session, TimerRouter& timers, MessageBoxes& boxes, WaitWindow& wait,
+ConfigFeature::ConfigFeature(PanelSession& session, TimerRouter& timers, MessageBoxes& boxes, WaitWindow& wait,
                              QWidget* parent)
     : QObject(parent), session_(session), boxes_(boxes), wait_(wait), parent_(parent),
       controller_(session, timers, *this) {}
 
-ConfigDialogs::~ConfigDialogs() = default;
+ConfigFeature::~ConfigFeature() = default;
 
-ConfigDialogs::Entry& ConfigDialogs::entry(ConfigKind kind) {
+ConfigFeature::Entry& ConfigFeature::entry(ConfigKind kind) {
     Entry& e = entries_[static_cast<std::size_t>(kind)];
     if (!e.dialog) e = kFactories[static_cast<std::size_t>(kind)](session_, boxes_, parent_);
     return e;
 }
 
-bool ConfigDialogs::offers(int menuId) const {
+bool ConfigFeature::offers(int menuId) const {
     const ConfigSpec* spec = configSpecForMenu(menuId);
     return spec && kFactories[static_cast<std::size_t>(spec->kind)] != nullptr;
 }
 
-ConfigDialog& ConfigDialogs::dialog(ConfigKind kind) { return *entry(kind).dialog; }
-ConfigModel& ConfigDialogs::model(ConfigKind kind) { return *entry(kind).model; }
+ConfigDialog& ConfigFeature::dialog(ConfigKind kind) { return *entry(kind).dialog; }
+ConfigModel& ConfigFeature::model(ConfigKind kind) { return *entry(kind).model; }
 
-void ConfigDialogs::open(int menuId) {
+std::vector<int> ConfigFeature::commands() const {
+    std::vector<int> ids;
+    for (const ConfigSpec& spec : kConfigTable)
+        if (offers(spec.menuId)) ids.push_back(spec.menuId);
+    return ids;
+}
+
+void ConfigFeature::run(int menuId) {
     if (!offers(menuId)) return;
     const ConfigKind kind = configSpecForMenu(menuId)->kind;
     Entry& e = entry(kind);
     // The memory list's columns are the program's settings, shown and
     // changed in the memory-logging dialog; only its OK changes them.
-    auto* logging = kind == ConfigKind::LoggingSettings ? static_cast<LoggingSettingsModel*>(e.model.get()) : nullptr;
+    auto* logging = kind == ConfigKind::LoggingSettings && dewPointColumn_ && vapourColumn_
+                        ? static_cast<LoggingSettingsModel*>(e.model.get())
+                        : nullptr;
     if (logging) {
-        logging->setDewPointColumn(memoryColumns_.dewPoint);
-        logging->setVapourColumn(memoryColumns_.waterVapour);
+        logging->setDewPointColumn(*dewPointColumn_);
+        logging->setVapourColumn(*vapourColumn_);
     }
     controller_.run(kind, *e.dialog, *e.model);
-    if (logging) memoryColumns_ = {logging->dewPointColumn(), logging->vapourColumn()};
+    if (logging) {
+        *dewPointColumn_ = logging->dewPointColumn();
+        *vapourColumn_ = logging->vapourColumn();
+    }
 }
 
-void ConfigDialogs::showMessage(const UserMessage& message) { boxes_.show(parent_, message); }
+void ConfigFeature::showMessage(const UserMessage& message) { boxes_.show(parent_, message); }
 
-void ConfigDialogs::runWaitWindow() { wait_.show(); }
+void ConfigFeature::runWaitWindow() { wait_.show(); }
 
-void ConfigDialogs::closeWaitWindow() { wait_.close(); }
+void ConfigFeature::closeWaitWindow() { wait_.close(); }
 
 }  // namespace mr420

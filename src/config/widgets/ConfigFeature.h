@@ -9,8 +9,10 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "config/ConfigController.h"
+#include "ui/MenuCommands.h"
 
 class QWidget;
 
@@ -20,27 +22,29 @@ class ConfigDialog;
 class MessageBoxes;
 class WaitWindow;
 
-class ConfigDialogs : public QObject, private ConfigFrontEnd {
+class ConfigFeature : public QObject, public MenuCommands, private ConfigFrontEnd {
     Q_OBJECT
 public:
-    ConfigDialogs(PanelSession& session, TimerRouter& timers, MessageBoxes& boxes, WaitWindow& wait,
+    ConfigFeature(PanelSession& session, TimerRouter& timers, MessageBoxes& boxes, WaitWindow& wait,
                   QWidget* parent);
-    ~ConfigDialogs() override;
+    ~ConfigFeature() override;
 
     // The menu entry opens a dialog of this build.
     bool offers(int menuId) const;
-    // Runs the dialog of a menu entry; returns when its write has ended.
-    void open(int menuId);
+    // The entries of the dialogs of this build; run opens one and returns
+    // when its write has ended.
+    std::vector<int> commands() const override;
+    void run(int menuId) override;
     // The program is ending: the open dialog or wait window closes, nothing more happens.
     void abandon() { controller_.abandon(); }
 
-    // The columns of the memory list (MEMORY_DP, MEMORY_PPM), chosen in the
-    // memory-logging dialog.
-    struct MemoryColumns {
-        bool dewPoint = true;
-        bool waterVapour = true;
-    };
-    MemoryColumns& memoryColumns() { return memoryColumns_; }
+    // The columns of the memory list (MEMORY_DP, MEMORY_PPM) belong to the
+    // memory feature; the memory-logging dialog shows them, and only its OK
+    // changes them.
+    void showMemoryColumns(bool& dewPoint, bool& waterVapour) {
+        dewPointColumn_ = &dewPoint;
+        vapourColumn_ = &waterVapour;
+    }
 
     ConfigController& controller() { return controller_; }
     // The dialog of a kind (made if needed), for tests and screenshots.
@@ -66,7 +70,8 @@ private:
     QWidget* parent_;
     ConfigController controller_;
     std::array<Entry, kConfigKindCount> entries_;
-    MemoryColumns memoryColumns_;
+    bool* dewPointColumn_ = nullptr;
+    bool* vapourColumn_ = nullptr;
 };
 
 }  // namespace mr420

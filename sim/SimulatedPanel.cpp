@@ -121,7 +121,7 @@ public:
     std::string finish() const {
         std::string out = text_;
         out += ':';
-        appendHex(out, replyLrc(text_), 2);
+        appendHex(out, lrcOfSum(pairSum(text_.data(), text_.size())), 2);
         out += "\r\n";
         return out;
     }
@@ -171,21 +171,6 @@ Drift driftAt(double s) {
 }
 
 }  // namespace
-
-std::uint8_t replyLrc(std::string_view text) {
-    unsigned sum = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == ':') {
-            ++i;
-            continue;
-        }
-        const char low = i + 1 < text.size() ? text[i + 1] : '0';
-        sum += static_cast<unsigned>(hexDigitValue(text[i]) * 16 + hexDigitValue(low));
-        i += 2;
-    }
-    return lrcOfSum(sum);
-}
 
 SimulatedPanel::SimulatedPanel(PanelModel model, TimeSource time) : model_(std::move(model)), time_(std::move(time)) {
     if (!time_) {

@@ -69,8 +69,4 @@ private:
     bool lastReplyLate_ = false;
 };
 
-// The LRC digits a reply line ends with, over the pairs of its text (single
-// ':' skipped), exactly as the receiving side checks them.
-std::uint8_t replyLrc(std::string_view textWithoutLrc);
-
 }  // namespace mr420::sim

@@ -17,6 +17,22 @@ namespace string_id {
 constexpr int kAboutMenu = 101;
 constexpr int kCannotOpenPort = 105;          // "%d" = COM number
 constexpr int kDdeInitFailed = 121;
+constexpr int kEraseMemoryQuestion = 125;
+constexpr int kLogTitleTemperature1 = 160;    // column titles of the registration text file
+constexpr int kLogTitleTemperature2 = 161;
+constexpr int kLogTitleDewPoint = 162;
+constexpr int kLogTitlePressure = 163;
+constexpr int kLogTitleHumidity = 164;
+constexpr int kLogTitleVapour = 165;
+constexpr int kLogTitleDateTime = 166;
+constexpr int kMemoryTitleDateTime = 168;     // column titles of the saved memory
+constexpr int kMemoryTitleTemperature1 = 169;
+constexpr int kMemoryTitleTemperature2 = 170;
+constexpr int kMemoryTitleHumidity = 171;
+constexpr int kMemoryTitlePressure = 172;
+constexpr int kMemoryTitleDewPoint = 173;
+constexpr int kMemoryTitleVapour = 174;
+constexpr int kPanelNumberTitle = 189;
 constexpr int kRegistrationEvery = 190;
 constexpr int kPleaseWait = 194;
 constexpr int kDdeStatusError = 195;

@@ -20,7 +20,8 @@ std::string win1250ToUtf8(std::string_view bytes);
 // characters utf8ToWin1250 would turn into '?'.
 char32_t firstCharacterOutsideWin1250(std::string_view utf8);
 
-// One character as UTF-8.
+// One character as UTF-8, appended or alone; '?' past U+10FFFF.
+void appendUtf8(std::string& out, char32_t c);
 std::string utf8Character(char32_t c);
 
 // Code point of one Windows-1250 byte, 0 for an unassigned byte.

@@ -1,5 +1,6 @@
 #include "cli/CliTexts.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <memory>
@@ -7,6 +8,7 @@
 #include <utility>
 
 #include "base/StringTable.h"
+#include "base/Win1250.h"
 
 namespace mr420::cli {
 
@@ -132,22 +134,7 @@ std::string decodeXml(std::string_view s) {
         else if (!entity.empty() && entity[0] == '#') {
             const bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
             const unsigned long cp = std::strtoul(std::string(entity.substr(hex ? 2 : 1)).c_str(), nullptr, hex ? 16 : 10);
-            // UTF-8 of the code point.
-            if (cp < 0x80) {
-                out += static_cast<char>(cp);
-            } else if (cp < 0x800) {
-                out += static_cast<char>(0xC0 | (cp >> 6));
-                out += static_cast<char>(0x80 | (cp & 0x3F));
-            } else if (cp < 0x10000) {
-                out += static_cast<char>(0xE0 | (cp >> 12));
-                out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (cp & 0x3F));
-            } else {
-                out += static_cast<char>(0xF0 | (cp >> 18));
-                out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-                out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (cp & 0x3F));
-            }
+            appendUtf8(out, static_cast<char32_t>(std::min<unsigned long>(cp, 0x110000)));
         } else {
             out += s.substr(i, end - i + 1);
         }

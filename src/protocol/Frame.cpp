@@ -9,7 +9,7 @@ std::uint8_t lrcOfHexText(const char* text, std::size_t length) {
     return lrcOfSum(sum);
 }
 
-bool checksumValid(const char* line, std::size_t length) {
+unsigned pairSum(const char* line, std::size_t length) {
     unsigned sum = 0;
     std::size_t i = 0;
     while (i < length) {
@@ -22,8 +22,10 @@ bool checksumValid(const char* line, std::size_t length) {
         sum += static_cast<unsigned>(hexDigitValue(line[i]) * 16 + hexDigitValue(line[i + 1]));
         i += 2;
     }
-    return (sum & 0xFF) == 0;
+    return sum;
 }
+
+bool checksumValid(const char* line, std::size_t length) { return (pairSum(line, length) & 0xFF) == 0; }
 
 void appendHex(std::string& out, std::uint32_t value, int digits) {
     static constexpr char kDigits[] = "0123456789ABCDEF";

@@ -25,8 +25,12 @@ constexpr std::uint8_t lrcOfSum(unsigned sum) { return static_cast<std::uint8_t>
 // LRC over the bytes that the hex text encodes (pairs of digits, no separators).
 std::uint8_t lrcOfHexText(const char* text, std::size_t length);
 
-// True when the bytes formed from pairs of characters (single ':' skipped,
-// stopping before the CR of CR LF or at `length`) sum to 0 modulo 256.
+// The sum of the bytes formed from pairs of characters: single ':' skipped,
+// stopping before the CR of CR LF or at `length`. The LRC of a reply's text
+// is lrcOfSum of it.
+unsigned pairSum(const char* line, std::size_t length);
+
+// True when pairSum is 0 modulo 256.
 bool checksumValid(const char* line, std::size_t length);
 
 // Appends `value` as `digits` upper-case hex digits, zero-padded (digits 1..8).

@@ -44,26 +44,6 @@ std::string columnText(const MemoryRecord& r, int column) {
     }
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x110000) {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += '?';
-    }
-}
-
 // RecordFile answers a failed write or sync with false and leaves errno as
 // the failing call set it (taking back a partial record only uses calls that
 // keep errno when they succeed). errno is cleared before each step, so a
@@ -82,9 +62,11 @@ MemorySaveResult failed(MemorySaveResult::Status status, std::string path, int e
 
 MemorySaveTexts memorySaveTextsFromStringTable() {
     MemorySaveTexts texts;
-    texts.dateTime = str(168);
-    for (std::size_t i = 0; i < texts.titles.size(); ++i) texts.titles[i] = str(169 + static_cast<int>(i));
-    texts.panelNumber = str(189);
+    using namespace string_id;
+    texts.dateTime = str(kMemoryTitleDateTime);
+    texts.titles = {str(kMemoryTitleTemperature1), str(kMemoryTitleTemperature2), str(kMemoryTitleHumidity),
+                    str(kMemoryTitlePressure),     str(kMemoryTitleDewPoint),     str(kMemoryTitleVapour)};
+    texts.panelNumber = str(kPanelNumberTitle);
     return texts;
 }
 

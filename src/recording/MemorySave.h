@@ -25,7 +25,7 @@ inline constexpr const char* kMemoryDefaultExtension = "csv";
 // in Windows-1250).
 struct MemorySaveTexts {
     std::string dateTime = "Data i czas";   // 168
-    // Column titles in file order: 169, 170, 171, 172, 173, 174.
+    // Column titles in file order: string_id::kMemoryTitleTemperature1 to kMemoryTitleVapour.
     std::array<std::string, 6> titles{"Temp. 1", "Temp. 2", "Wilgotność", "Ciśnienie", "Punkt rosy", "Zaw. pary"};
     std::string panelNumber = "Panel MR-420 nr";   // 189
 };

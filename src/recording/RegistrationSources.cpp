@@ -6,10 +6,12 @@ namespace mr420 {
 
 RegistrationTexts registrationTextsFromStringTable() {
     RegistrationTexts texts;
-    texts.dateTime = str(166);
+    using namespace string_id;
+    texts.dateTime = str(kLogTitleDateTime);
     // Channel order: TEMP1, TEMP2, RH, PRESSURE, DP, WB.
-    texts.titles = {str(160), str(161), str(164), str(163), str(162), str(165)};
-    texts.panelNumber = str(189);
+    texts.titles = {str(kLogTitleTemperature1), str(kLogTitleTemperature2), str(kLogTitleHumidity),
+                    str(kLogTitlePressure),     str(kLogTitleDewPoint),     str(kLogTitleVapour)};
+    texts.panelNumber = str(kPanelNumberTitle);
     return texts;
 }
 

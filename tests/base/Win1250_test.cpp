@@ -24,6 +24,12 @@ TEST(Win1250, UnmappableAndMalformedBecomeQuestionMarks) {
     EXPECT_EQ(utf8ToWin1250("\xC5" "b"), "?b");       // lead byte without continuation
 }
 
+TEST(Win1250, Utf8OfEveryLength) {
+    const std::pair<char32_t, const char*> cases[] = {
+        {U'A', "A"}, {U'ó', "\xC3\xB3"}, {U'€', "\xE2\x82\xAC"}, {0x10FFFF, "\xF4\x8F\xBF\xBF"}, {0x110000, "?"}};
+    for (const auto& [c, utf8] : cases) EXPECT_EQ(utf8Character(c), utf8) << static_cast<unsigned>(c);
+}
+
 TEST(Win1250, RoundTripOfEveryAssignedByte) {
     std::string all;
     for (int b = 1; b < 256; ++b)

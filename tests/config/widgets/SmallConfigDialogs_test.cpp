@@ -97,7 +97,7 @@ TEST(ClockDialog, FollowsThePanelThenThePcAndStopsWhenTheUserSetsTheTime) {
     PanelState state;
     state.panelClock = {2026, 12, 8, 10, 20, 30};
     ClockDialog dialog(model, state, boxes);
-    dialog.setPcClock([] { return ClockTime{2027, 1, 2, 3, 4, 5}; });
+    dialog.setPcClock([] { return LocalTime{2027, 1, 2, 3, 4, 5}; });
     model.reset(state);
     const bool ok = runWith(dialog, false, [&] {
         EXPECT_EQ(dialog.calendar()->selectedDate(), QDate(2026, 12, 8));
@@ -109,7 +109,7 @@ TEST(ClockDialog, FollowsThePanelThenThePcAndStopsWhenTheUserSetsTheTime) {
         EXPECT_EQ(dialog.calendar()->selectedDate(), QDate(2027, 1, 2));
         EXPECT_EQ(dialog.timeEdit()->time(), QTime(3, 4, 5));
         dialog.timeEdit()->setTime(QTime(9, 0, 0));   // the user's own time
-        dialog.setPcClock([] { return ClockTime{2027, 1, 2, 3, 4, 6}; });
+        dialog.setPcClock([] { return LocalTime{2027, 1, 2, 3, 4, 6}; });
         pumpFor(250);
         EXPECT_EQ(dialog.timeEdit()->time(), QTime(9, 0, 0));
         dialog.calendar()->setSelectedDate(QDate(1999, 12, 31));

@@ -1,12 +1,14 @@
 #include "config/ConfigController.h"
 
+#include "base/TimerIds.h"
+
 namespace mr420 {
 
 ConfigController::ConfigController(PanelSession& session, TimerRouter& timers, ConfigFrontEnd& frontEnd)
     : session_(session), state_(session.state()), timers_(timers), frontEnd_(frontEnd) {
     session_.addReplyListener(this);
     session_.setWriteAckListener(this);
-    timers_.route(kReadTimeoutTimerId, [this](int) { onReadTimeout(); });
+    timers_.route(timer_id::kConfigRead, [this](int) { onReadTimeout(); });
     for (const ConfigSpec& spec : kConfigTable)
         if (spec.writes()) timers_.route(spec.writeTimerId, [this](int id) { onWriteTimeout(id); });
 }
@@ -14,8 +16,8 @@ ConfigController::ConfigController(PanelSession& session, TimerRouter& timers, C
 ConfigController::~ConfigController() {
     session_.removeReplyListener(this);
     session_.setWriteAckListener(nullptr);
-    timers_.stopTimer(kReadTimeoutTimerId);
-    timers_.route(kReadTimeoutTimerId, {});
+    timers_.stopTimer(timer_id::kConfigRead);
+    timers_.route(timer_id::kConfigRead, {});
     for (const ConfigSpec& spec : kConfigTable) {
         if (!spec.writes()) continue;
         timers_.stopTimer(spec.writeTimerId);
@@ -33,10 +35,10 @@ bool ConfigController::run(ConfigKind kind, ConfigDialogView& dialog, ConfigMode
     forgetSettings(spec, state_);
     if (const auto first = firstReadFor(spec, state_)) {
         session_.requestCommand(*first);
-        timers_.startTimer(kReadTimeoutTimerId, spec.readTimeoutMs);
+        timers_.startTimer(timer_id::kConfigRead, spec.readTimeoutMs);
     }
     const bool ok = dialog.runModal(spec.reads());
-    timers_.stopTimer(kReadTimeoutTimerId);
+    timers_.stopTimer(timer_id::kConfigRead);
     open_.reset();
     if (!ok || abandoned_ || !spec.writes()) return false;
 
@@ -72,7 +74,7 @@ void ConfigController::onReplyAccepted(PanelCommand command) {
     if (!settingsComplete(*open_->spec, state_)) {
         // The chain ended without every reply: the read has failed. Said from
         // the timer, outside the reply's delivery.
-        timers_.startTimer(kReadTimeoutTimerId, kIncompleteReadMs);
+        timers_.startTimer(timer_id::kConfigRead, kIncompleteReadMs);
         return;
     }
     open_->received = true;
@@ -88,7 +90,7 @@ void ConfigController::onWriteAcknowledged(int commandNumber) {
 }
 
 void ConfigController::onReadTimeout() {
-    timers_.stopTimer(kReadTimeoutTimerId);
+    timers_.stopTimer(timer_id::kConfigRead);
     if (!open_ || open_->received) return;
     const Open open = *open_;
     frontEnd_.showMessage(readFailureFor(*open.spec, state_));

@@ -67,7 +67,6 @@ public:
 
 class ConfigController : private ReplyListener, private WriteAckListener {
 public:
-    static constexpr int kReadTimeoutTimerId = 1082;   // one dialog is open at a time
     static constexpr int kIncompleteReadMs = 1;        // the failure of an incomplete read, soon after
 
     ConfigController(PanelSession& session, TimerRouter& timers, ConfigFrontEnd& frontEnd);

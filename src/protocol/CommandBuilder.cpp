@@ -131,8 +131,9 @@ void appendData(std::string& out, FrameData data, const WriteArguments& a, const
 
 }  // namespace
 
-CommandBuilder::CommandBuilder(TimerService& timers, const WriteArguments& args, const ChainCounters& counters)
-    : timers_(timers), args_(args), counters_(counters) {}
+CommandBuilder::CommandBuilder(TimerService& timers, const WriteArguments& args, const ChainCounters& counters,
+                               const ReceivedReplies& received)
+    : timers_(timers), args_(args), counters_(counters), received_(received) {}
 
 void CommandBuilder::setPort(FramePort* port) { port_ = port; }
 
@@ -146,14 +147,10 @@ void CommandBuilder::sendCurrent(int commandNumber) {
     port_->send(frame.data(), frame.size());
 }
 
-void CommandBuilder::noteReplyLength(int commandNumber, int length) {
-    if (isValidCommandNumber(commandNumber)) lastReplyLength_[static_cast<std::size_t>(commandNumber)] = length;
-}
-
 std::size_t CommandBuilder::expectedReplyLength(int commandNumber) const {
     if (!isValidCommandNumber(commandNumber)) return 0;
-    const auto index = static_cast<std::size_t>(commandNumber);
-    return static_cast<std::size_t>(std::max(kCommandTable[index].minReplyLength, lastReplyLength_[index]));
+    const int minimum = kCommandTable[static_cast<std::size_t>(commandNumber)].minReplyLength;
+    return static_cast<std::size_t>(std::max(minimum, received_.replyLength(commandNumber)));
 }
 
 std::string CommandBuilder::buildFrame(int commandNumber, const WriteArguments& args, const ChainCounters& counters) {

@@ -1,8 +1,8 @@
 #pragma once
 // Builds the frame of one panel command from the command table, the write
-// arguments and the session's chain counters, and hands it to the port.
+// arguments and the session's chain counters, and hands it to the port with
+// the length of the reply to expect.
 
-#include <array>
 #include <cstddef>
 #include <string>
 
@@ -14,7 +14,8 @@ namespace mr420 {
 
 class CommandBuilder {
 public:
-    CommandBuilder(TimerService& timers, const WriteArguments& args, const ChainCounters& counters);
+    CommandBuilder(TimerService& timers, const WriteArguments& args, const ChainCounters& counters,
+                   const ReceivedReplies& received);
 
     // nullptr = no port open: sends then only restart the reply timer.
     void setPort(FramePort* port);
@@ -28,18 +29,17 @@ public:
     // The complete frame (code, data, LRC, CR LF); "" for a number outside 0..62.
     static std::string buildFrame(int commandNumber, const WriteArguments& args, const ChainCounters& counters);
 
-    // Length of the last accepted reply to a command. A panel answers each
-    // command with a line of fixed layout, so the next reply is announced to
-    // the port with this length (never less than the table's minimum).
-    void noteReplyLength(int commandNumber, int length);
+    // A panel answers each command with a line of fixed layout, so the next
+    // reply is announced to the port with the length learnt in `received`
+    // (never less than the table's minimum).
     std::size_t expectedReplyLength(int commandNumber) const;
 
 private:
     TimerService& timers_;
     const WriteArguments& args_;
     const ChainCounters& counters_;
+    const ReceivedReplies& received_;
     FramePort* port_ = nullptr;
-    std::array<int, kCommandCount> lastReplyLength_{};
 };
 
 }  // namespace mr420

@@ -1,9 +1,9 @@
 #pragma once
 // The closed set of the panel's 63 commands. One table holds, per command, its
 // six-digit code, its frame (fixed, or the data it carries), the reply's minimum
-// length and refusal digit, what the reply stores and which "written" flag a
-// write acknowledges. The command builder, the reply parser and the simulated
-// panel all read this table.
+// length and refusal digit, and which "written" flag a write acknowledges.
+// The command builder, the reply parser and the simulated panel all read
+// this table.
 
 #include <array>
 #include <cstdint>
@@ -135,13 +135,10 @@ struct CommandSpec {
     int refusedAt;                 // position of the refusal digit, or kNoRefusalDigit
     Flag PanelState::*acknowledges;   // "written" flag set by the reply, or nullptr
     bool callsWriteAcknowledged;   // the parser reports the ack to the owner
-    std::string_view replyStores;  // what the reply carries into PanelState
 };
 
 // Indexed by command number.
 extern const std::array<CommandSpec, kCommandCount> kCommandTable;
-
-inline const CommandSpec& commandSpec(PanelCommand c) { return kCommandTable[static_cast<std::size_t>(c)]; }
 
 // Command number for a six-digit code, or nullopt.
 std::optional<int> commandNumberForCode(std::string_view code);

@@ -160,7 +160,6 @@ void PanelConnection::onPresenceTimer() {
 
 void PanelConnection::closePort() {
     stopRetry();
-    framePort_ = nullptr;
     openCom_ = 0;
     openPath_.clear();
     if (!port_) return;
@@ -170,12 +169,6 @@ void PanelConnection::closePort() {
     port_->close(pumpEvents_);
     port_.reset();
     if (tracing_) trace_.write('#', "port closed");
-}
-
-void PanelConnection::useFramePort(FramePort* port) {
-    closePort();
-    framePort_ = port;
-    discarding_ = false;
 }
 
 void PanelConnection::retryQuietly(int comNumber) {
@@ -211,11 +204,11 @@ void PanelConnection::onCharacter(char c) {
 void PanelConnection::send(const char* frame, std::size_t length) {
     // The trace writes a PIN or the PAP password as asterisks.
     if (tracing_) trace_.write('>', std::string_view(frame, length));
-    if (FramePort* port = currentPort()) port->send(frame, length);
+    if (port_) port_->send(frame, length);
 }
 
 void PanelConnection::expectReply(std::size_t minimumLength) {
-    if (FramePort* port = currentPort()) port->expectReply(minimumLength);
+    if (port_) port_->expectReply(minimumLength);
 }
 
 // --- trace ----------------------------------------------------------------------

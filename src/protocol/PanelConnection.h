@@ -79,18 +79,15 @@ public:
     bool retrying() const { return retryCom_ != 0; }
     static constexpr int kRetryPeriodMs = 500;
 
-    bool portOpen() const { return port_ != nullptr || framePort_ != nullptr; }
+    bool portOpen() const { return port_ != nullptr; }
     int openComNumber() const { return openCom_; }   // 0 with no port, or one named by path
     const std::string& devicePath() const { return openPath_; }
     // The open device is present (a USB adapter may be pulled out and back).
     // While the session runs, a device that goes away is no communication
     // at once (within kPresencePeriodMs), and the frame due goes out as
     // soon as the worker has reopened it.
-    bool deviceConnected() const { return port_ ? port_->deviceConnected() : framePort_ != nullptr; }
+    bool deviceConnected() const { return port_ && port_->deviceConnected(); }
     static constexpr int kPresencePeriodMs = 100;
-
-    // Any FramePort instead of a serial port (tests, tools).
-    void useFramePort(FramePort* port);
 
     // Shows no connection, starts the reply timer and sends the first command.
     void start();
@@ -102,7 +99,6 @@ public:
     // format. A PIN and the PAP password appear only as asterisks.
     bool startTrace(const std::string& path);
     void stopTrace();
-    bool tracing() const { return tracing_; }
 
     PanelSession& session() { return session_; }
     PanelState& state() { return state_; }
@@ -122,7 +118,6 @@ private:
     void stopRetry();
     void onRetryTimer();
     void onPresenceTimer();
-    FramePort* currentPort() { return port_ ? static_cast<FramePort*>(port_.get()) : framePort_; }
 
     TimerRouter& timers_;
     ByteDelivery& delivery_;
@@ -134,7 +129,6 @@ private:
     PanelSession session_;
 
     std::unique_ptr<SerialPort> port_;
-    FramePort* framePort_ = nullptr;
     int openCom_ = 0;
     std::string openPath_;
     bool discarding_ = false;   // the port is being closed: its bytes are not the session's

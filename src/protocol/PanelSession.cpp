@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "protocol/PanelCommand.h"
 #include "base/TimerIds.h"
+#include "protocol/CommandChains.h"
+#include "protocol/PanelCommand.h"
 
 namespace mr420 {
 
@@ -12,30 +13,10 @@ namespace {
 using C = PanelCommand;
 constexpr int n(C c) { return toNumber(c); }
 
-constexpr int kSmsNumbers = 6;
-constexpr int kShortTextChunks = 5;   // 14 characters in chunks of three
-constexpr int kLongTextChunks = 11;   // 32 characters in chunks of three
-constexpr int kLongTexts = 2;         // apn, papLogin
-constexpr int kExceedanceLimits = 8;
-constexpr int kLastThreshold = 7;
-constexpr int kFirstHysteresis = 64;
-constexpr int kLastHysteresis = 67;
-
-// Thresholds 0..7, then hysteresis 64..67.
-void advanceThresholdIndex(int& index) {
-    ++index;
-    if (index > kLastThreshold && index < kFirstHysteresis) index = kFirstHysteresis;
-}
-
-bool isReadoutStep(int command) {
-    return command == n(C::ReadDefaultPressure) || command == n(C::ReadMemorySettings) ||
-           command == n(C::SelectMemoryBlock) || command == n(C::ReadMemoryBlock);
-}
-
 }  // namespace
 
 PanelSession::PanelSession(PanelState& state, WriteArguments& args, TimerService& timers)
-    : state_(state), args_(args), timers_(timers), parser_(state), builder_(timers, args_, counters_) {}
+    : state_(state), args_(args), timers_(timers), parser_(state), builder_(timers, args_, counters_, state.received) {}
 
 void PanelSession::setPort(FramePort* port) { builder_.setPort(port); }
 
@@ -64,7 +45,7 @@ void PanelSession::start() {
 void PanelSession::requestCommand(PanelCommand command) {
     // The memory-logging dialog reads 040000 on its own; a read-out that
     // were still marked active would take its reply for the block count.
-    if (command == C::ReadMemorySettings) memoryReadoutActive = false;
+    if (isValidCommandNumber(n(command)) && chainStep(command).start.endsReadout) memoryReadoutActive = false;
     pendingRequest_ = n(command);
 }
 
@@ -78,18 +59,8 @@ void PanelSession::startMemoryReadout(bool fullDump) {
 int PanelSession::takeRequest() {
     const int next = pendingRequest_;
     pendingRequest_ = 0;
-    // The counters a requested chain starts from.
-    ChainCounters& k = counters_;
-    switch (static_cast<C>(next)) {
-    case C::ReadThreshold: k.thresholdIndex = 0; break;
-    case C::ReadExceedanceLimit: k.exceedanceIndex = 0; break;
-    case C::WriteLongTextChunk:   // requested alone it is the PAP password
-        k.textSelector = 2;
-        k.chunkIndex = 0;
-        break;
-    case C::ReadDefaultPressure: k.blockCounter = 0; break;
-    default: break;
-    }
+    if (!isValidCommandNumber(next)) return next;
+    startRequested(static_cast<C>(next), counters_);
     return next;
 }
 
@@ -125,7 +96,6 @@ void PanelSession::handleLine() {
     if (ok) {
         stopWaitingForQuiet();
         failureCount_ = 0;
-        builder_.noteReplyLength(commandNumber_, length);
         deliverNotifications(commandNumber_);
         commandNumber_ = nextAfterSuccess(commandNumber_);
         refreshIfCycleEnds();
@@ -245,7 +215,8 @@ int PanelSession::nextAfterFailure() {
     const int next = pendingRequest_ != 0 ? takeRequest() : n(C::Identity);
     // An abandoned read-out chain cannot be resumed; left active, it would
     // turn the next 024000 request into a read-out without a window.
-    if (memoryReadoutActive && isReadoutStep(commandNumber_) && next != n(C::ReadDefaultPressure))
+    if (memoryReadoutActive && isValidCommandNumber(commandNumber_) &&
+        kChainTable[static_cast<std::size_t>(commandNumber_)].readout != Readout::None && next != n(C::ReadDefaultPressure))
         memoryReadoutActive = false;
     return next;
 }
@@ -295,32 +266,6 @@ void PanelSession::deliverReadoutEvents(int answered) {
     }
 }
 
-int PanelSession::pollSuccessor(int answered) const {
-    const bool oldFirmware = !newFirmware();
-    // A row whose condition fails falls through as if its command had been answered.
-    switch (static_cast<C>(answered)) {
-    case C::Identity:
-        if ((state_.mr411Supported && !oldFirmware) || oldFirmware) return n(C::Mr411Info);
-        [[fallthrough]];
-    case C::Mr411Info:
-        return n(C::ReadClock);
-    case C::ReadClock:
-        if (!state_.mr411Absent && (state_.mr411Supported || oldFirmware)) return n(C::Mr411Readings);
-        [[fallthrough]];
-    case C::Mr411Readings:
-        if ((state_.mr466Supported && !oldFirmware) || oldFirmware) return n(C::Mr466Info);
-        [[fallthrough]];
-    case C::Mr466Info:
-        if ((state_.mr466Supported && !state_.mr466Absent && !oldFirmware) || oldFirmware) return n(C::Mr466Readings);
-        [[fallthrough]];
-    case C::Mr466Readings:
-        return n(C::Pressure);
-    case C::Pressure:
-    default:
-        return n(C::Identity);
-    }
-}
-
 int PanelSession::readoutBlockLimit() const { return std::min<int>(state_.memorySizeBlocks, kMaxReadoutBlocks); }
 
 int PanelSession::abortReadout() {
@@ -329,141 +274,31 @@ int PanelSession::abortReadout() {
     return n(C::Identity);
 }
 
-int PanelSession::memorySuccessor(int answered) {
-    ChainCounters& k = counters_;
-    switch (static_cast<C>(answered)) {
-    case C::ReadMemorySettings:
+// -1: the chain goes on; otherwise the command that follows instead.
+int PanelSession::readoutRule(Readout rule) {
+    const bool cancelled = memoryReadoutCancelled;
+    switch (rule) {
+    case Readout::None: return -1;
+    case Readout::Pressure: return memoryReadoutActive ? -1 : n(C::Identity);
+    case Readout::Size:
         if (!memoryReadoutActive) return n(C::Identity);
-        if (memoryReadoutCancelled) return abortReadout();
-        return n(C::SelectMemoryBlock);
-    case C::SelectMemoryBlock:
-        if (memoryReadoutCancelled) return abortReadout();
+        return cancelled ? abortReadout() : -1;
+    case Readout::Select:
+        if (cancelled) return abortReadout();
         // Finished, or the read-out window is gone: nobody takes more blocks.
+        if (!memoryReadoutActive || counters_.blockCounter >= readoutBlockLimit()) return n(C::Identity);
+        return -1;
+    case Readout::Block:
+        if (cancelled) return abortReadout();
         if (!memoryReadoutActive) return n(C::Identity);
-        if (k.blockCounter >= readoutBlockLimit()) return n(C::Identity);
-        if (!state_.memoryBlockEmpty || fullDumpMode) return n(C::ReadMemoryBlock);
-        ++k.blockCounter;
-        return n(C::SelectMemoryBlock);
-    case C::ReadMemoryBlock:
-        if (memoryReadoutCancelled) return abortReadout();
-        if (!memoryReadoutActive) return n(C::Identity);
-        ++k.blockCounter;
-        return n(C::SelectMemoryBlock);
-    default:
-        return n(C::Identity);
+        ++counters_.blockCounter;
+        return -1;
     }
+    return -1;
 }
 
 int PanelSession::successor(int answered) {
-    ChainCounters& k = counters_;
-    const bool backupServer = state_.firmwareVersion >= kBackupServerFirmware;
-    switch (static_cast<C>(answered)) {
-    case C::Identity:
-    case C::Mr466Info:
-    case C::Mr466Readings:
-    case C::Mr411Readings:
-    case C::Mr411Info:
-    case C::Pressure:
-    case C::ReadClock:
-        return pollSuccessor(answered);
-
-    // Panel information: 020B00 -> 060100 -> 040000 (-> read-out when active).
-    case C::Options: return n(C::BarometerInfo);
-    case C::BarometerInfo: return n(C::ReadMemorySettings);
-
-    // Memory read-out and memory-logging settings.
-    case C::ReadDefaultPressure: return memoryReadoutActive ? n(C::ReadMemorySettings) : n(C::Identity);
-    case C::ReadMemorySettings:
-    case C::SelectMemoryBlock:
-    case C::ReadMemoryBlock:
-        return memorySuccessor(answered);
-    case C::WriteLoggingInterval: return n(C::WriteLoggingFlags);
-    case C::WriteLoggingFlags: return n(C::CloseLoggingWrite);
-
-    // Modem settings, read.
-    case C::ReadModemOptions:
-        k.stringIndex = 0;
-        return n(C::ReadSmsNumber);
-    case C::ReadSmsNumber:
-        if (++k.stringIndex < kSmsNumbers) return n(C::ReadSmsNumber);
-        return n(C::ReadServerAddress);
-    case C::ReadServerAddress: return backupServer ? n(C::ReadBackupServerAddress) : n(C::ReadServerPort);
-    case C::ReadBackupServerAddress: return n(C::ReadBackupServerPort);
-    case C::ReadBackupServerPort: return n(C::ReadConnectionAttempts);
-    case C::ReadConnectionAttempts: return n(C::ReadServerPort);
-    case C::ReadServerPort:
-        k.longTextIndex = 0;
-        return n(C::ReadLongText);
-    case C::ReadLongText:
-        if (++k.longTextIndex < kLongTexts) return n(C::ReadLongText);
-        return n(C::ReadStationName);
-    case C::ReadStationName: return n(C::ReadInternetAllowed);
-
-    // Modem settings, write.
-    case C::WriteModemOptions:
-        k.stringIndex = 0;
-        k.chunkIndex = 0;
-        return n(C::WriteSmsChunk);
-    case C::WriteSmsChunk:
-        if (++k.chunkIndex >= kShortTextChunks) {
-            k.chunkIndex = 0;
-            ++k.stringIndex;
-        }
-        if (k.stringIndex < kSmsNumbers) return n(C::WriteSmsChunk);
-        return backupServer ? n(C::WriteBackupServerAddress) : n(C::WriteServerAddress);
-    case C::WriteBackupServerAddress: return n(C::WriteBackupServerPort);
-    case C::WriteBackupServerPort: return n(C::WriteConnectionAttempts);
-    case C::WriteConnectionAttempts: return n(C::WriteServerAddress);
-    case C::WriteServerAddress: return n(C::WriteServerPort);
-    case C::WriteServerPort:
-        k.textSelector = 0;
-        k.chunkIndex = 0;
-        return n(C::WriteLongTextChunk);
-    case C::WriteLongTextChunk:
-        if (++k.chunkIndex < kLongTextChunks) return n(C::WriteLongTextChunk);
-        k.chunkIndex = 0;
-        if (k.textSelector == 0) {
-            k.textSelector = 1;
-            return n(C::WriteLongTextChunk);
-        }
-        if (k.textSelector == 1) return n(C::WriteStationChunk);
-        return n(C::Identity);   // the PAP password chain ends here
-    case C::WriteStationChunk:
-        if (++k.chunkIndex < kShortTextChunks) return n(C::WriteStationChunk);
-        return n(C::WriteInternetAllowed);
-
-    // Alarm thresholds.
-    case C::ReadThreshold:
-        advanceThresholdIndex(k.thresholdIndex);
-        if (k.thresholdIndex <= kLastHysteresis) return n(C::ReadThreshold);
-        return n(C::ReadThresholdFlags);
-    case C::ReadThresholdFlags: return n(C::ReadAlarmRepeatTime);
-    case C::WriteAlarmRepeatTime:
-        k.thresholdIndex = 0;
-        return n(C::WriteThreshold);
-    case C::WriteThreshold:
-        advanceThresholdIndex(k.thresholdIndex);
-        if (k.thresholdIndex <= kLastHysteresis) return n(C::WriteThreshold);
-        return n(C::WriteThresholdFlags);
-
-    // Exceedance signalling.
-    case C::ReadExceedanceLimit:
-        if (++k.exceedanceIndex < kExceedanceLimits) return n(C::ReadExceedanceLimit);
-        return n(C::ReadExceedanceFlags);
-    case C::ReadExceedanceFlags: return n(C::ReadExceedanceDelay);
-    case C::WriteExceedanceDelay:
-        k.exceedanceIndex = 0;
-        return n(C::WriteExceedanceLimit);
-    case C::WriteExceedanceLimit:
-        if (++k.exceedanceIndex < kExceedanceLimits) return n(C::WriteExceedanceLimit);
-        return n(C::WriteExceedanceFlags);
-
-    case C::WritePowerLossAlarm: return n(C::WritePowerLossDelay);
-
-    // Single commands and the last step of every chain.
-    default:
-        return n(C::Identity);
-    }
+    return nextInChain(answered, counters_, state_, fullDumpMode, [this](Readout rule) { return readoutRule(rule); });
 }
 
 }  // namespace mr420

@@ -1,7 +1,8 @@
 #pragma once
 // The session engine: keeps the conversation with the panel going. It sends the
-// current command, assembles the reply line, parses it, chooses the next
-// command (poll cycle, a requested chain, or the memory read-out) and sends it
+// current command, assembles the reply line, parses it, takes the next
+// command from a pending request or the chain table (protocol/CommandChains:
+// the poll cycle, the requested chains and the memory read-out) and sends it
 // at once. Retries, time-outs and the restart of the poll cycle are decided
 // here. Everything runs on the user-interface thread.
 //
@@ -19,6 +20,7 @@
 
 #include "base/Interfaces.h"
 #include "protocol/CommandBuilder.h"
+#include "protocol/CommandChains.h"
 #include "protocol/PanelState.h"
 #include "protocol/ReplyParser.h"
 #include "protocol/SessionListener.h"
@@ -44,8 +46,6 @@ public:
     static constexpr int kReceiveLineSize = 1000;
     static constexpr int kMaxBadLines = 10;     // the eleventh bad line pauses
     static constexpr int kMaxTimeouts = 3;      // the fourth time-out means no communication
-    static constexpr int kNewFirmware = 108;    // firmware that reports its probe support
-    static constexpr int kBackupServerFirmware = 208;
     static constexpr int kMaxReadoutBlocks = 256;  // the block number travels as one byte
 
     PanelSession(PanelState& state, WriteArguments& args, TimerService& timers);
@@ -138,11 +138,9 @@ private:
     int nextAfterFailure();
     int nextAfterSuccess(int answered);
     int successor(int answered);
-    int pollSuccessor(int answered) const;
-    int memorySuccessor(int answered);
+    int readoutRule(Readout rule);
     int abortReadout();
     int readoutBlockLimit() const;
-    bool newFirmware() const { return state_.firmwareVersion >= kNewFirmware; }
 
     PanelState& state_;
     WriteArguments& args_;

@@ -26,7 +26,9 @@ using Word = std::int32_t;   // unsigned 16-bit value held in a 32-bit integer
 // written back only when the reply that carries it is marked here. The
 // length of the first reply accepted per command is kept too: a panel
 // answers a command with a line of one layout, so a later line of another
-// length is a damaged one.
+// length is a damaged one, and the next frame announces that length to the
+// port. The lengths are forgotten with the marks at port open, and alone
+// when the port is lost and at the pause after eleven bad lines.
 class ReceivedReplies {
 public:
     static constexpr int kCommands = 63;

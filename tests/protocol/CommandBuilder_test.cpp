@@ -174,7 +174,8 @@ TEST(CommandBuilder, SendRestartsTheReplyTimerEvenWithoutAPort) {
     test::VirtualClock clock;
     WriteArguments a;
     ChainCounters c;
-    CommandBuilder builder(clock, a, c);
+    ReceivedReplies received;
+    CommandBuilder builder(clock, a, c, received);
     builder.sendCurrent(0);
     EXPECT_EQ(clock.remaining(timer_id::kReplyTimeout), 6000);
     clock.advance(4000);
@@ -202,7 +203,8 @@ TEST(CommandBuilder, SendUsesTheCurrentArgumentsAndCounters) {
     test::FakePort port;
     WriteArguments a;
     ChainCounters c;
-    CommandBuilder builder(clock, a, c);
+    ReceivedReplies received;
+    CommandBuilder builder(clock, a, c, received);
     builder.setPort(&port);
     c.blockCounter = 2;
     builder.sendCurrent(14);
@@ -222,21 +224,22 @@ TEST(CommandBuilder, SendUsesTheCurrentArgumentsAndCounters) {
 namespace mr420 {
 namespace {
 
-TEST(CommandBuilder, AnnouncesTheLengthOfTheLastAcceptedReplyButNeverLessThanTheMinimum) {
+TEST(CommandBuilder, AnnouncesTheLearntReplyLengthButNeverLessThanTheMinimum) {
     test::VirtualClock clock;
     WriteArguments args;
     ChainCounters counters;
-    CommandBuilder builder(clock, args, counters);
+    ReceivedReplies received;
+    CommandBuilder builder(clock, args, counters, received);
     test::FakePort port;
     builder.setPort(&port);
 
     builder.sendCurrent(toNumber(PanelCommand::Identity));
-    builder.noteReplyLength(toNumber(PanelCommand::Identity), 39);
+    received.noteLength(toNumber(PanelCommand::Identity), 39);
     builder.sendCurrent(toNumber(PanelCommand::Identity));
-    builder.noteReplyLength(toNumber(PanelCommand::Identity), 12);   // shorter than any valid reply
+    received.forgetLengths();
+    received.noteLength(toNumber(PanelCommand::Identity), 12);   // shorter than any valid reply
     builder.sendCurrent(toNumber(PanelCommand::Identity));
-    builder.sendCurrent(toNumber(PanelCommand::Mr466Info));            // no minimum, nothing learnt
-    builder.noteReplyLength(99, 500);                                  // outside the table: ignored
+    builder.sendCurrent(toNumber(PanelCommand::Mr466Info));     // no minimum, nothing learnt
 
     EXPECT_EQ(port.expectedLengths, (std::vector<std::size_t>{25, 39, 25, 0}));
     EXPECT_EQ(port.frames.size(), 4u);

@@ -19,7 +19,7 @@ class NumericEdit;
 class ClockDialog : public ConfigDialog {
     Q_OBJECT
 public:
-    static constexpr int kPanelFollowTimerMs = 100;   // timers 1039 and 1040
+    static constexpr int kPanelFollowTimerMs = 100;   // the dialog's own QTimer, no numbered timer
 
     ClockDialog(ClockModel& model, const PanelState& state, MessageBoxes& boxes, QWidget* parent = nullptr);
 

@@ -62,7 +62,7 @@ Figures measure(int runs, Work&& work) {
 std::vector<std::uint8_t> wrappedImage() {
     sim::MemoryImageBuilder builder(5);
     builder.setOverwrite(sim::kMaxMemoryBlocks);
-    std::uint32_t t = sim::panelSecondsOf(2026, 1, 1, 0, 0, 0);
+    std::uint32_t t = panelSecondsSince2000({2026, 1, 1, 0, 0, 0});
     for (int i = 0; !(builder.wrapped() && builder.lastBlock() == 128); ++i, t += 300) {
         sim::LoggedReading r;
         r.seconds = t;
@@ -103,7 +103,7 @@ void report(const char* what, const std::vector<std::uint8_t>& image, int runs) 
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 2000;
-    const auto full = sim::makeScenario("memory-full", sim::panelSecondsOf(2026, 12, 8, 10, 15, 0));
+    const auto full = sim::makeScenario("memory-full", panelSecondsSince2000({2026, 12, 8, 10, 15, 0}));
     if (!full) return 1;
     std::printf("memory_bench: %d runs each\n", runs);
     report("memory-full scenario (in time order)", full->model.memoryImage, runs);

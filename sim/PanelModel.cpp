@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
 
 namespace mr420::sim {
 
@@ -34,22 +33,6 @@ void deriveHumidityValues(Readings& r) {
     if (p - e > 0) r.waterVapourPpm = std::round(e / (p - e) * 1e6);
 }
 
-std::uint32_t panelSecondsOf(int year, int month, int day, int hour, int minute, int second) {
-    static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    std::uint32_t days = 0;
-    for (int y = 2000; y < year; ++y) days += (y % 4 == 0) ? 366 : 365;
-    for (int m = 1; m < month; ++m) days += static_cast<std::uint32_t>(kMonthDays[m - 1] + (m == 2 && year % 4 == 0 ? 1 : 0));
-    days += static_cast<std::uint32_t>(day - 1);
-    return days * 86400u + static_cast<std::uint32_t>(hour * 3600 + minute * 60 + second);
-}
-
-std::uint32_t panelSecondsNow() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    if (local.tm_year + 1900 < 2000) return 0;
-    return panelSecondsOf(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                          local.tm_sec);
-}
+std::uint32_t panelSecondsNow() { return panelSecondsSince2000(localTimeNow()); }
 
 }  // namespace mr420::sim

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/PanelCalendar.h"
+
 namespace mr420::sim {
 
 enum class ProbeKind {
@@ -141,9 +143,6 @@ struct PanelModel {
 // and pressure (Magnus formula), so the readings stay plausible.
 void deriveHumidityValues(Readings& readings);
 
-// Seconds since 2000-01-01 00:00:00 of a calendar date and time (every year
-// divisible by 4 is a leap year, as on the panel).
-std::uint32_t panelSecondsOf(int year, int month, int day, int hour, int minute, int second);
 // The computer's local time now, as panel seconds.
 std::uint32_t panelSecondsNow();
 

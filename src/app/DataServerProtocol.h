@@ -109,6 +109,8 @@ public:
     std::string adviseData(const Session& session) const;
 
 private:
+    // answer(), appended to out.
+    void answerInto(Session& session, std::string_view line, std::string& out) const;
     int findTopic(std::string_view name) const;
     int findItem(std::string_view name) const;
     std::string dataLine(int topic, int item) const;

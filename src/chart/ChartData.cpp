@@ -67,14 +67,7 @@ std::size_t ChartData::valueCount() const {
 }
 
 std::int64_t msecsOfLocalTime(const LocalTime& t) {
-    std::tm tm{};
-    tm.tm_year = t.year - 1900;
-    tm.tm_mon = t.month - 1;
-    tm.tm_mday = t.day;
-    tm.tm_hour = t.hour;
-    tm.tm_min = t.minute;
-    tm.tm_sec = t.second;
-    tm.tm_isdst = -1;
+    std::tm tm = tmOf(t);
     const std::time_t s = std::mktime(&tm);
     return static_cast<std::int64_t>(s) * 1000;
 }

@@ -210,21 +210,7 @@ std::string valuesText(std::string_view values) {
     return out;
 }
 
-std::string format(std::string_view pattern, const std::vector<std::string>& values) {
-    std::string out;
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == 's' || pattern[i + 1] == 'd')) {
-            if (next < values.size()) out += values[next++];
-            ++i;
-        } else {
-            out += pattern[i];
-        }
-    }
-    return out;
-}
-
-std::string text(Text id, const std::vector<std::string>& values) { return format(text(id), values); }
+std::string text(Text id, const std::vector<std::string>& values) { return fillIn(text(id), values); }
 
 std::map<int, std::string> readStringTranslations(std::string_view xml) {
     std::map<int, std::string> table;

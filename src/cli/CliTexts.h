@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/TextFill.h"
+
 namespace mr420::cli {
 
 enum class Text {
@@ -56,8 +58,10 @@ bool english();
 
 // The text of `id` in the current language, "%s" left in place.
 const std::string& text(Text id);
-// The text with each "%s" (or "%d") replaced by the next value.
-std::string format(std::string_view pattern, const std::vector<std::string>& values);
+// The text with its fields filled in, as fillIn does.
+inline std::string format(std::string_view pattern, const std::vector<std::string>& values) {
+    return fillIn(pattern, values);
+}
 std::string text(Text id, const std::vector<std::string>& values);
 
 // What a setting takes (ConfigGroups' list of values, written in English

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <ctime>
 
 #include "base/StringTable.h"
 #include "base/Win1250.h"
@@ -93,16 +92,11 @@ GroupSetting choiceSetting(std::string name, std::vector<const char*> names, int
 // The clock model with the time chosen on the command line, checked by the
 // dialog's OK.
 struct ClockChoice : ClockModel {
-    ClockTime chosen;
+    LocalTime chosen;
 };
 
-std::optional<ClockTime> parseClock(std::string_view text) {
-    if (lower(text) == "now") {
-        const std::time_t t = std::time(nullptr);
-        std::tm tm{};
-        localtime_r(&t, &tm);
-        return ClockTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-    }
+std::optional<LocalTime> parseClock(std::string_view text) {
+    if (lower(text) == "now") return localTimeNow();
     // YYYY-MM-DDTHH:MM:SS
     if (text.size() != 19 || text[4] != '-' || text[7] != '-' || (text[10] != 'T' && text[10] != ' ') ||
         text[13] != ':' || text[16] != ':')
@@ -111,9 +105,8 @@ std::optional<ClockTime> parseClock(std::string_view text) {
     const auto y = part(0, 4, 0, 9999), mo = part(5, 2, 1, 12), d = part(8, 2, 1, 31), h = part(11, 2, 0, 23),
                mi = part(14, 2, 0, 59), s = part(17, 2, 0, 59);
     if (!y || !mo || !d || !h || !mi || !s) return std::nullopt;
-    static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (*d > kDays[*mo - 1] || (*mo == 2 && *d == 29 && *y % 4 != 0)) return std::nullopt;
-    return ClockTime{*y, *mo, *d, *h, *mi, *s};
+    if (*d > panelDaysInMonth(*y, *mo)) return std::nullopt;
+    return LocalTime{*y, *mo, *d, *h, *mi, *s};
 }
 
 
@@ -676,10 +669,10 @@ std::optional<bool> parseSwitch(std::string_view text) {
     return std::nullopt;
 }
 
-std::string clockText(const PanelClock& c) {
+std::string clockText(const LocalTime& c) {
     char text[64];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u", unsigned{c.year}, unsigned{c.month},
-                  unsigned{c.day}, unsigned{c.hour}, unsigned{c.minute}, unsigned{c.second});
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", c.year, c.month, c.day, c.hour, c.minute,
+                  c.second);
     return text;
 }
 

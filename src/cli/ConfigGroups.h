@@ -70,6 +70,6 @@ std::optional<bool> parseSwitch(std::string_view text);
 
 // The panel clock as `get clock` prints it and `set clock` reads it:
 // YYYY-MM-DDTHH:MM:SS (a space instead of the T is read too).
-std::string clockText(const PanelClock& clock);
+std::string clockText(const LocalTime& clock);
 
 }  // namespace mr420::cli

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "base/StringTable.h"
+#include "base/TextFill.h"
 
 namespace mr420 {
 
@@ -17,31 +18,6 @@ std::string format(const char* fmt, Args... args) {
     std::string out(static_cast<std::size_t>(n) + 1, '\0');
     std::snprintf(out.data(), out.size(), fmt, args...);
     out.resize(static_cast<std::size_t>(n));
-    return out;
-}
-
-// A string-table text with its "%d" filled in ("%%" stands for "%"). Done by
-// hand, so that a translated text with other conversions cannot misread the
-// arguments.
-std::string withNumber(const std::string& text, long long value) {
-    std::string out;
-    bool filled = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size()) {
-            if (text[i + 1] == '%') {
-                out += '%';
-                ++i;
-                continue;
-            }
-            if (text[i + 1] == 'd' && !filled) {
-                out += std::to_string(value);
-                filled = true;
-                ++i;
-                continue;
-            }
-        }
-        out += text[i];
-    }
     return out;
 }
 
@@ -141,7 +117,7 @@ std::string panelSummaryText(const PanelState& s) {
     using namespace string_id;
     std::string text = str(kInfoPanelFirmware) + " " + firmwareVersionText(s.firmwareVersion) + "\n";
     text += numberLine(kInfoSerialNumber, s.panelSerialNumber);
-    text += withNumber(str(kInfoMemorySize), s.memorySizeBlocks);
+    text += fillIn(str(kInfoMemorySize), {std::to_string(s.memorySizeBlocks)}, "d");
     // Without a pressure measurement the panel reports its default pressure
     // as the reading.
     if (s.pressureAbsent && !s.pressureError)

@@ -7,29 +7,7 @@
 
 namespace mr420 {
 
-namespace {
-
-// The panel's count of seconds for `t`, unbounded.
-std::int64_t panelSeconds(const ClockTime& t) {
-    static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    constexpr std::int64_t kDay = 86400;
-    std::int64_t days = std::int64_t{t.year - 2000} * 365 + (t.year - 1997) / 4;
-    for (int m = 1; m < t.month && m <= 12; ++m) days += m == 2 && t.year % 4 == 0 ? 29 : kMonthDays[m - 1];
-    days += t.day - 1;
-    return days * kDay + std::int64_t{t.hour} * 3600 + t.minute * 60 + t.second;
-}
-
-}  // namespace
-
-std::uint32_t panelSecondsSince2000(const ClockTime& t) {
-    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(panelSeconds(t), 0, UINT32_MAX));
-}
-
 // --- clock ----------------------------------------------------------------------
-
-ClockTime ClockModel::fromPanel(const PanelClock& c) {
-    return {c.year, c.month, c.day, c.hour, c.minute, c.second};
-}
 
 void ClockModel::reset(const PanelState&) {
     // Year 0 makes the first follow step differ from any source.
@@ -37,7 +15,7 @@ void ClockModel::reset(const PanelState&) {
     source_ = Source::Panel;
 }
 
-bool ClockModel::follow(const ClockTime& source) {
+bool ClockModel::follow(const LocalTime& source) {
     if (source_ == Source::None || source == kept_) return false;
     kept_ = source;
     return true;
@@ -49,9 +27,9 @@ bool ClockModel::followPc() {
     return true;
 }
 
-UserMessage ClockModel::accept(const ClockTime& chosen) {
+UserMessage ClockModel::accept(const LocalTime& chosen) {
     if (chosen.year < 2000) return {string_id::kDateBefore2000, MessageIcon::Information};
-    if (panelSeconds(chosen) > UINT32_MAX) return {string_id::kDateAfterPanelCount, MessageIcon::Information};
+    if (panelSecondsOf(chosen) > UINT32_MAX) return {string_id::kDateAfterPanelCount, MessageIcon::Information};
     result_ = chosen;
     return {};
 }

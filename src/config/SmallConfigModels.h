@@ -4,21 +4,11 @@
 
 #include <cstdint>
 
+#include "base/PanelCalendar.h"
 #include "base/UserMessage.h"
 #include "config/ConfigController.h"
 
 namespace mr420 {
-
-// A date and time of the panel's clock, as the dialog keeps it.
-struct ClockTime {
-    int year = 0, month = 1, day = 1, hour = 0, minute = 0, second = 0;
-    bool operator==(const ClockTime&) const = default;
-};
-
-// Seconds since 2000-01-01 00:00:00 on the same clock, as the panel counts
-// them: every fourth year from 2000 is a leap year. 2001-03-01 00:00:00
-// gives 36 720 000.
-std::uint32_t panelSecondsSince2000(const ClockTime& t);
 
 // "Data i czas": follows a source clock (the panel's, or the PC's after
 // "Czas PC") until the user changes the time; OK refuses a year before 2000
@@ -34,7 +24,7 @@ public:
 
     // One follow step against the source's time now: true when the kept time
     // changed, and the controls are to show it.
-    bool follow(const ClockTime& source);
+    bool follow(const LocalTime& source);
     // "Czas PC": from now on the PC clock is followed; false when it is already.
     bool followPc();
     // The user changed the time: following stops, whichever the source.
@@ -42,15 +32,14 @@ public:
     Source source() const { return source_; }
 
     // OK with the controls' date and time: the message when it is refused.
-    UserMessage accept(const ClockTime& chosen);
+    UserMessage accept(const LocalTime& chosen);
 
-    const ClockTime& kept() const { return kept_; }
-    const ClockTime& result() const { return result_; }
-    static ClockTime fromPanel(const PanelClock& clock);
+    const LocalTime& kept() const { return kept_; }
+    const LocalTime& result() const { return result_; }
 
 private:
-    ClockTime kept_;
-    ClockTime result_;
+    LocalTime kept_;
+    LocalTime result_;
     Source source_ = Source::Panel;
 };
 

@@ -6,34 +6,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 
 #include "base/StringTable.h"
 #include "base/SystemErrorText.h"
+#include "base/TextFill.h"
 #include "base/TimerIds.h"
 #include "link/ComPortNames.h"
 
 namespace mr420 {
 
 namespace {
-
-// printf-style "%s" / "%d" substitution of string-table texts: the values
-// in turn, the last one for every further field.
-std::string withText(const std::string& format, std::initializer_list<std::string> values) {
-    std::string out;
-    auto next = values.begin();
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size() && (format[i + 1] == 's' || format[i + 1] == 'd') &&
-            next != values.end()) {
-            out += *next;
-            if (next + 1 != values.end()) ++next;
-            ++i;
-        } else {
-            out += format[i];
-        }
-    }
-    return out;
-}
 
 // The group that owns the device node, or "" when it cannot be told.
 std::string deviceGroup(const std::string& path) {
@@ -47,8 +29,8 @@ std::string deviceGroup(const std::string& path) {
 }  // namespace
 
 std::string PortOpenFailure::message() const {
-    std::string text = comNumber > 0 ? withText(str(string_id::kCannotOpenPort), {std::to_string(comNumber)})
-                                     : withText(str(string_id::kCannotOpenDevice), {devicePath});
+    std::string text = comNumber > 0 ? fillIn(str(string_id::kCannotOpenPort), {std::to_string(comNumber)})
+                                     : fillIn(str(string_id::kCannotOpenDevice), {devicePath});
     text += '\n';
     text += devicePath.empty() ? reason : devicePath + ": " + reason;
     if (!hint.empty()) text += "\n" + hint;
@@ -67,8 +49,8 @@ PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std:
         break;
     case PortOpenError::NotATty: f.reason = str(kPortNotSerial); break;
     case PortOpenError::Busy:
-        f.reason = holder.pid > 0 ? withText(str(kPortInUseBy), {std::to_string(holder.pid),
-                                                                  holder.program.empty() ? "?" : holder.program})
+        f.reason = holder.pid > 0 ? fillIn(str(kPortInUseBy), {std::to_string(holder.pid),
+                                                                holder.program.empty() ? "?" : holder.program})
                                   : str(kPortBusy);
         break;
     case PortOpenError::PermissionDenied: {
@@ -76,7 +58,7 @@ PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std:
         const std::string group = deviceGroup(devicePath);
         // Nobody is put into root's group to reach a serial port: the
         // device needs a rule that gives it a group of its own.
-        f.hint = group.empty() || group == "root" ? str(kPortUdevHint) : withText(str(kPortGroupHint), {group});
+        f.hint = group.empty() || group == "root" ? str(kPortUdevHint) : fillIn(str(kPortGroupHint), {group, group});
         break;
     }
     case PortOpenError::None:

@@ -11,23 +11,12 @@
 #include <cstdint>
 #include <string>
 
+#include "base/PanelCalendar.h"
+
 namespace mr420 {
 
 using Flag = std::int32_t;   // 32-bit integer used as a boolean
 using Word = std::int32_t;   // unsigned 16-bit value held in a 32-bit integer
-
-// Panel clock as decoded from the 030000 reply.
-struct PanelClock {
-    std::uint16_t year = 0;
-    std::uint16_t month = 0;
-    std::uint16_t dayOfWeek = 0;
-    std::uint16_t day = 0;
-    std::uint16_t hour = 0;
-    std::uint16_t minute = 0;
-    std::uint16_t second = 0;
-    std::uint16_t milliseconds = 0;
-    bool operator==(const PanelClock&) const = default;
-};
 
 // Which replies the parser accepted since the port was opened: one mark per
 // command number and, for the indexed reads, per index as the reply names it
@@ -172,7 +161,7 @@ struct PanelState {
     Flag mr466Supported = 0;            // firmware handles an MR466 (020A00)
     Flag printerSupported = 0;          // 020B00
     Flag modemSupported = 0;            // 020B00
-    PanelClock panelClock;              // 030000
+    LocalTime panelClock;               // 030000
     Flag memoryErased = 0;              // ack of 041500
     Flag clockWritten = 0;              // ack of 031000
     std::int32_t lineLength = 0;        // characters in lineCopy

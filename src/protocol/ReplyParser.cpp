@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -240,7 +239,7 @@ bool decodeFields(PanelState& s, const Fields& f, C command) {
         s.printerSupported = (f.length() >= 11 && f.bit(11, 0)) ? 1 : 0;
         s.modemSupported = (f.length() >= 11 && f.bit(11, 1)) ? 1 : 0;
         return true;
-    case C::ReadClock: s.panelClock = decodePanelClock(f.longValue(10)); return true;
+    case C::ReadClock: s.panelClock = panelTimeOf(f.longValue(10)); return true;
     case C::ReadMemorySettings:
         s.memorySizeBlocks = f.word(10);
         s.loggingInterval = f.word(18);
@@ -357,59 +356,6 @@ int requestedIndex(int commandNumber, const ChainCounters& k) {
     case C::WriteStationChunk: return k.chunkIndex;
     default: return kNoIndex;
     }
-}
-
-PanelClock decodePanelClock(std::uint32_t seconds) {
-    constexpr std::uint32_t kDay = 86400;
-    constexpr std::uint32_t kYear = 365 * kDay;        // 31,536,000
-    constexpr std::uint32_t kLeapYear = 366 * kDay;    // 31,622,400
-    constexpr std::uint32_t kCycle = 1461 * kDay;      // 126,230,400
-
-    std::uint32_t rest = seconds;
-    unsigned year = 2000;
-    // Four-year cycles that start with a leap year.
-    while (rest > kLeapYear - 1) {
-        if (rest - kLeapYear < kYear) {
-            rest -= kLeapYear;
-            year += 1;
-            break;
-        }
-        if (rest - (kLeapYear + kYear) < kYear) {
-            rest -= kLeapYear + kYear;
-            year += 2;
-            break;
-        }
-        if (rest - (kLeapYear + 2 * kYear) < kYear) {
-            rest -= kLeapYear + 2 * kYear;
-            year += 3;
-            break;
-        }
-        rest -= kCycle;
-        year += 4;
-    }
-
-    static constexpr std::uint32_t kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    unsigned month = 1;
-    for (unsigned m = 0; m < 11; ++m) {
-        const std::uint32_t days = (m == 1 && year % 4 == 0) ? 29 : kMonthDays[m];
-        if (rest < days * kDay) break;
-        rest -= days * kDay;
-        ++month;
-    }
-
-    PanelClock clock;
-    clock.year = static_cast<std::uint16_t>(year);
-    clock.month = static_cast<std::uint16_t>(month);
-    clock.day = static_cast<std::uint16_t>(rest / kDay + 1);
-    clock.hour = static_cast<std::uint16_t>((rest % kDay) / 3600);
-    clock.minute = static_cast<std::uint16_t>((rest % 3600) / 60);
-    clock.second = static_cast<std::uint16_t>(rest % 60);
-    clock.milliseconds = 0;
-
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (localtime_r(&now, &local) != nullptr) clock.dayOfWeek = static_cast<std::uint16_t>(local.tm_wday);
-    return clock;
 }
 
 ReplyParser::ReplyParser(PanelState& state, WriteAckListener* ackListener) : state_(state), ackListener_(ackListener) {}

@@ -12,10 +12,6 @@
 
 namespace mr420 {
 
-// Seconds since 2000-01-01 00:00:00 -> date and time. The day of week is that
-// of the computer's local time at the call (nobody reads it); milliseconds 0.
-PanelClock decodePanelClock(std::uint32_t seconds);
-
 // What the parser made of the last line.
 enum class ReplyVerdict : std::uint8_t {
     Accepted,

@@ -152,35 +152,6 @@ MemoryRecord readRecord(const std::uint8_t* bytes, const Layout& l) {
     return m;
 }
 
-// The panel's calendar: seconds since 2000-01-01 00:00:00, a leap year every
-// fourth year (2000, 2004, ..., 2100, ...), so four years are always 1461 days.
-LocalTime calendarOf(std::int64_t seconds) {
-    static constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const std::int64_t days = seconds / 86400;
-    const auto secondOfDay = static_cast<int>(seconds % 86400);
-    LocalTime t;
-    t.hour = secondOfDay / 3600;
-    t.minute = secondOfDay / 60 % 60;
-    t.second = secondOfDay % 60;
-    int dayOfCycle = static_cast<int>(days % 1461);
-    t.year = 2000 + static_cast<int>(days / 1461) * 4;
-    if (dayOfCycle >= 366) {   // the cycle's leap year comes first
-        dayOfCycle -= 366;
-        t.year += 1 + dayOfCycle / 365;
-        dayOfCycle %= 365;
-    }
-    const bool leap = t.year % 4 == 0;
-    int month = 0;
-    for (;; ++month) {
-        const int length = kMonthDays[month] + (month == 1 && leap ? 1 : 0);
-        if (dayOfCycle < length) break;
-        dayOfCycle -= length;
-    }
-    t.month = month + 1;
-    t.day = dayOfCycle + 1;
-    return t;
-}
-
 std::uint32_t bigEndian32(const std::uint8_t* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
 }
@@ -287,7 +258,7 @@ DecodedMemory decodeMemoryImage(const std::uint8_t* image, std::size_t length) {
         // Neighbouring records mostly share their day.
         if (f.seconds / 86400 != day) {
             day = f.seconds / 86400;
-            date = calendarOf(day * 86400);
+            date = panelTimeOf(day * 86400);
         }
         const auto secondOfDay = static_cast<int>(f.seconds - day * 86400);
         r.time = date;

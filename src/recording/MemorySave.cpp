@@ -12,6 +12,7 @@
 
 #include "base/StringTable.h"
 #include "base/SystemErrorText.h"
+#include "base/TextFill.h"
 #include "base/ValueFormat.h"
 #include "base/Win1250.h"
 #include "recording/FileReplacement.h"
@@ -66,21 +67,6 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// "%s" of a string-table text replaced by the arguments in turn.
-std::string substitute(const std::string& format, std::initializer_list<std::string_view> args) {
-    std::string out;
-    auto next = args.begin();
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's' && next != args.end()) {
-            out += *next++;
-            ++i;
-        } else {
-            out += format[i];
-        }
-    }
-    return out;
-}
-
 // RecordFile answers a failed write or sync with false and leaves errno as
 // the failing call set it (taking back a partial record only uses calls that
 // keep errno when they succeed). errno is cleared before each step, so a
@@ -117,25 +103,12 @@ int memoryColumnsOf(const MemoryRecord& r) {
 }
 
 std::string fullDateTime(const LocalTime& t) {
-    using namespace std::chrono;
-    const year_month_day date{year{t.year}, month{static_cast<unsigned>(t.month)}, day{static_cast<unsigned>(t.day)}};
-    std::tm tm{};
-    tm.tm_year = t.year - 1900;
-    tm.tm_mon = t.month - 1;
-    tm.tm_mday = t.day;
-    tm.tm_hour = t.hour;
-    tm.tm_min = t.minute;
-    tm.tm_sec = t.second;
-    if (date.ok()) {
-        const sys_days days{date};
-        tm.tm_wday = static_cast<int>(weekday{days}.c_encoding());
-        tm.tm_yday = static_cast<int>((days - sys_days{date.year() / January / 1}).count());
-    }
+    std::tm tm = tmOf(t);
     // Daylight saving and the zone name, for a locale whose format shows
     // them; the fields written stay those of the record, even in the hour a
     // clock change skips.
     std::tm probe = tm;
-    probe.tm_isdst = -1;
+    tm.tm_isdst = 0;
     if (std::mktime(&probe) != static_cast<std::time_t>(-1)) {
         tm.tm_isdst = probe.tm_isdst;
         tm.tm_gmtoff = probe.tm_gmtoff;
@@ -308,7 +281,7 @@ std::string memorySaveFailureText(const MemorySaveResult& result) {
     case MemorySaveResult::Status::WriteFailed: break;
     }
     const std::string reason = systemErrorText(result.errorNumber != 0 ? result.errorNumber : EIO);
-    return substitute(str(string_id::kMemorySaveWriteFailed), {result.path, reason});
+    return fillIn(str(string_id::kMemorySaveWriteFailed), {result.path, reason});
 }
 
 }  // namespace mr420

@@ -4,9 +4,9 @@
 
 #include <array>
 #include <cstdint>
-#include <ctime>
 
 #include "base/Channel.h"
+#include "base/PanelCalendar.h"
 
 namespace mr420 {
 
@@ -28,24 +28,5 @@ struct LiveReading {
 };
 
 using LiveReadings = std::array<LiveReading, kChannelCount>;
-
-// Local wall-clock time, seconds resolution.
-struct LocalTime {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    bool operator==(const LocalTime&) const = default;
-};
-
-inline LocalTime localTimeOf(std::time_t t) {
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
-inline LocalTime localTimeNow() { return localTimeOf(std::time(nullptr)); }
 
 }  // namespace mr420

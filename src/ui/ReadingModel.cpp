@@ -43,39 +43,14 @@ int ReadingModel::computeLayoutCode(const PanelState& s, const Conditions& c) {
     return code;
 }
 
-namespace {
-
-// Days since 1970-01-01 of a proleptic Gregorian date.
-long long daysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const long long yoe = y - era * 400;
-    const long long doy = (153LL * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-
-}  // namespace
-
-std::string ReadingModel::clockTextOf(const PanelClock& clock, bool connected) {
+std::string ReadingModel::clockTextOf(const LocalTime& clock, bool connected) {
     if (clock.year == 0 || !connected) return {};
     // The fields come from the panel unchecked; a date the C library cannot
     // name (month 13, day 0) is not shown rather than formatted from garbage.
     if (clock.month < 1 || clock.month > 12 || clock.day < 1 || clock.day > daysInMonth(clock.year, clock.month) ||
         clock.hour > 23 || clock.minute > 59 || clock.second > 59)
         return {};
-    std::tm tm{};
-    tm.tm_year = clock.year - 1900;
-    tm.tm_mon = clock.month - 1;
-    tm.tm_mday = clock.day;
-    tm.tm_hour = clock.hour;
-    tm.tm_min = clock.minute;
-    tm.tm_sec = clock.second;
-    long long days = daysFromCivil(clock.year, clock.month, clock.day);
-    tm.tm_wday = static_cast<int>(((days % 7) + 11) % 7);   // 1970-01-01 was a Thursday
-    tm.tm_yday = static_cast<int>(days - daysFromCivil(clock.year, 1, 1));
-    tm.tm_isdst = -1;
+    const std::tm tm = tmOf(clock);
     char buffer[128];
     std::size_t n = std::strftime(buffer, sizeof buffer, "%c", &tm);
     return std::string(buffer, n);

@@ -93,7 +93,7 @@ public:
     static int computeLayoutCode(const PanelState& state, const Conditions& conditions);
     // The panel clock with "%c" under the process locale; empty when the
     // year is 0, when not connected, or when the fields are no valid date.
-    static std::string clockTextOf(const PanelClock& clock, bool connected);
+    static std::string clockTextOf(const LocalTime& clock, bool connected);
 
     // The state, timers, view and data server are the main window's and
     // outlive the model. The panes start with their titles and kinds set.

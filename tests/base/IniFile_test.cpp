@@ -19,15 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using mr420::test::readFile;
+using mr420::test::writeFile;
 
 class IniFileTest : public ::testing::Test {
 protected:
@@ -37,7 +30,7 @@ protected:
     }
     // Opens `bytes` as the file with the program's options.
     void openWith(IniFile& ini, const std::string& bytes, bool caseBlind = true) {
-        writeBytes(path, bytes);
+        writeFile(path, bytes);
         ASSERT_TRUE(ini.open(path, true, true, caseBlind));
     }
     std::string dir, path;
@@ -182,7 +175,7 @@ TEST_F(IniFileTest, WritingAppendsEqualsToKeyOnlyLinesAndKeepsUnnamedSectionHead
     openWith(ini, "top\n; note\n\n=abc\n[S]\n;comment\nK=v");
     ini.setString("S", "K", "w");
     ASSERT_TRUE(ini.close());
-    EXPECT_EQ(readBytes(path), "top=\r\n; note=\r\n\r\n=abc\r\n[S]\r\n;comment=\r\nK=w\r\n");
+    EXPECT_EQ(readFile(path), "top=\r\n; note=\r\n\r\n=abc\r\n[S]\r\n;comment=\r\nK=w\r\n");
     // The written file reads back to the same entries.
     IniFile again;
     ASSERT_TRUE(again.open(path, false, false, true));
@@ -208,7 +201,7 @@ TEST_F(IniFileTest, LineEndsLfCrLfAndOneStrippedCarriageReturn) {
 
 TEST_F(IniFileTest, UnchangedFileIsNotRewrittenAndWellFormedFileRoundTrips) {
     const std::string text = "[TEMP1]\r\nBACKGROUND_TEMP1=1\r\n\r\n[GENERAL]\r\nLANGUAGE=pl\r\nX=a;b\r\n";
-    writeBytes(path, text);
+    writeFile(path, text);
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
     {
@@ -219,7 +212,7 @@ TEST_F(IniFileTest, UnchangedFileIsNotRewrittenAndWellFormedFileRoundTrips) {
     struct stat after {};
     ASSERT_EQ(::stat(path.c_str(), &after), 0);
     EXPECT_EQ(before.st_ino, after.st_ino);
-    EXPECT_EQ(readBytes(path), text);
+    EXPECT_EQ(readFile(path), text);
 }
 
 TEST_F(IniFileTest, ParserTakesJunkNulBytesLongLinesAndNoFinalLineEndInMemory) {
@@ -247,7 +240,7 @@ TEST_F(IniFileTest, LongLinesAndNoFinalLineEndStillSave) {
     openWith(ini, "[S]\nlong=" + longValue);
     ini.setString("S", "added", "1");
     ASSERT_TRUE(ini.close());
-    EXPECT_EQ(readBytes(path), "[S]\r\nlong=" + longValue + "\r\nadded=1\r\n");
+    EXPECT_EQ(readFile(path), "[S]\r\nlong=" + longValue + "\r\nadded=1\r\n");
 }
 
 // Byte strings the parser is given both from a file and from memory.
@@ -275,7 +268,7 @@ TEST_F(IniFileTest, FileAndMemoryReadTheSameAndMemoryNeverWrites) {
         EXPECT_FALSE(fromMemory.save());  // no file behind it
         EXPECT_TRUE(fromMemory.close());  // nothing needed saving
         fromFile.close();
-        EXPECT_EQ(readBytes(path), sample);  // neither store was changed on disk
+        EXPECT_EQ(readFile(path), sample);  // neither store was changed on disk
     }
     int files = 0;
     for (const auto& e : fs::directory_iterator(dir)) {
@@ -326,7 +319,7 @@ std::vector<JunkCase> junkCases() {
 TEST_F(IniFileTest, FileThatIsNotASettingsFileIsReportedAndLeftByteIdentical) {
     for (const JunkCase& c : junkCases()) {
         SCOPED_TRACE(c.name);
-        writeBytes(path, c.bytes);
+        writeFile(path, c.bytes);
         struct stat before {};
         ASSERT_EQ(::stat(path.c_str(), &before), 0);
         {
@@ -350,7 +343,7 @@ TEST_F(IniFileTest, FileThatIsNotASettingsFileIsReportedAndLeftByteIdentical) {
             EXPECT_FALSE(ini.open(path, true, true, true));
             ini.setInt("GENERAL", "PORT_NR", 3);
         }  // the destructor closes without writing either
-        EXPECT_EQ(readBytes(path), c.bytes);
+        EXPECT_EQ(readFile(path), c.bytes);
         struct stat after {};
         ASSERT_EQ(::stat(path.c_str(), &after), 0);
         EXPECT_EQ(after.st_ino, before.st_ino);
@@ -380,16 +373,16 @@ TEST_F(IniFileTest, FileAboveTheSizeLimitIsNotASettingsFile) {
 }
 
 TEST_F(IniFileTest, FileReplacedByJunkAfterOpenIsNotOverwritten) {
-    writeBytes(path, "[GENERAL]\r\nPORT_NR=3\r\n");
+    writeFile(path, "[GENERAL]\r\nPORT_NR=3\r\n");
     IniFile ini;
     ASSERT_TRUE(ini.open(path, true, true, true));
     EXPECT_FALSE(ini.notASettingsFile());
     ini.setInt("GENERAL", "PORT_NR", 2);
     const std::string junk = randomBinary(2048, 3);
-    writeBytes(path, junk);
+    writeFile(path, junk);
     EXPECT_FALSE(ini.close());
     EXPECT_TRUE(ini.notASettingsFile());
-    EXPECT_EQ(readBytes(path), junk);
+    EXPECT_EQ(readFile(path), junk);
 
     // Unreadable at open (here: not there yet, and not created), junk at save.
     IniFile late;
@@ -397,14 +390,14 @@ TEST_F(IniFileTest, FileReplacedByJunkAfterOpenIsNotOverwritten) {
     EXPECT_FALSE(late.open(other, true, false, true));
     EXPECT_FALSE(late.notASettingsFile());
     late.setInt("GENERAL", "PORT_NR", 2);
-    writeBytes(other, junk);
+    writeFile(other, junk);
     EXPECT_FALSE(late.save());
     EXPECT_TRUE(late.notASettingsFile());
-    EXPECT_EQ(readBytes(other), junk);
+    EXPECT_EQ(readFile(other), junk);
 }
 
 TEST_F(IniFileTest, ReopeningAfterJunkClearsTheReport) {
-    writeBytes(path, randomBinary(100, 5));
+    writeFile(path, randomBinary(100, 5));
     IniFile ini;
     EXPECT_FALSE(ini.open(path, true, true, true));
     EXPECT_TRUE(ini.notASettingsFile());
@@ -413,7 +406,7 @@ TEST_F(IniFileTest, ReopeningAfterJunkClearsTheReport) {
     EXPECT_FALSE(ini.notASettingsFile());
     ini.setInt("S", "K", 1);
     EXPECT_TRUE(ini.close());
-    EXPECT_EQ(readBytes(good), "[S]\r\nK=1\r\n");
+    EXPECT_EQ(readFile(good), "[S]\r\nK=1\r\n");
 }
 
 struct TextCase {
@@ -446,7 +439,7 @@ TEST_F(IniFileTest, RealSettingsFilesInEitherEncodingStillSave) {
         SCOPED_TRACE(c.name);
         EXPECT_TRUE(IniFile::isSettingsText(c.bytes));
         ::unlink(path.c_str());
-        writeBytes(path, c.bytes);
+        writeFile(path, c.bytes);
         IniFile ini;
         ASSERT_TRUE(ini.open(path, true, true, true));
         EXPECT_FALSE(ini.notASettingsFile());
@@ -454,7 +447,7 @@ TEST_F(IniFileTest, RealSettingsFilesInEitherEncodingStillSave) {
         ASSERT_TRUE(ini.setString("ADDED", "NAME", "Łódź \xB3\xF3" "d\xBC"));
         ASSERT_TRUE(ini.close());
         // Everything that was there is written back, the new entry after it.
-        EXPECT_EQ(readBytes(path), before + "[ADDED]\r\nNAME=Łódź \xB3\xF3" "d\xBC\r\n");
+        EXPECT_EQ(readFile(path), before + "[ADDED]\r\nNAME=Łódź \xB3\xF3" "d\xBC\r\n");
         IniFile again;
         ASSERT_TRUE(again.open(path, false, false, true));
         EXPECT_EQ(again.getString("ADDED", "NAME", "-"), "Łódź \xB3\xF3" "d\xBC");
@@ -589,7 +582,7 @@ TEST_F(IniFileTest, LoadClosesTheOpenFileFirst) {
     ASSERT_TRUE(ini.open(path, true, true, true));
     ini.setInt("S", "K", 1);
     ini.load("[T]\r\nX=1\r\n", true);
-    EXPECT_EQ(readBytes(path), "[S]\r\nK=1\r\n");
+    EXPECT_EQ(readFile(path), "[S]\r\nK=1\r\n");
     EXPECT_EQ(ini.getInt("S", "K", 0), 0);
     EXPECT_EQ(ini.getInt("T", "X", 0), 1);
 }
@@ -601,7 +594,7 @@ TEST_F(IniFileTest, MalformedLinesInARealSettingsFileStayEntries) {
               (std::vector<std::pair<std::string, std::string>>{{"PORT_NR", "3"}, {"just words", ""}, {"[unclosed", ""}}));
     ini.setInt("GENERAL", "PORT_NR", 4);
     ASSERT_TRUE(ini.close());
-    EXPECT_EQ(readBytes(path), "[GENERAL]\r\nPORT_NR=4\r\njust words=\r\n[unclosed=\r\n");
+    EXPECT_EQ(readFile(path), "[GENERAL]\r\nPORT_NR=4\r\njust words=\r\n[unclosed=\r\n");
 }
 
 TEST_F(IniFileTest, EmptyFileHasNoSections) {
@@ -616,7 +609,7 @@ TEST_F(IniFileTest, CreateIfMissingCreatesTheFileAtOpen) {
     ASSERT_TRUE(ini.open(path, true, true, true));
     EXPECT_TRUE(ini.isOpen());
     EXPECT_TRUE(fs::exists(path));
-    EXPECT_EQ(readBytes(path), "");
+    EXPECT_EQ(readFile(path), "");
 
     IniFile other;
     EXPECT_FALSE(other.open(dir + "/absent.ini", true, false, true));
@@ -640,7 +633,7 @@ TEST_F(IniFileTest, FailedOpenGivesDefaultsAndCloseStillTriesToSave) {
     EXPECT_FALSE(later.open(missingDir, true, false, true));
     later.setInt("GENERAL", "PORT_NR", 2);
     EXPECT_TRUE(later.close());
-    EXPECT_EQ(readBytes(missingDir), "[GENERAL]\r\nPORT_NR=2\r\n");
+    EXPECT_EQ(readFile(missingDir), "[GENERAL]\r\nPORT_NR=2\r\n");
 }
 
 TEST_F(IniFileTest, DirectoryOrFifoAtThePathIsNotOpened) {
@@ -657,7 +650,7 @@ TEST_F(IniFileTest, DirectoryOrFifoAtThePathIsNotOpened) {
 }
 
 TEST_F(IniFileTest, SaveWhenClosedOffLeavesTheFileAlone) {
-    writeBytes(path, "[S]\r\nK=1\r\n");
+    writeFile(path, "[S]\r\nK=1\r\n");
     {
         IniFile ini;
         ASSERT_TRUE(ini.open(path, false, true, true));
@@ -666,18 +659,18 @@ TEST_F(IniFileTest, SaveWhenClosedOffLeavesTheFileAlone) {
         EXPECT_TRUE(ini.close());  // second close does nothing
         EXPECT_EQ(ini.getString("S", "K", "-"), "-");
     }
-    EXPECT_EQ(readBytes(path), "[S]\r\nK=1\r\n");
+    EXPECT_EQ(readFile(path), "[S]\r\nK=1\r\n");
 }
 
 TEST_F(IniFileTest, DestructorSavesAndSaveLeavesNoTemporaryFiles) {
-    writeBytes(path, "[S]\r\nK=1\r\n");
+    writeFile(path, "[S]\r\nK=1\r\n");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     {
         IniFile ini;
         ASSERT_TRUE(ini.open(path, true, true, true));
         ini.setString("S", "K", "2");
     }
-    EXPECT_EQ(readBytes(path), "[S]\r\nK=2\r\n");
+    EXPECT_EQ(readFile(path), "[S]\r\nK=2\r\n");
     int files = 0;
     for (const auto& e : fs::directory_iterator(dir)) {
         (void)e;
@@ -690,27 +683,27 @@ TEST_F(IniFileTest, DestructorSavesAndSaveLeavesNoTemporaryFiles) {
 
 TEST_F(IniFileTest, SaveWritesThroughASymbolicLink) {
     const std::string real = dir + "/real.ini";
-    writeBytes(real, "[S]\r\n");
+    writeFile(real, "[S]\r\n");
     fs::create_symlink(real, path);
     IniFile ini;
     ASSERT_TRUE(ini.open(path, true, true, true));
     ini.setInt("S", "K", 5);
     ASSERT_TRUE(ini.close());
     EXPECT_TRUE(fs::is_symlink(path));
-    EXPECT_EQ(readBytes(real), "[S]\r\nK=5\r\n");
+    EXPECT_EQ(readFile(real), "[S]\r\nK=5\r\n");
 }
 
 TEST_F(IniFileTest, BackupCopiesTheOldFileToNumberedFiles) {
-    writeBytes(path, "[S]\r\nK=0\r\n");
+    writeFile(path, "[S]\r\nK=0\r\n");
     IniFile ini;
     ASSERT_TRUE(ini.open(path, true, true, true, true));
     ini.setInt("S", "K", 1);
     ASSERT_TRUE(ini.save());
     ini.setInt("S", "K", 2);
     ASSERT_TRUE(ini.save());
-    EXPECT_EQ(readBytes(path + ".1"), "[S]\r\nK=0\r\n");
-    EXPECT_EQ(readBytes(path + ".2"), "[S]\r\nK=1\r\n");
-    EXPECT_EQ(readBytes(path), "[S]\r\nK=2\r\n");
+    EXPECT_EQ(readFile(path + ".1"), "[S]\r\nK=0\r\n");
+    EXPECT_EQ(readFile(path + ".2"), "[S]\r\nK=1\r\n");
+    EXPECT_EQ(readFile(path), "[S]\r\nK=2\r\n");
 }
 
 TEST_F(IniFileTest, RejectsTextThatCannotBeWrittenAsOneLine) {
@@ -759,7 +752,7 @@ TEST_F(IniFileTest, ReopenClosesThePreviousFile) {
     ASSERT_TRUE(ini.open(path, true, true, true));
     ini.setInt("S", "K", 1);
     ASSERT_TRUE(ini.open(second, true, true, true));
-    EXPECT_EQ(readBytes(path), "[S]\r\nK=1\r\n");
+    EXPECT_EQ(readFile(path), "[S]\r\nK=1\r\n");
     EXPECT_EQ(ini.getInt("S", "K", 0), 0);
     EXPECT_EQ(ini.path(), second);
 }

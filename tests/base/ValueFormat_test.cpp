@@ -1,5 +1,6 @@
 #include "base/ValueFormat.h"
 #include "ui/ValuePaneModel.h"
+#include "support/TestSupport.h"
 
 #include <clocale>
 #include <string>
@@ -9,15 +10,7 @@
 namespace mr420 {
 namespace {
 
-class LocaleGuard {
-public:
-    explicit LocaleGuard(const char* name) : ok_(std::setlocale(LC_ALL, name) != nullptr) {}
-    ~LocaleGuard() { std::setlocale(LC_ALL, "C"); }
-    bool ok() const { return ok_; }
-
-private:
-    bool ok_;
-};
+using mr420::test::LocaleGuard;
 
 std::string pane(int kind, double v, bool unit = true, bool two = false) {
     return formatPaneValue(kind, v, unit, two).joined();

@@ -17,22 +17,8 @@
 namespace mr420 {
 namespace {
 
-class LocaleGuard {
-public:
-    explicit LocaleGuard(const char* name) { ok_ = std::setlocale(LC_ALL, name) != nullptr; }
-    ~LocaleGuard() { std::setlocale(LC_ALL, "C"); }
-    bool ok() const { return ok_; }
-
-private:
-    bool ok_ = false;
-};
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using mr420::test::readFile;
+using mr420::test::LocaleGuard;
 
 std::vector<double> values(const ChartData& d, int channel) {
     std::vector<double> out;

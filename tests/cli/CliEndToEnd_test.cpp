@@ -43,12 +43,7 @@ struct Outcome {
     std::string err;
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using mr420::test::readFile;
 
 // A running mr420-cli with its output collected.
 class Child {

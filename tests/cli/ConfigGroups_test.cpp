@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Groups, GroupRoundTrip,
 // the panel and parsed into PanelState.
 PanelState readSimulatedPanel(const std::string& scenario) {
     using C = PanelCommand;
-    sim::SimulatedPanel panel(sim::makeScenario(scenario, sim::panelSecondsOf(2025, 3, 4, 5, 6, 7))->model,
+    sim::SimulatedPanel panel(sim::makeScenario(scenario, panelSecondsSince2000({2025, 3, 4, 5, 6, 7}))->model,
                               [] { return 0.0; });
     PanelState state;
     ReplyParser parser(state);
@@ -482,13 +482,7 @@ TEST(Groups, WholeGroupChecksAreTheDialogsOk) {
 }
 
 TEST(Groups, ClockTextIsWhatSetReads) {
-    PanelClock clock;
-    clock.year = 2024;
-    clock.month = 2;
-    clock.day = 29;
-    clock.hour = 7;
-    clock.minute = 5;
-    clock.second = 9;
+    const LocalTime clock{2024, 2, 29, 7, 5, 9};
     EXPECT_EQ(clockText(clock), "2024-02-29T07:05:09");
     const ConfigGroup& group = *findGroup("clock");
     auto m = group.makeModel();

@@ -11,6 +11,7 @@
 
 #include "base/StringTable.h"
 #include "config/LoggingSettingsModel.h"
+#include "support/PanelStates.h"
 
 namespace mr420 {
 namespace {
@@ -19,13 +20,7 @@ using Range = LoggingRange;
 using Res = LoggingResolution;
 using Field = LoggingField;
 
-PanelState panel(std::int32_t interval, std::int32_t flags, std::int32_t firmware = 130) {
-    PanelState s;
-    s.loggingInterval = interval;
-    s.loggingFlags = flags;
-    s.firmwareVersion = firmware;
-    return s;
-}
+using test::loggingPanel;
 
 // A model that has shown the settings of `state`, as the dialog's run does.
 LoggingSettingsModel filled(const PanelState& state) {
@@ -82,7 +77,7 @@ TEST(LoggingSettingsFill, FlagsSetTheControlsAndOkWritesThemBack) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "flags 0x" << std::hex << c.flags << std::dec << " firmware " << c.firmware);
-        LoggingSettingsModel m = filled(panel(0, c.flags, c.firmware));
+        LoggingSettingsModel m = filled(loggingPanel(0, c.flags, c.firmware));
         EXPECT_EQ(m.range(), c.range);
         EXPECT_EQ(m.resolution(), c.resolution);
         EXPECT_EQ(m.temperature1(), c.t1);
@@ -122,7 +117,7 @@ TEST(LoggingSettingsFill, IntervalSplitsIntoDaysHoursMinutes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.interval);
-        LoggingSettingsModel m = filled(panel(c.interval, 0));
+        LoggingSettingsModel m = filled(loggingPanel(c.interval, 0));
         EXPECT_EQ(m.fieldValue(Field::Days), c.days);
         EXPECT_EQ(m.fieldValue(Field::Hours), c.hours);
         EXPECT_EQ(m.fieldValue(Field::Minutes), c.minutes);
@@ -237,7 +232,7 @@ TEST(LoggingSettingsAccept, LoggedIntervalMustLieWithinOneMinuteAnd44Days) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << (c.loggingOn ? "on " : "off ") << c.days << "d " << c.hours << "h "
                                         << c.minutes << "min");
-        LoggingSettingsModel m = filled(panel(17, 0x0020));   // the last accepted state: 17 min, overwrite
+        LoggingSettingsModel m = filled(loggingPanel(17, 0x0020));   // the last accepted state: 17 min, overwrite
         ASSERT_FALSE(m.accept());
         m.setLoggingOn(c.loggingOn);
         m.fieldTextChanged(Field::Days, c.days);
@@ -290,7 +285,7 @@ TEST(LoggingSettingsAccept, ControlsMakeTheFlagsWord) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        LoggingSettingsModel m = filled(panel(0, 0, 128));
+        LoggingSettingsModel m = filled(loggingPanel(0, 0, 128));
         c.set(m);
         EXPECT_EQ(m.controlsFlags(), c.flags);
         ASSERT_FALSE(m.accept());
@@ -300,7 +295,7 @@ TEST(LoggingSettingsAccept, ControlsMakeTheFlagsWord) {
 
 TEST(LoggingSettingsAccept, OkBeforeAnySettingsWritesNoLoggingAndFlagsZero) {
     LoggingSettingsModel m;
-    m.reset(panel(0, 0, 0));
+    m.reset(loggingPanel(0, 0, 0));
     ASSERT_FALSE(m.accept());
     EXPECT_EQ(written(m).loggingInterval, 0u);
     EXPECT_EQ(written(m).loggingFlags, 0u);
@@ -311,7 +306,7 @@ TEST(LoggingSettingsAccept, OkBeforeAnySettingsWritesNoLoggingAndFlagsZero) {
 TEST(LoggingSettingsTemperature2, OnlyFromFirmware128) {
     for (const std::int32_t firmware : {0, 108, 127}) {
         SCOPED_TRACE(firmware);
-        LoggingSettingsModel m = filled(panel(5, 0x0100, firmware));
+        LoggingSettingsModel m = filled(loggingPanel(5, 0x0100, firmware));
         m.setTemperature2(true);
         EXPECT_FALSE(m.temperature2());
         ASSERT_FALSE(m.accept());
@@ -319,9 +314,9 @@ TEST(LoggingSettingsTemperature2, OnlyFromFirmware128) {
     }
     // A choice left by a newer panel is dropped when the next showing
     // talks to an older one, even with OK before its reply.
-    LoggingSettingsModel m = filled(panel(5, 0x0100, 130));
+    LoggingSettingsModel m = filled(loggingPanel(5, 0x0100, 130));
     EXPECT_TRUE(m.temperature2());
-    m.reset(panel(0, 0, 110));
+    m.reset(loggingPanel(0, 0, 110));
     EXPECT_FALSE(m.temperature2Available());
     ASSERT_FALSE(m.accept());
     EXPECT_EQ(written(m).loggingFlags, 0u);
@@ -336,7 +331,7 @@ TEST(LoggingSettingsColumns, BoxesNeedTemperature1AndHumidity) {
     const Case cases[] = {{true, true, true}, {false, true, false}, {true, false, false}, {false, false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "TEMP1 " << c.t1 << " RH " << c.rh);
-        LoggingSettingsModel m = filled(panel(0, 0));
+        LoggingSettingsModel m = filled(loggingPanel(0, 0));
         ASSERT_TRUE(m.dewPointBox());
         ASSERT_TRUE(m.vapourBox());
         m.setTemperature1(c.t1);
@@ -361,10 +356,10 @@ TEST(LoggingSettingsColumns, BoxesShowTheProgramsChoicesAndChangeThemOnlyOnOk) {
     LoggingSettingsModel m;
     m.setDewPointColumn(false);
     m.setVapourColumn(true);
-    m.reset(panel(0, 0));
+    m.reset(loggingPanel(0, 0));
     EXPECT_FALSE(m.dewPointBox());
     EXPECT_TRUE(m.vapourBox());
-    m.fill(panel(0, 0));
+    m.fill(loggingPanel(0, 0));
     EXPECT_FALSE(m.dewPointBox());
     EXPECT_TRUE(m.vapourBox());
 
@@ -386,7 +381,7 @@ TEST(LoggingSettingsColumns, BoxesShowTheProgramsChoicesAndChangeThemOnlyOnOk) {
 
     // A cancelled showing's boxes do not outlive it.
     m.setVapourBox(true);
-    m.reset(panel(0, 0));
+    m.reset(loggingPanel(0, 0));
     EXPECT_FALSE(m.vapourBox());
 }
 
@@ -396,8 +391,8 @@ TEST(LoggingSettingsColumns, APanelNotLoggingTemperature1ShowsBothUnchecked) {
         LoggingSettingsModel m;
         m.setDewPointColumn(true);
         m.setVapourColumn(true);
-        m.reset(panel(0, 0));
-        m.fill(panel(0, flags));
+        m.reset(loggingPanel(0, 0));
+        m.fill(loggingPanel(0, flags));
         EXPECT_FALSE(m.columnBoxesEnabled());
         EXPECT_FALSE(m.dewPointBox());
         EXPECT_FALSE(m.vapourBox());

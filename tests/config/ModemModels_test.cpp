@@ -12,6 +12,7 @@
 #include "config/ModemModels.h"
 #include "protocol/CommandBuilder.h"
 #include "protocol/PanelCommand.h"
+#include "support/PanelStates.h"
 
 namespace mr420 {
 namespace {
@@ -344,18 +345,9 @@ TEST(ModemSettingsModel, FramesCarryCutAndPaddedTexts) {
 // --- modem settings: what a reply shows ----------------------------------------------
 
 PanelState goodPanel() {
-    PanelState s = panel(208);
+    PanelState s = test::modemPanel(208);
     s.modemOptions = 0x00C1;
-    s.smsNumbers = {"48601000310", "600100200", "", "", "", ""};
-    s.serverAddress = {192, 168, 1, 10};
-    s.serverPort = 5000;
     s.backupServerAddress = {10, 0, 0, 1};
-    s.backupServerPort = 5001;
-    s.connectionAttemptsPerDay = 12;
-    s.stationName = "Stacja1";
-    s.apn = "internet";
-    s.papLogin = "user";
-    s.internetAllowed = 1;
     return s;
 }
 

@@ -91,12 +91,7 @@ int waitExit(pid_t pid, int timeoutMs) {
     return -1;
 }
 
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using mr420::test::readFile;
 
 // One request/answer exchange with the data server; "" when it is not there.
 struct DataClient {
@@ -210,7 +205,7 @@ TEST_F(Mr420Program, PollsThePanelPublishesReadingsAndWritesSettingsOnSigterm) {
     EXPECT_NE(pressure.back().find("hPa"), std::string::npos) << pressure.back();
 
     EXPECT_EQ(stopProgram(), 0);
-    const std::string ini = fileText(dir + "/mr420.ini");
+    const std::string ini = readFile(dir + "/mr420.ini");
     EXPECT_NE(ini.find("PORT_NR=99\r\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("COM99=" + dir + "/ttyMR420"), std::string::npos) << ini;
     // Sections the file lacked are appended in the order they are first written.
@@ -266,7 +261,7 @@ TEST_F(Mr420Program, RegistersAnMr466WithTwoTemperaturesAndTheClientFollowsIt) {
     // settings-read period and gets a record every second.
     std::string text;
     for (int i = 0; i < 100; ++i) {
-        text = fileText(log);
+        text = readFile(log);
         if (std::count(text.begin(), text.end(), '\n') >= 3) break;
         std::this_thread::sleep_for(200ms);
     }
@@ -276,14 +271,14 @@ TEST_F(Mr420Program, RegistersAnMr466WithTwoTemperaturesAndTheClientFollowsIt) {
     EXPECT_EQ(stopProgram(), 0);
 
     // A second start restores what the first wrote, and writes it back unchanged.
-    const std::string written = fileText(dir + "/mr420.ini");
+    const std::string written = readFile(dir + "/mr420.ini");
     EXPECT_NE(written.find("FONT_HEIGHT_TEMP1=44\r\n"), std::string::npos) << written;
     EXPECT_NE(written.find("WINDOW_LEFT=150\r\n"), std::string::npos) << written;
     EXPECT_NE(written.find("FILE_LOG=1\r\n"), std::string::npos) << written;
     startProgram();
     std::this_thread::sleep_for(2s);
     EXPECT_EQ(stopProgram(), 0);
-    EXPECT_EQ(fileText(dir + "/mr420.ini"), written);
+    EXPECT_EQ(readFile(dir + "/mr420.ini"), written);
 }
 
 TEST_F(Mr420Program, SigtermEndsItWhileThePortChoiceIsOpen) {
@@ -293,7 +288,7 @@ TEST_F(Mr420Program, SigtermEndsItWhileThePortChoiceIsOpen) {
     std::this_thread::sleep_for(2s);
     ASSERT_EQ(::waitpid(program.pid, nullptr, WNOHANG), 0) << "ended by itself";
     EXPECT_EQ(stopProgram(), 0);
-    const std::string ini = fileText(dir + "/mr420.ini");
+    const std::string ini = readFile(dir + "/mr420.ini");
     EXPECT_NE(ini.find("PORT_NR=0\r\n"), std::string::npos) << ini;
     EXPECT_NE(ini.find("[LOG]"), std::string::npos) << ini;
 }
@@ -306,7 +301,7 @@ TEST_F(Mr420Program, ScreenshotShowsTheReadingsAndEndsTheProgram) {
                     {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime});
     EXPECT_EQ(waitExit(program.pid, 15000), 0);
     program.pid = -1;
-    const std::string data = fileText(png);
+    const std::string data = readFile(png);
     ASSERT_GT(data.size(), 1000u);
     EXPECT_EQ(data.substr(1, 3), "PNG");
 }
@@ -332,10 +327,10 @@ TEST_F(Mr420Program, TraceRecordsTheLineInTheSimulatorsFormat) {
     std::string text;
     for (int i = 0; i < 150 && text.find(" # bad LRC") == std::string::npos; ++i) {
         std::this_thread::sleep_for(100ms);
-        text = fileText(trace);
+        text = readFile(trace);
     }
     EXPECT_EQ(stopProgram(), 0);
-    text = fileText(trace);
+    text = readFile(trace);
     std::istringstream lines(text);
     int sent = 0, received = 0, notes = 0;
     for (std::string line; std::getline(lines, line);) {
@@ -361,7 +356,7 @@ TEST_F(Mr420Program, SigtermDuringTheStartUpMessageEndsItAndKeepsThePort) {
     std::this_thread::sleep_for(2s);
     ASSERT_EQ(::waitpid(program.pid, nullptr, WNOHANG), 0) << "ended by itself";
     EXPECT_EQ(stopProgram(), 0);
-    const std::string ini = fileText(dir + "/mr420.ini");
+    const std::string ini = readFile(dir + "/mr420.ini");
     EXPECT_NE(ini.find("PORT_NR=99\r\n"), std::string::npos) << ini;
 }
 
@@ -374,7 +369,7 @@ TEST_F(Mr420Program, AFileThatIsNotASettingsFileIsNeverWrittenOver) {
     std::this_thread::sleep_for(2s);
     ASSERT_EQ(::waitpid(program.pid, nullptr, WNOHANG), 0) << "ended by itself";
     EXPECT_EQ(stopProgram(), 0);
-    EXPECT_EQ(fileText(dir + "/mr420.ini"), junk);
+    EXPECT_EQ(readFile(dir + "/mr420.ini"), junk);
 }
 
 // One program per port: a second one is refused at once, told the holder's
@@ -407,22 +402,22 @@ TEST_F(Mr420Program, ASecondProgramOnAHeldPortIsRefusedAndToldWhoHoldsIt) {
     };
 
     program = window(dir + "/window.txt");   // the window holds the port
-    ASSERT_TRUE(waitFor([&] { return fileText(dir + "/window.txt").find(" < 020A00") != std::string::npos; }));
+    ASSERT_TRUE(waitFor([&] { return readFile(dir + "/window.txt").find(" < 020A00") != std::string::npos; }));
     refusedBy(program.pid, "mr420");
     EXPECT_EQ(stopProgram(), 0);
 
     Child holder = cli({"log", log, "--interval", "1s", "--channels", "TEMP1,PRESSURE,RH"});   // mr420-cli holds it
-    ASSERT_TRUE(waitFor([&] { const std::string t = fileText(log); return std::count(t.begin(), t.end(), '\n') >= 3; }));
+    ASSERT_TRUE(waitFor([&] { const std::string t = readFile(log); return std::count(t.begin(), t.end(), '\n') >= 3; }));
     refusedBy(holder.pid, "mr420-cli");
     program = window(dir + "/refused.txt");
     const std::string reason = "Port jest używany przez PID " + std::to_string(holder.pid) + " (mr420-cli).";
-    EXPECT_TRUE(waitFor([&] { return fileText(dir + "/refused.txt").find(reason) != std::string::npos; }));
+    EXPECT_TRUE(waitFor([&] { return readFile(dir + "/refused.txt").find(reason) != std::string::npos; }));
     EXPECT_EQ(stopProgram(), 0);   // from inside the failure message
-    const std::string before = fileText(log);
-    ASSERT_TRUE(waitFor([&] { return fileText(log).size() > before.size() + 40; }));
+    const std::string before = readFile(log);
+    ASSERT_TRUE(waitFor([&] { return readFile(log).size() > before.size() + 40; }));
     mr420::test::signalChild(holder.pid, SIGTERM);
     EXPECT_EQ(waitExit(holder.pid, 10000), 0);
-    EXPECT_EQ(fileText(log).find("???"), std::string::npos) << fileText(log);
+    EXPECT_EQ(readFile(log).find("???"), std::string::npos) << readFile(log);
 }
 
 }  // namespace

@@ -20,12 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using mr420::test::readFile;
 
 std::string pidText(int pid) {
     char text[16];
@@ -64,7 +59,7 @@ TEST(PortLock, AnExistingLockFileIsTakenOverOnlyWhenItsProcessIsGone) {
             PortLock lock(dir);
             EXPECT_EQ(lock.acquire(fd, device.path), c.taken);
             EXPECT_EQ(lock.holder().pid, c.holder);
-            EXPECT_EQ(fileText(file), c.taken ? pidText(self) : *c.before);
+            EXPECT_EQ(readFile(file), c.taken ? pidText(self) : *c.before);
         }
         // Released: ours is gone, another's stays, no temporary is left, no flock.
         EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), c.taken ? 0 : 1);

@@ -24,6 +24,7 @@
 
 #include "base/EventLoop.h"
 #include "link/SerialPort.h"
+#include "support/Pty.h"
 #include "support/TestSupport.h"
 
 using namespace mr420;
@@ -31,48 +32,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// The far end of the link: a pty master made by the test; the port opens the slave.
-struct Pty {
-    int master = -1;
-    std::string slave;
-
-    Pty() {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return;
-        slave = ::ptsname(master);
-    }
-    ~Pty() { closeMaster(); }
-    bool ok() const { return master >= 0 && !slave.empty(); }
-    void closeMaster() {
-        if (master >= 0) ::close(master);
-        master = -1;
-    }
-    void write(const std::string& bytes) const {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            ssize_t n = ::write(master, bytes.data() + done, bytes.size() - done);
-            if (n > 0) done += static_cast<std::size_t>(n);
-            else if (n < 0 && errno == EAGAIN) std::this_thread::sleep_for(1ms);
-            else return;
-        }
-    }
-    // Reads until `count` bytes came or `timeout` passed.
-    std::string read(std::size_t count, std::chrono::milliseconds timeout) const {
-        std::string got;
-        const auto end = std::chrono::steady_clock::now() + timeout;
-        while (got.size() < count) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-            if (left.count() <= 0) break;
-            pollfd p{master, POLLIN, 0};
-            if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
-            char buf[512];
-            ssize_t n = ::read(master, buf, std::min(sizeof buf, count - got.size()));
-            if (n > 0) got.append(buf, static_cast<std::size_t>(n));
-            else if (n < 0 && errno != EAGAIN) break;
-        }
-        return got;
-    }
-};
+using mr420::test::Pty;
 
 // Collects delivered bytes on the worker thread.
 class Recorder : public ByteDelivery {
@@ -122,6 +82,13 @@ bool listen(SerialPort& port) {
     return port.startWorker() && waitUntil([&] { return port.listening(); }, 1000ms);
 }
 
+// Opens `port` on the pty's slave, starts its worker and waits until it listens.
+::testing::AssertionResult openAndListen(SerialPort& port, const Pty& pty, ByteDelivery& to) {
+    if (!port.open(pty.slave, to)) return ::testing::AssertionFailure() << "open: " << port.lastErrorText();
+    if (!listen(port)) return ::testing::AssertionFailure() << "the worker does not listen";
+    return ::testing::AssertionSuccess();
+}
+
 int threadCount() {
     int count = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) ++count;
@@ -134,13 +101,19 @@ double processCpuSeconds() {
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
+
+// A pseudo-terminal for the port to open, and a recorder for what it delivers.
+class SerialPortOnPty : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(pty.ok()); }
+    Pty pty;
+    Recorder recorder;
+    SerialPort port;   // on `recorder`; tests with other deliveries make their own
+};
+
 }  // namespace
 
-TEST(SerialPort, BytesReachTheDeliveryInOrder) {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    Recorder recorder;
-    SerialPort port;
+TEST_F(SerialPortOnPty, BytesReachTheDeliveryInOrder) {
     ASSERT_TRUE(port.open(pty.slave, recorder));
     EXPECT_TRUE(port.isOpen());
     EXPECT_TRUE(port.deviceConnected());
@@ -158,11 +131,7 @@ TEST(SerialPort, BytesReachTheDeliveryInOrder) {
     EXPECT_FALSE(port.isOpen());
 }
 
-TEST(SerialPort, InputUntilTheLineIsQuietAfterTheOpenIsDiscardedAndTheFirstFrameWaits) {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    Recorder recorder;
-    SerialPort port;
+TEST_F(SerialPortOnPty, InputUntilTheLineIsQuietAfterTheOpenIsDiscardedAndTheFirstFrameWaits) {
     ASSERT_TRUE(port.open(pty.slave, recorder) && port.startWorker());
     port.send("020A00F4\r\n", 10);
     // The tail of a reply to an earlier program, still trickling in.
@@ -173,13 +142,8 @@ TEST(SerialPort, InputUntilTheLineIsQuietAfterTheOpenIsDiscardedAndTheFirstFrame
     EXPECT_EQ(recorder.received(), "reply\r\n");
 }
 
-TEST(SerialPort, SendWritesExactlyTheFrame) {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    Recorder recorder;
-    SerialPort port;
-    ASSERT_TRUE(port.open(pty.slave, recorder));
-    ASSERT_TRUE(listen(port));
+TEST_F(SerialPortOnPty, SendWritesExactlyTheFrame) {
+    ASSERT_TRUE(openAndListen(port, pty, recorder));
 
     // A buffer of exactly the frame's size: nothing beyond it may be read or written.
     const char text[] = "020A00F4\r\n";
@@ -199,11 +163,7 @@ TEST(SerialPort, SendWritesExactlyTheFrame) {
     EXPECT_EQ(pty.read(1, 100ms), "");
 }
 
-TEST(SerialPort, FrameSentBeforeTheWorkerStartsGoesOutWhenItRuns) {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    Recorder recorder;
-    SerialPort port;
+TEST_F(SerialPortOnPty, FrameSentBeforeTheWorkerStartsGoesOutWhenItRuns) {
     ASSERT_TRUE(port.open(pty.slave, recorder));
     port.send("010100FE\r\n", 10);
     EXPECT_EQ(pty.read(1, 100ms), "");
@@ -232,13 +192,9 @@ private:
 
 }  // namespace
 
-TEST(SerialPort, WriteStepPurgesPendingInput) {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    Recorder recorder;
+TEST_F(SerialPortOnPty, WriteStepPurgesPendingInput) {
     PortWithLateInput port(pty);
-    ASSERT_TRUE(port.open(pty.slave, recorder));
-    ASSERT_TRUE(listen(port));
+    ASSERT_TRUE(openAndListen(port, pty, recorder));
     port.send("030000FD\r\n", 10);
     EXPECT_EQ(pty.read(10, 2000ms), "030000FD\r\n");
     EXPECT_EQ(port.windows.load(), 1);
@@ -247,7 +203,7 @@ TEST(SerialPort, WriteStepPurgesPendingInput) {
     EXPECT_EQ(recorder.received(), "FRESH\r\n");
 }
 
-TEST(SerialPort, ReplyHandledInsideTheDeliveryCanSendTheNextFrame) {
+TEST_F(SerialPortOnPty, ReplyHandledInsideTheDeliveryCanSendTheNextFrame) {
     // The session sends its next command from inside the character handler.
     class Responder : public ByteDelivery {
     public:
@@ -264,12 +220,9 @@ TEST(SerialPort, ReplyHandledInsideTheDeliveryCanSendTheNextFrame) {
             }
         }
     } responder;
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
     SerialPort port;
     responder.port = &port;
-    ASSERT_TRUE(port.open(pty.slave, responder));
-    ASSERT_TRUE(listen(port));
+    ASSERT_TRUE(openAndListen(port, pty, responder));
     for (int i = 0; i < 20; ++i) {
         const std::string line = "L" + std::to_string(i) + "\r\n";
         pty.write(line);
@@ -278,10 +231,8 @@ TEST(SerialPort, ReplyHandledInsideTheDeliveryCanSendTheNextFrame) {
     }
 }
 
-TEST(SerialPort, OpenFailuresLeaveNothingRunning) {
+TEST_F(SerialPortOnPty, OpenFailuresLeaveNothingRunning) {
     const int threadsBefore = threadCount();
-    Recorder recorder;
-    SerialPort port;
     EXPECT_FALSE(port.open("/dev/mr420-no-such-port", recorder));
     EXPECT_EQ(port.lastError(), PortOpenError::NoSuchDevice);
     EXPECT_EQ(port.lastErrno(), ENOENT);
@@ -296,8 +247,6 @@ TEST(SerialPort, OpenFailuresLeaveNothingRunning) {
     EXPECT_EQ(port.lastError(), PortOpenError::NotATty);
     EXPECT_FALSE(port.isOpen());
 
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
     EXPECT_FALSE(port.open(pty.slave, recorder, 12345));  // no such speed
     EXPECT_EQ(port.lastError(), PortOpenError::Other);
     EXPECT_EQ(threadCount(), threadsBefore);
@@ -306,10 +255,7 @@ TEST(SerialPort, OpenFailuresLeaveNothingRunning) {
 
 // Also for root, whom TIOCEXCL does not stop: the lock refuses the second
 // open before it sets or flushes anything on the first one's line.
-TEST(SerialPort, SecondOpenOfAnExclusivePortIsBusy) {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    Recorder recorder;
+TEST_F(SerialPortOnPty, SecondOpenOfAnExclusivePortIsBusy) {
     const std::string locks = test::makeTempDir("serial-busy");
     SerialPort first(locks), second(locks);
     ASSERT_TRUE(first.open(pty.slave, recorder));
@@ -336,22 +282,17 @@ TEST(SerialPort, OpenErrorsReadAsKinds) {
     EXPECT_EQ(openErrorFromErrno(EIO), PortOpenError::Other);
 }
 
-TEST(SerialPort, CloseAndDestroyInAnyState) {
-    Recorder recorder;
+TEST_F(SerialPortOnPty, CloseAndDestroyInAnyState) {
     {
         SerialPort never;
         never.close();
         never.close();
     }
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
     {
         SerialPort openedOnly;  // no worker
         ASSERT_TRUE(openedOnly.open(pty.slave, recorder));
     }
-    SerialPort port;
-    ASSERT_TRUE(port.open(pty.slave, recorder));
-    ASSERT_TRUE(listen(port));
+    ASSERT_TRUE(openAndListen(port, pty, recorder));
     ASSERT_TRUE(port.open(pty.slave, recorder));  // closes the first opening
     ASSERT_TRUE(listen(port));
     pty.write("again");
@@ -402,13 +343,10 @@ private:
 
 }  // namespace
 
-TEST(SerialPort, CloseWhileBytesArriveKeepsPumping) {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
+TEST_F(SerialPortOnPty, CloseWhileBytesArriveKeepsPumping) {
     UiThreadHandOver ui;
     SerialPort port;
-    ASSERT_TRUE(port.open(pty.slave, ui));
-    ASSERT_TRUE(listen(port));
+    ASSERT_TRUE(openAndListen(port, pty, ui));
 
     std::atomic<bool> stop{false};
     std::thread sender([&] {
@@ -492,7 +430,7 @@ TEST(SerialPort, ReconnectsWhenTheDeviceComesBack) {
     port.close();
 }
 
-TEST(SerialPort, CloseFromInsideADeliveryOnlyStopsTheWorker) {
+TEST_F(SerialPortOnPty, CloseFromInsideADeliveryOnlyStopsTheWorker) {
     class Closer : public ByteDelivery {
     public:
         SerialPort* port = nullptr;
@@ -502,12 +440,9 @@ TEST(SerialPort, CloseFromInsideADeliveryOnlyStopsTheWorker) {
             port->close();
         }
     } closer;
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
     SerialPort port;
     closer.port = &port;
-    ASSERT_TRUE(port.open(pty.slave, closer));
-    ASSERT_TRUE(listen(port));
+    ASSERT_TRUE(openAndListen(port, pty, closer));
     pty.write("A");
     ASSERT_TRUE(waitUntil([&] { return closer.deliveries.load() == 1; }, 2000ms));
     pty.write("B");
@@ -518,13 +453,8 @@ TEST(SerialPort, CloseFromInsideADeliveryOnlyStopsTheWorker) {
     EXPECT_FALSE(port.isOpen());
 }
 
-TEST(SerialPort, AReplyArrivingAtLinePaceIsHandedOverInFewPiecesWithoutDelayingItsEnd) {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
-    Recorder recorder;
-    SerialPort port;
-    ASSERT_TRUE(port.open(pty.slave, recorder));
-    ASSERT_TRUE(listen(port));
+TEST_F(SerialPortOnPty, AReplyArrivingAtLinePaceIsHandedOverInFewPiecesWithoutDelayingItsEnd) {
+    ASSERT_TRUE(openAndListen(port, pty, recorder));
     const std::string reply = std::string(58, 'A') + "\r\n";
     port.expectReply(reply.size());
 
@@ -582,15 +512,11 @@ struct LineHandle {
 
 }  // namespace
 
-TEST(SerialPort, WriteStepPurgeKeepsAnEarlierFrameThatIsStillGoingOut) {
-    Pty pty;
-    ASSERT_TRUE(pty.ok());
+TEST_F(SerialPortOnPty, WriteStepPurgeKeepsAnEarlierFrameThatIsStillGoingOut) {
     LineHandle line(pty.slave);
     ASSERT_GE(line.fd, 0);
-    Recorder recorder;
     PortCountingWriteSteps port;
-    ASSERT_TRUE(port.open(pty.slave, recorder));
-    ASSERT_TRUE(listen(port));
+    ASSERT_TRUE(openAndListen(port, pty, recorder));
 
     // The far end reads slowly: its queue is full, so the next frame waits
     // in the driver's output while the following one is purged for.
@@ -680,8 +606,7 @@ TEST(SerialPort, ALineEndReachesTheOwnerPromptlyWhateverLengthWasAnnounced) {
         LineEndClock owner;
         owner.busyAfterALine = std::chrono::milliseconds(c.ownerBusyMs);
         SerialPort port;
-        ASSERT_TRUE(port.open(pty.slave, owner));
-        ASSERT_TRUE(listen(port));
+        ASSERT_TRUE(openAndListen(port, pty, owner));
 
         std::string sent;
         std::vector<std::chrono::steady_clock::time_point> written;
@@ -734,8 +659,7 @@ TEST(SerialPort, CloseReturnsPromptlyWhileAFrameWaitsForRoomInTheOutput) {
         ASSERT_GE(line.fd, 0);
         Recorder recorder;
         PortCountingWriteSteps port;
-        ASSERT_TRUE(port.open(pty.slave, recorder));
-        ASSERT_TRUE(listen(port));
+        ASSERT_TRUE(openAndListen(port, pty, recorder));
         c.stall(line);
         const std::string frame = "020A00F4\r\n";
         port.send(frame.data(), frame.size());
@@ -778,8 +702,7 @@ TEST(SerialPort, DestroyingOrReopeningNeverWaitsForTheLoopThreadItIsCalledOn) {
             switch (c.how) {
             case How::Destroy: {
                 auto port = std::make_unique<SerialPort>();
-                ASSERT_TRUE(port->open(pty.slave, *loop));
-                ASSERT_TRUE(listen(*port));
+                ASSERT_TRUE(openAndListen(*port, pty, *loop));
                 pty.write("nobody handles this\r\n");
                 std::this_thread::sleep_for(100ms);  // the worker now waits for this thread
                 port.reset();
@@ -788,12 +711,10 @@ TEST(SerialPort, DestroyingOrReopeningNeverWaitsForTheLoopThreadItIsCalledOn) {
             }
             case How::OpenAgain: {
                 SerialPort port;
-                ASSERT_TRUE(port.open(pty.slave, *loop));
-                ASSERT_TRUE(listen(port));
+                ASSERT_TRUE(openAndListen(port, pty, *loop));
                 pty.write("nobody handles this\r\n");
                 std::this_thread::sleep_for(100ms);
-                ASSERT_TRUE(port.open(pty.slave, *loop));
-                ASSERT_TRUE(listen(port));
+                ASSERT_TRUE(openAndListen(port, pty, *loop));
                 pty.write("fresh\r\n");
                 loop->runFor(3s, [&] { return seen.find('\n') != std::string::npos; });
                 EXPECT_EQ(seen, "fresh\r\n");  // the old opening's bytes were dropped
@@ -806,8 +727,7 @@ TEST(SerialPort, DestroyingOrReopeningNeverWaitsForTheLoopThreadItIsCalledOn) {
                     seen.push_back(ch);
                     port.close();
                 });
-                ASSERT_TRUE(port.open(pty.slave, *loop));
-                ASSERT_TRUE(listen(port));
+                ASSERT_TRUE(openAndListen(port, pty, *loop));
                 pty.write("abc\r\n");
                 loop->runFor(3s, [&] { return !port.isOpen(); });
                 EXPECT_FALSE(port.isOpen());
@@ -861,8 +781,7 @@ TEST(SerialPort, CharactersOfATricklingLineAreNotKeptFromTheOwner) {
         ASSERT_TRUE(pty.ok());
         Recorder recorder;
         PortNotingWriteSteps port(recorder);
-        ASSERT_TRUE(port.open(pty.slave, recorder));
-        ASSERT_TRUE(listen(port));
+        ASSERT_TRUE(openAndListen(port, pty, recorder));
         port.expectReply(60);
         const std::string half = "020200:0123456789";
         const auto start = std::chrono::steady_clock::now();
@@ -899,8 +818,7 @@ TEST(SerialPort, AFrameSentJustBeforeCloseStillGoesOut) {
         ASSERT_TRUE(pty.ok());
         Recorder recorder;
         SerialPort port;
-        ASSERT_TRUE(port.open(pty.slave, recorder));
-        ASSERT_TRUE(listen(port));
+        ASSERT_TRUE(openAndListen(port, pty, recorder));
         const std::string frame = "0" + std::to_string(round % 10) + "0A00F4\r\n";
         port.send(frame.data(), frame.size());
         port.close();

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ctime>
 #include <map>
 #include <string>
 #include <tuple>
@@ -61,22 +60,6 @@ std::string hexText(const std::string& bytes) {
 std::string padded(std::string digits, std::size_t count) {
     digits.resize(std::max(count, digits.size()), '0');
     return digits;
-}
-
-PanelClock clockOf(int year, int month, int day, int hour, int minute, int second) {
-    PanelClock c;
-    c.year = static_cast<std::uint16_t>(year);
-    c.month = static_cast<std::uint16_t>(month);
-    c.day = static_cast<std::uint16_t>(day);
-    c.hour = static_cast<std::uint16_t>(hour);
-    c.minute = static_cast<std::uint16_t>(minute);
-    c.second = static_cast<std::uint16_t>(second);
-    return c;
-}
-
-PanelClock withoutWeekday(PanelClock c) {
-    c.dayOfWeek = 0;
-    return c;
 }
 
 class ReplyParserTest : public ::testing::Test {
@@ -515,7 +498,7 @@ TEST_F(ReplyParserTest, ShortReplyFieldsReadAsZeroNotAsTheEarlierLine) {
     // Nor as what lies behind the line in the caller's buffer.
     const std::string buffer = std::string("030000:FD\r\n") + "FFFFFFFFFFFF";
     ASSERT_TRUE(parser.parse(buffer.data(), 11, toNumber(PanelCommand::ReadClock)));
-    EXPECT_EQ(withoutWeekday(state.panelClock), clockOf(2000, 1, 1, 0, 0, 0));
+    EXPECT_EQ(state.panelClock, (LocalTime{2000, 1, 1, 0, 0, 0}));
 }
 
 TEST_F(ReplyParserTest, MemorySettingsAndSimpleWords) {
@@ -792,55 +775,6 @@ TEST_F(ReplyParserTest, BatteryWriteHasNoRefusalDigit) {
     ASSERT_EQ(shortest.size(), 11u);
     ASSERT_TRUE(parse(shortest, PanelCommand::WriteBatteryAlarm));
     EXPECT_EQ(state.batteryWritten, 1);
-}
-
-// ---- clock -------------------------------------------------------------
-
-TEST(PanelClockDecoding, WorkedExamples) {
-    EXPECT_EQ(withoutWeekday(decodePanelClock(0)), clockOf(2000, 1, 1, 0, 0, 0));
-    EXPECT_EQ(withoutWeekday(decodePanelClock(31622400)), clockOf(2001, 1, 1, 0, 0, 0));
-    EXPECT_EQ(withoutWeekday(decodePanelClock(31622399)), clockOf(2000, 12, 31, 23, 59, 59));
-    EXPECT_EQ(withoutWeekday(decodePanelClock(5097600)), clockOf(2000, 2, 29, 0, 0, 0));
-    EXPECT_EQ(withoutWeekday(decodePanelClock(126230399)), clockOf(2003, 12, 31, 23, 59, 59));
-    EXPECT_EQ(withoutWeekday(decodePanelClock(131373296)), clockOf(2004, 2, 29, 12, 34, 56));
-    EXPECT_EQ(withoutWeekday(decodePanelClock(157852799)), clockOf(2004, 12, 31, 23, 59, 59));
-    EXPECT_EQ(withoutWeekday(decodePanelClock(68256000)), clockOf(2002, 3, 1, 0, 0, 0));
-    EXPECT_EQ(withoutWeekday(decodePanelClock(3155759999u)), clockOf(2099, 12, 31, 23, 59, 59));
-    EXPECT_EQ(decodePanelClock(0).milliseconds, 0);
-}
-
-TEST(PanelClockDecoding, AgreesWithTheCalendarUntil2100) {
-    constexpr std::time_t kEpoch2000 = 946684800;
-    for (std::uint32_t day = 0; day < 36525; ++day) {
-        const std::uint32_t seconds = day * 86400u + (day * 7919u) % 86400u;
-        const std::time_t t = kEpoch2000 + static_cast<std::time_t>(seconds);
-        std::tm utc{};
-        gmtime_r(&t, &utc);
-        const PanelClock expected = clockOf(utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec);
-        ASSERT_EQ(withoutWeekday(decodePanelClock(seconds)), expected) << seconds;
-    }
-}
-
-TEST(PanelClockDecoding, LargestValueStaysInRange) {
-    const PanelClock c = decodePanelClock(0xFFFFFFFFu);
-    EXPECT_EQ(c.year, 2136);
-    EXPECT_GE(c.month, 1);
-    EXPECT_LE(c.month, 12);
-    EXPECT_GE(c.day, 1);
-    EXPECT_LE(c.day, 31);
-}
-
-TEST(PanelClockDecoding, DayOfWeekIsTodays) {
-    auto weekday = [] {
-        std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
-        return local.tm_wday;
-    };
-    const int before = weekday();
-    const int decoded = decodePanelClock(5097600).dayOfWeek;
-    const int after = weekday();
-    EXPECT_TRUE(decoded == before || decoded == after);
 }
 
 }  // namespace

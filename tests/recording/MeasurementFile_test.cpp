@@ -15,10 +15,7 @@
 namespace mr420 {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using mr420::test::readFile;
 
 // As a reply has just brought it.
 LiveReading pane(double v) {

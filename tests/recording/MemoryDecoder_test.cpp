@@ -429,7 +429,7 @@ TEST(MemoryDecoderBuilderImages, EveryCodingWithErrorsGapsErasedAndFullBlocks) {
         SCOPED_TRACE(start == sim::BlockStartHeader::Own ? "own headers" : "repeated headers");
         sim::MemoryImageBuilder builder(10, start);
         std::vector<sim::LoggedReading> readings;
-        std::uint32_t t = sim::panelSecondsOf(2024, 2, 27, 22, 0, 0);
+        std::uint32_t t = panelSecondsSince2000({2024, 2, 27, 22, 0, 0});
         int i = 0;
         const TemperatureCoding codings[] = {TemperatureCoding::WideFine, TemperatureCoding::Wide,
                                              TemperatureCoding::Fine, TemperatureCoding::Neither};
@@ -490,7 +490,7 @@ TEST(MemoryDecoderBuilderImages, OverwriteModeRecordsComeOutInTimeOrder) {
     sim::MemoryImageBuilder builder(1);
     builder.setOverwrite(4);
     std::vector<sim::LoggedReading> readings;
-    std::uint32_t t = sim::panelSecondsOf(2025, 12, 31, 20, 0, 0);
+    std::uint32_t t = panelSecondsSince2000({2025, 12, 31, 20, 0, 0});
     for (int i = 0; i < 600; ++i, t += 60) {
         readings.push_back(reading(t, sim::TemperatureCoding::Fine, i));
         builder.add(readings.back());
@@ -545,7 +545,7 @@ Coverage coverageOf(const DecodedMemory& d) {
     return c;
 }
 
-const std::uint32_t kClock = sim::panelSecondsOf(2026, 12, 8, 10, 15, 0);
+const std::uint32_t kClock = panelSecondsSince2000({2026, 12, 8, 10, 15, 0});
 
 TEST(MemoryDecoderScenarios, MemoryHasBothResolutionsErrorsAndTwoPauses) {
     const sim::PanelModel m = sim::makeScenario("memory", kClock)->model;

@@ -29,29 +29,13 @@
 namespace mr420 {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using mr420::test::readFile;
+using mr420::test::writeFile;
+using mr420::test::LocaleGuard;
 
 std::string reference(const std::string& name) {
     return readFile(std::string(MR420_SOURCE_DIR) + "/tests/recording/data/" + name);
 }
-
-class LocaleGuard {
-public:
-    explicit LocaleGuard(const char* name) { ok_ = std::setlocale(LC_ALL, name) != nullptr; }
-    ~LocaleGuard() { std::setlocale(LC_ALL, "C"); }
-    bool ok() const { return ok_; }
-
-private:
-    bool ok_;
-};
 
 // Builders of one record: the quantities logged, then what the PC computed.
 struct Rec {
@@ -426,27 +410,7 @@ TEST(SaveFile, FullDeviceIsNeverReportedAsSaved) {
     EXPECT_FALSE(memorySaveFailureText(result).empty());
 }
 
-// The file size limit stands for a full disk: the write fails with EFBIG.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigaction(SIGXFSZ, &ignore, &oldAction_);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit small = saved_;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        sigaction(SIGXFSZ, &oldAction_, nullptr);
-    }
-
-private:
-    rlimit saved_{};
-    struct sigaction oldAction_ {};
-};
+using test::FileSizeLimit;
 
 TEST(SaveFile, WriteFailureIsReportedWithTheNameAndTheReason) {
     LocaleGuard locale("C");

@@ -13,15 +13,8 @@
 namespace mr420 {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using mr420::test::readFile;
+using mr420::test::writeFile;
 
 TEST(RecordFile, AWriteNeverLandsOverExistingBytes) {
     enum class Then { Nothing, Append, Truncate };

@@ -16,29 +16,13 @@
 namespace mr420 {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using mr420::test::readFile;
+using mr420::test::writeFile;
+using mr420::test::LocaleGuard;
 
 std::string reference(const std::string& name) {
     return readFile(std::string(MR420_SOURCE_DIR) + "/tests/recording/data/" + name);
 }
-
-class LocaleGuard {
-public:
-    explicit LocaleGuard(const char* name) { ok_ = std::setlocale(LC_ALL, name) != nullptr; }
-    ~LocaleGuard() { std::setlocale(LC_ALL, "C"); }
-    bool ok() const { return ok_; }
-
-private:
-    bool ok_;
-};
 
 // Each reading as a reply has just brought it.
 std::uint64_t replies = 0;
@@ -233,19 +217,14 @@ TEST(TextFileWriting, FailedWriteIsReportedTakenBackAndClearedBySuccess) {
     LiveReadings r{};
     r[kChannelTemp1] = pane(20.0);
 
-    struct sigaction ignore{}, old{};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGXFSZ, &ignore, &old);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 20;   // the header line alone is longer
-    setrlimit(RLIMIT_FSIZE, &small);
-    log.writeTextRecord(s, {2024, 1, 1, 0, 0, 0}, r, false);
-    bool failed = log.lastWriteFailed();
-    std::string afterFailure = readFile(s.fileName);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    sigaction(SIGXFSZ, &old, nullptr);
+    bool failed = false;
+    std::string afterFailure;
+    {
+        const test::FileSizeLimit full(20);   // the header line alone is longer
+        log.writeTextRecord(s, {2024, 1, 1, 0, 0, 0}, r, false);
+        failed = log.lastWriteFailed();
+        afterFailure = readFile(s.fileName);
+    }
 
     EXPECT_TRUE(failed);
     EXPECT_EQ(afterFailure, "");   // the partial record was cut off again

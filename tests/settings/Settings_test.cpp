@@ -15,15 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using mr420::test::readFile;
+using mr420::test::writeFile;
 
 // A file written from scratch with every default and LANGUAGE=pl, typed out.
 const char* const kFreshFile =
@@ -105,7 +98,7 @@ protected:
     // Start-up and exit as the program does them, with `bytes` as the file
     // (nullptr: no file). Returns what was read.
     AppSettings startAndExit(const char* bytes, void (*change)(AppSettings&) = nullptr) {
-        if (bytes) writeBytes(path, bytes);
+        if (bytes) writeFile(path, bytes);
         IniFile ini;
         bool opened = ini.open(path, true, true, true);
         AppSettings s = defaultSettings();
@@ -128,7 +121,7 @@ TEST(ChannelNames, InSettingsOrder) {
 
 TEST_F(SettingsTest, FirstStartWritesEveryKeyInOrderByteForByte) {
     AppSettings read = startAndExit(nullptr);
-    EXPECT_EQ(readBytes(path), kFreshFile);
+    EXPECT_EQ(readFile(path), kFreshFile);
     EXPECT_EQ(read.windowTop, 100);
     EXPECT_EQ(read.windowBottom, 500);
     EXPECT_EQ(read.windowLeft, 100);
@@ -146,7 +139,7 @@ TEST_F(SettingsTest, SecondStartReadsTheSameAndLeavesTheFileUntouched) {
         EXPECT_EQ(read.panes[c].fontHeight, 60);
     }
     EXPECT_EQ(read.language, "pl");
-    EXPECT_EQ(readBytes(path), kFreshFile);
+    EXPECT_EQ(readFile(path), kFreshFile);
 }
 
 TEST_F(SettingsTest, EveryValueRoundTripsThroughTheFile) {
@@ -205,7 +198,7 @@ TEST_F(SettingsTest, EveryValueRoundTripsThroughTheFile) {
 }
 
 TEST_F(SettingsTest, ReadSettingsLeavesLanguageToStartUp) {
-    writeBytes(path, "[GENERAL]\r\nLANGUAGE=en\r\n");
+    writeFile(path, "[GENERAL]\r\nLANGUAGE=en\r\n");
     IniFile ini;
     ASSERT_TRUE(ini.open(path, true, true, true));
     AppSettings s = defaultSettings();
@@ -218,20 +211,20 @@ TEST_F(SettingsTest, ReadSettingsLeavesLanguageToStartUp) {
 TEST_F(SettingsTest, UnknownLanguageCodeIsWrittenBackUnchanged) {
     AppSettings read = startAndExit("[GENERAL]\r\nLANGUAGE=de\r\n");
     EXPECT_EQ(read.language, "de");
-    EXPECT_EQ(readBytes(path).rfind("[GENERAL]\r\nLANGUAGE=de\r\nPORT_NR=0\r\n", 0), 0u);
+    EXPECT_EQ(readFile(path).rfind("[GENERAL]\r\nLANGUAGE=de\r\nPORT_NR=0\r\n", 0), 0u);
 }
 
 TEST_F(SettingsTest, DuplicatedKeyReadsAndOverwritesTheLaterOne) {
     AppSettings read =
         startAndExit("[GENERAL]\r\nPORT_NR=2\r\nPORT_NR=5\r\n", [](AppSettings& s) { s.portNr = 9; });
     EXPECT_EQ(read.portNr, 5);
-    EXPECT_EQ(readBytes(path).substr(0, 33), "[GENERAL]\r\nPORT_NR=2\r\nPORT_NR=9\r\n");
+    EXPECT_EQ(readFile(path).substr(0, 33), "[GENERAL]\r\nPORT_NR=2\r\nPORT_NR=9\r\n");
 }
 
 TEST_F(SettingsTest, SpacesAroundEqualsMakeAnotherKeyAndCommentsGainEquals) {
     AppSettings read = startAndExit("; note\r\n[GENERAL]\r\nPORT_NR = 3\r\n");
     EXPECT_EQ(read.portNr, 0);
-    const std::string file = readBytes(path);
+    const std::string file = readFile(path);
     EXPECT_EQ(file.substr(0, 44), "; note=\r\n[GENERAL]\r\nPORT_NR = 3\r\nPORT_NR=0\r\n");
     // Channel sections that were missing follow the existing ones.
     EXPECT_NE(file.find("SHOW_ADV=1\r\n[TEMP1]\r\n"), std::string::npos);
@@ -239,7 +232,7 @@ TEST_F(SettingsTest, SpacesAroundEqualsMakeAnotherKeyAndCommentsGainEquals) {
 
 TEST_F(SettingsTest, ExistingFileKeepsItsOrderAndGainsMissingKeysAtTheEnds) {
     startAndExit("[LOG]\r\nFILE_INTERVAL=10\r\n[TEMP1]\r\nFONT_NAME_TEMP1=Courier;old\r\n");
-    const std::string file = readBytes(path);
+    const std::string file = readFile(path);
     EXPECT_EQ(file.rfind("[LOG]\r\nFILE_INTERVAL=10\r\nFILE_NAME=\r\n", 0), 0u);
     // The ';' tail is lost once the value is written back.
     EXPECT_NE(file.find("[TEMP1]\r\nFONT_NAME_TEMP1=Courier\r\nBACKGROUND_TEMP1=16770250\r\n"), std::string::npos);
@@ -250,7 +243,7 @@ TEST_F(SettingsTest, SectionAndKeyNamesAreCaseBlind) {
     AppSettings read = startAndExit("[temp2]\r\nfont_name_temp2=Verdana\r\n[General]\r\nPort_Nr=4\r\n");
     EXPECT_EQ(read.panes[1].fontName, "Verdana");
     EXPECT_EQ(read.portNr, 4);
-    EXPECT_EQ(readBytes(path).rfind("[temp2]\r\nfont_name_temp2=Verdana\r\nBACKGROUND_TEMP2=", 0), 0u);
+    EXPECT_EQ(readFile(path).rfind("[temp2]\r\nfont_name_temp2=Verdana\r\nBACKGROUND_TEMP2=", 0), 0u);
 }
 
 TEST(FaceName, CutTo31BytesWithoutSplittingACharacterOrPassingANul) {
@@ -274,7 +267,7 @@ TEST_F(SettingsTest, JunkValuesAreClampedOnlyWhereTheyWouldBreakTheProgram) {
                              "[GENERAL]\r\nWINDOW_LEFT=-2147483648\r\nWINDOW_RIGHT=2147483647\r\n"
                              "WINDOW_TOP=5000\r\nWINDOW_BOTTOM=x\r\nPORT_NR=-3\r\nTOPMOST=17\r\n"
                              "[LOG]\r\nFILE_INTERVAL=0\r\nFILE_SEP_FORMAT=9\r\n";
-    writeBytes(path, file);
+    writeFile(path, file);
     IniFile ini;
     ASSERT_TRUE(ini.open(path, true, true, true));
     AppSettings s = defaultSettings();
@@ -356,11 +349,11 @@ TEST(WindowRect, CorrectedAgainstTheScreenAtExit) {
 TEST_F(SettingsTest, WindowPlacedOffScreenIsWrittenCorrected) {
     startAndExit("[GENERAL]\r\nWINDOW_LEFT=1500\r\nWINDOW_RIGHT=2100\r\n",
                  [](AppSettings& s) { correctWindowRect(s, 1280, 1024); });
-    EXPECT_EQ(readBytes(path).rfind("[GENERAL]\r\nWINDOW_LEFT=680\r\nWINDOW_RIGHT=1280\r\n", 0), 0u);
+    EXPECT_EQ(readFile(path).rfind("[GENERAL]\r\nWINDOW_LEFT=680\r\nWINDOW_RIGHT=1280\r\n", 0), 0u);
 }
 
 TEST_F(SettingsTest, PortAliasesFromThePortsSection) {
-    writeBytes(path,
+    writeFile(path,
                "[PORTS]\r\nCOM1=/dev/ttyUSB3\r\ncom7=/dev/serial/by-id/x;adapter\r\nCOM2=/dev/a\r\nCOM2=/dev/b\r\n"
                "COM3=/dev/c\r\nCOM3=\r\nCOM=/dev/d\r\nCOM0=/dev/e\r\nCOMx=/dev/f\r\nCOM 4=/dev/g\r\n"
                "COM+5=/dev/h\r\nCOM1234567890=/dev/i\r\nLPT1=/dev/j\r\nCOM999999999=/dev/k\r\n");
@@ -430,7 +423,7 @@ TEST_F(SettingsLocationTest, ParentDirectoryIsCreatedForTheDefaultPath) {
     EXPECT_TRUE(fs::is_directory(base + "/mr420"));
     EXPECT_TRUE(ensureParentDirectory(p));  // already there
     EXPECT_TRUE(ensureParentDirectory("mr420.ini"));
-    writeBytes(base + "/file", "x");
+    writeFile(base + "/file", "x");
     EXPECT_FALSE(ensureParentDirectory(base + "/file/mr420.ini"));
     IniFile ini;
     EXPECT_TRUE(ini.open(p, true, true, true));

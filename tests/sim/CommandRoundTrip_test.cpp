@@ -20,7 +20,7 @@ using C = PanelCommand;
 
 class CommandRoundTrip : public ::testing::Test {
 protected:
-    CommandRoundTrip() : panel(sim::makeScenario("modem-208", sim::panelSecondsOf(2025, 3, 4, 5, 6, 7))->model, [this] { return now; }) {}
+    CommandRoundTrip() : panel(sim::makeScenario("modem-208", panelSecondsSince2000({2025, 3, 4, 5, 6, 7}))->model, [this] { return now; }) {}
 
     // Builds the frame of `command`, lets the panel answer and parses the reply.
     bool run(C command) {
@@ -29,6 +29,12 @@ protected:
         const std::optional<std::string> reply = panel.handleFrame(frame);
         if (!reply) return false;
         return parser.parse(reply->data(), reply->size(), number);
+    }
+    // Runs `command` for each `index` from `first` to `last`.
+    ::testing::AssertionResult runEach(C command, int& index, int first, int last) {
+        for (index = first; index <= last; ++index)
+            if (!run(command)) return ::testing::AssertionFailure() << toNumber(command) << " at " << index;
+        return ::testing::AssertionSuccess();
     }
 
     double now = 0;
@@ -67,18 +73,14 @@ TEST_F(CommandRoundTrip, EveryReadCommandParses) {
         EXPECT_EQ(state.smsNumbers[static_cast<std::size_t>(counters.stringIndex)],
                   m.smsNumbers[static_cast<std::size_t>(counters.stringIndex)].substr(0, 14));
     }
-    for (counters.longTextIndex = 0; counters.longTextIndex < 2; ++counters.longTextIndex)
-        ASSERT_TRUE(run(C::ReadLongText));
+    ASSERT_TRUE(runEach(C::ReadLongText, counters.longTextIndex, 0, 1));
     EXPECT_EQ(state.apn, m.apn.substr(0, 32));
     EXPECT_EQ(state.papLogin, m.papLogin.substr(0, 32));
-    for (counters.thresholdIndex = 0; counters.thresholdIndex < 8; ++counters.thresholdIndex)
-        ASSERT_TRUE(run(C::ReadThreshold));
-    for (counters.thresholdIndex = 64; counters.thresholdIndex < 68; ++counters.thresholdIndex)
-        ASSERT_TRUE(run(C::ReadThreshold));
+    ASSERT_TRUE(runEach(C::ReadThreshold, counters.thresholdIndex, 0, 7));
+    ASSERT_TRUE(runEach(C::ReadThreshold, counters.thresholdIndex, 64, 67));
     EXPECT_EQ(state.alarmThresholds, m.alarmThresholds);
     EXPECT_EQ(state.alarmHysteresis, m.alarmHysteresis);
-    for (counters.exceedanceIndex = 0; counters.exceedanceIndex < 8; ++counters.exceedanceIndex)
-        ASSERT_TRUE(run(C::ReadExceedanceLimit));
+    ASSERT_TRUE(runEach(C::ReadExceedanceLimit, counters.exceedanceIndex, 0, 7));
     EXPECT_EQ(state.exceedanceLimits, m.exceedanceLimits);
 }
 
@@ -151,7 +153,7 @@ TEST_F(CommandRoundTrip, WordAndByteSettingsReadBack) {
 }
 
 TEST_F(CommandRoundTrip, ClockSetAndReadBack) {
-    args.clockSeconds = sim::panelSecondsOf(2028, 2, 29, 23, 59, 58);
+    args.clockSeconds = panelSecondsSince2000({2028, 2, 29, 23, 59, 58});
     ASSERT_TRUE(run(C::SetClock));
     EXPECT_EQ(state.clockWritten, 1);
     ASSERT_TRUE(run(C::ReadClock));
@@ -172,19 +174,13 @@ TEST_F(CommandRoundTrip, SignedThresholdsAndLimitsReadBack) {
     args.alarmThresholds = {-150, -1, 0, 4000, 0, 123456, 7, 8};
     args.alarmHysteresis = {1, 22, 333, 4444};
     args.exceedanceLimits = {-2000, -99999, 1, 550, 3, 4, 5, 1000000};
-    for (counters.thresholdIndex = 0; counters.thresholdIndex < 8; ++counters.thresholdIndex)
-        ASSERT_TRUE(run(C::WriteThreshold)) << counters.thresholdIndex;
-    for (counters.thresholdIndex = 64; counters.thresholdIndex < 68; ++counters.thresholdIndex)
-        ASSERT_TRUE(run(C::WriteThreshold)) << counters.thresholdIndex;
-    for (counters.exceedanceIndex = 0; counters.exceedanceIndex < 8; ++counters.exceedanceIndex)
-        ASSERT_TRUE(run(C::WriteExceedanceLimit)) << counters.exceedanceIndex;
+    ASSERT_TRUE(runEach(C::WriteThreshold, counters.thresholdIndex, 0, 7));
+    ASSERT_TRUE(runEach(C::WriteThreshold, counters.thresholdIndex, 64, 67));
+    ASSERT_TRUE(runEach(C::WriteExceedanceLimit, counters.exceedanceIndex, 0, 7));
 
-    for (counters.thresholdIndex = 0; counters.thresholdIndex < 8; ++counters.thresholdIndex)
-        ASSERT_TRUE(run(C::ReadThreshold));
-    for (counters.thresholdIndex = 64; counters.thresholdIndex < 68; ++counters.thresholdIndex)
-        ASSERT_TRUE(run(C::ReadThreshold));
-    for (counters.exceedanceIndex = 0; counters.exceedanceIndex < 8; ++counters.exceedanceIndex)
-        ASSERT_TRUE(run(C::ReadExceedanceLimit));
+    ASSERT_TRUE(runEach(C::ReadThreshold, counters.thresholdIndex, 0, 7));
+    ASSERT_TRUE(runEach(C::ReadThreshold, counters.thresholdIndex, 64, 67));
+    ASSERT_TRUE(runEach(C::ReadExceedanceLimit, counters.exceedanceIndex, 0, 7));
     EXPECT_EQ(state.alarmThresholds, args.alarmThresholds);
     EXPECT_EQ(state.alarmHysteresis, args.alarmHysteresis);
     EXPECT_EQ(state.exceedanceLimits, args.exceedanceLimits);
@@ -199,8 +195,7 @@ TEST_F(CommandRoundTrip, TextsWrittenInChunksReadBack) {
     args.stationName = sim::paddedSlot("Chlodnia 2", sim::kSmsSlotLength);
 
     for (counters.stringIndex = 0; counters.stringIndex < 6; ++counters.stringIndex)
-        for (counters.chunkIndex = 0; counters.chunkIndex < 5; ++counters.chunkIndex)
-            ASSERT_TRUE(run(C::WriteSmsChunk)) << counters.stringIndex << "/" << counters.chunkIndex;
+        ASSERT_TRUE(runEach(C::WriteSmsChunk, counters.chunkIndex, 0, 4)) << counters.stringIndex;
     state.papWritten = 0;
     for (counters.textSelector = 0; counters.textSelector < 3; ++counters.textSelector)
         for (counters.chunkIndex = 0; counters.chunkIndex < 11; ++counters.chunkIndex) {
@@ -209,16 +204,14 @@ TEST_F(CommandRoundTrip, TextsWrittenInChunksReadBack) {
             const bool last = counters.textSelector == 2 && counters.chunkIndex == 10;
             EXPECT_EQ(state.papWritten, last ? 1 : 0);
         }
-    for (counters.chunkIndex = 0; counters.chunkIndex < 5; ++counters.chunkIndex)
-        ASSERT_TRUE(run(C::WriteStationChunk)) << counters.chunkIndex;
+    ASSERT_TRUE(runEach(C::WriteStationChunk, counters.chunkIndex, 0, 4));
 
     for (counters.stringIndex = 0; counters.stringIndex < 6; ++counters.stringIndex) {
         ASSERT_TRUE(run(C::ReadSmsNumber));
         EXPECT_EQ(state.smsNumbers[static_cast<std::size_t>(counters.stringIndex)],
                   sim::paddedSlot(numbers[counters.stringIndex], 14));
     }
-    for (counters.longTextIndex = 0; counters.longTextIndex < 2; ++counters.longTextIndex)
-        ASSERT_TRUE(run(C::ReadLongText));
+    ASSERT_TRUE(runEach(C::ReadLongText, counters.longTextIndex, 0, 1));
     EXPECT_EQ(state.apn, sim::paddedSlot("apn.operator.example.pl", 32));
     EXPECT_EQ(state.papLogin, sim::paddedSlot("user@operator", 32));
     EXPECT_EQ(panel.model().papPassword, args.papPassword);   // never read back from a real panel

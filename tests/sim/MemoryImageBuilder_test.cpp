@@ -81,7 +81,7 @@ TEST(MemoryImageBuilder, WithoutTemperatureOneBothTemperaturesFallBackToElevenBi
 }
 
 TEST(MemoryImageBuilder, LaysOutHeadersRecordsAndFill) {
-    const std::uint32_t t0 = panelSecondsOf(2024, 5, 17, 8, 30, 0);
+    const std::uint32_t t0 = panelSecondsSince2000({2024, 5, 17, 8, 30, 0});
     MemoryImageBuilder b(15);
     LoggedReading r1 = baseReading(t0);
     LoggedReading r2 = baseReading(t0 + 900);
@@ -243,7 +243,7 @@ TEST(MemoryImageBuilder, OverwriteModeGoesOnInBlockZero) {
 
 // The memory scenarios, block by block: every block in use starts with a header.
 TEST(MemoryScenarios, TogetherTheyHoldWhatTheReadOutMustHandle) {
-    const std::uint32_t clock = panelSecondsOf(2026, 12, 8, 10, 15, 0);
+    const std::uint32_t clock = panelSecondsSince2000({2026, 12, 8, 10, 15, 0});
 
     const PanelModel memory = makeScenario("memory", clock)->model;
     std::set<int> flags;

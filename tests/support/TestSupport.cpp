@@ -1,9 +1,13 @@
 #include "support/TestSupport.h"
 
-#include <cstdlib>
-#include <csignal>
 #include <unistd.h>
+
+#include <clocale>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "protocol/Frame.h"
 
@@ -28,5 +32,33 @@ std::string makeTempDir(const std::string& name) {
 }
 
 bool signalChild(pid_t pid, int signal) { return pid > 0 && ::kill(pid, signal) == 0; }
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+LocaleGuard::LocaleGuard(const char* name) : ok_(std::setlocale(LC_ALL, name) != nullptr) {}
+LocaleGuard::~LocaleGuard() { std::setlocale(LC_ALL, "C"); }
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &oldAction_);
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit small = saved_;
+    small.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &small);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    sigaction(SIGXFSZ, &oldAction_, nullptr);
+}
 
 }  // namespace mr420::test

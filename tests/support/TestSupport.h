@@ -3,7 +3,10 @@
 
 #include <string>
 
+#include <sys/resource.h>
 #include <sys/types.h>
+
+#include <csignal>
 
 namespace mr420::test {
 
@@ -21,5 +24,38 @@ std::string makeTempDir(const std::string& name);
 // (0, or -1 from a failed start) is refused: kill() would signal the
 // process group or every process the user may signal.
 bool signalChild(pid_t pid, int signal);
+
+// A file's bytes as they are; "" for a file that cannot be read.
+std::string readFile(const std::string& path);
+// Writes `bytes` as the whole file.
+void writeFile(const std::string& path, const std::string& bytes);
+
+// Sets the C library's locale for one test and sets "C" back at the end;
+// ok() tells whether the machine has the locale.
+class LocaleGuard {
+public:
+    explicit LocaleGuard(const char* name);
+    ~LocaleGuard();
+    LocaleGuard(const LocaleGuard&) = delete;
+    LocaleGuard& operator=(const LocaleGuard&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_ = false;
+};
+
+// While it lives, no file of this process grows beyond `bytes`: it stands
+// for a full disk, and a write past it fails with EFBIG (SIGXFSZ ignored).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    struct sigaction oldAction_ {};
+};
 
 }  // namespace mr420::test

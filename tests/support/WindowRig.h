@@ -13,7 +13,7 @@
 
 #include "settings/Settings.h"
 #include "app/widgets/MainWindow.h"
-#include "base/widgets/MessageBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "base/widgets/WaitWindow.h"
 #include "protocol/PanelConnection.h"
 #include "sim/PtyPanel.h"

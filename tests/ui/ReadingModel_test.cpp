@@ -136,7 +136,7 @@ TEST_F(ReadingModelTest, FirstRefreshAtStartUp) {
 
 TEST_F(ReadingModelTest, ConnectionRunsSettingsReadPeriodThenShowsValues) {
     model.refreshDisplay(false);
-    state.panelClock = {2026, 12, 2, 8, 4, 5, 6, 0};
+    state.panelClock = {2026, 12, 8, 4, 5, 6};
     model.refreshDisplay(true);
     EXPECT_TRUE(model.settingsReadRunning());
     EXPECT_EQ(timers.running.at(1067), 12000);
@@ -456,21 +456,21 @@ TEST_F(ReadingModelTest, CalibrationAlarmDependsOnFirmware) {
 }
 
 TEST_F(ReadingModelTest, ClockText) {
-    PanelClock clock{2026, 12, 0, 8, 4, 5, 6, 0};
+    LocalTime clock{2026, 12, 8, 4, 5, 6};
     EXPECT_EQ(ReadingModel::clockTextOf(clock, true), "Tue Dec  8 04:05:06 2026");
     EXPECT_EQ(ReadingModel::clockTextOf(clock, false), "");
     clock.year = 0;
     EXPECT_EQ(ReadingModel::clockTextOf(clock, true), "");
-    PanelClock bad{2026, 13, 0, 8, 4, 5, 6, 0};
+    LocalTime bad{2026, 13, 8, 4, 5, 6};
     EXPECT_EQ(ReadingModel::clockTextOf(bad, true), "");
-    PanelClock feb29{2025, 2, 0, 29, 0, 0, 0, 0};
+    LocalTime feb29{2025, 2, 29, 0, 0, 0};
     EXPECT_EQ(ReadingModel::clockTextOf(feb29, true), "");
-    PanelClock leap{2024, 2, 0, 29, 23, 59, 59, 0};
+    LocalTime leap{2024, 2, 29, 23, 59, 59};
     EXPECT_EQ(ReadingModel::clockTextOf(leap, true), "Thu Feb 29 23:59:59 2024");
 
     connectAndRun();
     EXPECT_EQ(model.clockText(), "");
-    state.panelClock = {2026, 1, 0, 1, 0, 0, 0, 0};
+    state.panelClock = {2026, 1, 1, 0, 0, 0};
     model.refreshDisplay(true);
     EXPECT_EQ(model.clockText(), "Thu Jan  1 00:00:00 2026");
     ASSERT_FALSE(view.clockWrites.empty());

@@ -450,12 +450,7 @@ int MainWindow::clockFieldWidth() const {
     int widest = 0;
     for (int month = 1; month <= 12; ++month) {
         for (int day = 22; day <= 28; ++day) {
-            PanelClock c;
-            c.year = 2028;
-            c.month = static_cast<std::uint16_t>(month);
-            c.day = static_cast<std::uint16_t>(day);
-            c.hour = 20;
-            c.minute = c.second = 58;
+            const LocalTime c{2028, month, day, 20, 58, 58};
             widest = std::max(widest, fm.horizontalAdvance(qs(ReadingModel::clockTextOf(c, true))));
         }
     }

@@ -71,15 +71,4 @@ BoxAnswer QtMessageBoxes::showBox(QWidget* parent, const BoxRequest& request) {
     return safe;
 }
 
-BoxAnswer ScriptedMessageBoxes::showBox(QWidget*, const BoxRequest& request) {
-    shown.push_back({request.text, request.buttons, request.icon, escapeAnswer(request)});
-    if (onShow) onShow(shown.back());
-    if (!answers.empty()) {
-        BoxAnswer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    return escapeAnswer(request);
-}
-
 }  // namespace mr420

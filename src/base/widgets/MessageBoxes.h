@@ -1,12 +1,9 @@
 #pragma once
 // Message boxes behind an interface: the front end shows them with QMessageBox,
-// tests script the answers and check what was asked.
+// tests script the answers (tests/support/ScriptedMessageBoxes.h) and check
+// what was asked.
 
 #include <QString>
-
-#include <deque>
-#include <functional>
-#include <vector>
 
 #include "base/UserMessage.h"
 
@@ -82,24 +79,6 @@ public:
 // and escape button, so that neither Enter nor Escape destroys anything.
 class QtMessageBoxes : public MessageBoxes {
 public:
-    BoxAnswer showBox(QWidget* parent, const BoxRequest& request) override;
-};
-
-// Records every box and answers from a queue; with the queue empty it answers
-// as Escape would, with the box's safe answer.
-class ScriptedMessageBoxes : public MessageBoxes {
-public:
-    struct Shown {
-        QString text;
-        BoxButtons buttons;
-        BoxIcon icon;
-        BoxAnswer safeAnswer;   // escapeAnswer() of the request
-    };
-    std::vector<Shown> shown;
-    std::deque<BoxAnswer> answers;
-    // Runs inside showBox(), before the answer; tests use it to act while the box is open.
-    std::function<void(const Shown&)> onShow;
-
     BoxAnswer showBox(QWidget* parent, const BoxRequest& request) override;
 };
 

@@ -1,7 +1,6 @@
 #include "config/widgets/SmallConfigDialogs.h"
 
 #include <QCalendarWidget>
-#include <QDateTime>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,17 +11,10 @@
 
 namespace mr420 {
 
-ClockTime localClockTime() {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate d = now.date();
-    const QTime t = now.time();
-    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
-}
-
 // --- "Data i czas" -------------------------------------------------------------
 
 ClockDialog::ClockDialog(ClockModel& model, const PanelState& state, MessageBoxes& boxes, QWidget* parent)
-    : ConfigDialog(tr("Data i czas"), boxes, parent), model_(model), state_(state), pcClock_(localClockTime) {
+    : ConfigDialog(tr("Data i czas"), boxes, parent), model_(model), state_(state), pcClock_(localTimeNow) {
     auto* form = new QFormLayout;
     calendar_ = new QCalendarWidget(this);
     calendar_->setGridVisible(true);
@@ -52,13 +44,12 @@ void ClockDialog::showValues() {
 }
 
 void ClockDialog::followStep() {
-    const ClockTime source =
-        model_.source() == ClockModel::Source::Pc ? pcClock_() : ClockModel::fromPanel(state_.panelClock);
+    const LocalTime source = model_.source() == ClockModel::Source::Pc ? pcClock_() : state_.panelClock;
     if (model_.follow(source)) showKept();
 }
 
 void ClockDialog::showKept() {
-    const ClockTime& t = model_.kept();
+    const LocalTime& t = model_.kept();
     showing_ = true;
     calendar_->setSelectedDate(QDate(t.year, t.month, t.day));
     time_->setTime(QTime(t.hour, t.minute, t.second));

@@ -24,7 +24,7 @@ public:
     ClockDialog(ClockModel& model, const PanelState& state, MessageBoxes& boxes, QWidget* parent = nullptr);
 
     // The PC's local time (tests give a fixed one).
-    void setPcClock(std::function<ClockTime()> clock) { pcClock_ = std::move(clock); }
+    void setPcClock(std::function<LocalTime()> clock) { pcClock_ = std::move(clock); }
 
     QCalendarWidget* calendar() const { return calendar_; }
     QTimeEdit* timeEdit() const { return time_; }
@@ -48,7 +48,7 @@ private:
     QPushButton* pcTime_ = nullptr;
     QTimer follow_;
     bool showing_ = false;   // the controls are being set from the kept time
-    std::function<ClockTime()> pcClock_;
+    std::function<LocalTime()> pcClock_;
 };
 
 class AutoOffDialog : public ConfigDialog {
@@ -84,8 +84,5 @@ private:
     DefaultPressureModel& model_;
     NumericEdit* edit_ = nullptr;
 };
-
-// The PC's local time now.
-ClockTime localClockTime();
 
 }  // namespace mr420

@@ -12,7 +12,7 @@
 #include "app/Hyperlink.h"
 #include "app/widgets/HelpCommand.h"
 #include "app/widgets/HelpWindow.h"
-#include "base/widgets/MessageBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/RecordingOpener.h"
 #include "support/TestApplication.h"
 #include "support/TestSupport.h"

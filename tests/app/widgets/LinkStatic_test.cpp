@@ -13,7 +13,7 @@
 
 #include "app/Hyperlink.h"
 #include "app/widgets/LinkStatic.h"
-#include "base/widgets/MessageBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/RecordingOpener.h"
 #include "support/TestApplication.h"
 #include "support/TestSupport.h"

@@ -24,7 +24,7 @@
 
 #include "settings/Settings.h"
 #include "app/widgets/LanguageDialog.h"
-#include "base/widgets/MessageBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "base/widgets/QtTimerService.h"
 #include "link/widgets/PortDialog.h"
 #include "base/TimerIds.h"
@@ -451,12 +451,7 @@ TEST(MainWindow, TheWholeClockTextShowsAndASmallWindowKeepsRoomForTheValues) {
         MainWindow w(f.settings, {}, f.boxes);
         showWithoutPort(w);
         // A long date of this locale: a Wednesday in September, wide digits.
-        PanelClock c;
-        c.year = 2027;
-        c.month = 9;
-        c.day = 22;
-        c.hour = 20;
-        c.minute = c.second = 58;
+        const LocalTime c{2027, 9, 22, 20, 58, 58};
         const QString text = QString::fromStdString(ReadingModel::clockTextOf(c, true));
         const QLineEdit* clock = w.clockField();
         const int needed = QFontMetrics(clock->font()).horizontalAdvance(text) + clock->textMargins().left() +

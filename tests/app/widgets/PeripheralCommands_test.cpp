@@ -34,10 +34,11 @@
 #include "base/IniFile.h"
 #include "base/StringTable.h"
 #include "base/TimerIds.h"
-#include "base/widgets/MessageBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "base/widgets/QtTimerService.h"
 #include "link/widgets/PortDialog.h"
 #include "support/RecordingOpener.h"
+#include "support/ScriptedChoosers.h"
 #include "support/TestApplication.h"
 #include "support/TestSupport.h"
 #include "ui/MenuTable.h"
@@ -52,19 +53,6 @@ namespace {
 using mr420::test::app;
 using mr420::test::pumpFor;
 using mr420::test::pumpUntil;
-
-struct ScriptedChooser : PaneChooser {
-    QColor colour;
-    QFont font;
-    bool chooseColour(QWidget*, QColor& c) override {
-        c = colour;
-        return true;
-    }
-    bool chooseFont(QWidget*, QFont& f) override {
-        f = font;
-        return true;
-    }
-};
 
 using test::RecordingOpener;
 
@@ -146,7 +134,7 @@ AppSettings quietSettings() {
 TEST(PeripheralCommands, AColourKeptWithOkShowsAfterARestartCancelledOneDoesNot) {
     AppSettings settings = quietSettings();
     Started s(settings);
-    ScriptedChooser chooser;
+    test::ScriptedPaneChooser chooser;
     s.window->setPaneChooser(&chooser);
     const QColor oldTemp1 = s.window->pane(kChannelTemp1)->backgroundColour;
     // Cancelled: TEMP1's background is put back.
@@ -178,7 +166,7 @@ TEST(PeripheralCommands, AColourKeptWithOkShowsAfterARestartCancelledOneDoesNot)
 TEST(PeripheralCommands, AFontKeptWithOkShowsAfterARestartWithoutUnderline) {
     AppSettings settings = quietSettings();
     Started s(settings);
-    ScriptedChooser chooser;
+    test::ScriptedPaneChooser chooser;
     chooser.font = QFont(QStringLiteral("DejaVu Serif"));
     chooser.font.setPixelSize(28);
     chooser.font.setWeight(QFont::Bold);

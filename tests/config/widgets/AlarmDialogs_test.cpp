@@ -16,22 +16,18 @@
 #include <string>
 #include <vector>
 
-#include "base/widgets/MessageBoxes.h"
 #include "config/widgets/AlarmDialogs.h"
 #include "config/widgets/NumericEdit.h"
+#include "support/DialogInput.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/TestApplication.h"
 
 namespace mr420 {
 namespace {
 
 using test::app;
+using test::runWith;
 using Ch = AlarmChannel;
-
-// Runs `act` once the dialog's modal loop is running; `act` leaves it.
-bool runWith(ConfigDialog& dialog, bool waitForSettings, const std::function<void()>& act) {
-    QTimer::singleShot(0, &dialog, act);
-    return dialog.runModal(waitForSettings);
-}
 
 // Types `text` into the field and leaves it.
 void enterAndLeave(QLineEdit* edit, const char* text) {
@@ -273,10 +269,7 @@ TEST(AlarmDialogs, DigitFieldsTakeDigitsOnly) {
     ExceedanceDialog exceed(exceedance, boxes);
     for (QLineEdit* edit : {thresholds.hoursEdit(), thresholds.minutesEdit(), power.delayEdit(), exceed.deferralEdit()}) {
         edit->clear();
-        for (const char c : std::string("1a-2.,3 ")) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(c)));
-            QApplication::sendEvent(edit, &press);
-        }
+        test::type(edit, QStringLiteral("1a-2.,3 "));
         EXPECT_EQ(edit->text(), QStringLiteral("123"));
     }
 }

@@ -22,22 +22,18 @@
 #include <functional>
 #include <vector>
 
-#include "base/widgets/MessageBoxes.h"
 #include "config/widgets/DisplayDialogs.h"
+#include "support/DialogInput.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/TestApplication.h"
 
 namespace mr420 {
 namespace {
 
 using test::app;
+using test::runWith;
 using F4 = DisplayField4;
 using R = TemperatureResolution;
-
-// Runs `act` once the dialog's modal loop is running; `act` leaves it.
-bool runWith(ConfigDialog& dialog, bool waitForSettings, const std::function<void()>& act) {
-    QTimer::singleShot(0, &dialog, act);
-    return dialog.runModal(waitForSettings);
-}
 
 std::vector<QRadioButton*> allRadios(const DisplayFlagsDialog& d) {
     return {d.field3Button(DisplayField3::DewPoint), d.field3Button(DisplayField3::Pressure),

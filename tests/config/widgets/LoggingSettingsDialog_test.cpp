@@ -18,8 +18,10 @@
 #include <functional>
 #include <vector>
 
-#include "base/widgets/MessageBoxes.h"
 #include "config/widgets/LoggingSettingsDialog.h"
+#include "support/PanelStates.h"
+#include "support/DialogInput.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/TestApplication.h"
 
 namespace mr420 {
@@ -32,13 +34,7 @@ using Res = LoggingResolution;
 
 constexpr Field kFields[] = {Field::Days, Field::Hours, Field::Minutes};
 
-PanelState panel(std::int32_t interval, std::int32_t flags, std::int32_t firmware = 130) {
-    PanelState s;
-    s.loggingInterval = interval;
-    s.loggingFlags = flags;
-    s.firmwareVersion = firmware;
-    return s;
-}
+using test::loggingPanel;
 
 struct Rig {
     QApplication& application = app();   // before any widget
@@ -75,20 +71,7 @@ struct Rig {
     }
 };
 
-void type(QWidget* w, const QString& text) {
-    for (const QChar c : text) {
-        const int key = c.isDigit() ? Qt::Key_0 + c.digitValue() : Qt::Key_A + (c.toUpper().unicode() - 'A');
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &release);
-    }
-}
-
-void press(QWidget* w, int key) {
-    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
-}
+using test::press;
 
 void leave(QWidget* w) {
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -132,14 +115,14 @@ TEST(LoggingSettingsDialog, EveryControlCarriesItsText) {
 
 TEST(LoggingSettingsDialog, InputsWaitForTheSettingsThenShowThem) {
     Rig r;
-    const PanelState state = panel(1563, 0x0123, 128);   // 1 d 2 h 3 min; 0.01, -200...+550, overwrite, TEMP2
+    const PanelState state = loggingPanel(1563, 0x0123, 128);   // 1 d 2 h 3 min; 0.01, -200...+550, overwrite, TEMP2
     bool waited = false;
     r.run(state, [&] {
         for (QWidget* w : r.inputs()) EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
         EXPECT_FALSE(r.dialog.okButton()->isEnabled());
         EXPECT_TRUE(r.dialog.cancelButton()->isEnabled());
         // Typing into a waiting field changes nothing.
-        type(r.field(Field::Days), QStringLiteral("7"));
+        test::typeKeys(r.field(Field::Days), QStringLiteral("7"));
         EXPECT_EQ(r.text(Field::Days), QStringLiteral("0"));
         waited = true;
 
@@ -173,8 +156,8 @@ TEST(LoggingSettingsDialog, FillShowsChannelsRangesAndTheRules) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.flags);
         Rig r;
-        r.run(panel(c.interval, c.flags, c.firmware), [&] {
-            r.arrive(panel(c.interval, c.flags, c.firmware));
+        r.run(loggingPanel(c.interval, c.flags, c.firmware), [&] {
+            r.arrive(loggingPanel(c.interval, c.flags, c.firmware));
             LoggingSettingsDialog& d = r.dialog;
             EXPECT_TRUE(d.rangeButton(c.range)->isChecked());
             EXPECT_TRUE(d.resolutionButton(c.resolution)->isChecked());
@@ -194,8 +177,8 @@ TEST(LoggingSettingsDialog, FillShowsChannelsRangesAndTheRules) {
 
 TEST(LoggingSettingsDialog, FieldsTakeTypedDigitsWithinTheirRange) {
     Rig r;
-    r.run(panel(0, 0), [&] {
-        r.arrive(panel(0, 0));
+    r.run(loggingPanel(0, 0), [&] {
+        r.arrive(loggingPanel(0, 0));
         r.dialog.loggingBox()->click();
         ASSERT_TRUE(r.field(Field::Days)->isEnabled());
 
@@ -214,7 +197,7 @@ TEST(LoggingSettingsDialog, FieldsTakeTypedDigitsWithinTheirRange) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.typed);
             clear(r.field(c.field));
-            type(r.field(c.field), QString::fromUtf8(c.typed));
+            test::typeKeys(r.field(c.field), QString::fromUtf8(c.typed));
             EXPECT_EQ(r.text(c.field), QString::fromUtf8(c.shown));
         }
         EXPECT_EQ(r.model.fieldsInterval(), 44 * 1440 + 12 * 60 + 7);
@@ -230,8 +213,8 @@ TEST(LoggingSettingsDialog, FieldsTakeTypedDigitsWithinTheirRange) {
 
 TEST(LoggingSettingsDialog, ArrowKeysStepWithinTheRange) {
     Rig r;
-    r.run(panel(0, 0), [&] {
-        r.arrive(panel(23 * 60 + 58, 0));   // 0 d 23 h 58 min
+    r.run(loggingPanel(0, 0), [&] {
+        r.arrive(loggingPanel(23 * 60 + 58, 0));   // 0 d 23 h 58 min
         IntervalSpinBox* minutes = r.field(Field::Minutes);
         press(minutes, Qt::Key_Up);
         EXPECT_EQ(r.text(Field::Minutes), QStringLiteral("59"));
@@ -251,8 +234,8 @@ TEST(LoggingSettingsDialog, ArrowKeysStepWithinTheRange) {
 
 TEST(LoggingSettingsDialog, BoxesFollowTheEnablingRules) {
     Rig r;
-    r.run(panel(0, 0), [&] {
-        r.arrive(panel(30, 0));
+    r.run(loggingPanel(0, 0), [&] {
+        r.arrive(loggingPanel(30, 0));
         LoggingSettingsDialog& d = r.dialog;
         // Logging off disables the fields, on enables them again.
         d.loggingBox()->click();
@@ -280,11 +263,11 @@ TEST(LoggingSettingsDialog, OkStoresWhatTheControlsHoldThroughTheModel) {
     Rig r;
     r.model.setDewPointColumn(true);
     r.model.setVapourColumn(true);
-    const bool ok = r.run(panel(0, 0), [&] {
-        r.arrive(panel(90, 0x0000, 128));
+    const bool ok = r.run(loggingPanel(0, 0), [&] {
+        r.arrive(loggingPanel(90, 0x0000, 128));
         LoggingSettingsDialog& d = r.dialog;
         clear(r.field(Field::Minutes));
-        type(r.field(Field::Minutes), QStringLiteral("5"));
+        test::typeKeys(r.field(Field::Minutes), QStringLiteral("5"));
         d.pressureBox()->click();                        // +16
         d.overwriteBox()->click();                       // +32
         d.rangeButton(Range::Auto)->click();             // +128
@@ -306,8 +289,8 @@ TEST(LoggingSettingsDialog, OkStoresWhatTheControlsHoldThroughTheModel) {
 TEST(LoggingSettingsDialog, AnIntervalOutOfRangeGivesTheMessageAndKeepsTheDialogOpen) {
     Rig r;
     bool stayedOpen = false;
-    const bool ok = r.run(panel(0, 0), [&] {
-        r.arrive(panel(0, 0));
+    const bool ok = r.run(loggingPanel(0, 0), [&] {
+        r.arrive(loggingPanel(0, 0));
         r.dialog.loggingBox()->click();   // logging on, 0 d 0 h 0 min
         r.dialog.okButton()->click();
         stayedOpen = r.dialog.isVisible();
@@ -319,7 +302,7 @@ TEST(LoggingSettingsDialog, AnIntervalOutOfRangeGivesTheMessageAndKeepsTheDialog
 
         // 1 minute is accepted.
         clear(r.field(Field::Minutes));
-        type(r.field(Field::Minutes), QStringLiteral("1"));
+        test::typeKeys(r.field(Field::Minutes), QStringLiteral("1"));
         r.dialog.okButton()->click();
     });
     EXPECT_TRUE(stayedOpen);

@@ -15,49 +15,21 @@
 
 #include <functional>
 
-#include "base/widgets/MessageBoxes.h"
 #include "config/widgets/ModemDialogs.h"
+#include "support/DialogInput.h"
+#include "support/PanelStates.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/TestApplication.h"
 
 namespace mr420 {
 namespace {
 
 using test::app;
+using test::type;
+using test::backspace;
+using test::runWith;
 
-void type(QWidget* w, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-    }
-}
-
-void backspace(QWidget* w) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-}
-
-// Runs `act` once the dialog's modal loop is running; `act` leaves it.
-bool runWith(ConfigDialog& dialog, bool waitForSettings, const std::function<void()>& act) {
-    QTimer::singleShot(0, &dialog, act);
-    return dialog.runModal(waitForSettings);
-}
-
-PanelState modemPanel(int firmware) {
-    PanelState s;
-    s.firmwareVersion = firmware;
-    s.modemOptions = 0x00A2;   // PPP kept, modem only, SMS alarms
-    s.smsNumbers = {"48601000310", "600100200", "", "", "", ""};
-    s.serverAddress = {192, 168, 1, 10};
-    s.serverPort = 5000;
-    s.backupServerAddress = {0, 0, 0, 0};
-    s.backupServerPort = 5001;
-    s.connectionAttemptsPerDay = 12;
-    s.stationName = "Stacja1";
-    s.apn = "internet";
-    s.papLogin = "user";
-    s.internetAllowed = 1;
-    return s;
-}
+using test::modemPanel;
 
 TEST(ModemSettingsDialog, OkWaitsForTheSettingsThenTheBackupServerIsChecked) {
     app();

@@ -10,9 +10,10 @@
 #include <QTimeEdit>
 #include <QTimer>
 
-#include "base/widgets/MessageBoxes.h"
 #include "config/widgets/NumericEdit.h"
 #include "config/widgets/SmallConfigDialogs.h"
+#include "support/DialogInput.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "support/TestApplication.h"
 
 namespace mr420 {
@@ -20,20 +21,9 @@ namespace {
 using mr420::test::pumpFor;
 
 using test::app;
+using test::type;
+using test::runWith;
 
-
-void type(QWidget* w, const QString& text) {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-    }
-}
-
-// Runs `act` once the dialog's modal loop is running, then leaves it with OK or Cancel.
-bool runWith(ConfigDialog& dialog, bool waitForSettings, const std::function<void()>& act) {
-    QTimer::singleShot(0, &dialog, act);
-    return dialog.runModal(waitForSettings);
-}
 
 TEST(NumericEdit, TakesOnlyTheNumbersKeysAndRewritesWhatItReads) {
     app();
@@ -105,7 +95,7 @@ TEST(ClockDialog, FollowsThePanelThenThePcAndStopsWhenTheUserSetsTheTime) {
     ScriptedMessageBoxes boxes;
     ClockModel model;
     PanelState state;
-    state.panelClock = {2026, 12, 3, 8, 10, 20, 30, 0};   // year, month, day of week, day, h, m, s
+    state.panelClock = {2026, 12, 8, 10, 20, 30};
     ClockDialog dialog(model, state, boxes);
     dialog.setPcClock([] { return ClockTime{2027, 1, 2, 3, 4, 5}; });
     model.reset(state);

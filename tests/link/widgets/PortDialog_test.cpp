@@ -11,7 +11,7 @@
 #include <chrono>
 #include <thread>
 
-#include "base/widgets/MessageBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "link/widgets/PortDialog.h"
 #include "support/TestApplication.h"
 

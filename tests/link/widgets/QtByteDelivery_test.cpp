@@ -23,6 +23,7 @@
 
 #include "link/SerialPort.h"
 #include "link/widgets/QtByteDelivery.h"
+#include "support/Pty.h"
 #include "support/TestApplication.h"
 
 using namespace mr420;
@@ -31,26 +32,8 @@ namespace {
 
 using mr420::test::app;
 
-struct Pty {
-    int master = -1;
-    std::string slave;
-    Pty() {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return;
-        slave = ::ptsname(master);
-    }
-    ~Pty() {
-        if (master >= 0) ::close(master);
-    }
-    void write(const std::string& s) const { ASSERT_EQ(::write(master, s.data(), s.size()), ssize_t(s.size())); }
-};
-
-bool pumpUntil(const std::function<bool()>& done, int ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return done();
-}
+using mr420::test::Pty;
+using mr420::test::pumpUntil;
 
 }  // namespace
 

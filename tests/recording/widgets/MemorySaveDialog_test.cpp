@@ -21,11 +21,12 @@
 #include <fstream>
 #include <iterator>
 
-#include "base/widgets/MessageBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "recording/MeasurementFile.h"
 #include "recording/MemorySave.h"
 #include "recording/widgets/ChartProgram.h"
 #include "recording/widgets/MemorySaveDialog.h"
+#include "support/ScriptedChoosers.h"
 #include "support/TestApplication.h"
 #include "support/TestSupport.h"
 
@@ -34,28 +35,10 @@ using namespace mr420;
 namespace {
 using mr420::test::app;
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using mr420::test::readFile;
+using mr420::test::writeFile;
 
 QString q(const std::string& path) { return QString::fromStdString(path); }
-
-struct ScriptedChooser {
-    std::vector<FileRequest> requests;
-    FileChoice answer;
-    FileChooser chooser() {
-        return [this](QWidget*, const FileRequest& r) {
-            requests.push_back(r);
-            return answer;
-        };
-    }
-};
 
 std::vector<MemoryRecord> records() {
     MemoryRecord a;
@@ -147,7 +130,7 @@ TEST(MemorySaveDialog, BinaryModeFollowsTheNameAndDisablesTheTextControls) {
 TEST(MemorySaveDialog, BrowseOffersTheThreeFiltersAndAppendsTheChosenExtension) {
     app();
     ScriptedMessageBoxes boxes;
-    ScriptedChooser chooser;
+    test::ScriptedFileChooser chooser;
     MemorySaveDialog dialog(records(), 4711, boxes, chooser.chooser());
     dialog.fileEdit()->setText(QStringLiteral("/dane/stary.txt"));
 
@@ -286,17 +269,10 @@ TEST(MemorySaveDialog, FailedWriteIsReportedAndTheDialogStaysOpen) {
     MemorySaveDialog dialog(records(), 4711, boxes);
     dialog.show();
     dialog.fileEdit()->setText(q(path));
-    struct sigaction ignore {}, old {};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGXFSZ, &ignore, &old);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 10;
-    setrlimit(RLIMIT_FSIZE, &small);
-    dialog.okButton()->click();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    sigaction(SIGXFSZ, &old, nullptr);
+    {
+        const test::FileSizeLimit full(10);
+        dialog.okButton()->click();
+    }
 
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(boxes.shown[0].text.startsWith(QStringLiteral("Błąd zapisu pliku ") + q(path) + QStringLiteral(": ")))

@@ -28,7 +28,8 @@
 
 #include "settings/Settings.h"
 #include "base/StringTable.h"
-#include "base/widgets/MessageBoxes.h"
+#include "support/BoxActor.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "base/Win1250.h"
 #include "base/ValueFormat.h"
 #include "recording/widgets/RegistrationController.h"
@@ -50,17 +51,8 @@ QString statusOf(const RegistrationController& controller) {
 namespace {
 using mr420::test::app;
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using mr420::test::readFile;
+using mr420::test::writeFile;
 
 std::size_t count(const std::string& text, const std::string& what) {
     std::size_t n = 0;
@@ -156,41 +148,10 @@ Fixture::Step chooseBinaryFile(const QString& path) {
 const Fixture::Step pressOk = [](RegistrationDialog& d) { d.okButton()->click(); };
 const Fixture::Step pressCancel = [](RegistrationDialog& d) { d.cancelButton()->click(); };
 
-// Acts on the first real message box shown while it lives; it looks for the
-// box from a timer, which runs inside the box's own event loop.
-class BoxActor {
-public:
-    explicit BoxActor(std::function<void(QMessageBox&)> act) : act_(std::move(act)) {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible()) return;
-            timer_.stop();
-            ++acted;
-            text = box->text();
-            act_(*box);
-            if (box->isVisible()) {  // the act must end the box; never hang the test
-                stayedOpen = true;
-                box->done(0);
-            }
-        });
-        timer_.start();
-    }
-    int acted = 0;
-    bool stayedOpen = false;
-    QString text;
-
-private:
-    std::function<void(QMessageBox&)> act_;
-    QTimer timer_;
-};
-
-void pressEscape(QMessageBox& box) {
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QApplication::sendEvent(&box, &press);
-}
-void closeBox(QMessageBox& box) { box.close(); }
-void clickNo(QMessageBox& box) { box.button(QMessageBox::No)->click(); }
+using test::BoxActor;
+using test::clickNo;
+using test::closeBox;
+using test::pressEscape;
 }  // namespace
 
 TEST(RegistrationController, OkCreatesTheFileWritesTheFirstRecordAtOnceAndStartsTheTimer) {
@@ -506,15 +467,11 @@ TEST(RegistrationController, AFailedWriteShowsInTheStatusUntilAWriteSucceeds) {
 
     // No byte more may be written to any file of this process for a moment.
     const auto size = std::filesystem::file_size(dir + "/log.txt");
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit tight = old;
-    tight.rlim_cur = static_cast<rlim_t>(size);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
     const int before = f.statusSignals;
-    f.controller.onRegistrationTimer();
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+    {
+        const test::FileSizeLimit full(static_cast<rlim_t>(size));
+        f.controller.onRegistrationTimer();
+    }
 
     EXPECT_TRUE(f.controller.writeFailed());
     EXPECT_EQ(f.statusSignals, before + 1);
@@ -574,8 +531,8 @@ TEST(RegistrationController, EscapeOrTheCloseBoxOnTheRealAppendQuestionAppends) 
         f.steps.push_back(c.kind.binary ? chooseBinaryFile(qpath) : chooseTextFile(qpath));
         BoxActor actor(c.act);
         f.controller.openDialog(nullptr);
-        EXPECT_EQ(actor.acted, 1);
-        EXPECT_FALSE(actor.stayedOpen);
+        EXPECT_TRUE(actor.acted());
+        EXPECT_FALSE(actor.stayedOpen());
         EXPECT_EQ(actor.text.toStdString(),
                   registrationString(c.kind.binary ? kMsgBinaryFileExists : kMsgTextFileExists).toStdString());
         EXPECT_EQ(readFile(path), c.appends ? c.kind.appended(f) : c.kind.emptied(f));

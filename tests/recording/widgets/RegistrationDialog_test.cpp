@@ -17,26 +17,17 @@
 #include <QTimeEdit>
 #include <QKeyEvent>
 
-#include "base/widgets/MessageBoxes.h"
+#include "support/DialogInput.h"
+#include "support/ScriptedMessageBoxes.h"
 #include "recording/widgets/RegistrationDialog.h"
 #include "support/TestSupport.h"
+#include "support/ScriptedChoosers.h"
 #include "support/TestApplication.h"
 
 using namespace mr420;
 
 namespace {
 using mr420::test::app;
-
-struct ScriptedChooser {
-    std::vector<FileRequest> requests;
-    FileChoice answer;
-    FileChooser chooser() {
-        return [this](QWidget*, const FileRequest& r) {
-            requests.push_back(r);
-            return answer;
-        };
-    }
-};
 
 RegistrationSettings sample() {
     RegistrationSettings s;
@@ -202,7 +193,7 @@ TEST(RegistrationDialog, OkWithoutAChannelShows129AndStaysOpen) {
 TEST(RegistrationDialog, TextBrowseAddsTheExtensionOfTheChosenFilter) {
     app();
     ScriptedMessageBoxes boxes;
-    ScriptedChooser chooser;
+    test::ScriptedFileChooser chooser;
     RegistrationSettings s;
     s.fileLog = true;
     s.fileName = "/data/stary.txt";
@@ -236,7 +227,7 @@ TEST(RegistrationDialog, TextBrowseAddsTheExtensionOfTheChosenFilter) {
 TEST(RegistrationDialog, BinaryBrowseAddsQvg) {
     app();
     ScriptedMessageBoxes boxes;
-    ScriptedChooser chooser;
+    test::ScriptedFileChooser chooser;
     RegistrationSettings s;
     s.fileLogBin = true;
     RegistrationDialog dialog(s, {}, boxes, chooser.chooser());
@@ -308,15 +299,8 @@ TEST(RegistrationDialog, TheIntervalTakesTypedDigits) {
     QCoreApplication::processEvents();
     // Select the whole field, then type a new interval as a user would.
     edit->setSelectedSection(QDateTimeEdit::HourSection);
-    for (const QChar c : QStringLiteral("001530")) {
-        const int key = Qt::Key_0 + c.digitValue();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(edit, &press);
-        QApplication::sendEvent(edit, &release);
-    }
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-    QApplication::sendEvent(edit, &enter);
+    test::typeKeys(edit, QStringLiteral("001530"));
+    test::press(edit, Qt::Key_Tab);
     EXPECT_EQ(edit->time(), QTime(0, 15, 30)) << edit->text().toStdString();
     EXPECT_EQ(dialog.settings().interval, 15 * 60 + 30);
 }

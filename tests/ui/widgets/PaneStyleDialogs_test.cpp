@@ -16,6 +16,7 @@
 
 #include "base/Channel.h"
 #include "base/widgets/ProgramArt.h"
+#include "support/ScriptedChoosers.h"
 #include "support/TestApplication.h"
 #include "ui/PaneStyleRows.h"
 #include "ui/widgets/ColourSwatch.h"
@@ -28,25 +29,6 @@ using namespace mr420;
 namespace {
 using mr420::test::app;
 using mr420::test::pumpFor;
-
-struct ScriptedChooser : PaneChooser {
-    bool answer = true;
-    QColor colour{255, 0, 0};
-    QFont font;
-    int calls = 0;
-    QColor offered;  // the colour the chooser was preset with
-    bool chooseColour(QWidget*, QColor& c) override {
-        ++calls;
-        offered = c;
-        if (answer) c = colour;
-        return answer;
-    }
-    bool chooseFont(QWidget*, QFont& f) override {
-        ++calls;
-        if (answer) f = font;
-        return answer;
-    }
-};
 
 void click(QWidget* w) {
     const QPointF at(w->width() / 2.0, w->height() / 2.0);
@@ -99,7 +81,7 @@ void whenOpen(std::function<void(D*)> user) {
 
 TEST(ColoursDialog, SwatchesStartWithTheirPanesColoursUnderTheirIds) {
     Panes p;
-    ScriptedChooser chooser;
+    test::ScriptedPaneChooser chooser;
     ColoursDialog dialog(p.panes, chooser);
     for (const ColourDialogRow& r : colourDialogRows()) {
         ValuePane* pane = p.panes[std::size_t(r.channel)];
@@ -115,7 +97,7 @@ TEST(ColoursDialog, SwatchesStartWithTheirPanesColoursUnderTheirIds) {
 
 TEST(ColoursDialog, ASwatchClickAppliesToThePaneAtOnce) {
     Panes p;
-    ScriptedChooser chooser;
+    test::ScriptedPaneChooser chooser;
     ColoursDialog dialog(p.panes, chooser);
     dialog.show();
     pumpFor(20);
@@ -147,7 +129,7 @@ TEST(ColoursDialog, CancelAndTheCloseBoxPutAllTwelveColoursBackOkKeepsThem) {
     enum class End { Cancel, CloseBox, Ok };
     for (End end : {End::Cancel, End::CloseBox, End::Ok}) {
         Panes p;
-        ScriptedChooser chooser;
+        test::ScriptedPaneChooser chooser;
         std::array<QColor, 6> backgrounds, texts;
         for (int c = 0; c < kChannelCount; ++c) {
             backgrounds[std::size_t(c)] = p.panes[std::size_t(c)]->backgroundColour;
@@ -184,7 +166,7 @@ TEST(ColoursDialog, CancelAndTheCloseBoxPutAllTwelveColoursBackOkKeepsThem) {
 
 TEST(FontsDialog, SamplesShowTheirPanesFontsUnderTheirIds) {
     Panes p;
-    ScriptedChooser chooser;
+    test::ScriptedPaneChooser chooser;
     FontsDialog dialog(p.panes, chooser);
     for (const FontDialogRow& r : fontDialogRows()) {
         FontSample* s = dialog.sampleById(r.sampleId);
@@ -216,7 +198,7 @@ TEST(FontsDialog, TheSampleBoxShowsTheWholeTextOfALargeFont) {
 
 TEST(FontsDialog, ASampleClickGivesThePaneTheChosenFont) {
     Panes p;
-    ScriptedChooser chooser;
+    test::ScriptedPaneChooser chooser;
     chooser.font = QFont(QStringLiteral("DejaVu Serif"));
     chooser.font.setPixelSize(30);
     chooser.font.setBold(true);
@@ -242,7 +224,7 @@ TEST(FontsDialog, CancelAndTheCloseBoxPutAllSixFontsBackOkKeepsThem) {
     enum class End { Cancel, CloseBox, Ok };
     for (End end : {End::Cancel, End::CloseBox, End::Ok}) {
         Panes p;
-        ScriptedChooser chooser;
+        test::ScriptedPaneChooser chooser;
         chooser.font = QFont(QStringLiteral("DejaVu Sans Mono"));
         chooser.font.setPixelSize(25);
         chooser.font.setUnderline(true);

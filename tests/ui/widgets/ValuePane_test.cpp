@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include "ui/widgets/ValuePane.h"
+#include "support/ScriptedChoosers.h"
 #include "support/TestApplication.h"
 
 using namespace mr420;
@@ -23,23 +24,6 @@ int countColour(const QImage& img, const QRect& r, const QColor& c) {
             if (img.pixelColor(x, y) == c) ++n;
     return n;
 }
-
-struct ScriptedChooser : PaneChooser {
-    bool answer = false;
-    QColor colour;
-    QFont font;
-    int calls = 0;
-    bool chooseColour(QWidget*, QColor& c) override {
-        ++calls;
-        if (answer) c = colour;
-        return answer;
-    }
-    bool chooseFont(QWidget*, QFont& f) override {
-        ++calls;
-        if (answer) f = font;
-        return answer;
-    }
-};
 
 struct AppFirst {
     AppFirst() { app(); }
@@ -173,7 +157,8 @@ TEST(ValuePane, BlinkingHidesTheValueAndStopsVisibleAgain) {
 TEST(ValuePane, ColourChoiceRepaintsEvenOnCancelAndFontChoiceKeepsFields) {
     Shown s;
     ValuePane& p = s.pane;
-    ScriptedChooser chooser;
+    test::ScriptedPaneChooser chooser;
+    chooser.answer = false;
     const QColor oldBg = p.backgroundColour;
     int before = p.paintCount();
     p.chooseBackgroundColour(chooser);

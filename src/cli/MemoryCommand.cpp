@@ -2,12 +2,10 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <string>
 
 #include "base/StringTable.h"
-#include "base/SystemErrorText.h"
 #include "cli/CliTexts.h"
 #include "cli/Commands.h"
 #include "recording/MemoryReadout.h"
@@ -26,13 +24,12 @@ public:
         : engine_(engine), io_(io), progress_(io.errIsTerminal && !quiet), readout_(engine.session(), engine.timers()) {}
 
     int run(const CliOptions& o, bool dewPoint, bool vapour) {
-        const std::string part = ".part-" + std::to_string(::getpid());
         MemoryReadoutOptions options;
         options.dewPointColumn = dewPoint;
         options.vapourColumn = vapour;
         // The dump fetches every block, erased ones too, as the window's does.
         options.fullDump = !o.dumpPath.empty();
-        if (options.fullDump) options.dumpPath = o.dumpPath + part;
+        if (options.fullDump) options.dumpPath = o.dumpPath;
         readout_.start(*this, options);
         const bool finished = engine_.runUntil([this] { return done_; });
         if (!finished) {
@@ -43,27 +40,12 @@ public:
         readout_.detach();
         open_ = false;
         if (progress_ && total_ > 0) std::fputc('\n', io_.err);
-        auto dropDump = [&] {
-            if (options.fullDump) std::remove(options.dumpPath.c_str());
-        };
-        if (!finished) {
-            dropDump();
-            return signalExit();
-        }
+        if (!finished) return signalExit();
+        // The dump and the file are each replaced only once complete; what
+        // failed has been said.
         const MemoryReadoutOutcome outcome = readout_.outcome();
-        if (outcome == MemoryReadoutOutcome::TimedOut) {
-            dropDump();
-            return es::kNoAnswer;
-        }
-        int status = es::kDone;
-        if (options.fullDump) {
-            const bool dumped = outcome != MemoryReadoutOutcome::DumpFailed;
-            if (!dumped || std::rename(options.dumpPath.c_str(), o.dumpPath.c_str()) != 0) {
-                if (dumped) engine_.say(text(Text::FileNotWritten, {o.dumpPath, systemErrorText(errno)}));
-                dropDump();
-                status = es::kFileFailed;
-            }
-        }
+        if (outcome == MemoryReadoutOutcome::TimedOut) return es::kNoAnswer;
+        const int status = outcome == MemoryReadoutOutcome::DumpFailed ? es::kFileFailed : es::kDone;
         if (readout_.records().empty()) return status;   // "the memory is empty" was said
 
         MemorySaveOptions save;
@@ -72,20 +54,11 @@ public:
         save.comment = o.comment.value_or(std::string());
         save.addSerialNumber = o.serial;
         save.panelSerialNumber = readout_.panelSerialNumber();
-        // Written beside the file and renamed, so the file appears only complete.
-        // The temporary name keeps the ending that chooses the format.
-        const std::string temporary = o.file + part + (isBinaryMemoryFile(o.file) ? ".qvg" : "");
-        std::remove(temporary.c_str());
-        const MemorySaveResult result = saveMemoryFile(temporary, readout_.records(), save, [] { return false; },
+        const MemorySaveResult result = saveMemoryFile(o.file, readout_.records(), save, [] { return false; },
                                                        memorySaveTextsFromStringTable());
         if (!result.saved()) {
-            std::remove(temporary.c_str());
-            engine_.say(memorySaveFailureText(result) + " " + o.file);
-            return es::kFileFailed;
-        }
-        if (std::rename(temporary.c_str(), o.file.c_str()) != 0) {
-            engine_.say(text(Text::FileNotWritten, {o.file, systemErrorText(errno)}));
-            std::remove(temporary.c_str());
+            const bool named = result.status == MemorySaveResult::Status::WriteFailed;
+            engine_.say(memorySaveFailureText(result) + (named ? "" : " " + o.file));
             return es::kFileFailed;
         }
         engine_.note(text(Text::MemorySaved, {std::to_string(readout_.records().size()), o.file}));

@@ -7,6 +7,7 @@
 #include "base/StringTable.h"
 #include "base/TimerIds.h"
 #include "base/ValueFormat.h"
+#include "recording/FileReplacement.h"
 #include "recording/MemoryDecoder.h"
 
 namespace mr420 {
@@ -163,12 +164,10 @@ std::string MemoryReadout::dumpText(const std::uint8_t* image, std::size_t lengt
 }
 
 bool MemoryReadout::writeDump() {
-    // Replaces an earlier dump; a dump that cannot be written does not stop the read-out.
-    std::FILE* f = std::fopen(options_.dumpPath.c_str(), "wbe");
-    const std::string text = dumpText(image_.data(), imageLength_);
-    const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    const bool closed = f && std::fclose(f) == 0;
-    if (written && closed) return true;
+    // Replaces an earlier dump once complete; a dump that cannot be written
+    // does not stop the read-out.
+    FileReplacement dump(options_.dumpPath);
+    if (dump.open() && dump.file().writeUnsynced(dumpText(image_.data(), imageLength_)) && dump.commit()) return true;
     view_->showMessage(kDumpNotCreated);
     return false;
 }

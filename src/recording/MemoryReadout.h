@@ -47,7 +47,7 @@ enum class MemoryReadoutOutcome {
 struct MemoryReadoutOptions {
     bool dewPointColumn = true;     // MEMORY_DP
     bool vapourColumn = true;       // MEMORY_PPM
-    bool fullDump = false;          // "memdump": erased blocks too, and __memdump.txt
+    bool fullDump = false;          // "memdump": erased blocks too, and __memdump.txt (replaced once complete)
     std::string dumpPath = "__memdump.txt";
 };
 

@@ -1,5 +1,7 @@
 #include "recording/MemorySave.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cmath>
 #include <chrono>
@@ -13,6 +15,7 @@
 #include "base/TextFill.h"
 #include "base/ValueFormat.h"
 #include "base/Win1250.h"
+#include "recording/FileReplacement.h"
 #include "recording/MeasurementFile.h"
 #include "recording/RecordFile.h"
 #include "recording/RegistrationLog.h"
@@ -197,31 +200,56 @@ MemorySaveResult saveMemoryFile(const std::string& path, const std::vector<Memor
     return saveMemoryFileAsking(path, records, options, ask, texts);
 }
 
+namespace {
+
+// The bytes of `from` (open, its position anywhere) written to `to` as they are.
+bool copyInto(const std::string& from, RecordFile& to) {
+    std::FILE* f = std::fopen(from.c_str(), "rbe");
+    if (!f) return false;
+    char buffer[65536];
+    bool ok = true;
+    for (std::size_t n; ok && (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+        ok = to.writeUnsynced(std::string_view(buffer, n));
+    if (std::ferror(f)) ok = false;
+    std::fclose(f);
+    return ok;
+}
+
+}  // namespace
+
 MemorySaveResult saveMemoryFileAsking(const std::string& path, const std::vector<MemoryRecord>& records,
                                       const MemorySaveOptions& options,
                                       const std::function<ExistingFile()>& whenExisting,
                                       const MemorySaveTexts& texts) {
     using Status = MemorySaveResult::Status;
-    RecordFile file;
+    // The file as it is, when there is one: held against a second writer
+    // (a live registration into it) while its replacement is written.
+    RecordFile existing;
+    bool append = false;
     errno = 0;
-    const RecordFile::OpenResult opened = file.open(path);
-    if (opened == RecordFile::OpenResult::Failed) return failed(Status::CannotOpen, path, lastErrorOr(0));
-    if (opened == RecordFile::OpenResult::Existed) {
+    if (path.empty()) return failed(Status::CannotOpen, path, 0);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (existing.open(path) != RecordFile::OpenResult::Existed) return failed(Status::CannotOpen, path, lastErrorOr(0));
         const ExistingFile answer = whenExisting ? whenExisting() : ExistingFile::Append;
         if (answer == ExistingFile::Cancel) return failed(Status::Cancelled, path, 0);
-        const bool append = answer == ExistingFile::Append;
-        errno = 0;
-        if (!(append ? file.positionForAppend() : file.truncate()))
-            return failed(Status::WriteFailed, path, lastErrorOr(EIO));
+        append = answer == ExistingFile::Append;
     }
+    // Written beside the file and renamed over it: a save that fails leaves
+    // the file as it was.
+    FileReplacement replacement(path);
+    errno = 0;
+    if (!replacement.open()) return failed(Status::CannotOpen, path, lastErrorOr(0));
+    RecordFile& file = replacement.file();
+    errno = 0;
+    if (append && !copyInto(replacement.target(), file)) return failed(Status::WriteFailed, path, lastErrorOr(EIO));
     errno = 0;
     const bool written = isBinaryMemoryFile(path)
                              ? writeMemoryRecords(file, records, options.panelSerialNumber)
                              : file.writeUnsynced(memoryTextFile(records, options, texts));
     if (!written) return failed(Status::WriteFailed, path, lastErrorOr(EIO));
     errno = 0;
-    if (!file.sync()) return failed(Status::WriteFailed, path, lastErrorOr(EIO));
-    file.close();
+    if (!replacement.commit()) return failed(Status::WriteFailed, path, lastErrorOr(EIO));
     MemorySaveResult saved;
     saved.path = path;
     return saved;

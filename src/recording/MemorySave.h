@@ -102,11 +102,13 @@ struct MemorySaveResult {
     bool saved() const { return status == Status::Saved; }
 };
 
-// Opens the file (reading and writing, created if missing, locked against a
-// second writer), asks appendExisting when it existed (true appends, false
-// empties it), writes the whole file, syncs it to the disk and closes it.
+// Asks appendExisting when the file exists (true appends, false empties it;
+// a file locked by a second writer or not a regular file cannot be opened),
+// then writes the whole file beside it (FileReplacement: what it held first
+// when appending, then the records), syncs it and renames it over the file.
 // A name ending in ".qvg" gets the binary records (writeMemoryRecords), any
-// other the text file. Saved only when every byte reached the disk.
+// other the text file. Saved only when every byte reached the disk; a save
+// that fails leaves the file as it was.
 MemorySaveResult saveMemoryFile(const std::string& path, const std::vector<MemoryRecord>& records,
                                 const MemorySaveOptions& options, const std::function<bool()>& appendExisting,
                                 const MemorySaveTexts& texts = {});

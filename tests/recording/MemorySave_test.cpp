@@ -433,6 +433,23 @@ TEST(SaveFile, WriteFailureIsReportedWithTheNameAndTheReason) {
     EXPECT_EQ(readFile(dir + "/odczyt.csv"), memoryTextFile(sampleRecords(), commentOptions(1, 4711)));
 }
 
+TEST(SaveFile, AFailedSaveLeavesTheFileAsItWas) {
+    LocaleGuard locale("C");
+    const std::string dir = test::makeTempDir("memkept");
+    for (const char* name : {"/stary.csv", "/stary.qvg"}) {
+        const std::string path = dir + name;
+        writeFile(path, "poprzednie\r\n");
+        for (bool append : {false, true}) {
+            FileSizeLimit limit(100);   // shorter than the records
+            EXPECT_EQ(save(path, commentOptions(1, 4711), sampleRecords(), nullptr, append).status,
+                      MemorySaveResult::Status::WriteFailed);
+        }
+        EXPECT_EQ(readFile(path), "poprzednie\r\n") << name;
+    }
+    // Nothing is left beside the files.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 2);
+}
+
 TEST(SaveFile, FailureTextFollowsTheStringTable) {
     MemorySaveResult r;
     EXPECT_EQ(memorySaveFailureText(r), "");

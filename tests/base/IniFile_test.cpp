@@ -270,12 +270,7 @@ TEST_F(IniFileTest, FileAndMemoryReadTheSameAndMemoryNeverWrites) {
         fromFile.close();
         EXPECT_EQ(readFile(path), sample);  // neither store was changed on disk
     }
-    int files = 0;
-    for (const auto& e : fs::directory_iterator(dir)) {
-        (void)e;
-        ++files;
-    }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 // A deterministic stand-in for a binary file: every byte value occurs.
@@ -347,12 +342,8 @@ TEST_F(IniFileTest, FileThatIsNotASettingsFileIsReportedAndLeftByteIdentical) {
         struct stat after {};
         ASSERT_EQ(::stat(path.c_str(), &after), 0);
         EXPECT_EQ(after.st_ino, before.st_ino);
-        int files = 0;
-        for (const auto& e : fs::directory_iterator(dir)) {
-            (void)e;
-            ++files;
-        }
-        EXPECT_EQ(files, 1);  // no temporary file, no backup copy
+        // No temporary file, no backup copy.
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
         EXPECT_FALSE(IniFile::isSettingsText(c.bytes));
     }
 }
@@ -671,12 +662,7 @@ TEST_F(IniFileTest, DestructorSavesAndSaveLeavesNoTemporaryFiles) {
         ini.setString("S", "K", "2");
     }
     EXPECT_EQ(readFile(path), "[S]\r\nK=2\r\n");
-    int files = 0;
-    for (const auto& e : fs::directory_iterator(dir)) {
-        (void)e;
-        ++files;
-    }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::mask,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }

@@ -159,11 +159,7 @@ protected:
     Outcome run(std::vector<std::string> args, bool device = true) { return Child(with(args, device)).finish(); }
 
     // Waits for `done` up to a minute.
-    static bool waitFor(const std::function<bool()>& done) {
-        const auto end = std::chrono::steady_clock::now() + 60s;
-        while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(50ms);
-        return done();
-    }
+    static bool waitFor(const std::function<bool()>& done) { return test::waitUntil(done, 60s, 50ms); }
     // The records of a log file after its header lines.
     static std::vector<std::string> recordsOf(const std::string& path) {
         std::vector<std::string> records;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <future>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -16,8 +17,6 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -67,15 +66,7 @@ private:
     int handOvers_ = 0;
 };
 
-template <typename Pred>
-bool waitUntil(Pred pred, std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
+using mr420::test::waitUntil;
 
 // Starts the worker and waits out the quiet it keeps after the open.
 bool listen(SerialPort& port) {
@@ -89,10 +80,8 @@ bool listen(SerialPort& port) {
     return ::testing::AssertionSuccess();
 }
 
-int threadCount() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task")) ++count;
-    return count;
+long threadCount() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/task"), std::filesystem::directory_iterator());
 }
 
 double processCpuSeconds() {
@@ -232,7 +221,7 @@ TEST_F(SerialPortOnPty, ReplyHandledInsideTheDeliveryCanSendTheNextFrame) {
 }
 
 TEST_F(SerialPortOnPty, OpenFailuresLeaveNothingRunning) {
-    const int threadsBefore = threadCount();
+    const long threadsBefore = threadCount();
     EXPECT_FALSE(port.open("/dev/mr420-no-such-port", recorder));
     EXPECT_EQ(port.lastError(), PortOpenError::NoSuchDevice);
     EXPECT_EQ(port.lastErrno(), ENOENT);

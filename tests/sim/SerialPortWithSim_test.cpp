@@ -44,14 +44,6 @@ private:
     std::string text_;
 };
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return condition();
-}
 
 TEST(SerialPortWithSim, ExchangesFramesAndReconnectsAfterTheDeviceIsReplaced) {
     const std::string link = test::makeTempDir("serial-sim") + "/panel";
@@ -76,12 +68,12 @@ TEST(SerialPortWithSim, ExchangesFramesAndReconnectsAfterTheDeviceIsReplaced) {
     ASSERT_TRUE(panel.closeAndRecreate()) << panel.lastError();
     panel.withModel([](sim::PanelModel& m) { m.panelSerialNumber = 2718; });
     // The port notices the loss, then reopens the link, which now leads to the new device.
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(test::waitUntil([&] {
         if (!port.deviceConnected()) return false;
         port.send(identity.data(), identity.size());
         line = lines.nextLine(300);
         return !line.empty();
-    }, 8000));
+    }, std::chrono::milliseconds(8000), std::chrono::milliseconds(10)));
     ASSERT_TRUE(parser.parse(line.data(), line.size(), 0)) << line;
     EXPECT_EQ(state.panelSerialNumber, 2718);
     port.close();

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "protocol/Frame.h"
 
@@ -32,6 +33,15 @@ std::string makeTempDir(const std::string& name) {
 }
 
 bool signalChild(pid_t pid, int signal) { return pid > 0 && ::kill(pid, signal) == 0; }
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout, std::chrono::milliseconds pause) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(pause);
+    }
+}
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

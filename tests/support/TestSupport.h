@@ -6,7 +6,9 @@
 #include <sys/resource.h>
 #include <sys/types.h>
 
+#include <chrono>
 #include <csignal>
+#include <functional>
 
 namespace mr420::test {
 
@@ -24,6 +26,11 @@ std::string makeTempDir(const std::string& name);
 // (0, or -1 from a failed start) is refused: kill() would signal the
 // process group or every process the user may signal.
 bool signalChild(pid_t pid, int signal);
+
+// Asks `done` every `pause` until it holds (true) or `timeout` has passed
+// (false); once more at the end, and never again after it held.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout,
+               std::chrono::milliseconds pause = std::chrono::milliseconds(2));
 
 // A file's bytes as they are; "" for a file that cannot be read.
 std::string readFile(const std::string& path);

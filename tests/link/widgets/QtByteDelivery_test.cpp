@@ -6,9 +6,6 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <atomic>

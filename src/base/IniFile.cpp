@@ -13,6 +13,17 @@ namespace {
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+constexpr std::array<unsigned char, 256> kLower = [] {
+    std::array<unsigned char, 256> lower{};
+    for (int c = 0; c < 256; ++c) lower[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return lower;
+}();
+
+// The hash of a key in section `section`: apart from the section's own.
+std::uint32_t entryHash(std::uint32_t keyHash, std::uint32_t section) {
+    return keyHash ^ ((section + 1) * 0x9E3779B9u);
+}
+
 bool isAtolSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 std::string_view cutAtLastSemicolon(std::string_view value) {
@@ -190,6 +201,8 @@ IniFile::~IniFile() { close(); }
 void IniFile::clearStore() {
     text_.clear();
     lastSection_ = kNoSection;
+    index_.clear();
+    indexed_ = 0;
     sections_.clear();
     entries_.clear();
 }
@@ -263,28 +276,88 @@ bool IniFile::same(std::string_view a, std::string_view b) const {
     return true;
 }
 
+std::uint32_t IniFile::hashOf(std::string_view text) const {
+    // Case-blind names hash by their first 64 bytes in lower case and their
+    // length: longer names that differ only further on share a hash, and
+    // same() tells them apart.
+    std::size_t hash = text.size();
+    if (caseBlind_) {
+        unsigned char lower[64];
+        const std::size_t n = text.size() < sizeof lower ? text.size() : sizeof lower;
+        for (std::size_t i = 0; i < n; ++i) lower[i] = kLower[static_cast<unsigned char>(text[i])];
+        hash ^= std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(lower), n));
+    } else {
+        hash ^= std::hash<std::string_view>{}(text);
+    }
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+void IniFile::buildIndex() const {
+    // At most half full, with room for the sections and keys a session adds.
+    std::size_t size = 64;
+    while (size < 2 * (sections_.size() + entries_.size()) + 64) size *= 2;
+    index_.assign(size, Slot{});
+    indexed_ = 0;
+    for (std::uint32_t s = 0; s < sections_.size(); ++s) {
+        const Section& section = sections_[s];
+        const std::uint32_t hash = hashOf(view(section.name));
+        Slot& own = slotOf(hash, kNoSlot, view(section.name));
+        if (own.section != kNoSlot) continue;   // a later section of a name already seen
+        own = Slot{hash, s, kNoSlot};
+        ++indexed_;
+        for (std::uint32_t i = section.begin; i < section.end; ++i) {
+            const std::uint32_t keyHash = entryHash(hashOf(view(entries_[i].key)), s);
+            Slot& slot = slotOf(keyHash, s, view(entries_[i].key));
+            if (slot.section == kNoSlot) ++indexed_;
+            slot = Slot{keyHash, s, i - section.begin};   // the last of a key stays
+        }
+    }
+}
+
+IniFile::Slot& IniFile::slotOf(std::uint32_t hash, std::uint32_t section, std::string_view name) const {
+    if (index_.empty()) buildIndex();
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        Slot& slot = index_[at];
+        if (slot.section == kNoSlot) return slot;
+        if (slot.hash != hash) continue;
+        if (section == kNoSlot) {
+            if (slot.entry == kNoSlot && same(view(sections_[slot.section].name), name)) return slot;
+        } else if (slot.section == section && slot.entry != kNoSlot &&
+                   same(view(entries_[sections_[section].begin + slot.entry].key), name)) {
+            return slot;
+        }
+    }
+}
+
+void IniFile::addSlot(Slot& free, Slot filled) {
+    // What the slot stands for is in the store already: a new table holds it.
+    if (2 * (indexed_ + 1) > index_.size()) {
+        buildIndex();
+        return;
+    }
+    free = filled;
+    ++indexed_;
+}
+
 const IniFile::Section* IniFile::findSection(std::string_view name) const {
     // The settings are read and written section by section: the section
     // found last is the first of its name (no earlier one has that name) and
     // is looked at first.
     if (lastSection_ < sections_.size() && same(view(sections_[lastSection_].name), name))
         return &sections_[lastSection_];
-    // Names of another length are passed over without a call.
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-        if (sections_[i].name.size == name.size() && same(view(sections_[i].name), name)) {
-            lastSection_ = i;
-            return &sections_[i];
-        }
-    }
-    return nullptr;
+    const Slot& slot = slotOf(hashOf(name), kNoSlot, name);
+    if (slot.section == kNoSlot) return nullptr;
+    lastSection_ = slot.section;
+    return &sections_[slot.section];
 }
 
 const IniFile::Entry* IniFile::findEntry(std::string_view section, std::string_view key) const {
     const Section* s = findSection(section);
     if (!s) return nullptr;
-    for (std::uint32_t i = s->end; i > s->begin; --i)
-        if (entries_[i - 1].key.size == key.size() && same(view(entries_[i - 1].key), key)) return &entries_[i - 1];
-    return nullptr;
+    const auto index = static_cast<std::uint32_t>(s - sections_.data());
+    const Slot& slot = slotOf(entryHash(hashOf(key), index), index, key);
+    return slot.section == kNoSlot ? nullptr : &entries_[s->begin + slot.entry];
 }
 
 std::string IniFile::getString(const std::string& section, const std::string& key, const std::string& def) const {
@@ -335,21 +408,27 @@ bool IniFile::setText(const std::string& section, const std::string& key, std::s
     if (!found) {
         if (!storable(section) || !storableKey()) return false;
         if (section.empty()) {
-            // In front, with no entries before it, so no index moves.
+            // In front, with no entries before it, so no entry moves; every
+            // section after it does, and the index is built anew.
             sections_.insert(sections_.begin(), Section{Span{}, false, 0, 0});
             lastSection_ = kNoSection;
+            index_.clear();
             found = &sections_.front();
         } else {
+            const std::uint32_t hash = hashOf(section);
+            Slot& free = slotOf(hash, kNoSlot, section);
             const std::uint32_t at = static_cast<std::uint32_t>(entries_.size());
             sections_.push_back(Section{append(section), true, at, at});
+            addSlot(free, Slot{hash, static_cast<std::uint32_t>(sections_.size() - 1), kNoSlot});
             found = &sections_.back();
         }
         dirty_ = true;
     }
-    const std::size_t index = static_cast<std::size_t>(found - sections_.data());
-    for (std::uint32_t i = found->end; i > found->begin; --i) {
-        Entry& e = entries_[i - 1];
-        if (e.key.size != key.size() || !same(view(e.key), key)) continue;
+    const auto index = static_cast<std::uint32_t>(found - sections_.data());
+    const std::uint32_t keyHash = entryHash(hashOf(key), index);
+    Slot& slot = slotOf(keyHash, index, key);
+    if (slot.section != kNoSlot) {
+        Entry& e = entries_[found->begin + slot.entry];
         if (view(e.value) == value) return true;
         if (!same(view(e.value), value)) dirty_ = true;
         if (value.size() <= e.value.size) {
@@ -365,11 +444,12 @@ bool IniFile::setText(const std::string& section, const std::string& key, std::s
     const Span keySpan = append(key);
     const Span valueSpan = append(value);
     entries_.insert(entries_.begin() + found->end, Entry{keySpan, valueSpan});
-    ++sections_[index].end;
+    const std::uint32_t place = sections_[index].end++ - sections_[index].begin;
     for (std::size_t s = index + 1; s < sections_.size(); ++s) {
         ++sections_[s].begin;
         ++sections_[s].end;
     }
+    addSlot(slot, Slot{keyHash, index, place});
     dirty_ = true;
     return true;
 }

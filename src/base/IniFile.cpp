@@ -1,82 +1,34 @@
 #include "base/IniFile.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <charconv>
-#include <atomic>
 #include <cstring>
 
 namespace mr420 {
 
 namespace {
 
-// A settings file is a few kilobytes; this only stops a wrong path (a disk
-// image, say) from being pulled into memory.
-constexpr off_t kMaxFileSize = 64 * 1024 * 1024;
-
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+constexpr std::array<unsigned char, 256> kLower = [] {
+    std::array<unsigned char, 256> lower{};
+    for (int c = 0; c < 256; ++c) lower[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return lower;
+}();
+
+// The hash of a key in section `section`: apart from the section's own.
+std::uint32_t entryHash(std::uint32_t keyHash, std::uint32_t section) {
+    return keyHash ^ ((section + 1) * 0x9E3779B9u);
+}
 
 bool isAtolSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 std::string_view cutAtLastSemicolon(std::string_view value) {
     std::size_t p = value.rfind(';');
     return p == std::string_view::npos ? value : value.substr(0, p);
-}
-
-bool writeAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Reads a whole regular file; Failed for anything else or on a read error,
-// TooLarge for a regular file above kMaxFileSize.
-enum class ReadResult { Ok, Missing, Failed, TooLarge };
-ReadResult readRegularFile(const std::string& path, std::string& out) {
-    // O_NONBLOCK so that a FIFO at the path cannot hang the open.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return ReadResult::Failed;
-    }
-    if (st.st_size > kMaxFileSize) {
-        ::close(fd);
-        return ReadResult::TooLarge;
-    }
-    out.clear();
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return ReadResult::Failed;
-        }
-        if (n == 0) break;
-        out.append(buffer, static_cast<std::size_t>(n));
-        if (out.size() > static_cast<std::size_t>(kMaxFileSize)) {
-            ::close(fd);
-            return ReadResult::TooLarge;
-        }
-    }
-    ::close(fd);
-    return ReadResult::Ok;
 }
 
 // What a byte is in a settings file: ASCII text (printable, TAB, CR, LF); a
@@ -104,16 +56,18 @@ constexpr std::array<ByteKind, 256> kByteKinds = [] {
     return kinds;
 }();
 
-// Whether the eight bytes at `p` are all printable ASCII (0x20..0x7E), in one
-// word: no high bit, no byte below 0x20, no byte equal to 0x7F.
-bool eightPrintable(const char* p) {
-    std::uint64_t w;
-    std::memcpy(&w, p, sizeof w);
-    constexpr std::uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
-    const std::uint64_t below = (w - ones * 0x20) & ~w;
-    const std::uint64_t del = w ^ (ones * 0x7F);
-    const std::uint64_t isDel = (del - ones) & ~del;
-    return ((w | below | isDel) & highs) == 0;
+// Bytes that isTextBytes looks at one by one: those no settings file holds
+// and those that may start a UTF-8 character. Any other byte stands alone.
+constexpr std::array<unsigned char, 256> kLookedAt = [] {
+    std::array<unsigned char, 256> looked{};
+    for (int c = 0; c < 256; ++c) looked[c] = kByteKinds[c] == ByteKind::Text || kByteKinds[c] == ByteKind::Win1250 ? 0 : 1;
+    return looked;
+}();
+
+// Whether none of the eight bytes at `p` is to be looked at, with one test.
+bool eightPlain(const unsigned char* p) {
+    return (kLookedAt[p[0]] | kLookedAt[p[1]] | kLookedAt[p[2]] | kLookedAt[p[3]] | kLookedAt[p[4]] |
+            kLookedAt[p[5]] | kLookedAt[p[6]] | kLookedAt[p[7]]) == 0;
 }
 
 // Length of the well-formed UTF-8 character of `length` bytes starting at
@@ -154,12 +108,6 @@ private:
 
 bool isHeaderLine(std::string_view line) { return line.size() >= 2 && line.front() == '[' && line.back() == ']'; }
 
-std::string directoryOf(const std::string& path) {
-    std::size_t p = path.rfind('/');
-    if (p == std::string::npos) return ".";
-    if (p == 0) return "/";
-    return path.substr(0, p);
-}
 
 }  // namespace
 
@@ -204,8 +152,17 @@ bool IniFile::isTextBytes(std::string_view text) {
     // one is a Windows-1250 character as well.
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
+    // Most text has no byte to look at: eight at a time, the last few padded
+    // with blanks.
+    while (end - p >= 8 && eightPlain(p)) p += 8;
+    if (p == end) return true;
+    if (end - p < 8) {
+        unsigned char last[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+        std::memcpy(last, p, static_cast<std::size_t>(end - p));
+        if (eightPlain(last)) return true;
+    }
     while (p != end) {
-        if (end - p >= 8 && eightPrintable(reinterpret_cast<const char*>(p))) {
+        if (end - p >= 8 && eightPlain(p)) {
             p += 8;
             continue;
         }
@@ -244,48 +201,10 @@ IniFile::~IniFile() { close(); }
 void IniFile::clearStore() {
     text_.clear();
     lastSection_ = kNoSection;
+    index_.clear();
+    indexed_ = 0;
     sections_.clear();
     entries_.clear();
-}
-
-bool IniFile::open(const std::string& path, bool saveWhenClosed, bool createIfMissing, bool caseBlind,
-                   bool backup) {
-    if (active_) close();
-    clearStore();
-    path_ = path;
-    active_ = true;
-    opened_ = false;
-    dirty_ = false;
-    saveWhenClosed_ = saveWhenClosed;
-    createIfMissing_ = createIfMissing;
-    caseBlind_ = caseBlind;
-    backup_ = backup;
-    notASettingsFile_ = false;
-    if (path.empty()) return false;
-
-    std::string bytes;
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        ReadResult r = readRegularFile(path, bytes);
-        if (r == ReadResult::TooLarge || (r == ReadResult::Ok && !isSettingsText(bytes))) {
-            notASettingsFile_ = true;
-            return false;
-        }
-        if (r == ReadResult::Ok) {
-            parse(bytes);
-            opened_ = true;
-            return true;
-        }
-        if (r == ReadResult::Failed || !createIfMissing_) return false;
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            opened_ = true;
-            return true;
-        }
-        if (errno != EEXIST) return false;
-        // Someone created it in between: read theirs.
-    }
-    return false;
 }
 
 void IniFile::load(std::string_view bytes, bool caseBlind) {
@@ -357,27 +276,88 @@ bool IniFile::same(std::string_view a, std::string_view b) const {
     return true;
 }
 
+std::uint32_t IniFile::hashOf(std::string_view text) const {
+    // Case-blind names hash by their first 64 bytes in lower case and their
+    // length: longer names that differ only further on share a hash, and
+    // same() tells them apart.
+    std::size_t hash = text.size();
+    if (caseBlind_) {
+        unsigned char lower[64];
+        const std::size_t n = text.size() < sizeof lower ? text.size() : sizeof lower;
+        for (std::size_t i = 0; i < n; ++i) lower[i] = kLower[static_cast<unsigned char>(text[i])];
+        hash ^= std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(lower), n));
+    } else {
+        hash ^= std::hash<std::string_view>{}(text);
+    }
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+void IniFile::buildIndex() const {
+    // At most half full, with room for the sections and keys a session adds.
+    std::size_t size = 64;
+    while (size < 2 * (sections_.size() + entries_.size()) + 64) size *= 2;
+    index_.assign(size, Slot{});
+    indexed_ = 0;
+    for (std::uint32_t s = 0; s < sections_.size(); ++s) {
+        const Section& section = sections_[s];
+        const std::uint32_t hash = hashOf(view(section.name));
+        Slot& own = slotOf(hash, kNoSlot, view(section.name));
+        if (own.section != kNoSlot) continue;   // a later section of a name already seen
+        own = Slot{hash, s, kNoSlot};
+        ++indexed_;
+        for (std::uint32_t i = section.begin; i < section.end; ++i) {
+            const std::uint32_t keyHash = entryHash(hashOf(view(entries_[i].key)), s);
+            Slot& slot = slotOf(keyHash, s, view(entries_[i].key));
+            if (slot.section == kNoSlot) ++indexed_;
+            slot = Slot{keyHash, s, i - section.begin};   // the last of a key stays
+        }
+    }
+}
+
+IniFile::Slot& IniFile::slotOf(std::uint32_t hash, std::uint32_t section, std::string_view name) const {
+    if (index_.empty()) buildIndex();
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        Slot& slot = index_[at];
+        if (slot.section == kNoSlot) return slot;
+        if (slot.hash != hash) continue;
+        if (section == kNoSlot) {
+            if (slot.entry == kNoSlot && same(view(sections_[slot.section].name), name)) return slot;
+        } else if (slot.section == section && slot.entry != kNoSlot &&
+                   same(view(entries_[sections_[section].begin + slot.entry].key), name)) {
+            return slot;
+        }
+    }
+}
+
+void IniFile::addSlot(Slot& free, Slot filled) {
+    // What the slot stands for is in the store already: a new table holds it.
+    if (2 * (indexed_ + 1) > index_.size()) {
+        buildIndex();
+        return;
+    }
+    free = filled;
+    ++indexed_;
+}
+
 const IniFile::Section* IniFile::findSection(std::string_view name) const {
     // The settings are read and written section by section: the section
     // found last is the first of its name (no earlier one has that name) and
     // is looked at first.
     if (lastSection_ < sections_.size() && same(view(sections_[lastSection_].name), name))
         return &sections_[lastSection_];
-    for (std::size_t i = 0; i < sections_.size(); ++i) {
-        if (same(view(sections_[i].name), name)) {
-            lastSection_ = i;
-            return &sections_[i];
-        }
-    }
-    return nullptr;
+    const Slot& slot = slotOf(hashOf(name), kNoSlot, name);
+    if (slot.section == kNoSlot) return nullptr;
+    lastSection_ = slot.section;
+    return &sections_[slot.section];
 }
 
 const IniFile::Entry* IniFile::findEntry(std::string_view section, std::string_view key) const {
     const Section* s = findSection(section);
     if (!s) return nullptr;
-    for (std::uint32_t i = s->end; i > s->begin; --i)
-        if (same(view(entries_[i - 1].key), key)) return &entries_[i - 1];
-    return nullptr;
+    const auto index = static_cast<std::uint32_t>(s - sections_.data());
+    const Slot& slot = slotOf(entryHash(hashOf(key), index), index, key);
+    return slot.section == kNoSlot ? nullptr : &entries_[s->begin + slot.entry];
 }
 
 std::string IniFile::getString(const std::string& section, const std::string& key, const std::string& def) const {
@@ -428,21 +408,27 @@ bool IniFile::setText(const std::string& section, const std::string& key, std::s
     if (!found) {
         if (!storable(section) || !storableKey()) return false;
         if (section.empty()) {
-            // In front, with no entries before it, so no index moves.
+            // In front, with no entries before it, so no entry moves; every
+            // section after it does, and the index is built anew.
             sections_.insert(sections_.begin(), Section{Span{}, false, 0, 0});
             lastSection_ = kNoSection;
+            index_.clear();
             found = &sections_.front();
         } else {
+            const std::uint32_t hash = hashOf(section);
+            Slot& free = slotOf(hash, kNoSlot, section);
             const std::uint32_t at = static_cast<std::uint32_t>(entries_.size());
             sections_.push_back(Section{append(section), true, at, at});
+            addSlot(free, Slot{hash, static_cast<std::uint32_t>(sections_.size() - 1), kNoSlot});
             found = &sections_.back();
         }
         dirty_ = true;
     }
-    const std::size_t index = static_cast<std::size_t>(found - sections_.data());
-    for (std::uint32_t i = found->end; i > found->begin; --i) {
-        Entry& e = entries_[i - 1];
-        if (!same(view(e.key), key)) continue;
+    const auto index = static_cast<std::uint32_t>(found - sections_.data());
+    const std::uint32_t keyHash = entryHash(hashOf(key), index);
+    Slot& slot = slotOf(keyHash, index, key);
+    if (slot.section != kNoSlot) {
+        Entry& e = entries_[found->begin + slot.entry];
         if (view(e.value) == value) return true;
         if (!same(view(e.value), value)) dirty_ = true;
         if (value.size() <= e.value.size) {
@@ -458,11 +444,12 @@ bool IniFile::setText(const std::string& section, const std::string& key, std::s
     const Span keySpan = append(key);
     const Span valueSpan = append(value);
     entries_.insert(entries_.begin() + found->end, Entry{keySpan, valueSpan});
-    ++sections_[index].end;
+    const std::uint32_t place = sections_[index].end++ - sections_[index].begin;
     for (std::size_t s = index + 1; s < sections_.size(); ++s) {
         ++sections_[s].begin;
         ++sections_[s].end;
     }
+    addSlot(slot, Slot{keyHash, index, place});
     dirty_ = true;
     return true;
 }
@@ -545,76 +532,6 @@ std::string IniFile::serialise() const {
     }
     out.resize(static_cast<std::size_t>(at - out.data()));
     return out;
-}
-
-bool IniFile::writeBackup(const std::string& target, const std::string& old) const {
-    for (int n = 1; n < 10000; ++n) {
-        std::string name = target + "." + std::to_string(n);
-        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            return false;
-        }
-        bool ok = writeAll(fd, old) && ::fsync(fd) == 0;
-        ok = ::close(fd) == 0 && ok;
-        return ok;
-    }
-    return false;
-}
-
-bool IniFile::save() {
-    if (path_.empty() || notASettingsFile_) return false;
-    // Write through a symbolic link instead of replacing the link itself.
-    std::string target = path_;
-    if (char* resolved = ::realpath(path_.c_str(), nullptr)) {
-        target = resolved;
-        std::free(resolved);
-    }
-    struct stat st {};
-    bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) return false;
-    // Looked at again now: the file may have been replaced since it was read,
-    // or could not be read at open.
-    std::string old;
-    ReadResult r = exists ? readRegularFile(target, old) : ReadResult::Missing;
-    if (r == ReadResult::TooLarge || (r == ReadResult::Ok && !isSettingsText(old))) {
-        notASettingsFile_ = true;
-        return false;
-    }
-    if (backup_ && r != ReadResult::Missing && (r != ReadResult::Ok || !writeBackup(target, old))) return false;
-
-    static std::atomic<unsigned> counter{0};
-    std::string temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = true;
-    if (exists) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-    ok = ok && writeAll(fd, serialise()) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // Make the rename itself durable; a failure here leaves a complete file.
-    int dir = ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    dirty_ = false;
-    return true;
-}
-
-bool IniFile::close() {
-    bool ok = true;
-    if (active_ && dirty_ && saveWhenClosed_) ok = save();
-    clearStore();
-    path_.clear();
-    active_ = false;
-    opened_ = false;
-    dirty_ = false;
-    return ok;
 }
 
 }  // namespace mr420

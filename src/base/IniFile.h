@@ -139,8 +139,27 @@ private:
         std::uint32_t begin = 0, end = 0;  // its entries: entries_[begin, end)
     };
 
+    // The index: an open-addressing table of the first section of each name
+    // and of the last entry of each key in such a section, by its place
+    // within the section (a key appended to a section moves no other
+    // section's places). Built at the first search, kept in step by setText,
+    // dropped when a section is put in front.
+    static constexpr std::uint32_t kNoSlot = UINT32_MAX;
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t section = kNoSlot;
+        std::uint32_t entry = kNoSlot;  // kNoSlot for a section's own slot
+    };
+
     void clearStore();
     void parse(std::string_view bytes);
+    std::uint32_t hashOf(std::string_view text) const;
+    // The slot of the section named `name` (section kNoSlot) or of the key
+    // `name` in section `section`, or the free slot where it would go. Builds
+    // the index first when there is none.
+    Slot& slotOf(std::uint32_t hash, std::uint32_t section, std::string_view name) const;
+    void buildIndex() const;
+    void addSlot(Slot& free, Slot filled);
     std::string_view view(Span span) const { return std::string_view(text_.data() + span.offset, span.size); }
     Span append(std::string_view text);
     bool same(std::string_view a, std::string_view b) const;
@@ -155,6 +174,8 @@ private:
     std::vector<Entry> entries_;
     static constexpr std::size_t kNoSection = SIZE_MAX;
     mutable std::size_t lastSection_ = kNoSection;   // findSection's last find
+    mutable std::vector<Slot> index_;   // empty until a search needs it
+    mutable std::size_t indexed_ = 0;   // slots in use
     std::string path_;
     bool active_ = false;  // open() was called and close() not yet
     bool opened_ = false;

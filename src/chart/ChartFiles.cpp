@@ -63,9 +63,9 @@ constexpr MonthName kMonths[] = {
     {"lis", 11}, {"gru", 12}, {"m\xC3\xA4r", 3}, {"mai", 5}, {"okt", 10}, {"dez", 12},
 };
 
-int monthOfWord(const std::string& word) {
+int monthOfWord(std::string_view word) {
     for (const MonthName& m : kMonths)
-        if (word.rfind(m.prefix, 0) == 0) return m.month;
+        if (word.starts_with(m.prefix)) return m.month;
     return 0;
 }
 
@@ -88,49 +88,54 @@ bool isValidUtf8(std::string_view s) {
     return true;
 }
 
+// Eight bytes at a time, one test per word.
 bool hasHighBytes(std::string_view s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) return true;
-    return false;
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, s.data() + i, sizeof w);
+        any |= w;
+    }
+    for (; i < s.size(); ++i) any |= static_cast<unsigned char>(s[i]);
+    return (any & 0x8080808080808080ULL) != 0;
 }
 
 // RFC 4180 fields of one line. A quoted field ends at a quote not doubled;
-// what follows it up to the separator is kept as it stands.
-std::vector<std::string> splitFields(std::string_view line, char sep) {
-    std::vector<std::string> fields;
-    std::string field;
+// what follows it up to the separator is kept as it stands. A field that
+// does not start with a quote is a piece of the line; a quoted one is
+// unquoted into `scratch`, which holds no more than the line.
+void splitFields(std::string_view line, char sep, std::string& scratch, std::vector<std::string_view>& fields) {
+    fields.clear();
+    scratch.clear();
+    scratch.reserve(line.size());
     std::size_t i = 0;
-    bool atStart = true;
-    bool quoted = false;
-    while (i < line.size()) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '"') {
-                if (i + 1 < line.size() && line[i + 1] == '"') {
-                    field += '"';
-                    ++i;
-                } else {
-                    quoted = false;
+    for (;;) {
+        if (i < line.size() && line[i] == '"') {
+            const std::size_t begin = scratch.size();
+            bool quoted = true;
+            for (++i; i < line.size(); ++i) {
+                const char c = line[i];
+                if (!quoted && c == sep) break;
+                if (quoted && c == '"') {
+                    if (i + 1 < line.size() && line[i + 1] == '"')
+                        ++i;
+                    else {
+                        quoted = false;
+                        continue;
+                    }
                 }
-            } else {
-                field += c;
+                scratch += c;
             }
-        } else if (c == sep) {
-            fields.push_back(std::move(field));
-            field.clear();
-            atStart = true;
-            ++i;
-            continue;
-        } else if (c == '"' && atStart) {
-            quoted = true;
+            fields.push_back(std::string_view(scratch).substr(begin));
         } else {
-            field += c;
+            const std::size_t end = std::min(line.find(sep, i), line.size());
+            fields.push_back(line.substr(i, end - i));
+            i = end;
         }
-        atStart = false;
-        ++i;
+        if (i >= line.size()) return;
+        ++i;   // past the separator
     }
-    fields.push_back(std::move(field));
-    return fields;
 }
 
 // The separator of a header line: TAB, then ";", then "," outside quotes.
@@ -153,12 +158,12 @@ struct Header {
 };
 
 // A header: a first field that is no date and at least one column named
-// after a channel.
-std::optional<Header> headerOf(std::string_view line) {
+// after a channel. The fields split at `separator`, the first known to be
+// no date.
+std::optional<Header> headerOfFields(char separator, const std::vector<std::string_view>& fields) {
+    if (fields.size() < 2) return std::nullopt;
     Header h;
-    h.separator = separatorOf(line);
-    const std::vector<std::string> fields = splitFields(line, h.separator);
-    if (fields.size() < 2 || parseDateTimeText(fields[0])) return std::nullopt;
+    h.separator = separator;
     bool any = false;
     h.channels.push_back(-1);
     for (std::size_t i = 1; i < fields.size(); ++i) {
@@ -168,6 +173,15 @@ std::optional<Header> headerOf(std::string_view line) {
     }
     if (!any) return std::nullopt;
     return h;
+}
+
+std::optional<Header> headerOf(std::string_view line) {
+    const char separator = separatorOf(line);
+    std::string scratch;
+    std::vector<std::string_view> fields;
+    splitFields(line, separator, scratch, fields);
+    if (parseDateTimeText(fields[0])) return std::nullopt;
+    return headerOfFields(separator, fields);
 }
 
 std::string shortened(std::string_view s) {
@@ -210,8 +224,14 @@ std::optional<LocalTime> registrationDateTime(std::string_view s) {
 
 std::optional<LocalTime> parseDateTimeText(std::string_view s) {
     if (auto t = registrationDateTime(s)) return t;
-    std::vector<NumberToken> numbers;
-    std::vector<std::string> words;
+    // A date has two or three numbers; the first three are kept and the
+    // rest only counted. Words are looked at as they come (only the first
+    // bytes of a month name, and "am" and "pm", matter), lower-cased into a
+    // buffer of their first bytes.
+    NumberToken numbers[3];
+    std::size_t numberCount = 0;
+    int month = 0;
+    bool am = false, pm = false;
     int hour = -1, minute = -1, second = 0;
     std::size_t i = 0;
     while (i < s.size()) {
@@ -249,32 +269,31 @@ std::optional<LocalTime> parseDateTimeText(std::string_view s) {
                 second = got >= 2 ? parts[1] : 0;
                 continue;
             }
-            numbers.push_back({static_cast<int>(v), digits, i < s.size() ? s[i] : '\0'});
+            if (numberCount < 3) numbers[numberCount] = {static_cast<int>(v), digits, i < s.size() ? s[i] : '\0'};
+            ++numberCount;
         } else if (isWordByte(s[i])) {
-            std::string w;
-            while (i < s.size() && isWordByte(s[i])) w += lower(s[i++]);
-            words.push_back(std::move(w));
+            char first[4];
+            std::size_t length = 0;
+            for (; i < s.size() && isWordByte(s[i]); ++i, ++length)
+                if (length < sizeof first) first[length] = lower(s[i]);
+            const std::string_view w(first, std::min(length, sizeof first));
+            if (length == 2 && w == "am") am = true;
+            else if (length == 2 && w == "pm") pm = true;
+            else if (month == 0) month = monthOfWord(w);
         } else {
             ++i;
         }
     }
     if (hour < 0) return std::nullopt;
-    int month = 0;
-    bool am = false, pm = false;
-    for (const std::string& w : words) {
-        if (w == "am") am = true;
-        else if (w == "pm") pm = true;
-        else if (month == 0) month = monthOfWord(w);
-    }
     int year = 0, day = 0;
     if (month != 0) {
-        if (numbers.size() != 2) return std::nullopt;
+        if (numberCount != 2) return std::nullopt;
         const bool firstIsYear = numbers[0].digits == 4;
         year = firstIsYear ? numbers[0].value : numbers[1].value;
         day = firstIsYear ? numbers[1].value : numbers[0].value;
         if ((firstIsYear ? numbers[0] : numbers[1]).digits != 4) return std::nullopt;
     } else {
-        if (numbers.size() != 3) return std::nullopt;
+        if (numberCount != 3) return std::nullopt;
         if (numbers[0].digits == 4) {
             year = numbers[0].value;
             month = numbers[1].value;
@@ -424,6 +443,10 @@ struct ChartRowReader::Text {
     std::string pending;      // a line not yet ended
     int number = 0;
     bool sawHeader = false;
+    // Kept from line to line, so that a line allocates nothing.
+    std::string converted;    // a Windows-1250 line in UTF-8
+    std::string fieldBytes;   // the unquoted fields
+    std::vector<std::string_view> fields;
 };
 
 struct ChartRowReader::Binary {
@@ -544,16 +567,23 @@ void ChartRowReader::textLine(std::string_view raw, std::uint64_t offset) {
     Text& t = *text_;
     ++t.number;
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
-    const std::string line = t.utf8 || !hasHighBytes(raw) ? std::string(raw) : win1250ToUtf8(raw);
+    std::string_view line = raw;
+    if (!t.utf8 && hasHighBytes(raw)) {
+        t.converted = win1250ToUtf8(raw);
+        line = t.converted;
+    }
     if (trim(line).empty()) {
         result_.skipped.push_back({t.number, "empty line", true});
         return;
     }
     const char sep = t.header ? t.header->separator : separatorOf(line);
-    const std::vector<std::string> fields = splitFields(line, sep);
+    std::vector<std::string_view>& fields = t.fields;
+    splitFields(line, sep, t.fieldBytes, fields);
     const std::optional<LocalTime> time = parseDateTimeText(fields[0]);
     if (!time) {
-        if (auto h = headerOf(line)) {
+        // The fields at hand are the header's when its separator is the same.
+        const bool sameSplit = !t.header || separatorOf(line) == sep;
+        if (auto h = sameSplit ? headerOfFields(sep, fields) : headerOf(line)) {
             t.header = std::move(h);
             t.headerLine = std::string(raw);
             t.sawHeader = true;

@@ -456,8 +456,8 @@ TEST(IniFileText, EveryByteOnItsOwnAndInEveryPlaceOfALine) {
         EXPECT_EQ(IniFile::isTextBytes(std::string(1, c)), expected) << b;
         // At every offset of a longer line, so that each of the eight bytes a
         // word-wide check looks at is the odd one once.
-        for (std::size_t at = 0; at < 24; ++at) {
-            std::string line(24, 'a');
+        for (std::size_t at = 0; at < 29; ++at) {   // three words and a padded tail
+            std::string line(29, 'a');
             line[at] = c;
             EXPECT_EQ(IniFile::isTextBytes(line), expected) << b << " at " << at;
         }

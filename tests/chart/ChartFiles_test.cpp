@@ -263,6 +263,17 @@ TEST(HandWritten, EmptyLinesAndAnotherSeparatorAfterANewHeader) {
     EXPECT_TRUE(r.skipped[0].expected);
 }
 
+TEST(HandWritten, QuotedFieldsKeepSeparatorsQuotesAndWhatFollows) {
+    const ChartFileResult r = readChartText(
+        "\"Data, i Godzina\",\"Temperatura1 \"\"A\"\", \xB0" "C\"\n"
+        "\"2007.03.14 10:00:00\",\"21,5\"\n"
+        "2007.03.14 10:01:00,\"2\"\"1\"x\n");
+    EXPECT_EQ(r.rows, 2);
+    EXPECT_THAT(values(r.data, kChannelTemp1), Readings(std::vector<double>{21.5, N}));
+    ASSERT_EQ(r.skipped.size(), 1u);
+    EXPECT_EQ(r.skipped[0].reason, "the value \"2\"1x\" is not a number; read as no value");
+}
+
 TEST(HandWritten, AForeignFileNamesWhatItCouldNotRead) {
     const ChartFileResult r = readChartText(
         "2007.03.14 09:59:00\t1\n"

@@ -20,7 +20,6 @@ constexpr int kRegistration = 1034;        // registration interval
 constexpr int kMemoryData = 1027;          // 12 s memory data time-out
 constexpr int kMemoryErase = 1033;         // 15 s erase time-out
 constexpr int kPaneBlink = 1052;           // 500 ms, one per pane
-constexpr int kCliHousekeeping = 1090;     // 100 ms: wakes the command line's loop to look at the signals
 
 // The configuration dialogs: the read of the open one (one at a time, while
 // the port's presence timer runs), and the write of each.

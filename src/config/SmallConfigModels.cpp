@@ -49,10 +49,10 @@ bool ClockModel::followPc() {
     return true;
 }
 
-UserMessage ClockModel::accept(const ClockTime& chosen) {
-    if (chosen.year < 2000) return {string_id::kDateBefore2000, MessageIcon::Information};
-    if (panelSeconds(chosen) > UINT32_MAX) return {string_id::kDateAfterPanelCount, MessageIcon::Information};
-    result_ = chosen;
+UserMessage ClockModel::accept() {
+    if (kept_.year < 2000) return {string_id::kDateBefore2000, MessageIcon::Information};
+    if (panelSeconds(kept_) > UINT32_MAX) return {string_id::kDateAfterPanelCount, MessageIcon::Information};
+    result_ = kept_;
     return {};
 }
 

@@ -89,11 +89,12 @@ GroupSetting choiceSetting(std::string name, std::vector<const char*> names, int
             }};
 }
 
-// The clock model with the time chosen on the command line, checked by the
-// dialog's OK.
-struct ClockChoice : ClockModel {
-    LocalTime chosen;
-};
+// The alarm switch of model M (the battery's or the power loss's).
+template <typename M>
+GroupSetting alarmSwitch() {
+    return switchSetting<M>("alarm", [](const M& m) { return m.alarm() == AlarmSwitch::On; },
+                            [](M& m, bool on) { m.setAlarm(on ? AlarmSwitch::On : AlarmSwitch::Off); });
+}
 
 std::optional<LocalTime> parseClock(std::string_view text) {
     if (lower(text) == "now") return localTimeNow();
@@ -206,42 +207,7 @@ std::optional<std::pair<int, int>> parseRepeat(std::string_view text) {
     return std::pair{*hh, *mm};
 }
 
-// --- power loss, modem, PIN and PAP: the controls the dialog's OK reads -------------
-
-struct PowerLossChoice : PowerLossModel {
-    AlarmSwitch chosen = AlarmSwitch::Unset;
-    std::int64_t delayField = 0;
-    void reset(const PanelState& s) override {
-        PowerLossModel::reset(s);
-        chosen = alarm();
-        delayField = delay();
-    }
-    void fill(const PanelState& s) override {
-        PowerLossModel::fill(s);
-        chosen = alarm();
-        delayField = delay();
-    }
-};
-
-struct ModemChoice : ModemSettingsModel {
-    ModemSettings shown;
-    void reset(const PanelState& s) override {
-        ModemSettingsModel::reset(s);
-        shown = settings();
-    }
-    void fill(const PanelState& s) override {
-        ModemSettingsModel::fill(s);
-        shown = settings();
-    }
-};
-
-struct PinChoice : PinModel {
-    std::string text;
-};
-
-struct PapChoice : PapPasswordModel {
-    std::string text;
-};
+// --- modem, PIN and PAP ---------------------------------------------------------------
 
 // The longest texts the panel gives back when read: one character less than
 // their frames carry. A longer text would be written but not read back whole.
@@ -262,45 +228,21 @@ bool panelTextFits(std::string_view text, std::size_t length, bool blanksAllowed
     return blanksAllowed || bytes.empty() || bytes.back() != ' ';
 }
 
+using MM = ModemSettingsModel;
+
 template <typename F>
 GroupSetting modemSetting(std::string name, std::string values, std::string (*get)(const ModemSettings&), F set) {
     return {std::move(name), std::move(values),
-            [get](const ConfigModel& m, const PanelState&) { return get(as<ModemChoice>(m).shown); },
-            [set](ConfigModel& m, std::string_view v) { return set(as<ModemChoice>(m).shown, v); }};
-}
-
-GroupSetting modemSwitch(std::string name, bool ModemSettings::*field) {
-    return {std::move(name), "on|off",
-            [field](const ConfigModel& m, const PanelState&) {
-                return std::string(onOff(as<ModemChoice>(m).shown.*field));
-            },
-            [field](ConfigModel& m, std::string_view v) {
-                auto on = parseSwitch(v);
-                if (!on) return SetResult::refused();
-                as<ModemChoice>(m).shown.*field = *on;
-                return SetResult::accepted();
-            }};
-}
-
-GroupSetting modemOption(std::string name, bool ModemOptionChoices::*field) {
-    return {std::move(name), "on|off",
-            [field](const ConfigModel& m, const PanelState&) {
-                return std::string(onOff(as<ModemChoice>(m).shown.options.*field));
-            },
-            [field](ConfigModel& m, std::string_view v) {
-                auto on = parseSwitch(v);
-                if (!on) return SetResult::refused();
-                as<ModemChoice>(m).shown.options.*field = *on;
-                return SetResult::accepted();
-            }};
+            [get](const ConfigModel& m, const PanelState&) { return get(as<MM>(m).shown()); },
+            [set](ConfigModel& m, std::string_view v) { return set(as<MM>(m).shown(), v); }};
 }
 
 GroupSetting modemText(std::string name, std::size_t length, std::string ModemSettings::*field) {
     return {std::move(name), "text, up to " + std::to_string(length) + " characters, no blank at the end",
-            [field](const ConfigModel& m, const PanelState&) { return as<ModemChoice>(m).shown.*field; },
+            [field](const ConfigModel& m, const PanelState&) { return as<MM>(m).shown().*field; },
             [field, length](ConfigModel& m, std::string_view v) {
                 if (!panelTextFits(v, length, false)) return SetResult::refused();
-                as<ModemChoice>(m).shown.*field = std::string(v);
+                as<MM>(m).shown().*field = std::string(v);
                 return SetResult::accepted();
             }};
 }
@@ -309,11 +251,11 @@ GroupSetting modemText(std::string name, std::size_t length, std::string ModemSe
 // dialog shows it before the field).
 GroupSetting smsNumber(std::string name, std::size_t index) {
     return {std::move(name), "digits, # and *, up to 14",
-            [index](const ConfigModel& m, const PanelState&) { return as<ModemChoice>(m).shown.smsNumbers[index]; },
+            [index](const ConfigModel& m, const PanelState&) { return as<MM>(m).shown().smsNumbers[index]; },
             [index](ConfigModel& m, std::string_view v) {
                 if (!v.empty() && v.front() == '+') v.remove_prefix(1);
                 if (v.size() > kShortPanelText || phoneNumberText(v) != v) return SetResult::refused();
-                as<ModemChoice>(m).shown.smsNumbers[index] = std::string(v);
+                as<MM>(m).shown().smsNumbers[index] = std::string(v);
                 return SetResult::accepted();
             }};
 }
@@ -345,19 +287,15 @@ void fromFirmware(ConfigGroup& group, std::initializer_list<std::string_view> na
 std::vector<ConfigGroup> makeGroups() {
     std::vector<ConfigGroup> g;
 
-    g.push_back({"clock", ConfigKind::Clock, [] { return std::make_unique<ClockChoice>(); },
+    g.push_back({"clock", ConfigKind::Clock, [] { return std::make_unique<ClockModel>(); },
                  {{"time", "YYYY-MM-DDTHH:MM:SS|now",
                    [](const ConfigModel&, const PanelState& s) { return clockText(s.panelClock); },
                    [](ConfigModel& m, std::string_view v) {
                        auto t = parseClock(v);
                        if (!t) return SetResult::refused();
-                       as<ClockChoice>(m).chosen = *t;
+                       as<ClockModel>(m).setTime(*t);
                        return SetResult::accepted();
-                   }}},
-                 [](ConfigModel& m) {
-                     auto& c = as<ClockChoice>(m);
-                     return c.accept(c.chosen);
-                 }});
+                   }}}});
 
     g.push_back({"auto-off", ConfigKind::AutoOff, [] { return std::make_unique<AutoOffModel>(); },
                  {{"seconds", "0..1255 (steps of 5)",
@@ -367,8 +305,7 @@ std::vector<ConfigGroup> makeGroups() {
                        if (!n) return SetResult::refused();
                        as<AutoOffModel>(m).setSeconds(*n);
                        return SetResult::accepted();
-                   }}},
-                 {}});
+                   }}}});
 
     g.push_back({"default-pressure", ConfigKind::DefaultPressure, [] { return std::make_unique<DefaultPressureModel>(); },
                  {{"hpa", "690..1200",
@@ -383,8 +320,7 @@ std::vector<ConfigGroup> makeGroups() {
                            return SetResult::refused();
                        as<DefaultPressureModel>(m).setHpa(r.value);
                        return SetResult::accepted();
-                   }}},
-                 {}});
+                   }}}});
 
     using L = LoggingSettingsModel;
     g.push_back({"logging", ConfigKind::LoggingSettings, [] { return std::make_unique<L>(); },
@@ -416,71 +352,40 @@ std::vector<ConfigGroup> makeGroups() {
                                    [](const L& m) { return static_cast<int>(m.resolution()); },
                                    [](L& m, int i) { m.setResolution(static_cast<LoggingResolution>(i)); }),
                   switchSetting<L>("overwrite", [](const L& m) { return m.overwrite(); },
-                                   [](L& m, bool on) { m.setOverwrite(on); })},
-                 [](ConfigModel& m) { return as<L>(m).accept(); }});
+                                   [](L& m, bool on) { m.setOverwrite(on); })}});
     fromFirmware(g.back(), {"temperature2"}, L::kTemperature2Firmware);
 
     using D = DisplayFlagsModel;
-    auto displayChoice = [](std::string name, std::vector<const char*> names, int (*get)(const DisplayChoices&),
-                            void (*set)(DisplayChoices&, int)) {
-        std::string values;
-        for (const char* n : names) values += (values.empty() ? "" : "|") + std::string(n);
-        return GroupSetting{std::move(name), values,
-                            [names, get](const ConfigModel& m, const PanelState&) {
-                                return std::string(names[std::size_t(get(as<D>(m).choices()))]);
-                            },
-                            [names, set](ConfigModel& m, std::string_view v) {
-                                for (std::size_t i = 0; i < names.size(); ++i)
-                                    if (lower(v) == lower(names[i])) {
-                                        DisplayChoices c = as<D>(m).choices();
-                                        set(c, static_cast<int>(i));
-                                        as<D>(m).setChoices(c);
-                                        return SetResult::accepted();
-                                    }
-                                return SetResult::refused();
-                            }};
-    };
     g.push_back(
         {"display", ConfigKind::DisplayFlags, [] { return std::make_unique<D>(); },
-         {displayChoice("resolution", {"0.1", "0.01", "auto"},
-                        [](const DisplayChoices& c) { return static_cast<int>(c.resolution); },
-                        [](DisplayChoices& c, int i) { c.resolution = static_cast<TemperatureResolution>(i); }),
-          displayChoice("pressure-unit", {"hPa", "mmHg"},
-                        [](const DisplayChoices& c) { return static_cast<int>(c.pressureUnit); },
-                        [](DisplayChoices& c, int i) { c.pressureUnit = static_cast<PressureUnit>(i); }),
-          displayChoice("field3", {"dew-point", "pressure"},
-                        [](const DisplayChoices& c) { return static_cast<int>(c.field3); },
-                        [](DisplayChoices& c, int i) { c.field3 = static_cast<DisplayField3>(i); }),
-          displayChoice("field4", {"water-vapour", "dew-point", "clock", "pressure-unit"},
-                        [](const DisplayChoices& c) { return static_cast<int>(c.field4); },
-                        [](DisplayChoices& c, int i) { c.field4 = static_cast<DisplayField4>(i); })},
-         {}});
+         {choiceSetting<D>("resolution", {"0.1", "0.01", "auto"},
+                           [](const D& m) { return static_cast<int>(m.choices().resolution); },
+                           [](D& m, int i) { m.choices().resolution = static_cast<TemperatureResolution>(i); }),
+          choiceSetting<D>("pressure-unit", {"hPa", "mmHg"},
+                           [](const D& m) { return static_cast<int>(m.choices().pressureUnit); },
+                           [](D& m, int i) { m.choices().pressureUnit = static_cast<PressureUnit>(i); }),
+          choiceSetting<D>("field3", {"dew-point", "pressure"},
+                           [](const D& m) { return static_cast<int>(m.choices().field3); },
+                           [](D& m, int i) { m.choices().field3 = static_cast<DisplayField3>(i); }),
+          choiceSetting<D>("field4", {"water-vapour", "dew-point", "clock", "pressure-unit"},
+                           [](const D& m) { return static_cast<int>(m.choices().field4); },
+                           [](D& m, int i) { m.choices().field4 = static_cast<DisplayField4>(i); })}});
 
     using H = HistoryDisplayModel;
-    auto historySwitch = [](std::string name, bool HistoryChoices::*field) {
-        return GroupSetting{std::move(name), "on|off",
-                            [field](const ConfigModel& m, const PanelState&) {
-                                return std::string(onOff(as<H>(m).choices().*field));
-                            },
-                            [field](ConfigModel& m, std::string_view v) {
-                                auto on = parseSwitch(v);
-                                if (!on) return SetResult::refused();
-                                HistoryChoices c = as<H>(m).choices();
-                                c.*field = *on;
-                                as<H>(m).setChoices(c);
-                                return SetResult::accepted();
-                            }};
-    };
     g.push_back({"history", ConfigKind::HistoryDisplay, [] { return std::make_unique<H>(); },
-                 {historySwitch("automatic", &HistoryChoices::automatic),
-                  historySwitch("temperature1", &HistoryChoices::temperature1),
-                  historySwitch("temperature2", &HistoryChoices::temperature2),
-                  historySwitch("humidity", &HistoryChoices::relativeHumidity),
-                  historySwitch("pressure", &HistoryChoices::pressure)},
-                 {}});
+                 {switchSetting<H>("automatic", [](const H& m) { return m.choices().automatic; },
+                                   [](H& m, bool on) { m.choices().automatic = on; }),
+                  switchSetting<H>("temperature1", [](const H& m) { return m.choices().temperature1; },
+                                   [](H& m, bool on) { m.choices().temperature1 = on; }),
+                  switchSetting<H>("temperature2", [](const H& m) { return m.choices().temperature2; },
+                                   [](H& m, bool on) { m.choices().temperature2 = on; }),
+                  switchSetting<H>("humidity", [](const H& m) { return m.choices().relativeHumidity; },
+                                   [](H& m, bool on) { m.choices().relativeHumidity = on; }),
+                  switchSetting<H>("pressure", [](const H& m) { return m.choices().pressure; },
+                                   [](H& m, bool on) { m.choices().pressure = on; })}});
 
     using MT = ModemThresholdsModel;
-    ConfigGroup thresholds{"thresholds", ConfigKind::ModemThresholds, [] { return std::make_unique<MT>(); }, {}, {}};
+    ConfigGroup thresholds{"thresholds", ConfigKind::ModemThresholds, [] { return std::make_unique<MT>(); }, {}};
     addThresholdSlots<MT>(thresholds.settings);
     for (int c = 0; c < kAlarmChannelCount; ++c) {
         const auto channel = static_cast<AlarmChannel>(c);
@@ -506,7 +411,7 @@ std::vector<ConfigGroup> makeGroups() {
     g.push_back(std::move(thresholds));
 
     using E = ExceedanceModel;
-    ConfigGroup exceedance{"exceedance", ConfigKind::Exceedance, [] { return std::make_unique<E>(); }, {}, {}};
+    ConfigGroup exceedance{"exceedance", ConfigKind::Exceedance, [] { return std::make_unique<E>(); }, {}};
     addThresholdSlots<E>(exceedance.settings);
     exceedance.settings.push_back(
         {"deferral", "0..90 (minutes)",
@@ -520,62 +425,37 @@ std::vector<ConfigGroup> makeGroups() {
     g.push_back(std::move(exceedance));
 
     g.push_back({"battery", ConfigKind::Battery, [] { return std::make_unique<BatteryAlarmModel>(); },
-                 {switchSetting<BatteryAlarmModel>(
-                     "alarm", [](const BatteryAlarmModel& m) { return m.alarm() == AlarmSwitch::On; },
-                     [](BatteryAlarmModel& m, bool on) { m.setAlarm(on ? AlarmSwitch::On : AlarmSwitch::Off); })},
-                 {}});
+                 {alarmSwitch<BatteryAlarmModel>()}});
 
-    using P = PowerLossChoice;
+    using P = PowerLossModel;
     g.push_back({"power-loss", ConfigKind::PowerLoss, [] { return std::make_unique<P>(); },
-                 {switchSetting<P>("alarm", [](const P& m) { return m.chosen == AlarmSwitch::On; },
-                                   [](P& m, bool on) { m.chosen = on ? AlarmSwitch::On : AlarmSwitch::Off; }),
+                 {alarmSwitch<P>(),
                   // Checked with the alarm on, by the dialog's rule; with it off
                   // the panel keeps its delay.
                   {"delay", "0..60 (minutes)",
-                   [](const ConfigModel& m, const PanelState&) { return std::to_string(as<P>(m).delayField); },
+                   [](const ConfigModel& m, const PanelState&) { return std::to_string(as<P>(m).delayField()); },
                    [](ConfigModel& m, std::string_view v) {
                        const auto n = wholeNumber(v, 0, 0xFFFF);
                        if (!n) return SetResult::refused();
-                       as<P>(m).delayField = *n;
+                       as<P>(m).setDelayField(*n);
                        return SetResult::accepted();
-                   }}},
-                 [](ConfigModel& m) {
-                     auto& p = as<P>(m);
-                     return p.accept(p.chosen, p.delayField);
-                 }});
+                   }}}});
 
     using S = ModemSettings;
     g.push_back(
-        {"modem", ConfigKind::ModemOptions, [] { return std::make_unique<ModemChoice>(); },
-         {modemSetting("ppp", "continuous|disconnected",
-                       [](const S& s) { return std::string(s.options.pppKept ? "continuous" : "disconnected"); },
-                       [](S& s, std::string_view v) {
-                           const auto i = choice(v, {"disconnected", "continuous"});
-                           if (!i) return SetResult::refused();
-                           s.options.pppKept = *i == 1;
-                           return SetResult::accepted();
-                       }),
-          modemSetting("protocol", "tcp|udp", [](const S& s) { return std::string(s.options.udp ? "udp" : "tcp"); },
-                       [](S& s, std::string_view v) {
-                           const auto i = choice(v, {"tcp", "udp"});
-                           if (!i) return SetResult::refused();
-                           s.options.udp = *i == 1;
-                           return SetResult::accepted();
-                       }),
-          modemSetting("recording", "memory|modem|memory+modem",
-                       [](const S& s) {
-                           return std::string(s.options.devices == RecordingDevices::Memory  ? "memory"
-                                              : s.options.devices == RecordingDevices::Modem ? "modem"
-                                                                                             : "memory+modem");
-                       },
-                       [](S& s, std::string_view v) {
-                           const auto i = choice(v, {"memory", "modem", "memory+modem"});
-                           if (!i) return SetResult::refused();
-                           s.options.devices = static_cast<RecordingDevices>(*i);
-                           return SetResult::accepted();
-                       }),
-          modemOption("alarm-sms", &ModemOptionChoices::alarmSms),
-          modemOption("alarm-network", &ModemOptionChoices::alarmNetwork),
+        {"modem", ConfigKind::ModemOptions, [] { return std::make_unique<MM>(TypedText::Exact); },
+         {choiceSetting<MM>("ppp", {"continuous", "disconnected"},
+                            [](const MM& m) { return m.shown().options.pppKept ? 0 : 1; },
+                            [](MM& m, int i) { m.shown().options.pppKept = i == 0; }),
+          choiceSetting<MM>("protocol", {"tcp", "udp"}, [](const MM& m) { return m.shown().options.udp ? 1 : 0; },
+                            [](MM& m, int i) { m.shown().options.udp = i == 1; }),
+          choiceSetting<MM>("recording", {"memory", "modem", "memory+modem"},
+                            [](const MM& m) { return static_cast<int>(m.shown().options.devices); },
+                            [](MM& m, int i) { m.shown().options.devices = static_cast<RecordingDevices>(i); }),
+          switchSetting<MM>("alarm-sms", [](const MM& m) { return m.shown().options.alarmSms; },
+                            [](MM& m, bool on) { m.shown().options.alarmSms = on; }),
+          switchSetting<MM>("alarm-network", [](const MM& m) { return m.shown().options.alarmNetwork; },
+                            [](MM& m, bool on) { m.shown().options.alarmNetwork = on; }),
           modemText("station", kShortPanelText, &S::stationName),
           modemSetting("server", "IP:PORT, port 0..65535",
                        [](const S& s) { return endpointText(s.serverAddress, s.serverPort); },
@@ -624,40 +504,28 @@ std::vector<ConfigGroup> makeGroups() {
           smsNumber("sms3", 3),
           smsNumber("sms4", 4),
           smsNumber("sms5", 5),
-          modemSwitch("internet", &S::internetAllowed)},
-         [](ConfigModel& m) {
-             auto& c = as<ModemChoice>(m);
-             return c.accept(c.shown, false).message;
-         }});
+          switchSetting<MM>("internet", [](const MM& m) { return m.shown().internetAllowed; },
+                            [](MM& m, bool on) { m.shown().internetAllowed = on; })}});
     fromFirmware(g.back(), {"backup-server", "attempts"}, ModemSettingsModel::kBackupServerFirmware);
 
-    g.push_back({"pin", ConfigKind::ModemPin, [] { return std::make_unique<PinChoice>(); },
+    g.push_back({"pin", ConfigKind::ModemPin, [] { return std::make_unique<PinModel>(); },
                  {{"pin", "NNNN (four digits)", {},
                    [](ConfigModel& m, std::string_view v) {
-                       // The dialog's rule, on a model of its own: nothing is kept
-                       // of a PIN that is refused.
-                       PinModel check;
-                       if (const UserMessage msg = check.accept(v)) return SetResult::refused(msg);
-                       as<PinChoice>(m).text = std::string(v);
+                       // The dialog's rule, at once: nothing is kept of a PIN
+                       // that is refused.
+                       as<PinModel>(m).setText(v);
+                       if (const UserMessage msg = m.accept()) return SetResult::refused(msg);
                        return SetResult::accepted();
                    }}},
-                 [](ConfigModel& m) {
-                     auto& p = as<PinChoice>(m);
-                     return p.accept(p.text);
-                 },
                  true});
 
-    g.push_back({"pap", ConfigKind::ModemPap, [] { return std::make_unique<PapChoice>(); },
+    g.push_back({"pap", ConfigKind::ModemPap, [] { return std::make_unique<PapPasswordModel>(); },
                  {{"password", "text, up to 33 characters", {},
                    [](ConfigModel& m, std::string_view v) {
                        if (!panelTextFits(v, kLongWireText, true)) return SetResult::refused();
-                       as<PapChoice>(m).text = std::string(v);
+                       as<PapPasswordModel>(m).setText(v);
                        return SetResult::accepted();
                    }}},
-                 [](ConfigModel& m) {
-                     auto& p = as<PapChoice>(m);
-                     return p.accept(p.text);
-                 },
                  true});
     return g;
 }

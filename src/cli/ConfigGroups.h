@@ -5,8 +5,8 @@
 // takes and how it is read from and written into the model. `get` prints
 // every setting of a row as NAME=VALUE after the model was filled from the
 // panel; `set` fills the model, changes only the settings named, lets the
-// model check the whole (the dialog's OK) and writes. A new group is one
-// more row.
+// model check the whole (its accept(), the dialog's OK) and writes. A new
+// group is one more row.
 //
 // Values are in display units. A threshold is a number with one decimal in
 // the channel's unit (°C, %, hPa), the further digits dropped as the
@@ -49,9 +49,6 @@ struct ConfigGroup {
     ConfigKind kind;
     std::function<std::unique_ptr<ConfigModel>()> makeModel;
     std::vector<GroupSetting> settings;
-    // The dialog's OK on the model after the settings were set: the
-    // validation message, or none when it may be written.
-    std::function<UserMessage(ConfigModel&)> accept;
     // A secret the panel is only sent (the PIN, the PAP password): `get`
     // refuses the group, its settings have no getter, and no message ever
     // repeats a value given for it.

@@ -158,12 +158,10 @@ int commandGetSet(Engine& engine, const CliOptions& o) {
                 return false;
             }
         }
-        if (group.accept) {
-            if (const UserMessage m = group.accept(*model)) {
-                engine.say(messageText(m));
-                self->setStatus(es::kUsage);
-                return false;
-            }
+        if (const UserMessage m = model->accept()) {
+            engine.say(messageText(m));
+            self->setStatus(es::kUsage);
+            return false;
         }
         return true;
     });

@@ -167,21 +167,26 @@ void BatteryAlarmModel::fill(const PanelState& state) {
 
 void BatteryAlarmModel::store(WriteArguments& args) const { args.batteryAlarm = switch_ == AlarmSwitch::On ? 1 : 0; }
 
+void PowerLossModel::reset(const PanelState&) {
+    switch_ = AlarmSwitch::Unset;
+    delayField_ = delay_;
+}
+
 void PowerLossModel::fill(const PanelState& state) {
     switch_ = state.powerLossAlarm != 0 ? AlarmSwitch::On : AlarmSwitch::Off;
     // Kept as the panel has it (four hexadecimal digits on the wire), so that
     // a write with the alarm off gives it back unchanged.
     delay_ = std::clamp<std::int32_t>(state.powerLossDelay, 0, 0xFFFF);
+    delayField_ = delay_;
 }
 
-UserMessage PowerLossModel::accept(AlarmSwitch alarm, std::int64_t delayField) {
-    if (alarm != AlarmSwitch::On) {
+UserMessage PowerLossModel::accept() {
+    if (switch_ != AlarmSwitch::On) {
         switch_ = AlarmSwitch::Off;
         return {};
     }
-    if (delayField < 0 || delayField > kMaxPowerLossDelay) return {string_id::kPowerLossDelayRange, MessageIcon::None};
-    switch_ = AlarmSwitch::On;
-    delay_ = static_cast<int>(delayField);
+    if (delayField_ < 0 || delayField_ > kMaxPowerLossDelay) return {string_id::kPowerLossDelayRange, MessageIcon::None};
+    delay_ = static_cast<int>(delayField_);
     return {};
 }
 

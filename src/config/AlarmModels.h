@@ -181,23 +181,27 @@ constexpr int kMaxPowerLossDelay = 60;
 
 class PowerLossModel : public ConfigModel {
 public:
-    // The switch is unset until the settings arrive; the delay stays as
-    // last received or confirmed.
-    void reset(const PanelState&) override { switch_ = AlarmSwitch::Unset; }
+    // The switch is unset until the settings arrive; the delay field shows
+    // the delay as last received or confirmed.
+    void reset(const PanelState&) override;
     void fill(const PanelState& state) override;
+    // With the alarm on the delay field must be within 0..60 (otherwise the
+    // message, and the delay is not taken); with it off, or unset, the alarm
+    // is off and the delay stays.
+    UserMessage accept() override;
     void store(WriteArguments& args) const override;
 
     AlarmSwitch alarm() const { return switch_; }
+    void setAlarm(AlarmSwitch alarm) { switch_ = alarm; }
+    // The delay field's value, as typed.
+    std::int64_t delayField() const { return delayField_; }
+    void setDelayField(std::int64_t minutes) { delayField_ = minutes; }
     // Minutes, as last received from the panel or confirmed here.
     int delay() const { return delay_; }
 
-    // OK with the chosen switch and the delay field's value. With the alarm
-    // on the delay must be within 0..60 (otherwise the message, and nothing
-    // changes); with it off, or unset, the alarm is off and the delay stays.
-    UserMessage accept(AlarmSwitch alarm, std::int64_t delayField);
-
 private:
     AlarmSwitch switch_ = AlarmSwitch::Unset;
+    std::int64_t delayField_ = 0;
     int delay_ = 0;
 };
 

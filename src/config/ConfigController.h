@@ -30,7 +30,9 @@
 namespace mr420 {
 
 // What a dialog's core model does: take the panel's settings, hand back the
-// user's. Limits, conversions and validation are the model's own.
+// user's. Limits, conversions and validation are the model's own. The model
+// holds what the dialog's controls hold, each set on its own (the dialog from
+// its controls, the command line from its NAME=VALUE pairs); accept() is OK.
 class ConfigModel {
 public:
     virtual ~ConfigModel() = default;
@@ -38,6 +40,9 @@ public:
     virtual void reset(const PanelState& /*state*/) {}
     // The settings arrived: panel units to display units.
     virtual void fill(const PanelState& state) = 0;
+    // OK: checks what the controls hold as a whole and takes it for the
+    // write; the refusal when it may not be written (nothing is taken then).
+    virtual UserMessage accept() { return {}; }
     // After OK: display units to panel units, into the write arguments.
     virtual void store(WriteArguments& /*args*/) const {}
 };
@@ -86,7 +91,6 @@ public:
 
     bool dialogOpen() const { return open_.has_value(); }
     bool waitingForAcknowledgement() const { return writing_ != nullptr; }
-    bool settingsReceived() const { return open_ && open_->received; }
 
 private:
     struct Open {

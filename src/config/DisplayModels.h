@@ -50,7 +50,9 @@ public:
     void fill(const PanelState& state) override;
     void store(WriteArguments& args) const override;
 
+    // What the controls hold, changed as a whole or one choice at a time.
     const DisplayChoices& choices() const { return choices_; }
+    DisplayChoices& choices() { return choices_; }
     void setChoices(const DisplayChoices& choices) { choices_ = choices; }
 
 private:
@@ -87,7 +89,9 @@ public:
     void fill(const PanelState& state) override;
     void store(WriteArguments& args) const override;
 
+    // What the controls hold, changed as a whole or one choice at a time.
     const HistoryChoices& choices() const { return choices_; }
+    HistoryChoices& choices() { return choices_; }
     void setChoices(const HistoryChoices& choices) { choices_ = choices; }
 
 private:

@@ -165,11 +165,13 @@ std::optional<Ipv4Address> ipv4FieldValue(std::string_view text) {
 
 void ModemSettingsModel::reset(const PanelState& state) {
     firmwareVersion_ = state.firmwareVersion;
-    if (backupServerSupported()) return;
-    settings_.backupActive = false;
-    settings_.backupAddress = {};
-    settings_.backupPort = 1;
-    settings_.attempts = 0;
+    if (!backupServerSupported()) {
+        settings_.backupActive = false;
+        settings_.backupAddress = {};
+        settings_.backupPort = 1;
+        settings_.attempts = 0;
+    }
+    shown_ = settings_;
 }
 
 void ModemSettingsModel::fill(const PanelState& state) {
@@ -196,22 +198,28 @@ void ModemSettingsModel::fill(const PanelState& state) {
     s.papLogin = panelText(state.papLogin);
     s.internetAllowed = state.internetAllowed != 0;
     settings_ = s;
+    shown_ = s;
 }
 
-ModemValidation ModemSettingsModel::accept(const ModemSettings& shown, bool cleanUpTyped) {
+UserMessage ModemSettingsModel::accept() {
     using namespace string_id;
-    ModemSettings s = shown;
+    const auto refuse = [this](UserMessage message, ModemControl control) {
+        refused_ = control;
+        return message;
+    };
+    refused_ = ModemControl::None;
+    ModemSettings s = shown_;
     if (!backupServerSupported()) s.backupActive = false;
     if (s.backupActive) {
         if (isZeroAddress(s.backupAddress))
-            return {{kBackupServerAddressMissing, MessageIcon::None}, ModemControl::BackupServerActive};
+            return refuse({kBackupServerAddressMissing, MessageIcon::None}, ModemControl::BackupServerActive);
         if (s.backupPort < 1 || s.backupPort > kMaxPort)
-            return {{kBackupServerPortMissing, MessageIcon::None}, ModemControl::BackupPort};
+            return refuse({kBackupServerPortMissing, MessageIcon::None}, ModemControl::BackupPort);
     }
     // Below 2.08 the field stays empty (0) and is not sent; above 30 is
     // refused whatever the firmware.
     if ((backupServerSupported() && s.attempts < 1) || s.attempts > kMaxAttempts)
-        return {{kConnectionAttemptsRange, MessageIcon::None}, ModemControl::Attempts};
+        return refuse({kConnectionAttemptsRange, MessageIcon::None}, ModemControl::Attempts);
 
     for (std::string& number : s.smsNumbers) number = phoneNumberText(number);
     s.serverPort = std::clamp<long long>(s.serverPort, 0, kMaxPort);
@@ -227,8 +235,8 @@ ModemValidation ModemSettingsModel::accept(const ModemSettings& shown, bool clea
                  {&ModemSettings::papLogin, ModemControl::PapLogin}};
     for (const auto& t : texts) {
         std::string& text = s.*t.text;
-        if (cleanUpTyped && text != panel_.*t.text) text = cleanUpText(text);
-        if (const UserMessage refused = codePageRefusal(text)) return {refused, t.control};
+        if (typed_ == TypedText::CleanedUp && text != panel_.*t.text) text = cleanUpText(text);
+        if (const UserMessage refused = codePageRefusal(text)) return refuse(refused, t.control);
     }
     settings_ = s;
     return {};
@@ -265,13 +273,15 @@ UserMessage ModemSettingsModel::internetPermissionChanged(bool allowed) {
 
 // --- PIN ----------------------------------------------------------------------------
 
-UserMessage PinModel::accept(std::string_view text) {
+UserMessage PinModel::accept() {
+    const std::string_view text = text_;
     std::size_t first = 0, end = text.size();
     while (first < end && blank(text[first])) ++first;
     while (end > first && blank(text[end - 1])) --end;
     const std::string_view pin = text.substr(first, end - first);
     if (pin.size() != 4 || !std::all_of(pin.begin(), pin.end(), digit)) {
         pin_.reset();
+        text_.clear();
         return {string_id::kPinFourDigits, MessageIcon::Information};
     }
     pin_ = static_cast<int>(digitFieldValue(pin));
@@ -285,9 +295,9 @@ void PinModel::store(WriteArguments& args) const { args.pin = static_cast<std::u
 
 // --- PAP password ---------------------------------------------------------------------
 
-UserMessage PapPasswordModel::accept(std::string_view text) {
-    if (const UserMessage refused = codePageRefusal(text)) return refused;
-    password_ = std::string(text);
+UserMessage PapPasswordModel::accept() {
+    if (const UserMessage refused = codePageRefusal(text_)) return refused;
+    password_ = text_;
     return {};
 }
 

@@ -124,12 +124,9 @@ struct ModemSettings {
     bool operator==(const ModemSettings&) const = default;
 };
 
-// The outcome of OK: the message and the control to correct, or nothing.
-struct ModemValidation {
-    UserMessage message;
-    ModemControl focus = ModemControl::None;
-    explicit operator bool() const { return static_cast<bool>(message); }
-};
+// How OK takes a text the user changed: cleaned up (cleanUpText) as the
+// dialog's fields clean it, or exactly as given (the command line).
+enum class TypedText { CleanedUp, Exact };
 
 // "Ustawienia modemu". The settings stay from one showing to the next; the
 // panel's reply replaces them.
@@ -139,26 +136,33 @@ public:
     static constexpr long long kMaxPort = 65535;
     static constexpr long long kMaxAttempts = 30;
 
+    explicit ModemSettingsModel(TypedText typed = TypedText::CleanedUp) : typed_(typed) {}
+
     // A new showing for the panel at hand; a panel before 2.08 has no backup
     // server and no attempts, so their controls stay empty.
     void reset(const PanelState& state) override;
     // The reply to 027400: the whole chain's values into the controls.
     void fill(const PanelState& state) override;
-    // After OK: the accepted settings, as their frames carry them.
-    void store(WriteArguments& args) const override;
-
-    bool backupServerSupported() const { return firmwareVersion_ >= kBackupServerFirmware; }
-    const ModemSettings& settings() const { return settings_; }
-    // The settings as the last reply filled them.
-    const ModemSettings& panelSettings() const { return panel_; }
-
     // OK with what the controls hold. The checks run in order (backup
     // address, backup port, attempts, then a character outside Windows-1250
     // in the station name, APN and PAP login) and stop at the first that
     // fails; when all pass the settings are taken for the write. A text that
-    // differs from the panel's is cleaned up (cleanUpText) first, unless
-    // `cleanUpTyped` is false (the command line, whose texts are exact).
-    ModemValidation accept(const ModemSettings& shown, bool cleanUpTyped = true);
+    // differs from the panel's is cleaned up first, unless texts are Exact.
+    UserMessage accept() override;
+    // After OK: the accepted settings, as their frames carry them.
+    void store(WriteArguments& args) const override;
+
+    bool backupServerSupported() const { return firmwareVersion_ >= kBackupServerFirmware; }
+    // What the controls hold: the settings as the showing opened, changed
+    // field by field.
+    ModemSettings& shown() { return shown_; }
+    const ModemSettings& shown() const { return shown_; }
+    // The control the last refusal of OK sends the user back to.
+    ModemControl refusedControl() const { return refused_; }
+    // The settings as the last reply filled them or OK took them.
+    const ModemSettings& settings() const { return settings_; }
+    // The settings as the last reply filled them.
+    const ModemSettings& panelSettings() const { return panel_; }
 
     // The note under the GPRS/Internet permission: empty while it is given.
     static UserMessage internetNote(bool allowed);
@@ -166,9 +170,12 @@ public:
     static UserMessage internetPermissionChanged(bool allowed);
 
 private:
+    TypedText typed_;
     int firmwareVersion_ = 0;
+    ModemSettings shown_;
     ModemSettings settings_;
     ModemSettings panel_;   // as the last reply filled them
+    ModemControl refused_ = ModemControl::None;
 };
 
 // --- PIN ----------------------------------------------------------------------------
@@ -177,35 +184,46 @@ private:
 class PinModel : public ConfigModel {
 public:
     // Opens with nothing: the PIN is never kept from one showing to the next.
-    void reset(const PanelState&) override { pin_.reset(); }
+    void reset(const PanelState&) override {
+        text_.clear();
+        pin_.reset();
+    }
     void fill(const PanelState&) override {}
+    // OK with the field's text: the four-digit message when the text without
+    // leading and trailing blanks is not exactly four digits (nothing of it
+    // is kept then); otherwise the PIN is taken and the question to confirm
+    // it is to be asked.
+    UserMessage accept() override;
     void store(WriteArguments& args) const override;
 
-    // OK with the field's text: the four-digit message when the text without
-    // leading and trailing blanks is not exactly four digits; otherwise the
-    // PIN is taken and the question to confirm it is to be asked.
-    UserMessage accept(std::string_view text);
+    void setText(std::string_view text) { text_ = text; }
     static UserMessage confirmation();
 
     std::optional<int> pin() const { return pin_; }
 
 private:
+    std::string text_;
     std::optional<int> pin_;
 };
 
 // "Zmiana hasła PAP": the program sends the password and never reads it back.
 class PapPasswordModel : public ConfigModel {
 public:
-    void reset(const PanelState&) override { password_.clear(); }
+    void reset(const PanelState&) override {
+        text_.clear();
+        password_.clear();
+    }
     void fill(const PanelState&) override {}
-    void store(WriteArguments& args) const override;
-
     // OK with the field's text, before the confirmation: the message naming
     // a character outside Windows-1250, or none and the password is taken.
-    UserMessage accept(std::string_view text);
+    UserMessage accept() override;
+    void store(WriteArguments& args) const override;
+
+    void setText(std::string_view text) { text_ = text; }
     static UserMessage confirmation();
 
 private:
+    std::string text_;
     std::string password_;
 };
 

@@ -27,10 +27,10 @@ bool ClockModel::followPc() {
     return true;
 }
 
-UserMessage ClockModel::accept(const LocalTime& chosen) {
-    if (chosen.year < 2000) return {string_id::kDateBefore2000, MessageIcon::Information};
-    if (panelSecondsOf(chosen) > UINT32_MAX) return {string_id::kDateAfterPanelCount, MessageIcon::Information};
-    result_ = chosen;
+UserMessage ClockModel::accept() {
+    if (kept_.year < 2000) return {string_id::kDateBefore2000, MessageIcon::Information};
+    if (panelSecondsOf(kept_) > UINT32_MAX) return {string_id::kDateAfterPanelCount, MessageIcon::Information};
+    result_ = kept_;
     return {};
 }
 

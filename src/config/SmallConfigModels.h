@@ -31,10 +31,13 @@ public:
     void stopFollowing() { source_ = Source::None; }
     Source source() const { return source_; }
 
-    // OK with the controls' date and time: the message when it is refused.
-    UserMessage accept(const LocalTime& chosen);
-
+    // The time the controls show: the source's while following, and on OK
+    // their date and time as they stand.
     const LocalTime& kept() const { return kept_; }
+    void setTime(const LocalTime& time) { kept_ = time; }
+    // OK with the kept time: the message when it is refused.
+    UserMessage accept() override;
+
     const LocalTime& result() const { return result_; }
 
 private:

@@ -317,7 +317,9 @@ TEST(PowerLossModel, TheDelayCountsOnlyWithTheAlarmOn) {
         s.powerLossDelay = 15;
         PowerLossModel m;
         m.fill(s);
-        const UserMessage message = m.accept(c.chosen, c.field);
+        m.setAlarm(c.chosen);
+        m.setDelayField(c.field);
+        const UserMessage message = m.accept();
         if (c.refused)
             EXPECT_EQ(message, (UserMessage{321, MessageIcon::None})) << c.field;
         else
@@ -336,11 +338,15 @@ TEST(PowerLossModel, TheLastConfirmedDelayOutlivesTheShowing) {
     PowerLossModel m;
     m.fill(s);
     EXPECT_EQ(m.alarm(), AlarmSwitch::Off);
-    EXPECT_FALSE(m.accept(AlarmSwitch::On, 45));
+    m.setAlarm(AlarmSwitch::On);
+    m.setDelayField(45);
+    EXPECT_FALSE(m.accept());
     m.reset(s);   // the next showing, before the settings arrive
     EXPECT_EQ(m.alarm(), AlarmSwitch::Unset);
     EXPECT_EQ(m.delay(), 45);
-    EXPECT_FALSE(m.accept(AlarmSwitch::Off, 7));
+    m.setAlarm(AlarmSwitch::Off);
+    m.setDelayField(7);
+    EXPECT_FALSE(m.accept());
     WriteArguments a;
     m.store(a);
     EXPECT_EQ(a.powerLossAlarm, 0u);

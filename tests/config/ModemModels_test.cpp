@@ -245,10 +245,11 @@ TEST(ModemSettingsModel, OkChecksInOrderAndNamesTheControlToCorrect) {
         s.backupAddress = c.backupAddress;
         s.backupPort = c.backupPort;
         s.attempts = c.attempts;
-        const ModemValidation v = model.accept(s);
-        EXPECT_EQ(v.message.stringId, c.message) << c.name;
-        EXPECT_EQ(v.message.icon, MessageIcon::None) << c.name;
-        EXPECT_EQ(v.focus, c.focus) << c.name;
+        model.shown() = s;
+        const UserMessage v = model.accept();
+        EXPECT_EQ(v.stringId, c.message) << c.name;
+        EXPECT_EQ(v.icon, MessageIcon::None) << c.name;
+        EXPECT_EQ(model.refusedControl(), c.focus) << c.name;
     }
 }
 
@@ -259,7 +260,8 @@ TEST(ModemSettingsModel, UncheckedBackupGoesOutAsZeroAddressAndPortOne) {
         ModemSettings s = validSettings();
         s.backupActive = false;
         s.attempts = firmware >= 208 ? 12 : 0;
-        ASSERT_FALSE(model.accept(s)) << firmware;
+        model.shown() = s;
+        ASSERT_FALSE(model.accept()) << firmware;
         WriteArguments args;
         args.backupServerAddress = {9, 9, 9, 9};
         model.store(args);
@@ -280,7 +282,8 @@ TEST(ModemSettingsModel, StoresEverySettingForItsFrame) {
     s.apn = "internet";
     s.papLogin = "  user";
     s.internetAllowed = true;
-    ASSERT_FALSE(model.accept(s));
+    model.shown() = s;
+    ASSERT_FALSE(model.accept());
     WriteArguments args;
     model.store(args);
     EXPECT_EQ(args.modemOptions, 0xD2u);
@@ -314,7 +317,8 @@ TEST(ModemSettingsModel, FramesCarryCutAndPaddedTexts) {
     s.smsNumbers = {"", "", "12345678901234567", "600100200", "", ""};
     s.stationName = "Stacja Nord";
     s.apn = "Łódź";
-    ASSERT_FALSE(model.accept(s));
+    model.shown() = s;
+    ASSERT_FALSE(model.accept());
     WriteArguments args;
     model.store(args);
     struct Case {
@@ -391,7 +395,7 @@ TEST(ModemSettingsModel, BadRepliesShowTheNearestValidSetting) {
         model.fill(state);
         EXPECT_TRUE(c.holds(model.settings())) << c.name;
         // OK without a change passes and writes only what the frames can carry.
-        EXPECT_FALSE(model.accept(model.settings())) << c.name;
+        EXPECT_FALSE(model.accept()) << c.name;
         WriteArguments args;
         model.store(args);
         EXPECT_LE(args.serverPort, 0xFFFFu) << c.name;
@@ -419,7 +423,7 @@ TEST(ModemSettingsModel, PanelsBefore208ShowNoBackupServerNorAttempts) {
     EXPECT_FALSE(model.settings().backupActive);
     EXPECT_EQ(model.settings().backupAddress, (A{0, 0, 0, 0}));
     EXPECT_EQ(model.settings().attempts, 0);
-    EXPECT_FALSE(model.accept(model.settings()));
+    EXPECT_FALSE(model.accept());
 }
 
 TEST(ModemSettingsModel, ThePermissionHasItsNoteAndMessages) {
@@ -453,7 +457,8 @@ TEST(PinModel, TakesExactlyFourDigitsAndKeepsLeadingZerosOnTheWire) {
     for (const Case& c : cases) {
         PinModel model;
         model.reset(PanelState{});
-        const UserMessage refused = model.accept(c.typed);
+        model.setText(c.typed);
+        const UserMessage refused = model.accept();
         if (!c.frameStart) {
             EXPECT_EQ(refused, (UserMessage{string_id::kPinFourDigits, MessageIcon::Information})) << c.typed;
             EXPECT_FALSE(model.pin()) << c.typed;
@@ -469,7 +474,8 @@ TEST(PinModel, TakesExactlyFourDigitsAndKeepsLeadingZerosOnTheWire) {
 
 TEST(PinModel, ANewShowingForgetsThePin) {
     PinModel model;
-    ASSERT_FALSE(model.accept("4321"));
+    model.setText("4321");
+    ASSERT_FALSE(model.accept());
     model.reset(PanelState{});
     EXPECT_FALSE(model.pin());
 }
@@ -477,7 +483,8 @@ TEST(PinModel, ANewShowingForgetsThePin) {
 TEST(PapPasswordModel, SendsThePasswordPaddedInWindows1250) {
     PapPasswordModel model;
     model.reset(PanelState{});
-    model.accept("hasło");
+    model.setText("hasło");
+    model.accept();
     WriteArguments args;
     model.store(args);
     EXPECT_EQ(args.papPassword, "has\xB3o" + std::string(28, ' '));
@@ -509,14 +516,16 @@ TEST(ModemSettingsModel, ThePanelsTextsGoBackAsItHoldsThemTypedOnesCleanedUpAndI
         m.fill(state);
         S shown = m.settings();
         if (c.typed) shown.*c.field = c.typed;
-        const ModemValidation v = m.accept(shown);
-        EXPECT_EQ(v.message.character, c.refused) << c.typed;
-        EXPECT_EQ(v.focus, c.focus) << c.typed;
+        m.shown() = shown;
+        const UserMessage v = m.accept();
+        EXPECT_EQ(v.character, c.refused) << c.typed;
+        EXPECT_EQ(m.refusedControl(), c.focus) << c.typed;
         if (!v) EXPECT_EQ(m.settings().*c.field, c.written);
     }
     EXPECT_NE(messageText({string_id::kCharacterNotInCodePage, MessageIcon::None, U'ñ'}).find("„ñ”"), std::string::npos);
     PapPasswordModel pap;
-    EXPECT_EQ(pap.accept("contraseña"), (UserMessage{string_id::kCharacterNotInCodePage, MessageIcon::Information, U'ñ'}));
+    pap.setText("contraseña");
+    EXPECT_EQ(pap.accept(), (UserMessage{string_id::kCharacterNotInCodePage, MessageIcon::Information, U'ñ'}));
 }
 
 }  // namespace

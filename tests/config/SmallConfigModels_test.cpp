@@ -81,8 +81,10 @@ TEST(ClockModel, FollowsItsSourceUntilTheUserChangesTheTime) {
 
 TEST(ClockModel, ADateBefore2000IsRefusedBeforeAnythingIsSent) {
     ClockModel m;
-    EXPECT_EQ(m.accept({1999, 12, 31, 23, 59, 59}), (UserMessage{316, MessageIcon::Information}));
-    EXPECT_FALSE(m.accept({2000, 1, 1, 0, 0, 0}));
+    m.setTime({1999, 12, 31, 23, 59, 59});
+    EXPECT_EQ(m.accept(), (UserMessage{316, MessageIcon::Information}));
+    m.setTime({2000, 1, 1, 0, 0, 0});
+    EXPECT_FALSE(m.accept());
     WriteArguments args;
     args.clockSeconds = 99;
     m.store(args);
@@ -157,7 +159,8 @@ TEST(ClockModel, ATimePastThePanelsCountIsRefusedLikeOneBefore2000) {
                                                {{2136, 2, 6, 6, 28, 16}, string_id::kDateAfterPanelCount}};
     for (const auto& [time, refusal] : cases) {
         ClockModel m;
-        EXPECT_EQ(m.accept(time).stringId, refusal) << time.year;
+        m.setTime(time);
+        EXPECT_EQ(m.accept().stringId, refusal) << time.year;
         if (!refusal) EXPECT_EQ(panelSecondsSince2000(m.result()), UINT32_MAX);
     }
 }

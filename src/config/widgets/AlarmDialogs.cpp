@@ -285,12 +285,13 @@ void PowerLossDialog::setInputsEnabled(bool enabled) {
 
 void PowerLossDialog::showValues() {
     showSwitch(on_, off_, model_.alarm());
-    delay_->setText(QString::number(model_.delay()));
+    delay_->setText(QString::number(model_.delayField()));
 }
 
 bool PowerLossDialog::takeValues() {
-    const UserMessage refused = model_.accept(shownSwitch(on_, off_), digitsValue(delay_));
-    if (refused) {
+    model_.setAlarm(shownSwitch(on_, off_));
+    model_.setDelayField(digitsValue(delay_));
+    if (const UserMessage refused = model_.accept()) {
         showMessage(refused);
         return false;
     }

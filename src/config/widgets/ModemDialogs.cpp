@@ -234,7 +234,7 @@ void ModemSettingsDialog::internetClicked(bool allowed) {
 }
 
 void ModemSettingsDialog::showValues() {
-    const ModemSettings& s = model_.settings();
+    const ModemSettings& s = model_.shown();
     (s.options.pppKept ? continuous_ : disconnected_)->setChecked(true);
     (s.options.udp ? udp_ : tcp_)->setChecked(true);
     switch (s.options.devices) {
@@ -302,10 +302,10 @@ QWidget* ModemSettingsDialog::control(ModemControl control) const {
 }
 
 bool ModemSettingsDialog::takeValues() {
-    const ModemValidation refused = model_.accept(shownSettings());
-    if (refused) {
-        showMessage(refused.message);
-        if (QWidget* w = control(refused.focus)) w->setFocus(Qt::OtherFocusReason);
+    model_.shown() = shownSettings();
+    if (const UserMessage refused = model_.accept()) {
+        showMessage(refused);
+        if (QWidget* w = control(model_.refusedControl())) w->setFocus(Qt::OtherFocusReason);
         return false;
     }
     return true;
@@ -329,8 +329,8 @@ void PinDialog::showValues() {
 }
 
 bool PinDialog::takeValues() {
-    const UserMessage refused = model_.accept(edit_->text().toStdString());
-    if (refused) {
+    model_.setText(edit_->text().toStdString());
+    if (const UserMessage refused = model_.accept()) {
         showMessage(refused);
         return false;
     }
@@ -361,7 +361,8 @@ void PapPasswordDialog::showValues() {
 }
 
 bool PapPasswordDialog::takeValues() {
-    if (const UserMessage refused = model_.accept(edit_->text().toStdString())) {
+    model_.setText(edit_->text().toStdString());
+    if (const UserMessage refused = model_.accept()) {
         showMessage(refused);
         return false;
     }

@@ -56,24 +56,16 @@ class ModemSettingsDialog : public ConfigDialog {
 public:
     ModemSettingsDialog(ModemSettingsModel& model, MessageBoxes& boxes, QWidget* parent = nullptr);
 
-    QRadioButton* disconnectedButton() const { return disconnected_; }
     QRadioButton* continuousButton() const { return continuous_; }
-    QRadioButton* tcpButton() const { return tcp_; }
-    QRadioButton* udpButton() const { return udp_; }
-    QRadioButton* memoryButton() const { return memory_; }
     QRadioButton* modemButton() const { return modem_; }
-    QRadioButton* memoryAndModemButton() const { return memoryAndModem_; }
     QCheckBox* smsBox() const { return sms_; }
     QCheckBox* networkBox() const { return network_; }
     DigitEdit* attemptsEdit() const { return attempts_; }
     QLineEdit* stationEdit() const { return station_; }
     IpAddressEdit* serverAddressEdit() const { return serverAddress_; }
-    DigitEdit* serverPortEdit() const { return serverPort_; }
     QCheckBox* backupBox() const { return backup_; }
     IpAddressEdit* backupAddressEdit() const { return backupAddress_; }
     DigitEdit* backupPortEdit() const { return backupPort_; }
-    QLineEdit* apnEdit() const { return apn_; }
-    QLineEdit* papLoginEdit() const { return papLogin_; }
     // 0 the SMS centre, 1..5 the numbers.
     PhoneNumberEdit* numberEdit(int index) const { return numbers_.at(static_cast<std::size_t>(index)); }
     QCheckBox* internetBox() const { return internet_; }

@@ -65,8 +65,8 @@ void ClockDialog::usePcTime() {
 bool ClockDialog::takeValues() {
     const QDate d = calendar_->selectedDate();
     const QTime t = time_->time();
-    const UserMessage refused = model_.accept({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
-    if (refused) {
+    model_.setTime({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
+    if (const UserMessage refused = model_.accept()) {
         showMessage(refused);
         return false;
     }

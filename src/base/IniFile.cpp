@@ -195,7 +195,7 @@ IniFile::~IniFile() { close(); }
 void IniFile::clearStore() {
     text_.clear();
     lastSection_ = kNoSection;
-    index_.clear();
+    indexSize_ = 0;
     indexed_ = 0;
     sections_.clear();
     entries_.clear();
@@ -303,7 +303,10 @@ void IniFile::buildIndex() const {
     // (the program's settings, when the file holds none of them yet).
     std::size_t size = 1024;
     while (size < 2 * (sections_.size() + entries_.size() + 512)) size *= 2;
-    index_.assign(size, Slot{});
+    // Freed by filling with 0xFF bytes, in place when there is room.
+    if (index_.size() < size) index_.resize(size);
+    std::memset(static_cast<void*>(index_.data()), 0xFF, size * sizeof(Slot));
+    indexSize_ = size;
     indexed_ = 0;
     for (std::uint32_t s = 0; s < sections_.size(); ++s) {
         const Section& section = sections_[s];
@@ -322,8 +325,8 @@ void IniFile::buildIndex() const {
 }
 
 IniFile::Slot& IniFile::slotOf(std::uint32_t hash, std::uint32_t section, std::string_view name) const {
-    if (index_.empty()) buildIndex();
-    const std::size_t mask = index_.size() - 1;
+    if (indexSize_ == 0) buildIndex();
+    const std::size_t mask = indexSize_ - 1;
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
         Slot& slot = index_[at];
         if (slot.section == kNoSlot) return slot;
@@ -339,7 +342,7 @@ IniFile::Slot& IniFile::slotOf(std::uint32_t hash, std::uint32_t section, std::s
 
 void IniFile::addSlot(Slot& free, Slot filled) {
     // What the slot stands for is in the store already: a new table holds it.
-    if (2 * (indexed_ + 1) > index_.size()) {
+    if (2 * (indexed_ + 1) > indexSize_) {
         buildIndex();
         return;
     }
@@ -419,7 +422,7 @@ bool IniFile::setText(const std::string& section, const std::string& key, std::s
             // section after it does, and the index is built anew.
             sections_.insert(sections_.begin(), Section{Span{}, false, 0, 0});
             lastSection_ = kNoSection;
-            index_.clear();
+            indexSize_ = 0;
             found = &sections_.front();
         } else {
             const std::uint32_t hash = hashOf(section);

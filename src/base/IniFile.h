@@ -144,9 +144,10 @@ private:
     // within the section (a key appended to a section moves no other
     // section's places). Built at the first search, kept in step by setText,
     // dropped when a section is put in front.
+    // A free slot has every byte 0xFF.
     static constexpr std::uint32_t kNoSlot = UINT32_MAX;
     struct Slot {
-        std::uint32_t hash = 0;
+        std::uint32_t hash = kNoSlot;
         std::uint32_t section = kNoSlot;
         std::uint32_t entry = kNoSlot;  // kNoSlot for a section's own slot
     };
@@ -174,7 +175,10 @@ private:
     std::vector<Entry> entries_;
     static constexpr std::size_t kNoSection = SIZE_MAX;
     mutable std::size_t lastSection_ = kNoSection;   // findSection's last find
-    mutable std::vector<Slot> index_;   // empty until a search needs it
+    // Its table: the first indexSize_ slots of index_, a power of two, or
+    // none until a search needs them (the vector's memory is kept).
+    mutable std::vector<Slot> index_;
+    mutable std::size_t indexSize_ = 0;
     mutable std::size_t indexed_ = 0;   // slots in use
     std::string path_;
     bool active_ = false;  // open() was called and close() not yet

@@ -1,8 +1,10 @@
 #include "chart/ChartFiles.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -63,9 +65,38 @@ constexpr MonthName kMonths[] = {
     {"lis", 11}, {"gru", 12}, {"m\xC3\xA4r", 3}, {"mai", 5}, {"okt", 10}, {"dez", 12},
 };
 
+// The names by their first three bytes, in a table of 64 (no two names share
+// them), with the fourth byte a name of four bytes needs: a word is found
+// with one look, not a comparison per name.
+struct MonthSlot {
+    std::uint32_t three = 0;   // 0: free
+    unsigned char fourth = 0;
+    int month = 0;
+};
+constexpr std::uint32_t threeBytes(const char* p) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(p[0])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(p[1])) << 8 | static_cast<unsigned char>(p[2]);
+}
+constexpr std::size_t monthSlotOf(std::uint32_t three) { return (three * 2654435761u) >> 26; }
+constexpr std::array<MonthSlot, 64> kMonthSlots = [] {
+    std::array<MonthSlot, 64> slots{};
+    for (const MonthName& m : kMonths) {
+        std::size_t at = monthSlotOf(threeBytes(m.prefix));
+        while (slots[at].three != 0) at = (at + 1) % slots.size();
+        slots[at] = MonthSlot{threeBytes(m.prefix), static_cast<unsigned char>(m.prefix[3]), m.month};
+    }
+    return slots;
+}();
+
 int monthOfWord(std::string_view word) {
-    for (const MonthName& m : kMonths)
-        if (word.starts_with(m.prefix)) return m.month;
+    if (word.size() < 3) return 0;
+    const std::uint32_t three = threeBytes(word.data());
+    for (std::size_t at = monthSlotOf(three); kMonthSlots[at].three != 0; at = (at + 1) % kMonthSlots.size()) {
+        const MonthSlot& slot = kMonthSlots[at];
+        if (slot.three != three) continue;
+        if (slot.fourth == 0 || (word.size() > 3 && static_cast<unsigned char>(word[3]) == slot.fourth)) return slot.month;
+        return 0;
+    }
     return 0;
 }
 

@@ -145,6 +145,22 @@ TEST_F(IniFileTest, CaseBlindLookupAndDirtyFlagIgnoreCaseOnlyChanges) {
     EXPECT_EQ(ini.serialise(), "[General]\r\nLanguage=pl\r\n");
 }
 
+TEST(IniFileIndex, CaseBlindFoldsOnlyAsciiLettersAtAnyLengthAndManyKeysStayFound) {
+    IniFile ini;
+    ini.load("[S]\r\n@=at\r\n[=bracket\r\n\xC1=high\r\nabcdefghIJKLMNOPq=long\r\n", true);
+    const struct { const char* key; const char* value; } rows[] = {
+        {"@", "at"}, {"`", "-"}, {"[", "bracket"}, {"{", "-"}, {"\xC1", "high"}, {"\xE1", "-"},
+        {"ABCDEFGHijklmnopQ", "long"}, {"abcdefghijklmnopq", "long"}, {"abcdefghijklmnop", "-"}};
+    for (const auto& row : rows) EXPECT_EQ(ini.getString("s", row.key, "-"), row.value) << row.key;
+    // More keys than the index first has room for, in two sections, then the
+    // unnamed section put in front of both.
+    for (int i = 0; i < 1500; ++i) ASSERT_TRUE(ini.setInt(i % 2 ? "S" : "T", "Key" + std::to_string(i), i));
+    ASSERT_TRUE(ini.setString("", "front", "1"));
+    for (int i = 0; i < 1500; ++i) ASSERT_EQ(ini.getInt(i % 2 ? "s" : "t", "KEY" + std::to_string(i), -1), i);
+    EXPECT_EQ(ini.getString("", "FRONT", "-"), "1");
+    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"", "S", "T"}));
+}
+
 TEST_F(IniFileTest, CaseSensitiveStoreKeepsNamesApart) {
     IniFile ini;
     openWith(ini, "[a]\r\nk=1\r\n", false);

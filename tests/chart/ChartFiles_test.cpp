@@ -63,11 +63,13 @@ INSTANTIATE_TEST_SUITE_P(
                       DateCase{"Wed 14 Mar 2007 12:10:00 AM CET", {2007, 3, 14, 0, 10, 0}},
                       DateCase{"14.03.2007 10:00:05", {2007, 3, 14, 10, 0, 5}},
                       DateCase{"03/14/07 10:00:05", {2007, 3, 14, 10, 0, 5}},
-                      DateCase{"Mi 14 Mär 2007 10:00:05 CET", {2007, 3, 14, 10, 0, 5}}));
+                      DateCase{"Mi 14 Mär 2007 10:00:05 CET", {2007, 3, 14, 10, 0, 5}},
+                      DateCase{"14 September 2007 10:00:05", {2007, 9, 14, 10, 0, 5}}));
 
 TEST(DateTexts, RejectTextsThatAreNoDate) {
     for (const char* text : {"", "Data i Godzina", "Panel MR-420 nr 1234", "2007.13.14 10:00:00",
-                             "2007.02.30 10:00:00", "2007.03.14", "10:00:00", "1 2 3 4 10:00", "2007.03.14 25:00:00"})
+                             "2007.02.30 10:00:00", "2007.03.14", "10:00:00", "1 2 3 4 10:00", "2007.03.14 25:00:00",
+                             "14 pa\xC5\xBB 2011 10:00", "14 ma 2011 10:00"})
         EXPECT_FALSE(parseDateTimeText(text).has_value()) << text;
 }
 

@@ -83,7 +83,7 @@ bool parseRecordText(std::string_view text, ChartRow& row, std::string& reason, 
         return false;
     }
     row.time = clock.msecs(t);
-    std::string_view rest = text.substr(15);
+    std::string_view rest = text.substr(kRecordStartLength);
     while (!rest.empty()) {
         const std::size_t dollar = rest.find('$');
         if (dollar == std::string_view::npos) {
@@ -244,7 +244,7 @@ std::size_t ChartRowReader::binaryRecords(std::uint64_t start, bool last) {
         // On with the next thing that starts like a record.
         std::size_t next = pos + 1;
         while (next < p.size() && !isRecordStartAt(p, next)) {
-            if (!last && next + 15 > p.size()) return next;   // a record may start in the next piece
+            if (!last && next + kRecordStartLength > p.size()) return next;   // a record may start in the next piece
             ++next;
         }
         pos = next;
@@ -489,11 +489,8 @@ ChartFileResult readChartText(std::string_view bytes) { return readAll(bytes, fa
 
 ChartFileResult readChartQvg(std::string_view bytes) { return readAll(bytes, true); }
 
-ChartFileResult readChartBytes(std::string_view bytes) { return readAll(bytes, looksLikeQvg(bytes)); }
+ChartFileResult readChartBytes(std::string_view bytes) { return readAll(bytes, looksLikeMeasurementFile(bytes)); }
 
-bool looksLikeQvg(std::string_view bytes) {
-    return bytes.size() >= 15 && isRecordStartAt(negateBytes(bytes.substr(0, 15)), 0);
-}
 
 ChartFileResult readChartFile(const std::string& path, const ChartReadOptions& options) {
     ChartFileResult r;
@@ -515,7 +512,7 @@ ChartFileResult readChartFile(const std::string& path, const ChartReadOptions& o
     constexpr std::size_t kPiece = 1 << 20;
     std::string piece(kPiece, '\0');
     std::size_t got = std::fread(piece.data(), 1, kPiece, file);
-    const bool binary = isMeasurementFileName(path) || looksLikeQvg(std::string_view(piece.data(), got));
+    const bool binary = isMeasurementFileName(path) || looksLikeMeasurementFile(std::string_view(piece.data(), got));
     RowCollector rows(options.from, options.to, options.fullRows, options.columns);
     ChartFileIndex& index = r.index;
     index.path = path;

@@ -133,9 +133,7 @@ ChartFileResult readChartText(std::string_view bytes);
 // passed over and counted, and reading goes on with the next record.
 ChartFileResult readChartQvg(std::string_view bytes);
 
-// By content: a file whose bytes, negated, start with a time stamp and "$"
-// is a .qvg file; anything else is read as text.
-bool looksLikeQvg(std::string_view bytes);
+// By content (looksLikeMeasurementFile): a .qvg file, or else text.
 ChartFileResult readChartBytes(std::string_view bytes);
 
 // Reads a file from disk piece by piece (a .qvg by its name or content): a

@@ -4,6 +4,7 @@
 #include "base/StringTable.h"
 #include "base/TimerIds.h"
 #include "cli/Commands.h"
+#include "recording/MeasurementFile.h"
 #include "recording/MemorySave.h"
 #include "recording/RegistrationLog.h"
 #include "recording/RegistrationSources.h"
@@ -28,7 +29,7 @@ std::string expandFileName(const std::string& pattern) {
 class LiveLog {
 public:
     LiveLog(Engine& engine, const CliOptions& o) : engine_(engine), o_(o), log_(registrationTextsFromStringTable()) {
-        binary_ = isBinaryMemoryFile(o.file);
+        binary_ = isMeasurementFileName(o.file);
         settings_.fileLog = !binary_;
         settings_.fileLogBin = binary_;
         settings_.sepFormat = o.separator;

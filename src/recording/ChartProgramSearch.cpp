@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "recording/MeasurementFile.h"
 #include "recording/MemorySave.h"
 
 namespace mr420 {
@@ -73,7 +74,7 @@ ChartProgramStart chartProgramToStart(const std::string& programDir, const std::
     const bool own = !start.program.empty();
     if (!own) start.program = findChartProgram(programDir, currentDir, pathVariable, isExecutableFile);
     if (start.program.empty() || lastSavedFile.empty()) return start;
-    if (own || isBinaryMemoryFile(lastSavedFile)) start.arguments.push_back(lastSavedFile);
+    if (own || isMeasurementFileName(lastSavedFile)) start.arguments.push_back(lastSavedFile);
     return start;
 }
 

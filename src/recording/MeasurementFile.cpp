@@ -56,10 +56,14 @@ DecodedRecord decodeRecordAt(std::string_view plain, std::size_t pos) {
 }
 
 bool isRecordStartAt(std::string_view plain, std::size_t p) {
-    if (p + 15 > plain.size()) return false;
-    for (std::size_t i = 0; i < 14; ++i)
+    if (p + kRecordStartLength > plain.size()) return false;
+    for (std::size_t i = 0; i + 1 < kRecordStartLength; ++i)
         if (plain[p + i] < '0' || plain[p + i] > '9') return false;
-    return plain[p + 14] == '$';
+    return plain[p + kRecordStartLength - 1] == '$';
+}
+
+bool looksLikeMeasurementFile(std::string_view stored) {
+    return stored.size() >= kRecordStartLength && isRecordStartAt(negateBytes(stored.substr(0, kRecordStartLength)), 0);
 }
 
 bool isMeasurementFileName(std::string_view path) {

@@ -62,7 +62,10 @@ struct DecodedRecord {
 DecodedRecord decodeRecordAt(std::string_view plain, std::size_t pos);
 
 // Whether decoded bytes at `pos` start like a record: a 14-digit time stamp and "$".
+constexpr std::size_t kRecordStartLength = 15;
 bool isRecordStartAt(std::string_view plain, std::size_t pos);
+// Whether stored bytes begin with a record: a measurement file by its content.
+bool looksLikeMeasurementFile(std::string_view stored);
 
 // A measurement file's name: the last four characters, lower-cased, are ".qvg".
 bool isMeasurementFileName(std::string_view path);

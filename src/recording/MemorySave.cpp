@@ -163,7 +163,6 @@ std::string memoryTextFile(const std::vector<MemoryRecord>& records, const Memor
     return out;
 }
 
-bool isBinaryMemoryFile(std::string_view path) { return isMeasurementFileName(path); }
 
 std::vector<FileFilter> parseFileFilters(std::string_view filters) {
     std::vector<FileFilter> out;
@@ -244,7 +243,7 @@ MemorySaveResult saveMemoryFileAsking(const std::string& path, const std::vector
     errno = 0;
     if (append && !copyInto(replacement.target(), file)) return failed(Status::WriteFailed, path, lastErrorOr(EIO));
     errno = 0;
-    const bool written = isBinaryMemoryFile(path)
+    const bool written = isMeasurementFileName(path)
                              ? writeMemoryRecords(file, records, options.panelSerialNumber)
                              : file.writeUnsynced(memoryTextFile(records, options, texts));
     if (!written) return failed(Status::WriteFailed, path, lastErrorOr(EIO));

@@ -77,9 +77,6 @@ std::string memoryRow(const MemoryRecord& record, char separator);
 std::string memoryTextFile(const std::vector<MemoryRecord>& records, const MemorySaveOptions& options,
                            const MemorySaveTexts& texts = {});
 
-// Binary mode: the name's last four characters, lower-cased, are ".qvg".
-bool isBinaryMemoryFile(std::string_view path);
-
 // One filter of a browse dialog: "Plik tekstowy (*.txt)" and "txt".
 struct FileFilter {
     std::string label;

@@ -201,7 +201,7 @@ TEST_P(MemoryRoundTrip, ReadsBackWhatTheMemorySaveWrote) {
     const ChartFileResult r = readChartFile(path);
     EXPECT_EQ(r.rows, 4);
     EXPECT_EQ(r.damaged(), 0);
-    EXPECT_EQ(r.binary, isBinaryMemoryFile(path));
+    EXPECT_EQ(r.binary, isMeasurementFileName(path));
     EXPECT_THAT(values(r.data, kChannelTemp1), Readings(std::vector<double>{21.4, 21.5, 21.6, -2.5}));
     EXPECT_THAT(values(r.data, kChannelRh), Readings(std::vector<double>{45.3, 45.3, N, 45.3}));
     EXPECT_THAT(values(r.data, kChannelPressure), Readings(std::vector<double>{1013.2, N, 1013.2, 1013.2}));

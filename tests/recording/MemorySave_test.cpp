@@ -313,7 +313,7 @@ TEST(BinarySave, BinaryModeRule) {
         {"wykres.qvg ", false}, {"qvg", false},           {"", false},            {"wykres.csv", false},
         {"dir.qvg/plik.txt", false}, {"wykres.qv", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(isBinaryMemoryFile(c.path), c.binary) << '"' << c.path << '"';
+    for (const Case& c : cases) EXPECT_EQ(isMeasurementFileName(c.path), c.binary) << '"' << c.path << '"';
 }
 
 // ---------------------------------------------------------------- browse

@@ -16,6 +16,7 @@
 #include "base/StringTable.h"
 #include "base/widgets/MessageBoxes.h"
 #include "base/widgets/WindowFit.h"
+#include "recording/MeasurementFile.h"
 #include "recording/widgets/RegistrationStrings.h"
 
 namespace mr420 {
@@ -122,7 +123,7 @@ MemorySaveOptions MemorySaveDialog::options() const {
 }
 
 void MemorySaveDialog::updateMode() {
-    binary_ = isBinaryMemoryFile(localPath(fileEdit_->text()));
+    binary_ = isMeasurementFileName(localPath(fileEdit_->text()));
     binaryNote_->setVisible(binary_);
     // The note's lines come on top of the fixed-height comment box: the
     // dialog grows to hold them, or the boxes below would overlap.

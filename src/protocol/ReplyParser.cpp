@@ -162,6 +162,15 @@ bool decodeMr411Info(PanelState& s, const Fields& f) {
     return true;
 }
 
+// Both probes report their channel errors in bits 0-3 of byte 10:
+// temperature 1, humidity, dew point, water vapour.
+void decodeProbeErrors(PanelState& s, const Fields& f) {
+    s.temperature1Error = f.bit(10, 0);
+    s.relativeHumidityError = f.bit(10, 1);
+    s.dewPointError = f.bit(10, 2);
+    s.waterVapourError = f.bit(10, 3);
+}
+
 bool decodeMr466Readings(PanelState& s, const Fields& f) {
     if (s.mr466HasTemperature1) s.temperature1 = temperature(s, f, 12);
     if (s.mr466HasTemperature2 && !s.mr466HasHumidity) s.temperature2 = temperature(s, f, 21);
@@ -170,10 +179,7 @@ bool decodeMr466Readings(PanelState& s, const Fields& f) {
         s.dewPoint = rounded(f.signedWord(35));
         s.waterVapourPpm = static_cast<std::int32_t>(f.longValue(40));
     }
-    s.temperature1Error = f.bit(10, 0);
-    s.relativeHumidityError = f.bit(10, 1);
-    s.dewPointError = f.bit(10, 2);
-    s.waterVapourError = f.bit(10, 3);
+    decodeProbeErrors(s, f);
     s.temperature2Error = f.bit(9, 1);
     return true;
 }
@@ -183,10 +189,7 @@ bool decodeMr411Readings(PanelState& s, const Fields& f) {
     s.relativeHumidity = rounded(f.word(21));
     s.dewPoint = rounded(f.signedWord(26));
     s.waterVapourPpm = static_cast<std::int32_t>(f.longValue(31));
-    s.temperature1Error = f.bit(10, 0);
-    s.relativeHumidityError = f.bit(10, 1);
-    s.dewPointError = f.bit(10, 2);
-    s.waterVapourError = f.bit(10, 3);
+    decodeProbeErrors(s, f);
     return true;
 }
 

@@ -201,18 +201,24 @@ void IniFile::clearStore() {
     entries_.clear();
 }
 
-void IniFile::load(std::string_view bytes, bool caseBlind) {
+void IniFile::begin(const std::string& path, bool saveWhenClosed, bool createIfMissing, bool caseBlind,
+                    bool backup) {
     if (active_) close();
     clearStore();
-    path_.clear();
+    path_ = path;
     active_ = true;
-    opened_ = true;
+    opened_ = false;
     dirty_ = false;
-    saveWhenClosed_ = false;
-    createIfMissing_ = false;
+    saveWhenClosed_ = saveWhenClosed;
+    createIfMissing_ = createIfMissing;
     caseBlind_ = caseBlind;
-    backup_ = false;
+    backup_ = backup;
     notASettingsFile_ = false;
+}
+
+void IniFile::load(std::string_view bytes, bool caseBlind) {
+    begin({}, false, false, caseBlind, false);
+    opened_ = true;
     parse(bytes);
 }
 

@@ -153,6 +153,8 @@ private:
     };
 
     void clearStore();
+    // Closes what is open, empties the store and takes the new file's flags.
+    void begin(const std::string& path, bool saveWhenClosed, bool createIfMissing, bool caseBlind, bool backup);
     void parse(std::string_view bytes);
     std::uint32_t hashOf(std::string_view text) const;
     // The slot of the section named `name` (section kNoSlot) or of the key

@@ -78,17 +78,7 @@ std::string directoryOf(const std::string& path) {
 
 bool IniFile::open(const std::string& path, bool saveWhenClosed, bool createIfMissing, bool caseBlind,
                    bool backup) {
-    if (active_) close();
-    clearStore();
-    path_ = path;
-    active_ = true;
-    opened_ = false;
-    dirty_ = false;
-    saveWhenClosed_ = saveWhenClosed;
-    createIfMissing_ = createIfMissing;
-    caseBlind_ = caseBlind;
-    backup_ = backup;
-    notASettingsFile_ = false;
+    begin(path, saveWhenClosed, createIfMissing, caseBlind, backup);
     if (path.empty()) return false;
 
     std::string bytes;

@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-#include "config/NumericText.h"
+#include "base/NumberText.h"
 #include "config/widgets/NumericEdit.h"
 
 namespace mr420 {
@@ -41,9 +41,7 @@ QLineEdit* digitsField(QWidget* parent) {
 
 // The integer a digits field holds (an empty text reads 0).
 std::int64_t digitsValue(const QLineEdit* edit) {
-    const NumericReading r = readNumericText(edit->text().toStdString(), 0);
-    if (r.error) return 0;
-    return static_cast<std::int64_t>(std::clamp(r.value, -1e15, 1e15));
+    return leadingDigits(edit->text().toStdString(), 1'000'000'000'000'000);
 }
 
 // Reads the field and, when it lies outside `range`, gives it the range's

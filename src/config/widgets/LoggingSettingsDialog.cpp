@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+#include "base/NumberText.h"
+
 namespace mr420 {
 
 // --- the interval field -----------------------------------------------------------
@@ -31,7 +33,7 @@ QValidator::State IntervalSpinBox::validate(QString& input, int&) const {
 
 QAbstractSpinBox::StepEnabled IntervalSpinBox::stepEnabled() const {
     if (isReadOnly() || !isEnabled()) return StepNone;
-    const int value = LoggingSettingsModel::leadingNumber(lineEdit()->text().toStdString());
+    const int value = leadingNumber(lineEdit()->text().toStdString());
     StepEnabled steps = StepNone;
     if (value < maximum_) steps |= StepUpEnabled;
     if (value > 0) steps |= StepDownEnabled;
@@ -39,7 +41,7 @@ QAbstractSpinBox::StepEnabled IntervalSpinBox::stepEnabled() const {
 }
 
 void IntervalSpinBox::stepBy(int steps) {
-    const long long value = LoggingSettingsModel::leadingNumber(lineEdit()->text().toStdString()) + static_cast<long long>(steps);
+    const long long value = leadingNumber(lineEdit()->text().toStdString()) + static_cast<long long>(steps);
     lineEdit()->setText(QString::number(std::clamp<long long>(value, 0, maximum_)));
     selectAll();
 }

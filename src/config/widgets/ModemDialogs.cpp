@@ -12,6 +12,7 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
+#include "base/NumberText.h"
 #include "base/StringTable.h"
 #include "base/widgets/MessageBoxes.h"
 
@@ -28,7 +29,7 @@ public:
     State validate(QString& input, int&) const override {
         for (const QChar c : input)
             if (c < QLatin1Char('0') || c > QLatin1Char('9')) return Invalid;
-        if (maximum_ >= 0 && digitFieldValue(input.toStdString()) > maximum_) return Invalid;
+        if (maximum_ >= 0 && leadingDigits(input.toStdString()) > maximum_) return Invalid;
         return Acceptable;
     }
 
@@ -90,7 +91,7 @@ DigitEdit::DigitEdit(long long maximum, QWidget* parent) : QLineEdit(parent) {
     setValidator(new DigitValidator(maximum, this));
 }
 
-long long DigitEdit::value() const { return digitFieldValue(text().toStdString()); }
+long long DigitEdit::value() const { return leadingDigits(text().toStdString()); }
 
 void DigitEdit::setValue(long long value) { setText(QString::number(value)); }
 

@@ -8,11 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 
 #include <algorithm>
 
 #include "base/NumberText.h"
+#include "config/widgets/EntryFields.h"
 #include "config/widgets/NumericEdit.h"
 
 namespace mr420 {
@@ -34,7 +34,7 @@ NumericEdit* valueField(MessageBoxes& boxes, QWidget* parent) {
 // A field that takes digits only (minutes, hours).
 QLineEdit* digitsField(QWidget* parent) {
     auto* edit = new QLineEdit(parent);
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setValidator(new DigitValidator(edit));
     setWidthInChars(edit, 4);
     return edit;
 }

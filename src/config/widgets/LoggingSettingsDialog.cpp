@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "base/NumberText.h"
+#include "config/widgets/EntryFields.h"
 
 namespace mr420 {
 
@@ -26,9 +27,7 @@ IntervalSpinBox::IntervalSpinBox(int maximum, QWidget* parent) : QAbstractSpinBo
 
 QValidator::State IntervalSpinBox::validate(QString& input, int&) const {
     // Only digits reach the field; an empty field is allowed while typing.
-    for (const QChar c : input)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return QValidator::Invalid;
-    return QValidator::Acceptable;
+    return digitFieldState(input);
 }
 
 QAbstractSpinBox::StepEnabled IntervalSpinBox::stepEnabled() const {

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/NumberText.h"
 #include "base/Win1250.h"
 #include "recording/MeasurementFile.h"
 

@@ -14,7 +14,6 @@ namespace mr420::chart_text {
 // What a registration writes for a channel without value.
 inline constexpr std::string_view kNoValue = "???";
 
-std::string lowerAscii(std::string_view s);
 // Without blanks, tabs and CR at either end.
 std::string_view trim(std::string_view s);
 // A calendar date from 1900 to 9999.

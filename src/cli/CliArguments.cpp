@@ -1,8 +1,8 @@
 #include "cli/CliArguments.h"
 
-#include <cctype>
 #include <climits>
 
+#include "base/NumberText.h"
 #include "cli/CliTexts.h"
 #include "cli/ConfigGroups.h"
 #include "recording/RegistrationSettings.h"
@@ -11,22 +11,8 @@ namespace mr420::cli {
 
 namespace {
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::optional<int> parseCount(std::string_view text, int min, int max) {
-    if (text.empty() || text.size() > 10) return std::nullopt;
-    long long v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
-    }
-    if (v < min || v > max) return std::nullopt;
-    return static_cast<int>(v);
-}
+// A count of up to ten digits.
+std::optional<int> parseCount(std::string_view text, int min, int max) { return wholeNumber(text, min, max, 10); }
 
 // The option names each command takes (besides the global ones).
 bool takes(Command c, std::string_view option) {
@@ -135,7 +121,7 @@ std::optional<double> parseSeconds(std::string_view text) {
 }
 
 std::optional<int> parseSeparator(std::string_view text) {
-    const std::string s = lower(text);
+    const std::string s = lowerAscii(text);
     if (s == "tab" || s == "\t") return 0;
     if (s == "comma" || s == ",") return 1;
     if (s == "semicolon" || s == ";") return 2;
@@ -149,10 +135,10 @@ std::optional<std::array<bool, kChannelCount>> parseChannels(std::string_view te
     while (start <= text.size()) {
         std::size_t end = text.find(',', start);
         if (end == std::string_view::npos) end = text.size();
-        std::string name = lower(text.substr(start, end - start));
+        std::string name = lowerAscii(text.substr(start, end - start));
         int found = -1;
         for (int c = 0; c < kChannelCount; ++c)
-            if (name == lower(channelName(c))) found = c;
+            if (name == lowerAscii(channelName(c))) found = c;
         if (found < 0) return std::nullopt;
         chosen[static_cast<std::size_t>(found)] = true;
         any = true;

@@ -1,9 +1,9 @@
 #include "cli/ConfigGroups.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
+#include "base/NumberText.h"
 #include "base/StringTable.h"
 #include "base/Win1250.h"
 #include "config/AlarmModels.h"
@@ -17,30 +17,13 @@ namespace mr420::cli {
 
 namespace {
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::optional<int> wholeNumber(std::string_view text, int min, int max) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    int v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        v = v * 10 + (c - '0');
-    }
-    if (v < min || v > max) return std::nullopt;
-    return v;
-}
-
 const char* onOff(bool on) { return on ? "on" : "off"; }
 
 // One of a list of names; the index or nullopt.
 std::optional<int> choice(std::string_view text, std::initializer_list<const char*> names) {
     int i = 0;
     for (const char* n : names) {
-        if (lower(text) == lower(n)) return i;
+        if (lowerAscii(text) == lowerAscii(n)) return i;
         ++i;
     }
     return std::nullopt;
@@ -81,7 +64,7 @@ GroupSetting choiceSetting(std::string name, std::vector<const char*> names, int
             },
             [names, set](ConfigModel& m, std::string_view v) {
                 for (std::size_t i = 0; i < names.size(); ++i)
-                    if (lower(v) == lower(names[i])) {
+                    if (lowerAscii(v) == lowerAscii(names[i])) {
                         set(as<M>(m), static_cast<int>(i));
                         return SetResult::accepted();
                     }
@@ -97,7 +80,7 @@ GroupSetting alarmSwitch() {
 }
 
 std::optional<LocalTime> parseClock(std::string_view text) {
-    if (lower(text) == "now") return localTimeNow();
+    if (lowerAscii(text) == "now") return localTimeNow();
     // YYYY-MM-DDTHH:MM:SS
     if (text.size() != 19 || text[4] != '-' || text[7] != '-' || (text[10] != 'T' && text[10] != ' ') ||
         text[13] != ':' || text[16] != ':')
@@ -187,7 +170,7 @@ std::string repeatText(const RepeatTime& t) {
 
 // "1h10m", "1h10", "1h", "10m": hours 0..24, minutes 0..50.
 std::optional<std::pair<int, int>> parseRepeat(std::string_view text) {
-    const std::string t = lower(text);
+    const std::string t = lowerAscii(text);
     const std::size_t h = t.find('h');
     std::string_view hours, minutes;
     if (h == std::string::npos) {
@@ -471,7 +454,7 @@ std::vector<ConfigGroup> makeGroups() {
                            return s.backupActive ? endpointText(s.backupAddress, s.backupPort) : std::string("off");
                        },
                        [](S& s, std::string_view v) {
-                           if (lower(v) == "off") {
+                           if (lowerAscii(v) == "off") {
                                s.backupActive = false;
                                return SetResult::accepted();
                            }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/NumberText.h"
 #include "base/StringTable.h"
 
 namespace mr420 {
@@ -10,19 +11,8 @@ namespace {
 
 constexpr int kMinutesPerDay = 1440;
 constexpr int kMinutesPerHour = 60;
-constexpr long long kNumberLimit = 1'000'000'000;
 
 }  // namespace
-
-int LoggingSettingsModel::leadingNumber(std::string_view text) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = std::min(value * 10 + (text[i] - '0'), kNumberLimit);
-    return static_cast<int>(negative ? -value : value);
-}
 
 int LoggingSettingsModel::maximum(LoggingField f) {
     switch (f) {

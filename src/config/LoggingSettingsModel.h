@@ -41,11 +41,6 @@ enum class LoggingField { Days, Hours, Minutes };   // the three interval fields
 
 class LoggingSettingsModel : public ConfigModel {
 public:
-    // The number at the start of a text, as a C library would read it: an
-    // optional sign, then digits up to the first other character; no digits
-    // read 0. Held within ±1 000 000 000, so any length is safe.
-    static int leadingNumber(std::string_view text);
-
     static constexpr int kMaxInterval = 44 * 1440 + 23 * 60 + 59;   // 64799 minutes
     static constexpr int kTemperature2Firmware = 128;               // "Temperatura 2" from version 1.28
     // The largest value of a field: 44 days, 23 hours, 59 minutes.

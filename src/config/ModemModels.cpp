@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/NumberText.h"
 #include "base/StringTable.h"
 #include "base/Win1250.h"
 
@@ -36,7 +37,7 @@ std::array<std::string_view, 5> addressGroups(std::string_view text, int& count)
 // An octet group as a field holds it: up to three digits, no more than 255.
 bool octetGroup(std::string_view g) {
     if (g.size() > 3 || !std::all_of(g.begin(), g.end(), digit)) return false;
-    return digitFieldValue(g) <= 255;
+    return leadingDigits(g) <= 255;
 }
 
 }  // namespace
@@ -115,16 +116,6 @@ std::string phoneNumberText(std::string_view text) {
     return out;
 }
 
-long long digitFieldValue(std::string_view text) {
-    constexpr long long kLimit = 1'000'000'000;
-    long long value = 0;
-    for (const char c : text) {
-        if (!digit(c)) break;
-        value = std::min(kLimit, value * 10 + (c - '0'));
-    }
-    return value;
-}
-
 std::optional<Ipv4Address> parseIpv4(std::string_view text) {
     int count = 0;
     const auto groups = addressGroups(text, count);
@@ -132,7 +123,7 @@ std::optional<Ipv4Address> parseIpv4(std::string_view text) {
     Ipv4Address a{};
     for (std::size_t i = 0; i < 4; ++i) {
         if (groups[i].empty() || !octetGroup(groups[i])) return std::nullopt;
-        a[i] = static_cast<std::uint8_t>(digitFieldValue(groups[i]));
+        a[i] = static_cast<std::uint8_t>(leadingDigits(groups[i]));
     }
     return a;
 }
@@ -157,7 +148,7 @@ std::optional<Ipv4Address> ipv4FieldValue(std::string_view text) {
     const auto groups = addressGroups(text, count);
     Ipv4Address a{};
     for (int i = 0; i < count; ++i)
-        a[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(digitFieldValue(groups[static_cast<std::size_t>(i)]));
+        a[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(leadingDigits(groups[static_cast<std::size_t>(i)]));
     return a;
 }
 
@@ -284,7 +275,7 @@ UserMessage PinModel::accept() {
         text_.clear();
         return {string_id::kPinFourDigits, MessageIcon::Information};
     }
-    pin_ = static_cast<int>(digitFieldValue(pin));
+    pin_ = static_cast<int>(leadingDigits(pin));
     return {};
 }
 

@@ -82,9 +82,6 @@ bool phoneNumberCharacter(char32_t c);
 // The characters of `text` that a phone number field can hold, in order.
 std::string phoneNumberText(std::string_view text);
 
-// The value of a digit-only field: the number its leading digits make,
-// 0 for none; held at 1 000 000 000 so that any length is safe.
-long long digitFieldValue(std::string_view text);
 
 using Ipv4Address = std::array<std::uint8_t, 4>;
 

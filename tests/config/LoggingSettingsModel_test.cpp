@@ -192,18 +192,6 @@ TEST(LoggingSettingsFields, LeavingAFieldWritesZeroForNothing) {
     }
 }
 
-TEST(LoggingSettingsFields, LeadingNumberReadsLikeTheCLibrary) {
-    struct Case {
-        const char* text;
-        int value;
-    };
-    const Case cases[] = {
-        {"", 0}, {"0", 0}, {"12", 12}, {"12ab", 12}, {"ab12", 0}, {"-7", -7}, {"+7", 7}, {"-", 0},
-        {"0010", 10}, {"12345678901234567890", 1000000000}, {"-12345678901234567890", -1000000000},
-    };
-    for (const Case& c : cases) EXPECT_EQ(LoggingSettingsModel::leadingNumber(c.text), c.value) << c.text;
-}
-
 // --- OK and the interval message -----------------------------------------------------
 
 TEST(LoggingSettingsAccept, LoggedIntervalMustLieWithinOneMinuteAnd44Days) {

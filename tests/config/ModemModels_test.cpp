@@ -125,16 +125,6 @@ TEST(ModemTexts, PhoneNumbersKeepDigitsHashAndStar) {
     EXPECT_EQ(phoneNumberText("*100#abcł"), "*100#");
 }
 
-TEST(ModemTexts, DigitFieldsReadTheirLeadingNumber) {
-    struct Case {
-        const char* text;
-        long long value;
-    };
-    const Case cases[] = {{"", 0}, {"0", 0}, {"0042", 42}, {"65535", 65535}, {"12x3", 12},
-                          {"99999999999999999999", 1'000'000'000}};
-    for (const Case& c : cases) EXPECT_EQ(digitFieldValue(c.text), c.value) << c.text;
-}
-
 // --- addresses ----------------------------------------------------------------------
 
 TEST(ModemAddresses, OnlyFourOctetsUpTo255Parse) {

@@ -8,11 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 
 #include <algorithm>
 
-#include "config/NumericText.h"
+#include "base/NumberText.h"
+#include "config/widgets/EntryFields.h"
 #include "config/widgets/NumericEdit.h"
 
 namespace mr420 {
@@ -34,16 +34,14 @@ NumericEdit* valueField(MessageBoxes& boxes, QWidget* parent) {
 // A field that takes digits only (minutes, hours).
 QLineEdit* digitsField(QWidget* parent) {
     auto* edit = new QLineEdit(parent);
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setValidator(new DigitValidator(edit));
     setWidthInChars(edit, 4);
     return edit;
 }
 
 // The integer a digits field holds (an empty text reads 0).
 std::int64_t digitsValue(const QLineEdit* edit) {
-    const NumericReading r = readNumericText(edit->text().toStdString(), 0);
-    if (r.error) return 0;
-    return static_cast<std::int64_t>(std::clamp(r.value, -1e15, 1e15));
+    return leadingDigits(edit->text().toStdString(), 1'000'000'000'000'000);
 }
 
 // Reads the field and, when it lies outside `range`, gives it the range's

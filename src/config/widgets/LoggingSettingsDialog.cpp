@@ -13,6 +13,9 @@
 
 #include <algorithm>
 
+#include "base/NumberText.h"
+#include "config/widgets/EntryFields.h"
+
 namespace mr420 {
 
 // --- the interval field -----------------------------------------------------------
@@ -24,14 +27,12 @@ IntervalSpinBox::IntervalSpinBox(int maximum, QWidget* parent) : QAbstractSpinBo
 
 QValidator::State IntervalSpinBox::validate(QString& input, int&) const {
     // Only digits reach the field; an empty field is allowed while typing.
-    for (const QChar c : input)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return QValidator::Invalid;
-    return QValidator::Acceptable;
+    return digitFieldState(input);
 }
 
 QAbstractSpinBox::StepEnabled IntervalSpinBox::stepEnabled() const {
     if (isReadOnly() || !isEnabled()) return StepNone;
-    const int value = LoggingSettingsModel::leadingNumber(lineEdit()->text().toStdString());
+    const int value = leadingNumber(lineEdit()->text().toStdString());
     StepEnabled steps = StepNone;
     if (value < maximum_) steps |= StepUpEnabled;
     if (value > 0) steps |= StepDownEnabled;
@@ -39,7 +40,7 @@ QAbstractSpinBox::StepEnabled IntervalSpinBox::stepEnabled() const {
 }
 
 void IntervalSpinBox::stepBy(int steps) {
-    const long long value = LoggingSettingsModel::leadingNumber(lineEdit()->text().toStdString()) + static_cast<long long>(steps);
+    const long long value = leadingNumber(lineEdit()->text().toStdString()) + static_cast<long long>(steps);
     lineEdit()->setText(QString::number(std::clamp<long long>(value, 0, maximum_)));
     selectAll();
 }

@@ -5,36 +5,22 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QValidator>
 #include <QVBoxLayout>
 
+#include "base/NumberText.h"
 #include "base/StringTable.h"
 #include "base/widgets/MessageBoxes.h"
+#include "config/widgets/EntryFields.h"
 
 namespace mr420 {
 
 namespace {
 
 QString fromStd(const std::string& text) { return QString::fromStdString(text); }
-
-// Digits only, none beyond the maximum (when there is one).
-class DigitValidator : public QValidator {
-public:
-    DigitValidator(long long maximum, QObject* parent) : QValidator(parent), maximum_(maximum) {}
-    State validate(QString& input, int&) const override {
-        for (const QChar c : input)
-            if (c < QLatin1Char('0') || c > QLatin1Char('9')) return Invalid;
-        if (maximum_ >= 0 && digitFieldValue(input.toStdString()) > maximum_) return Invalid;
-        return Acceptable;
-    }
-
-private:
-    long long maximum_;
-};
 
 // Drops every character a phone number cannot hold, so that a pasted
 // "+48 600-100-200" arrives as "48600100200".
@@ -87,10 +73,10 @@ QHBoxLayout* addressRow(IpAddressEdit* address, DigitEdit* port, QWidget* parent
 // --- entry fields -------------------------------------------------------------------
 
 DigitEdit::DigitEdit(long long maximum, QWidget* parent) : QLineEdit(parent) {
-    setValidator(new DigitValidator(maximum, this));
+    setValidator(new DigitValidator(this, maximum));
 }
 
-long long DigitEdit::value() const { return digitFieldValue(text().toStdString()); }
+long long DigitEdit::value() const { return leadingDigits(text().toStdString()); }
 
 void DigitEdit::setValue(long long value) { setText(QString::number(value)); }
 
@@ -99,14 +85,7 @@ PhoneNumberEdit::PhoneNumberEdit(QWidget* parent) : QLineEdit(parent) {
 }
 
 void PhoneNumberEdit::keyPressEvent(QKeyEvent* event) {
-    // Character keys other than the number's are dropped; editing and
-    // movement keys (no text) behave as usual.
-    const QString text = event->text();
-    if (!text.isEmpty() && text.at(0).isPrint() && !phoneNumberCharacter(text.at(0).unicode())) {
-        event->ignore();
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
+    if (!ignoreRefusedKey(event, phoneNumberCharacter)) QLineEdit::keyPressEvent(event);
 }
 
 IpAddressEdit::IpAddressEdit(QWidget* parent) : QLineEdit(parent) {

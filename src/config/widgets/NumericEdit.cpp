@@ -1,24 +1,17 @@
 #include "config/widgets/NumericEdit.h"
 
-#include <QKeyEvent>
 
 #include "base/ValueFormat.h"
 #include "base/widgets/MessageBoxes.h"
 #include "config/NumericText.h"
+#include "config/widgets/EntryFields.h"
 
 namespace mr420 {
 
 NumericEdit::NumericEdit(MessageBoxes& boxes, QWidget* parent) : QLineEdit(parent), boxes_(boxes) {}
 
 void NumericEdit::keyPressEvent(QKeyEvent* event) {
-    // Character keys other than the number's are dropped; editing and
-    // movement keys (no text) behave as usual.
-    const QString text = event->text();
-    if (!text.isEmpty() && text.at(0).isPrint() && !numericKeyAccepted(text.at(0).unicode())) {
-        event->ignore();
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
+    if (!ignoreRefusedKey(event, numericKeyAccepted)) QLineEdit::keyPressEvent(event);
 }
 
 double NumericEdit::readValue() {

@@ -18,6 +18,7 @@
 
 #include "base/UserMessage.h"
 #include "config/ConfigController.h"
+#include "protocol/CommandChains.h"
 
 namespace mr420 {
 
@@ -129,7 +130,8 @@ enum class TypedText { CleanedUp, Exact };
 // panel's reply replaces them.
 class ModemSettingsModel : public ConfigModel {
 public:
-    static constexpr int kBackupServerFirmware = 208;   // backup server and attempts from 2.08
+    // Backup server and attempts from 2.08, where the chains send them.
+    static constexpr int kBackupServerFirmware = mr420::kBackupServerFirmware;
     static constexpr long long kMaxPort = 65535;
     static constexpr long long kMaxAttempts = 30;
 

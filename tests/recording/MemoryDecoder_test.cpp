@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "base/PanelCalendar.h"
 #include "sim/MemoryImageBuilder.h"
 #include "sim/PanelModel.h"
 #include "sim/Scenarios.h"
@@ -512,13 +513,7 @@ TEST(MemoryDecoderBuilderImages, OverwriteModeRecordsComeOutInTimeOrder) {
 // The simulated panel's memory scenarios.
 
 std::int64_t minutesOf(const LocalTime& t) {
-    std::tm tm{};
-    tm.tm_year = t.year - 1900;
-    tm.tm_mon = t.month - 1;
-    tm.tm_mday = t.day;
-    tm.tm_hour = t.hour;
-    tm.tm_min = t.minute;
-    tm.tm_sec = t.second;
+    std::tm tm = tmOf(t);
     return static_cast<std::int64_t>(timegm(&tm)) / 60;
 }
 

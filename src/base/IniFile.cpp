@@ -7,11 +7,11 @@
 #include <charconv>
 #include <cstring>
 
+#include "base/NumberText.h"
+
 namespace mr420 {
 
 namespace {
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The hash of a key in section `section`: apart from the section's own.
 std::uint32_t entryHash(std::uint32_t keyHash, std::uint32_t section) {

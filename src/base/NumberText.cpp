@@ -12,8 +12,7 @@ bool digit(char c) { return c >= '0' && c <= '9'; }
 
 std::string lowerAscii(std::string_view text) {
     std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : out) c = lowerAscii(c);
     return out;
 }
 

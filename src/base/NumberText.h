@@ -10,7 +10,8 @@
 
 namespace mr420 {
 
-// `text` with the ASCII letters in lower case.
+// `c` or `text` with the ASCII letters in lower case.
+constexpr char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 std::string lowerAscii(std::string_view text);
 
 // `text` as a number of 1 to `maxDigits` digits and nothing else, within

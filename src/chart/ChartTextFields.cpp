@@ -17,7 +17,6 @@ bool isWordByte(char c) {
     const auto u = static_cast<unsigned char>(c);
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || u >= 0x80;
 }
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
@@ -280,7 +279,7 @@ std::optional<LocalTime> parseDateTimeText(std::string_view s) {
             char first[4];
             std::size_t length = 0;
             for (; i < s.size() && isWordByte(s[i]); ++i, ++length)
-                if (length < sizeof first) first[length] = lower(s[i]);
+                if (length < sizeof first) first[length] = lowerAscii(s[i]);
             const std::string_view w(first, std::min(length, sizeof first));
             if (length == 2 && w == "am") am = true;
             else if (length == 2 && w == "pm") pm = true;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
+#include "base/NumberText.h"
 #include "base/StringTable.h"
 #include "base/ValueFormat.h"
 
@@ -10,16 +12,14 @@ namespace mr420 {
 
 namespace {
 
-constexpr double kLargest = 999999999999999.0;   // fifteen digits: what a double holds exactly
+constexpr long long kLargest = 999'999'999'999'999;   // fifteen digits: what a double holds exactly
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The digits at the start of `text` as a number, held at fifteen nines so
+// The digits of `text` from `from` on as a number, held at fifteen nines so
 // that any length stays finite and exact.
-double leadingDigits(const std::string& text, std::size_t from) {
-    double value = 0;
-    for (std::size_t i = from; i < text.size() && isDigit(text[i]); ++i) value = std::min(value * 10 + (text[i] - '0'), kLargest);
-    return value;
+double digitsFrom(std::string_view text, std::size_t from) {
+    return static_cast<double>(leadingDigits(text.substr(std::min(from, text.size())), kLargest));
 }
 
 }  // namespace
@@ -41,14 +41,14 @@ NumericReading readNumericText(const std::string& text, int decimals) {
     }
 
     const bool negative = !text.empty() && text[0] == '-';
-    const std::size_t digitsFrom = negative ? 1 : 0;
+    const std::size_t firstDigit = negative ? 1 : 0;
     double value = 0;
     if (separator == std::string::npos) {
-        value = leadingDigits(text, digitsFrom);
+        value = digitsFrom(text, firstDigit);
     } else {
         // The integer part is read up to the separator; of the fraction only
         // `decimals` digits count.
-        const double whole = leadingDigits(text.substr(0, separator), digitsFrom);
+        const double whole = digitsFrom(std::string_view(text).substr(0, separator), firstDigit);
         std::size_t end = separator + 1;
         int n = 0;
         double fraction = 0;

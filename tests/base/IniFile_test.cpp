@@ -90,36 +90,32 @@ TEST_F(IniFileTest, NumbersReadLikeAtoiWithClampingInsteadOfOverflow) {
              "big=99999999999\r\nsmall=-99999999999\r\nhuge=" +
                  std::string(400, '9') + "\r\nmax=2147483647\r\nmin=-2147483648\r\n"
                  "u32=4294967295\r\nover=4294967296\r\nminus1=-1\r\nvery_neg=-3000000000\r\n");
-    EXPECT_EQ(ini.getInt("N", "sp", 0), 42);
-    EXPECT_EQ(ini.getInt("N", "plus", 0), 7);
-    EXPECT_EQ(ini.getInt("N", "neg", 0), -13);
-    EXPECT_EQ(ini.getInt("N", "tail", 0), 12);
-    EXPECT_EQ(ini.getInt("N", "word", 5), 0);
-    EXPECT_EQ(ini.getInt("N", "empty", 5), 0);
-    EXPECT_EQ(ini.getInt("N", "sign", 5), 0);
-    EXPECT_EQ(ini.getInt("N", "big", 0), INT32_MAX);
-    EXPECT_EQ(ini.getInt("N", "small", 0), INT32_MIN);
-    EXPECT_EQ(ini.getInt("N", "huge", 0), INT32_MAX);
-    EXPECT_EQ(ini.getInt("N", "max", 0), INT32_MAX);
-    EXPECT_EQ(ini.getInt("N", "min", 0), INT32_MIN);
-    EXPECT_EQ(ini.getInt("N", "missing", -77), -77);
-
-    EXPECT_EQ(ini.getUnsigned("N", "u32", 0), 4294967295u);
-    EXPECT_EQ(ini.getUnsigned("N", "over", 0), 4294967295u);
-    EXPECT_EQ(ini.getUnsigned("N", "huge", 0), 4294967295u);
-    EXPECT_EQ(ini.getUnsigned("N", "minus1", 0), 4294967295u);
-    EXPECT_EQ(ini.getUnsigned("N", "very_neg", 0), 2147483648u);
-    EXPECT_EQ(ini.getUnsigned("N", "word", 9), 0u);
-    EXPECT_EQ(ini.getUnsigned("N", "missing", 4000000000u), 4000000000u);
+    struct IntRow { const char* key; int dflt; int want; };
+    for (const IntRow& r : {IntRow{"sp", 0, 42}, {"plus", 0, 7}, {"neg", 0, -13}, {"tail", 0, 12},
+                            {"word", 5, 0}, {"empty", 5, 0}, {"sign", 5, 0}, {"big", 0, INT32_MAX},
+                            {"small", 0, INT32_MIN}, {"huge", 0, INT32_MAX}, {"max", 0, INT32_MAX},
+                            {"min", 0, INT32_MIN}, {"missing", -77, -77}}) {
+        SCOPED_TRACE(r.key);
+        EXPECT_EQ(ini.getInt("N", r.key, r.dflt), r.want);
+    }
+    struct UnsignedRow { const char* key; unsigned dflt; unsigned want; };
+    for (const UnsignedRow& r :
+         {UnsignedRow{"u32", 0, 4294967295u}, {"over", 0, 4294967295u}, {"huge", 0, 4294967295u},
+          {"minus1", 0, 4294967295u}, {"very_neg", 0, 2147483648u}, {"word", 9, 0u},
+          {"missing", 4000000000u, 4000000000u}}) {
+        SCOPED_TRACE(r.key);
+        EXPECT_EQ(ini.getUnsigned("N", r.key, r.dflt), r.want);
+    }
 }
 
 TEST(ParseLeadingInteger, SaturatesAtTheInt64Range) {
-    EXPECT_EQ(parseLeadingInteger("9223372036854775807"), INT64_MAX);
-    EXPECT_EQ(parseLeadingInteger("9223372036854775808"), INT64_MAX);
-    EXPECT_EQ(parseLeadingInteger("-9223372036854775808"), INT64_MIN);
-    EXPECT_EQ(parseLeadingInteger("-9223372036854775809"), INT64_MIN);
-    EXPECT_EQ(parseLeadingInteger("\v\f\r\n 0012"), 12);
-    EXPECT_EQ(parseLeadingInteger("- 5"), 0);
+    struct Row { const char* text; int64_t want; };
+    for (const Row& r : {Row{"9223372036854775807", INT64_MAX}, {"9223372036854775808", INT64_MAX},
+                         {"-9223372036854775808", INT64_MIN}, {"-9223372036854775809", INT64_MIN},
+                         {"\v\f\r\n 0012", 12}, {"- 5", 0}}) {
+        SCOPED_TRACE(r.text);
+        EXPECT_EQ(parseLeadingInteger(r.text), r.want);
+    }
 }
 
 TEST_F(IniFileTest, SetNumbersWriteDecimalAndReadBack) {
@@ -502,10 +498,7 @@ TEST(IniFileText, Utf8CharactersAndWindows1250Bytes) {
         {"beyond U+10FFFF", "\xF4\x90\x80\x81", false},
         {"Windows-1250 Polish letters", "\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF", true},
         {"UTF-8 and Windows-1250 side by side", "\xC5\x81\xB3\xC5\x82", true},
-        {"each unassigned byte", "\x83", false},
-        {"", "\x88", false},
-        {"", "\x90", false},
-        {"", "\x98", false},
+        {"each unassigned byte", "\x83", false}, {"", "\x88", false}, {"", "\x90", false}, {"", "\x98", false},
     };
     for (const Case& c : cases) EXPECT_EQ(IniFile::isTextBytes(c.bytes), c.text) << c.name;
 }
@@ -516,16 +509,9 @@ TEST(IniFileText, SettingsTextNeedsAnEntryOrHeaderUnlessBlank) {
         bool settings;
     };
     const Case cases[] = {
-        {"", true},
-        {"\r\n\r\n  \t\r\n", true},
-        {"[]", true},
-        {"=", true},
-        {"k=", true},
-        {"words\nmore words\n", false},
-        {"[not a header\n", false},
-        {"  [X]\n", false},
-        {"; comment only\r\n", false},
-        {"words\n[S]\n", true},
+        {"", true}, {"\r\n\r\n  \t\r\n", true}, {"[]", true}, {"=", true}, {"k=", true},
+        {"words\nmore words\n", false}, {"[not a header\n", false}, {"  [X]\n", false},
+        {"; comment only\r\n", false}, {"words\n[S]\n", true},
         {"[S]\r", true},  // the CR at the very end belongs to the line end
         {"\xEF\xBB\xBF", true},  // a UTF-8 signature and nothing else
         {"\xEF\xBB\xBF\r\n", true},

@@ -606,20 +606,14 @@ TEST(MemoryDecoderScenarios, MemoryOverwriteWrappedAndComesOutAsOneTimeLine) {
 
 TEST(SaturationTable, SaturationPressureAtLiteralPoints) {
     const struct {
-        double celsius;
-        double pascal;
+        double celsius, pascal;
     } cases[] = {
-        {20.0, 2338.6},
-        {0.0, 611.21},
-        {-40.0, 12.85},
-        {80.0, 47376},
-        {79.0, 45490},
+        {20.0, 2338.6}, {0.0, 611.21}, {-40.0, 12.85}, {80.0, 47376}, {79.0, 45490},
         {20.5, 2413.0},     // halfway between 2338.6 and 2487.4
         {-10.25, 253.89},   // truncated to -10: 259.9 - 0.25 x (283.94 - 259.9)
         {-0.5, 588.265},    // truncated to 0: the step from 0 to 1 extended below 0
         {-40.5, 12.085},    // truncated to -40: likewise below the first entry
-        {79.5, 46433.0},
-        {80.99, 47376},
+        {79.5, 46433.0}, {80.99, 47376},
     };
     for (const auto& c : cases) EXPECT_NEAR(saturationPressure(c.celsius), c.pascal, 1e-9) << c.celsius;
     for (double outside : {-41.0, -41.5, 81.0, 82.0, 200.0, -273.15, std::numeric_limits<double>::quiet_NaN(),
@@ -629,13 +623,9 @@ TEST(SaturationTable, SaturationPressureAtLiteralPoints) {
 
 TEST(SaturationTable, DewPointFromVapourPressureAtLiteralPoints) {
     const struct {
-        double pascal;
-        double celsius;
+        double pascal, celsius;
     } cases[] = {
-        {611.21, 0.0},
-        {2338.6, 20.0},
-        {12.85, -40.0},
-        {2413.0, 20.5},
+        {611.21, 0.0}, {2338.6, 20.0}, {12.85, -40.0}, {2413.0, 20.5},
         {1169.3, 9.0 + 21.2 / 79.9},   // between 1148.1 (9 degC) and 1228 (10 degC)
         {45489.0, 78.0 + 1821.0 / 1822.0},
     };
@@ -661,8 +651,7 @@ TEST(AddComputedValues, WhatEachCaseSets) {
     struct Case {
         const char* name;
         MemoryRecord record;
-        bool dewPoint;
-        bool vapour;
+        bool dewPoint, vapour;
         double fallback;
         bool dewPointComputed;
         double dewPointValue;
@@ -707,18 +696,16 @@ TEST(AddComputedValues, WhatEachCaseSets) {
         SCOPED_TRACE(c.name);
         MemoryRecord r = c.record;
         addComputedValues(r, c.dewPoint, c.vapour, c.fallback);
+        const auto expectValue = [](double actual, double want, double tolerance) {
+            if (std::isnan(want))
+                EXPECT_TRUE(std::isnan(actual)) << actual;
+            else
+                EXPECT_NEAR(actual, want, tolerance);
+        };
         EXPECT_EQ(r.dewPointComputed, c.dewPointComputed);
-        if (std::isnan(c.dewPointValue)) {
-            EXPECT_TRUE(std::isnan(r.dewPoint)) << r.dewPoint;
-        } else {
-            EXPECT_NEAR(r.dewPoint, c.dewPointValue, 1e-9);
-        }
+        expectValue(r.dewPoint, c.dewPointValue, 1e-9);
         EXPECT_EQ(r.vapourComputed, c.vapourComputed);
-        if (std::isnan(c.vapourValue)) {
-            EXPECT_TRUE(std::isnan(r.vapourPpm)) << r.vapourPpm;
-        } else {
-            EXPECT_NEAR(r.vapourPpm, c.vapourValue, 1e-6);
-        }
+        expectValue(r.vapourPpm, c.vapourValue, 1e-6);
         // The measured values stay as they were.
         EXPECT_EQ(r.temperature1, c.record.temperature1);
         EXPECT_EQ(r.humidity, c.record.humidity);

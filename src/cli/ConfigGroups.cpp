@@ -12,6 +12,7 @@
 #include "config/ModemModels.h"
 #include "config/NumericText.h"
 #include "config/SmallConfigModels.h"
+#include "protocol/CommandChains.h"
 
 namespace mr420::cli {
 
@@ -489,7 +490,7 @@ std::vector<ConfigGroup> makeGroups() {
           smsNumber("sms5", 5),
           switchSetting<MM>("internet", [](const MM& m) { return m.shown().internetAllowed; },
                             [](MM& m, bool on) { m.shown().internetAllowed = on; })}});
-    fromFirmware(g.back(), {"backup-server", "attempts"}, ModemSettingsModel::kBackupServerFirmware);
+    fromFirmware(g.back(), {"backup-server", "attempts"}, kBackupServerFirmware);
 
     g.push_back({"pin", ConfigKind::ModemPin, [] { return std::make_unique<PinModel>(); },
                  {{"pin", "NNNN (four digits)", {},

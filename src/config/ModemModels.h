@@ -130,8 +130,6 @@ enum class TypedText { CleanedUp, Exact };
 // panel's reply replaces them.
 class ModemSettingsModel : public ConfigModel {
 public:
-    // Backup server and attempts from 2.08, where the chains send them.
-    static constexpr int kBackupServerFirmware = mr420::kBackupServerFirmware;
     static constexpr long long kMaxPort = 65535;
     static constexpr long long kMaxAttempts = 30;
 
@@ -151,6 +149,7 @@ public:
     // After OK: the accepted settings, as their frames carry them.
     void store(WriteArguments& args) const override;
 
+    // Backup server and attempts from the firmware on which the chains send them.
     bool backupServerSupported() const { return firmwareVersion_ >= kBackupServerFirmware; }
     // What the controls hold: the settings as the showing opened, changed
     // field by field.

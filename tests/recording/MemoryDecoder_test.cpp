@@ -692,16 +692,16 @@ TEST(AddComputedValues, WhatEachCaseSets) {
         {"pressure equal to e", measured(10.0, 50.0), false, true, 6.14, false, 0, true, 0},
         {"fallback not a number", measured(20.0, 50.0), true, true, nan, true, dp, true, nan},
     };
+    const auto expectValue = [](double actual, double want, double tolerance) {
+        if (std::isnan(want))
+            EXPECT_TRUE(std::isnan(actual)) << actual;
+        else
+            EXPECT_NEAR(actual, want, tolerance);
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MemoryRecord r = c.record;
         addComputedValues(r, c.dewPoint, c.vapour, c.fallback);
-        const auto expectValue = [](double actual, double want, double tolerance) {
-            if (std::isnan(want))
-                EXPECT_TRUE(std::isnan(actual)) << actual;
-            else
-                EXPECT_NEAR(actual, want, tolerance);
-        };
         EXPECT_EQ(r.dewPointComputed, c.dewPointComputed);
         expectValue(r.dewPoint, c.dewPointValue, 1e-9);
         EXPECT_EQ(r.vapourComputed, c.vapourComputed);

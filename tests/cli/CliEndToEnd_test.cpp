@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -25,9 +21,8 @@
 #include "recording/RegistrationSources.h"
 #include "sim/PtyPanel.h"
 #include "sim/Scenarios.h"
+#include "support/ChildProcess.h"
 #include "support/TestSupport.h"
-
-extern char** environ;
 
 namespace mr420::cli {
 namespace {
@@ -35,103 +30,12 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-const std::string kProgram = std::string(MR420_BINARY_DIR) + "/bin/mr420-cli";
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
+using Outcome = test::ChildProcess::Outcome;
 using mr420::test::readFile;
 
 // A running mr420-cli with its output collected.
-class Child {
-public:
-    explicit Child(const std::vector<std::string>& args) {
-        int out[2], err[2];
-        EXPECT_EQ(::pipe(out), 0);
-        EXPECT_EQ(::pipe(err), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        posix_spawn_file_actions_addclose(&actions, err[0]);
-        std::vector<char*> argv{const_cast<char*>(kProgram.c_str())};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, kProgram.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        ::close(err[1]);
-        reader_ = std::thread([this, o = out[0], e = err[0]] { collect(o, e); });
-    }
-    ~Child() {
-        if (pid_ > 0) {
-            test::signalChild(pid_, SIGKILL);
-            finish(10s);
-        }
-        if (reader_.joinable()) reader_.join();
-    }
-
-    void signal(int sig) { test::signalChild(pid_, sig); }
-    std::string errSoFar() {
-        std::lock_guard lock(mutex_);
-        return outcome_.err;
-    }
-
-    // Waits for the end (the limit only guards against a hang).
-    Outcome finish(std::chrono::seconds limit = 120s) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        int status = 0;
-        while (pid_ > 0) {
-            const pid_t r = ::waitpid(pid_, &status, WNOHANG);
-            if (r == pid_) {
-                pid_ = -1;
-                break;
-            }
-            if (std::chrono::steady_clock::now() > end) {
-                test::signalChild(pid_, SIGKILL);
-                ::waitpid(pid_, &status, 0);
-                pid_ = -1;
-                ADD_FAILURE() << "mr420-cli did not end";
-                break;
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        if (reader_.joinable()) reader_.join();
-        outcome_.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return outcome_;
-    }
-
-private:
-    void collect(int out, int err) {
-        pollfd fds[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
-        int open = 2;
-        while (open > 0) {
-            if (::poll(fds, 2, 100) <= 0) continue;
-            for (pollfd& p : fds) {
-                if (p.fd < 0 || !(p.revents & (POLLIN | POLLHUP))) continue;
-                char buf[4096];
-                const ssize_t n = ::read(p.fd, buf, sizeof buf);
-                if (n <= 0) {
-                    ::close(p.fd);
-                    p.fd = -1;
-                    --open;
-                    continue;
-                }
-                std::lock_guard lock(mutex_);
-                (p.fd == out ? outcome_.out : outcome_.err).append(buf, static_cast<std::size_t>(n));
-            }
-        }
-    }
-
-    pid_t pid_ = -1;
-    std::thread reader_;
-    std::mutex mutex_;
-    Outcome outcome_;
+struct Child : test::ChildProcess {
+    explicit Child(const std::vector<std::string>& args) : ChildProcess(test::binary("mr420-cli"), args) {}
 };
 
 class CliEndToEnd : public ::testing::Test {

@@ -7,11 +7,9 @@
 
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,53 +17,24 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/TestSupport.h"
-
-extern char** environ;
 
 namespace {
 
 using namespace std::chrono_literals;
+using mr420::test::ChildProcess;
+using mr420::test::binary;
+using mr420::test::readFile;
 
-const std::string kBin = std::string(MR420_BINARY_DIR) + "/bin";
-
-struct Child {
-    pid_t pid = -1;
-    int out = -1;
-};
-
-// `out` reads the child's standard output, and its errors too with withErrors.
-Child spawn(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
-            bool withErrors = false) {
-    int fds[2];
-    if (::pipe(fds) != 0) return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    if (withErrors) posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::vector<std::string> envStore;
-    for (char** e = environ; *e; ++e) envStore.emplace_back(*e);
-    for (const std::string& e : extraEnv) envStore.push_back(e);
-    std::vector<char*> envp;
-    for (std::string& e : envStore) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    Child c;
-    if (posix_spawn(&c.pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) c.pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
-    c.out = fds[0];
-    return c;
-}
-
+// One line from `fd`, without its LF; what came when none is complete in time.
 std::string readLine(int fd, int timeoutMs) {
     std::string line;
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -79,19 +48,6 @@ std::string readLine(int fd, int timeoutMs) {
     }
     return line;
 }
-
-int waitExit(pid_t pid, int timeoutMs) {
-    int status = 0;
-    for (int i = 0; i < timeoutMs / 10; ++i) {
-        if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(10ms);
-    }
-    mr420::test::signalChild(pid, SIGKILL);
-    ::waitpid(pid, &status, 0);
-    return -1;
-}
-
-using mr420::test::readFile;
 
 // One request/answer exchange with the data server; "" when it is not there.
 struct DataClient {
@@ -126,43 +82,37 @@ struct DataClient {
 class Mr420Program : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (::access((kBin + "/mr420").c_str(), X_OK) != 0 || ::access((kBin + "/mr420-sim").c_str(), X_OK) != 0)
+        if (::access(binary("mr420").c_str(), X_OK) != 0 || ::access(binary("mr420-sim").c_str(), X_OK) != 0)
             GTEST_SKIP() << "mr420 and mr420-sim are not built";
         dir = mr420::test::makeTempDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
         runtime = dir + "/run";
         std::filesystem::create_directories(runtime);
         ::chmod(runtime.c_str(), 0700);
     }
-    void TearDown() override {
-        for (pid_t p : {program.pid, sim.pid})
-            if (p > 0) {
-                mr420::test::signalChild(p, SIGKILL);
-                ::waitpid(p, nullptr, 0);
-            }
-    }
-    Child startSim(const std::string& scenario) {
-        sim = spawn(kBin + "/mr420-sim", {"--scenario", scenario, "--instant", "--link", dir + "/ttyMR420"}, {});
-        const std::string dev = readLine(sim.out, 5000);
-        EXPECT_FALSE(dev.empty());
-        return sim;
+    // The simulator on dir/ttyMR420, once it has said its device.
+    void startSim(const std::string& scenario, const std::vector<std::string>& more = {}) {
+        std::vector<std::string> args{"--scenario", scenario, "--instant", "--link", dir + "/ttyMR420"};
+        args.insert(args.end(), more.begin(), more.end());
+        sim.emplace(binary("mr420-sim"), args);
+        EXPECT_FALSE(sim->nextLine(5s).empty());
     }
     void writeIni(const std::string& text) {
         std::ofstream(dir + "/mr420.ini", std::ios::binary) << text;
     }
-    void startProgram() {
-        program = spawn(kBin + "/mr420", {"--ini", dir + "/mr420.ini"},
-                        {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime, "LC_ALL=C.UTF-8"});
-        ASSERT_GT(program.pid, 0);
+    // The window program on the settings file, offscreen, with more arguments and environment.
+    void startProgram(std::vector<std::string> args = {}, std::vector<std::string> env = {}) {
+        args.insert(args.begin(), {"--ini", dir + "/mr420.ini"});
+        env.insert(env.end(), {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime, "LC_ALL=C.UTF-8"});
+        program.emplace(binary("mr420"), args, env);
+        ASSERT_TRUE(program->started());
     }
     int stopProgram() {
-        mr420::test::signalChild(program.pid, SIGTERM);
-        const int rc = waitExit(program.pid, 10000);
-        program.pid = -1;
-        return rc;
+        program->signal(SIGTERM);
+        return program->finish(10s).status;
     }
 
     std::string dir, runtime;
-    Child sim, program;
+    std::optional<ChildProcess> sim, program;
 };
 
 TEST_F(Mr420Program, PollsThePanelPublishesReadingsAndWritesSettingsOnSigterm) {
@@ -220,8 +170,7 @@ TEST_F(Mr420Program, PollsThePanelPublishesReadingsAndWritesSettingsOnSigterm) {
 }
 
 TEST_F(Mr420Program, RegistersAnMr466WithTwoTemperaturesAndTheClientFollowsIt) {
-    sim = spawn(kBin + "/mr420-sim", {"--scenario", "mr466-two-temps", "--static", "--instant", "--link", dir + "/ttyMR420"}, {});
-    ASSERT_FALSE(readLine(sim.out, 5000).empty());
+    startSim("mr466-two-temps", {"--static"});
     const std::string log = dir + "/readings.txt";
     writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\nWINDOW_LEFT=150\r\n"
              "[TEMP1]\r\nFONT_HEIGHT_TEMP1=44\r\n"
@@ -250,10 +199,8 @@ TEST_F(Mr420Program, RegistersAnMr466WithTwoTemperaturesAndTheClientFollowsIt) {
     ASSERT_FALSE(temperature2.empty());
 
     // The command-line client follows the value: one line at once, then one per refresh.
-    Child follow = spawn(kBin + "/mr420-data", {"follow", temperature2, "Wynik"}, {"XDG_RUNTIME_DIR=" + runtime});
-    const std::string first = readLine(follow.out, 5000), second = readLine(follow.out, 5000);
-    mr420::test::signalChild(follow.pid, SIGTERM);
-    waitExit(follow.pid, 3000);
+    ChildProcess follow(binary("mr420-data"), {"follow", temperature2, "Wynik"}, {"XDG_RUNTIME_DIR=" + runtime});
+    const std::string first = follow.nextLine(5s), second = follow.nextLine(5s);
     EXPECT_NE(first.find("18.64"), std::string::npos) << first;
     EXPECT_NE(second.find("18.64"), std::string::npos) << second;
 
@@ -286,7 +233,7 @@ TEST_F(Mr420Program, SigtermEndsItWhileThePortChoiceIsOpen) {
     writeIni("[GENERAL]\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\n");
     startProgram();
     std::this_thread::sleep_for(2s);
-    ASSERT_EQ(::waitpid(program.pid, nullptr, WNOHANG), 0) << "ended by itself";
+    ASSERT_TRUE(program->running()) << "ended by itself";
     EXPECT_EQ(stopProgram(), 0);
     const std::string ini = readFile(dir + "/mr420.ini");
     EXPECT_NE(ini.find("PORT_NR=0\r\n"), std::string::npos) << ini;
@@ -297,32 +244,27 @@ TEST_F(Mr420Program, ScreenshotShowsTheReadingsAndEndsTheProgram) {
     startSim("mr411-baro");
     writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\n[PORTS]\r\nCOM99=" + dir + "/ttyMR420\r\n");
     const std::string png = dir + "/window.png";
-    program = spawn(kBin + "/mr420", {"--ini", dir + "/mr420.ini", "--screenshot", png, "--screenshot-after", "2"},
-                    {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime});
-    EXPECT_EQ(waitExit(program.pid, 15000), 0);
-    program.pid = -1;
+    startProgram({"--screenshot", png, "--screenshot-after", "2"});
+    EXPECT_EQ(program->finish(15s).status, 0);
     const std::string data = readFile(png);
     ASSERT_GT(data.size(), 1000u);
     EXPECT_EQ(data.substr(1, 3), "PNG");
 }
 
 TEST_F(Mr420Program, HelpAndVersionNeedNoDisplay) {
-    Child help = spawn(kBin + "/mr420", {"--help"}, {"QT_QPA_PLATFORM=none-such"});
-    EXPECT_NE(readLine(help.out, 3000).find("--ini"), std::string::npos);
-    EXPECT_EQ(waitExit(help.pid, 3000), 0);
-    Child version = spawn(kBin + "/mr420", {"--version"}, {});
-    EXPECT_EQ(readLine(version.out, 3000).rfind("mr420 ", 0), 0u);
-    EXPECT_EQ(waitExit(version.pid, 3000), 0);
+    const auto help = ChildProcess(binary("mr420"), {"--help"}, {"QT_QPA_PLATFORM=none-such"}).finish(3s);
+    EXPECT_NE(help.out.substr(0, help.out.find('\n')).find("--ini"), std::string::npos) << help.out;
+    EXPECT_EQ(help.status, 0);
+    const auto version = ChildProcess(binary("mr420"), {"--version"}).finish(3s);
+    EXPECT_EQ(version.out.rfind("mr420 ", 0), 0u) << version.out;
+    EXPECT_EQ(version.status, 0);
 }
 
 TEST_F(Mr420Program, TraceRecordsTheLineInTheSimulatorsFormat) {
-    sim = spawn(kBin + "/mr420-sim", {"--scenario", "faulty-line", "--instant", "--link", dir + "/ttyMR420"}, {});
-    ASSERT_FALSE(readLine(sim.out, 5000).empty());
+    startSim("faulty-line");
     writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\n[PORTS]\r\nCOM99=" + dir + "/ttyMR420\r\n");
     const std::string trace = dir + "/trace.txt";
-    program = spawn(kBin + "/mr420", {"--ini", dir + "/mr420.ini", "--trace", trace},
-                    {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime, "LC_ALL=C.UTF-8"});
-    ASSERT_GT(program.pid, 0);
+    startProgram({"--trace", trace});
     // The faulty line spoils some replies: the trace gives the reason.
     std::string text;
     for (int i = 0; i < 150 && text.find(" # bad LRC") == std::string::npos; ++i) {
@@ -354,7 +296,7 @@ TEST_F(Mr420Program, SigtermDuringTheStartUpMessageEndsItAndKeepsThePort) {
     writeIni("[GENERAL]\r\nPORT_NR=99\r\nLANGUAGE=pl\r\nSHOW_ADV=0\r\n[PORTS]\r\nCOM99=" + dir + "/missing\r\n");
     startProgram();
     std::this_thread::sleep_for(2s);
-    ASSERT_EQ(::waitpid(program.pid, nullptr, WNOHANG), 0) << "ended by itself";
+    ASSERT_TRUE(program->running()) << "ended by itself";
     EXPECT_EQ(stopProgram(), 0);
     const std::string ini = readFile(dir + "/mr420.ini");
     EXPECT_NE(ini.find("PORT_NR=99\r\n"), std::string::npos) << ini;
@@ -367,7 +309,7 @@ TEST_F(Mr420Program, AFileThatIsNotASettingsFileIsNeverWrittenOver) {
     startProgram();
     // The warning, then the language question, wait; the signal ends them.
     std::this_thread::sleep_for(2s);
-    ASSERT_EQ(::waitpid(program.pid, nullptr, WNOHANG), 0) << "ended by itself";
+    ASSERT_TRUE(program->running()) << "ended by itself";
     EXPECT_EQ(stopProgram(), 0);
     EXPECT_EQ(readFile(dir + "/mr420.ini"), junk);
 }
@@ -383,40 +325,36 @@ TEST_F(Mr420Program, ASecondProgramOnAHeldPortIsRefusedAndToldWhoHoldsIt) {
         for (int i = 0; i < 300 && !done(); ++i) std::this_thread::sleep_for(100ms);
         return done();
     };
-    auto cli = [&](std::vector<std::string> args) {
+    const auto cli = [&](std::vector<std::string> args) {
         args.insert(args.begin(), {"--ini", ini, "--lang", "en", "--device", link});
-        return spawn(kBin + "/mr420-cli", args, {locks}, true);
-    };
-    auto window = [&](const std::string& trace) {
-        return spawn(kBin + "/mr420", {"--ini", ini, "--trace", trace},
-                     {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime, "LC_ALL=C.UTF-8", locks});
+        return std::make_unique<ChildProcess>(binary("mr420-cli"), args, std::vector<std::string>{locks},
+                                              ChildProcess::Errors::Merged);
     };
     // A refused mr420-cli: its exit within 2 s and what it said.
-    auto refusedBy = [&](pid_t holder, const std::string& name) {
+    const auto refusedBy = [&](pid_t holder, const std::string& name) {
         const auto asked = std::chrono::steady_clock::now();
-        Child c = cli({"info"});
-        const std::string said = readLine(c.out, 5000) + readLine(c.out, 5000);
-        EXPECT_EQ(waitExit(c.pid, 5000), 2);
+        const auto said = cli({"info"})->finish(5s);
+        EXPECT_EQ(said.status, 2);
         EXPECT_LT(std::chrono::steady_clock::now() - asked, 2s);
-        EXPECT_NE(said.find("in use by PID " + std::to_string(holder) + " (" + name + ")"), std::string::npos) << said;
+        EXPECT_NE(said.out.find("in use by PID " + std::to_string(holder) + " (" + name + ")"), std::string::npos) << said.out;
     };
 
-    program = window(dir + "/window.txt");   // the window holds the port
+    startProgram({"--trace", dir + "/window.txt"}, {locks});   // the window holds the port
     ASSERT_TRUE(waitFor([&] { return readFile(dir + "/window.txt").find(" < 020A00") != std::string::npos; }));
-    refusedBy(program.pid, "mr420");
+    refusedBy(program->pid(), "mr420");
     EXPECT_EQ(stopProgram(), 0);
 
-    Child holder = cli({"log", log, "--interval", "1s", "--channels", "TEMP1,PRESSURE,RH"});   // mr420-cli holds it
+    const auto holder = cli({"log", log, "--interval", "1s", "--channels", "TEMP1,PRESSURE,RH"});   // mr420-cli holds it
     ASSERT_TRUE(waitFor([&] { const std::string t = readFile(log); return std::count(t.begin(), t.end(), '\n') >= 3; }));
-    refusedBy(holder.pid, "mr420-cli");
-    program = window(dir + "/refused.txt");
-    const std::string reason = "Port jest używany przez PID " + std::to_string(holder.pid) + " (mr420-cli).";
+    refusedBy(holder->pid(), "mr420-cli");
+    startProgram({"--trace", dir + "/refused.txt"}, {locks});
+    const std::string reason = "Port jest używany przez PID " + std::to_string(holder->pid()) + " (mr420-cli).";
     EXPECT_TRUE(waitFor([&] { return readFile(dir + "/refused.txt").find(reason) != std::string::npos; }));
     EXPECT_EQ(stopProgram(), 0);   // from inside the failure message
     const std::string before = readFile(log);
     ASSERT_TRUE(waitFor([&] { return readFile(log).size() > before.size() + 40; }));
-    mr420::test::signalChild(holder.pid, SIGTERM);
-    EXPECT_EQ(waitExit(holder.pid, 10000), 0);
+    holder->signal(SIGTERM);
+    EXPECT_EQ(holder->finish(10s).status, 0);
     EXPECT_EQ(readFile(log).find("???"), std::string::npos) << readFile(log);
 }
 

@@ -6,51 +6,27 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
-#include <spawn.h>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
 
 #include "protocol/PanelState.h"
 #include "protocol/ReplyParser.h"
+#include "support/ChildProcess.h"
 #include "support/TestSupport.h"
-
-extern char** environ;
 
 namespace mr420 {
 namespace {
 
-const std::string kTool = std::string(MR420_BINARY_DIR) + "/bin/mr420-sim";
+using namespace std::chrono_literals;
 
-struct Child {
-    pid_t pid = -1;
-    int out = -1;   // its stdout
+struct Tool : test::ChildProcess {
+    explicit Tool(const std::vector<std::string>& args) : ChildProcess(test::binary("mr420-sim"), args) {}
 };
 
-Child spawnTool(const std::vector<std::string>& args) {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) return {};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(kTool.c_str()));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    Child child;
-    if (posix_spawn(&child.pid, kTool.c_str(), &actions, nullptr, argv.data(), environ) != 0) child.pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeFds[1]);
-    child.out = pipeFds[0];
-    return child;
-}
-
+// One line from the device, with its line end; what came when none is complete in time.
 std::string readLine(int fd, int timeoutMs = 3000) {
     std::string line;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -65,42 +41,26 @@ std::string readLine(int fd, int timeoutMs = 3000) {
     return line;
 }
 
-int waitExit(pid_t pid) {
-    int status = 0;
-    for (int i = 0; i < 300; ++i) {
-        if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        ::usleep(10000);
-    }
-    test::signalChild(pid, SIGKILL);
-    ::waitpid(pid, &status, 0);
-    return -2;
-}
-
-std::string allOutput(int fd) {
-    std::string text;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
-    return text;
+int openRaw(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return fd;
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(fd, TCSANOW, &tio);
+    return fd;
 }
 
 TEST(Mr420SimTool, PrintsItsDeviceAnswersAndStopsOnSigterm) {
     const std::string dir = test::makeTempDir("simtool");
     const std::string link = dir + "/panel";
     const std::string transcript = dir + "/traffic.txt";
-    Child child = spawnTool({"--scenario", "mr466-two-temps", "--link", link, "--transcript", transcript, "--static"});
-    ASSERT_GT(child.pid, 0);
-    const std::string path = readLine(child.out);
-    ASSERT_FALSE(path.empty());
+    Tool child({"--scenario", "mr466-two-temps", "--link", link, "--transcript", transcript, "--static"});
+    const std::string path = child.nextLine();   // a whole line, ended by LF
     EXPECT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
-    EXPECT_EQ(path.back(), '\n');
 
-    const int fd = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int fd = openRaw(link);
     ASSERT_GE(fd, 0);
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
     ASSERT_EQ(::write(fd, "050100FA\r\n", 10), 10);
     const std::string reply = readLine(fd);
     PanelState state;
@@ -110,28 +70,17 @@ TEST(Mr420SimTool, PrintsItsDeviceAnswersAndStopsOnSigterm) {
     EXPECT_EQ(state.mr466HasTemperature2, 1);
     ::close(fd);
 
-    ASSERT_TRUE(test::signalChild(child.pid, SIGTERM));
-    EXPECT_EQ(waitExit(child.pid), 0);
-    ::close(child.out);
+    ASSERT_TRUE(child.signal(SIGTERM));
+    EXPECT_EQ(child.finish(10s).status, 0);
     EXPECT_NE(::access(link.c_str(), F_OK), 0);
-    std::ifstream in(transcript);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_NE(text.str().find("> 050100FA"), std::string::npos) << text.str();
+    const std::string text = test::readFile(transcript);
+    EXPECT_NE(text.find("> 050100FA"), std::string::npos) << text;
 }
 
 TEST(Mr420SimTool, FaultOptionsApply) {
-    Child child = spawnTool({"--bad-lrc-every", "2", "--silent-for", "020100", "--instant"});
-    ASSERT_GT(child.pid, 0);
-    std::string path = readLine(child.out);
-    ASSERT_FALSE(path.empty());
-    path.pop_back();
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    Tool child({"--bad-lrc-every", "2", "--silent-for", "020100", "--instant"});
+    const int fd = openRaw(child.nextLine());
     ASSERT_GE(fd, 0);
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
     PanelState state;
     ReplyParser parser(state);
     ASSERT_EQ(::write(fd, "020A00F4\r\n", 10), 10);
@@ -144,19 +93,8 @@ TEST(Mr420SimTool, FaultOptionsApply) {
     ASSERT_EQ(::write(fd, "020100FD\r\n", 10), 10);
     EXPECT_EQ(readLine(fd, 300), "");
     ::close(fd);
-    test::signalChild(child.pid, SIGINT);
-    EXPECT_EQ(waitExit(child.pid), 0);
-    ::close(child.out);
-}
-
-int openRaw(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return fd;
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
-    return fd;
+    child.signal(SIGINT);
+    EXPECT_EQ(child.finish(10s).status, 0);
 }
 
 TEST(Mr420SimTool, RepliesAtThePaceOf9600BaudUnlessInstant) {
@@ -174,12 +112,8 @@ TEST(Mr420SimTool, RepliesAtThePaceOf9600BaudUnlessInstant) {
         std::string options;
         for (const std::string& o : c.options) options += o + " ";
         SCOPED_TRACE("options: " + options);
-        Child child = spawnTool(c.options);
-        ASSERT_GT(child.pid, 0);
-        std::string path = readLine(child.out);
-        ASSERT_FALSE(path.empty());
-        path.pop_back();
-        const int fd = openRaw(path);
+        Tool child(c.options);
+        const int fd = openRaw(child.nextLine());
         ASSERT_GE(fd, 0);
         // The memory block read has the longest reply, 781 characters or more.
         const auto start = std::chrono::steady_clock::now();
@@ -199,28 +133,23 @@ TEST(Mr420SimTool, RepliesAtThePaceOf9600BaudUnlessInstant) {
         else
             EXPECT_LT(ms, linePace / 2);
         ::close(fd);
-        test::signalChild(child.pid, SIGTERM);
-        EXPECT_EQ(waitExit(child.pid), 0);
-        ::close(child.out);
+        child.signal(SIGTERM);
+        EXPECT_EQ(child.finish(10s).status, 0);
     }
 }
 
 TEST(Mr420SimTool, HelpListsScenariosAndBadInputFails) {
-    Child help = spawnTool({"--help"});
-    ASSERT_GT(help.pid, 0);
-    const std::string text = allOutput(help.out);
-    EXPECT_EQ(waitExit(help.pid), 0);
-    ::close(help.out);
+    const auto help = Tool({"--help"}).finish(10s);
+    EXPECT_EQ(help.status, 0);
+    const std::string& text = help.out;
     for (const char* word : {"--link", "--transcript", "--bad-lrc-every", "--instant", "--pace", "--delay-ms", "--silent-for",
                              "mr411-baro", "mr466-two-temps", "mr466-humidity", "no-probe", "old-firmware",
                              "modem-208", "memory", "faulty-line"})
         EXPECT_NE(text.find(word), std::string::npos) << word;
 
-    Child bad = spawnTool({"--scenario", "no-such-panel"});
-    ASSERT_GT(bad.pid, 0);
-    EXPECT_EQ(waitExit(bad.pid), 2);
-    EXPECT_EQ(allOutput(bad.out), "");
-    ::close(bad.out);
+    const auto bad = Tool({"--scenario", "no-such-panel"}).finish(10s);
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
 }
 
 }  // namespace

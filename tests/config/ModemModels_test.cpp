@@ -24,8 +24,6 @@ std::string frame(PanelCommand command, const WriteArguments& a, const ChainCoun
     return CommandBuilder::buildFrame(toNumber(command), a, c);
 }
 
-// --- options word -------------------------------------------------------------------
-
 TEST(ModemOptions, EveryControlReadsItsBits) {
     struct Case {
         std::uint32_t word;
@@ -54,8 +52,6 @@ TEST(ModemOptions, AnyReplyWritesBackOnlyItsSettings) {
         ASSERT_EQ(ModemOptionChoices::fromWord(word).toWord(), expected) << std::hex << word;
     }
 }
-
-// --- texts --------------------------------------------------------------------------
 
 TEST(ModemTexts, CleanUpDropsLeadingBlanksAndCutsAtTheFirstSpace) {
     struct Case {
@@ -125,8 +121,6 @@ TEST(ModemTexts, PhoneNumbersKeepDigitsHashAndStar) {
     EXPECT_EQ(phoneNumberText("*100#abcł"), "*100#");
 }
 
-// --- addresses ----------------------------------------------------------------------
-
 TEST(ModemAddresses, OnlyFourOctetsUpTo255Parse) {
     struct Case {
         const char* text;
@@ -175,12 +169,23 @@ TEST(ModemAddresses, TheFieldHoldsPrefixesAndReadsMissingOctetsAsZero) {
     }
 }
 
-// --- modem settings: OK -------------------------------------------------------------
-
 PanelState panel(int firmware) {
     PanelState s;
     s.firmwareVersion = firmware;
     return s;
+}
+
+// What OK on these settings hands the write; the OK must pass. The backup
+// address given beforehand must be overwritten.
+WriteArguments stored(const ModemSettings& shown, int firmware = 208) {
+    ModemSettingsModel model;
+    model.reset(panel(firmware));
+    model.shown() = shown;
+    EXPECT_FALSE(model.accept()) << firmware;
+    WriteArguments args;
+    args.backupServerAddress = {9, 9, 9, 9};
+    model.store(args);
+    return args;
 }
 
 // Settings that pass every check on a 2.08 panel.
@@ -245,16 +250,10 @@ TEST(ModemSettingsModel, OkChecksInOrderAndNamesTheControlToCorrect) {
 
 TEST(ModemSettingsModel, UncheckedBackupGoesOutAsZeroAddressAndPortOne) {
     for (const int firmware : {207, 208}) {
-        ModemSettingsModel model;
-        model.reset(panel(firmware));
         ModemSettings s = validSettings();
         s.backupActive = false;
         s.attempts = firmware >= 208 ? 12 : 0;
-        model.shown() = s;
-        ASSERT_FALSE(model.accept()) << firmware;
-        WriteArguments args;
-        args.backupServerAddress = {9, 9, 9, 9};
-        model.store(args);
+        const WriteArguments args = stored(s, firmware);
         EXPECT_EQ(args.backupServerAddress, (A{0, 0, 0, 0})) << firmware;
         EXPECT_EQ(args.backupServerPort, 1u) << firmware;
         EXPECT_EQ(frame(PanelCommand::WriteBackupServerAddress, args).substr(0, 14), "02770000000000");
@@ -263,8 +262,6 @@ TEST(ModemSettingsModel, UncheckedBackupGoesOutAsZeroAddressAndPortOne) {
 }
 
 TEST(ModemSettingsModel, StoresEverySettingForItsFrame) {
-    ModemSettingsModel model;
-    model.reset(panel(208));
     ModemSettings s = validSettings();
     s.options = {true, true, D::Memory, true, false};
     s.smsNumbers = {"48601000310", "600100200", "", "*100#", "1234567890123456789", "7"};
@@ -272,10 +269,7 @@ TEST(ModemSettingsModel, StoresEverySettingForItsFrame) {
     s.apn = "internet";
     s.papLogin = "  user";
     s.internetAllowed = true;
-    model.shown() = s;
-    ASSERT_FALSE(model.accept());
-    WriteArguments args;
-    model.store(args);
+    const WriteArguments args = stored(s);
     EXPECT_EQ(args.modemOptions, 0xD2u);
     EXPECT_EQ(args.smsNumbers[1], "600100200      ");
     EXPECT_EQ(args.smsNumbers[2], std::string(15, ' '));
@@ -301,16 +295,11 @@ TEST(ModemSettingsModel, StoresEverySettingForItsFrame) {
 }
 
 TEST(ModemSettingsModel, FramesCarryCutAndPaddedTexts) {
-    ModemSettingsModel model;
-    model.reset(panel(208));
     ModemSettings s = validSettings();
     s.smsNumbers = {"", "", "12345678901234567", "600100200", "", ""};
     s.stationName = "Stacja Nord";
     s.apn = "Łódź";
-    model.shown() = s;
-    ASSERT_FALSE(model.accept());
-    WriteArguments args;
-    model.store(args);
+    const WriteArguments args = stored(s);
     struct Case {
         PanelCommand command;
         ChainCounters counters;
@@ -335,8 +324,6 @@ TEST(ModemSettingsModel, FramesCarryCutAndPaddedTexts) {
     for (const Case& c : cases)
         EXPECT_EQ(frame(c.command, args, c.counters).substr(0, 14), c.start) << c.start;
 }
-
-// --- modem settings: what a reply shows ----------------------------------------------
 
 PanelState goodPanel() {
     PanelState s = test::modemPanel(208);
@@ -426,8 +413,6 @@ TEST(ModemSettingsModel, ThePermissionHasItsNoteAndMessages) {
               "Rejestracja i alarmowanie przez GPRS/Internet są zablokowane niezależnie od innych ustawień");
 }
 
-// --- PIN and PAP ----------------------------------------------------------------------
-
 TEST(PinModel, TakesExactlyFourDigitsAndKeepsLeadingZerosOnTheWire) {
     struct Case {
         const char* typed;
@@ -510,7 +495,9 @@ TEST(ModemSettingsModel, ThePanelsTextsGoBackAsItHoldsThemTypedOnesCleanedUpAndI
         const UserMessage v = m.accept();
         EXPECT_EQ(v.character, c.refused) << c.typed;
         EXPECT_EQ(m.refusedControl(), c.focus) << c.typed;
-        if (!v) EXPECT_EQ(m.settings().*c.field, c.written);
+        if (!v) {
+            EXPECT_EQ(m.settings().*c.field, c.written);
+        }
     }
     EXPECT_NE(messageText({string_id::kCharacterNotInCodePage, MessageIcon::None, U'ñ'}).find("„ñ”"), std::string::npos);
     PapPasswordModel pap;

@@ -68,18 +68,9 @@ LiveReadings sampleReadings() {
     static std::uint64_t reply = 0;
     ++reply;
     LiveReadings r{};
-    auto set = [&r](Channel c, double v) {
-        r[c].present = true;
-        r[c].hasValue = true;
-        r[c].value = v;
-        r[c].replySerial = reply;
-        r[c].ageMs = 0;
-    };
-    set(kChannelTemp1, 21.46);
-    set(kChannelPressure, 1013.2);
-    set(kChannelRh, 45.3);
-    set(kChannelDp, 9.1);
-    set(kChannelWb, 11420);
+    for (const auto& [c, v] : {std::pair{kChannelTemp1, 21.46}, {kChannelPressure, 1013.2}, {kChannelRh, 45.3},
+                               {kChannelDp, 9.1}, {kChannelWb, 11420.0}})
+        r[c] = {.present = true, .hasValue = true, .value = v, .replySerial = reply, .ageMs = 0};
     r[kChannelTemp2].present = true;  // shown, no value
     return r;
 }

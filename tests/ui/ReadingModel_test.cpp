@@ -28,9 +28,7 @@ struct FakeView : ReadingView {
     std::map<int, bool> menuEnabled;
     std::vector<std::string> statusWrites;
     std::vector<std::string> clockWrites;
-    int relayouts = 0;
-    int startFailures = 0;
-    int reopens = 0;
+    int relayouts = 0, startFailures = 0, reopens = 0;
     void setPaneVisible(int ch, bool v) override { visible[ch] = v; }
     void relayout() override { ++relayouts; }
     void setStatusText(const std::string& t) override { statusWrites.push_back(t); }
@@ -41,11 +39,9 @@ struct FakeView : ReadingView {
 };
 
 struct FakeServer : DataServerControl {
-    bool serving = false;
-    bool startResult = true;
+    bool serving = false, startResult = true;
     std::vector<int> starts;
-    int stops = 0;
-    int publishes = 0;
+    int stops = 0, publishes = 0;
     void stop() override {
         ++stops;
         serving = false;
@@ -59,10 +55,9 @@ struct FakeServer : DataServerControl {
 };
 
 struct FakeRegistration : RegistrationStatusSource {
-    bool active = false;
+    bool active = false, writeFailed = false;
     int interval = 60;
     bool registrationActive() const override { return active; }
-    bool writeFailed = false;
     int registrationIntervalSeconds() const override { return interval; }
     bool registrationWriteFailed() const override { return writeFailed; }
 };
@@ -441,17 +436,12 @@ TEST_F(ReadingModelTest, CalibrationAlarmDependsOnFirmware) {
 }
 
 TEST_F(ReadingModelTest, ClockText) {
-    LocalTime clock{2026, 12, 8, 4, 5, 6};
-    EXPECT_EQ(ReadingModel::clockTextOf(clock, true), "Tue Dec  8 04:05:06 2026");
-    EXPECT_EQ(ReadingModel::clockTextOf(clock, false), "");
-    clock.year = 0;
-    EXPECT_EQ(ReadingModel::clockTextOf(clock, true), "");
-    LocalTime bad{2026, 13, 8, 4, 5, 6};
-    EXPECT_EQ(ReadingModel::clockTextOf(bad, true), "");
-    LocalTime feb29{2025, 2, 29, 0, 0, 0};
-    EXPECT_EQ(ReadingModel::clockTextOf(feb29, true), "");
-    LocalTime leap{2024, 2, 29, 23, 59, 59};
-    EXPECT_EQ(ReadingModel::clockTextOf(leap, true), "Thu Feb 29 23:59:59 2024");
+    EXPECT_EQ(ReadingModel::clockTextOf({2026, 12, 8, 4, 5, 6}, true), "Tue Dec  8 04:05:06 2026");
+    EXPECT_EQ(ReadingModel::clockTextOf({2026, 12, 8, 4, 5, 6}, false), "");   // not connected
+    EXPECT_EQ(ReadingModel::clockTextOf({0, 12, 8, 4, 5, 6}, true), "");
+    EXPECT_EQ(ReadingModel::clockTextOf({2026, 13, 8, 4, 5, 6}, true), "");
+    EXPECT_EQ(ReadingModel::clockTextOf({2025, 2, 29, 0, 0, 0}, true), "");
+    EXPECT_EQ(ReadingModel::clockTextOf({2024, 2, 29, 23, 59, 59}, true), "Thu Feb 29 23:59:59 2024");
 
     connectAndRun();
     EXPECT_EQ(model.clockText(), "");

@@ -109,8 +109,7 @@ struct Fixture {
     ScriptedMessageBoxes boxes;
     RegistrationFeature controller;
     std::deque<Step> steps;
-    int runs = 0;
-    int statusSignals = 0;
+    int runs = 0, statusSignals = 0;
     // registrationActive() at each statusChanged.
     std::vector<bool> activeAtSignal;
     FileChoice chosen;

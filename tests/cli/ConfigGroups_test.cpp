@@ -50,30 +50,21 @@ auto written(const WriteArguments& a) {
                     a.stationName, a.internetAllowed);
 }
 
-// A panel whose settings differ from the other's in every group.
-PanelState panelA() {
+// A 2.08 panel with these settings of the small groups.
+PanelState smallGroupsPanel(int autoOff, int pressure, int interval, int logging, int display, int history) {
     PanelState s;
     s.firmwareVersion = 208;
-    s.autoOffTime = 24;
-    s.defaultPressure = 161;
-    s.loggingInterval = 1441;
-    s.loggingFlags = 0x0100 | 0x20 | 0x40;
-    s.displayFlags = 0x0002 | 0x0008 | 0x0020;
-    s.historyDisplay = 0x0083;
+    s.autoOffTime = autoOff;
+    s.defaultPressure = pressure;
+    s.loggingInterval = interval;
+    s.loggingFlags = logging;
+    s.displayFlags = display;
+    s.historyDisplay = history;
     return s;
 }
-
-PanelState panelB() {
-    PanelState s;
-    s.firmwareVersion = 208;
-    s.autoOffTime = 251;
-    s.defaultPressure = 0;
-    s.loggingInterval = 0;
-    s.loggingFlags = 0x0001 | 0x0002 | 0x0004;
-    s.displayFlags = 0x0001 | 0x0004 | 0x0010;
-    s.historyDisplay = 0x000C;
-    return s;
-}
+// Two panels whose settings differ in every group.
+PanelState panelA() { return smallGroupsPanel(24, 161, 1441, 0x0100 | 0x20 | 0x40, 0x0002 | 0x0008 | 0x0020, 0x0083); }
+PanelState panelB() { return smallGroupsPanel(251, 0, 0, 0x0001 | 0x0002 | 0x0004, 0x0001 | 0x0004 | 0x0010, 0x000C); }
 
 // The alarm and modem settings of a simulated panel, read as the dialogs'
 // chains read them: each frame built by the command builder, answered by

@@ -59,14 +59,8 @@ TEST(ModemTexts, CleanUpDropsLeadingBlanksAndCutsAtTheFirstSpace) {
         const char* kept;
     };
     const Case cases[] = {
-        {"", ""},
-        {"Stacja", "Stacja"},
-        {"Stacja Nord", "Stacja"},
-        {"   internet.apn  ", "internet.apn"},
-        {"\t user", "user"},
-        {"     ", ""},
-        {"a\tb", "a"},
-        {"Łódź Kaliska", "Łódź"},
+        {"", ""},         {"Stacja", "Stacja"}, {"Stacja Nord", "Stacja"}, {"   internet.apn  ", "internet.apn"},
+        {"\t user", "user"}, {"     ", ""},        {"a\tb", "a"},             {"Łódź Kaliska", "Łódź"},
     };
     for (const Case& c : cases) EXPECT_EQ(cleanUpText(c.typed), c.kept) << c.typed;
 }
@@ -131,15 +125,9 @@ TEST(ModemAddresses, OnlyFourOctetsUpTo255Parse) {
         {"192.168.1.10", A{192, 168, 1, 10}},
         {"255.255.255.255", A{255, 255, 255, 255}},
         {"010.001.000.009", A{10, 1, 0, 9}},
-        {"256.1.1.1", std::nullopt},
-        {"1.2.3", std::nullopt},
-        {"1.2.3.4.5", std::nullopt},
-        {"1.2..4", std::nullopt},
-        {"1.2.3.4.", std::nullopt},
-        {"1.2.3.x", std::nullopt},
-        {" 1.2.3.4", std::nullopt},
-        {"1.2.3.-4", std::nullopt},
-        {"1.2.3.0004", std::nullopt},
+        {"256.1.1.1", std::nullopt}, {"1.2.3", std::nullopt},      {"1.2.3.4.5", std::nullopt},
+        {"1.2..4", std::nullopt},    {"1.2.3.4.", std::nullopt},   {"1.2.3.x", std::nullopt},
+        {" 1.2.3.4", std::nullopt},  {"1.2.3.-4", std::nullopt},   {"1.2.3.0004", std::nullopt},
         {"", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(parseIpv4(c.text), c.parsed) << c.text;
@@ -157,11 +145,8 @@ TEST(ModemAddresses, TheFieldHoldsPrefixesAndReadsMissingOctetsAsZero) {
         {"10.1.", A{10, 1, 0, 0}},
         {"10..5.6", A{10, 0, 5, 6}},
         {"192.168.1.10", A{192, 168, 1, 10}},
-        {"300", std::nullopt},
-        {"1.2.3.4.", std::nullopt},
-        {"1234", std::nullopt},
-        {"1,2", std::nullopt},
-        {"a", std::nullopt},
+        {"300", std::nullopt}, {"1.2.3.4.", std::nullopt}, {"1234", std::nullopt},
+        {"1,2", std::nullopt}, {"a", std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ipv4FieldText(c.text), c.value.has_value()) << c.text;
@@ -419,15 +404,9 @@ TEST(PinModel, TakesExactlyFourDigitsAndKeepsLeadingZerosOnTheWire) {
         const char* frameStart;   // nullptr: the four-digit message
     };
     const Case cases[] = {
-        {"0042", "02560030303432"},
-        {" 1234 ", "02560031323334"},
-        {"0000", "02560030303030"},
-        {"9999", "02560039393939"},
-        {"123", nullptr},
-        {"12345", nullptr},
-        {"", nullptr},
-        {"12 4", nullptr},
-        {"12a4", nullptr},
+        {"0042", "02560030303432"}, {" 1234 ", "02560031323334"}, {"0000", "02560030303030"},
+        {"9999", "02560039393939"}, {"123", nullptr},             {"12345", nullptr},
+        {"", nullptr},              {"12 4", nullptr},            {"12a4", nullptr},
     };
     for (const Case& c : cases) {
         PinModel model;
@@ -463,10 +442,8 @@ TEST(PapPasswordModel, SendsThePasswordPaddedInWindows1250) {
     WriteArguments args;
     model.store(args);
     EXPECT_EQ(args.papPassword, "has\xB3o" + std::string(28, ' '));
-    ChainCounters c;
-    c.textSelector = 2;
-    c.chunkIndex = 1;
-    EXPECT_EQ(frame(PanelCommand::WriteLongTextChunk, args, c).substr(0, 14), "02630021B36F20");
+    EXPECT_EQ(frame(PanelCommand::WriteLongTextChunk, args, {.chunkIndex = 1, .textSelector = 2}).substr(0, 14),
+              "02630021B36F20");
     EXPECT_EQ(PapPasswordModel::confirmation(), (UserMessage{string_id::kPapConfirm, MessageIcon::Exclamation}));
     model.reset(PanelState{});
     model.store(args);

@@ -39,7 +39,7 @@ using test::clickNo;
 using test::closeBox;
 using test::pressEscape;
 
-// The registration part of the status line, as the main window composes it.
+// The registration fragment of the status line, as the main window composes it.
 std::string statusOf(const RegistrationFeature& controller) {
     const RegistrationStatusLink link(controller);
     return registrationStatusText(&link);
@@ -62,6 +62,9 @@ const std::string kHeader = utf8ToWin1250(
     "Data i Godzina\tTemperatura1 °C\tTemperatura2 °C\tCiśnienie hPa\tWilgotność %\tPunkt rosy °C\t"
     "Zawartość pary wodnej ppm\r\n");
 const std::string kRecord = "2007.03.14 10:00:00\t21.46\t???\t1013.2\t45.3\t9.1\t11420\r\n";
+// The question's lines after the one naming the file that exists.
+const std::string kAppendOrEmpty =
+    "\nWybierz Tak aby dopisywać wyniki do poprzednich,\nwybierz Nie aby skasować poprzednią zawartość pliku.";
 
 // Each call as a new reply has just brought it.
 LiveReadings sampleReadings() {
@@ -266,9 +269,7 @@ TEST(RegistrationFeature, AnExistingFileIsAppendedOnYesAndTruncatedOnNo) {
         d.serialNumberBox()->setChecked(true);
     })});
     ASSERT_EQ(f.boxes.shown.size(), 1u);
-    EXPECT_EQ(f.boxes.shown[0].text.toStdString(),
-              "Plik rejestracji pomiarów już istnieje.\nWybierz Tak aby dopisywać wyniki do poprzednich,\n"
-              "wybierz Nie aby skasować poprzednią zawartość pliku.");
+    EXPECT_EQ(f.boxes.shown[0].text.toStdString(), "Plik rejestracji pomiarów już istnieje." + kAppendOrEmpty);
     EXPECT_EQ(f.boxes.shown[0].buttons, BoxButtons::YesNo);
     EXPECT_EQ(f.boxes.shown[0].icon, BoxIcon::Question);
     EXPECT_EQ(readFile(path), "stare\r\n\r\nHala 2\r\nPanel MR-420 nr 5678\r\n" + separated(kHeader, ';') +
@@ -360,9 +361,7 @@ TEST(RegistrationFeature, BinaryFileFromTheDialog) {
     f.boxes.answers = {BoxAnswer::Yes};
     f.open({okAfter([](RegistrationDialog& d) { d.binaryBox()->setChecked(true); })});
     ASSERT_EQ(f.boxes.shown.size(), 1u);
-    EXPECT_EQ(f.boxes.shown[0].text.toStdString(),
-              "Plik binarny już istnieje.\nWybierz Tak aby dopisywać wyniki do poprzednich,\n"
-              "wybierz Nie aby skasować poprzednią zawartość pliku.");
+    EXPECT_EQ(f.boxes.shown[0].text.toStdString(), "Plik binarny już istnieje." + kAppendOrEmpty);
     EXPECT_EQ(f.boxes.shown[0].buttons, BoxButtons::YesNo);
     EXPECT_EQ(readFile(path), one + one);
 

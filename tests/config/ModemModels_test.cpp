@@ -24,8 +24,6 @@ std::string frame(PanelCommand command, const WriteArguments& a, const ChainCoun
     return CommandBuilder::buildFrame(toNumber(command), a, c);
 }
 
-// --- options word -------------------------------------------------------------------
-
 TEST(ModemOptions, EveryControlReadsItsBits) {
     struct Case {
         std::uint32_t word;
@@ -55,22 +53,14 @@ TEST(ModemOptions, AnyReplyWritesBackOnlyItsSettings) {
     }
 }
 
-// --- texts --------------------------------------------------------------------------
-
 TEST(ModemTexts, CleanUpDropsLeadingBlanksAndCutsAtTheFirstSpace) {
     struct Case {
         const char* typed;
         const char* kept;
     };
     const Case cases[] = {
-        {"", ""},
-        {"Stacja", "Stacja"},
-        {"Stacja Nord", "Stacja"},
-        {"   internet.apn  ", "internet.apn"},
-        {"\t user", "user"},
-        {"     ", ""},
-        {"a\tb", "a"},
-        {"Łódź Kaliska", "Łódź"},
+        {"", ""},         {"Stacja", "Stacja"}, {"Stacja Nord", "Stacja"}, {"   internet.apn  ", "internet.apn"},
+        {"\t user", "user"}, {"     ", ""},        {"a\tb", "a"},             {"Łódź Kaliska", "Łódź"},
     };
     for (const Case& c : cases) EXPECT_EQ(cleanUpText(c.typed), c.kept) << c.typed;
 }
@@ -125,8 +115,6 @@ TEST(ModemTexts, PhoneNumbersKeepDigitsHashAndStar) {
     EXPECT_EQ(phoneNumberText("*100#abcł"), "*100#");
 }
 
-// --- addresses ----------------------------------------------------------------------
-
 TEST(ModemAddresses, OnlyFourOctetsUpTo255Parse) {
     struct Case {
         const char* text;
@@ -137,15 +125,9 @@ TEST(ModemAddresses, OnlyFourOctetsUpTo255Parse) {
         {"192.168.1.10", A{192, 168, 1, 10}},
         {"255.255.255.255", A{255, 255, 255, 255}},
         {"010.001.000.009", A{10, 1, 0, 9}},
-        {"256.1.1.1", std::nullopt},
-        {"1.2.3", std::nullopt},
-        {"1.2.3.4.5", std::nullopt},
-        {"1.2..4", std::nullopt},
-        {"1.2.3.4.", std::nullopt},
-        {"1.2.3.x", std::nullopt},
-        {" 1.2.3.4", std::nullopt},
-        {"1.2.3.-4", std::nullopt},
-        {"1.2.3.0004", std::nullopt},
+        {"256.1.1.1", std::nullopt}, {"1.2.3", std::nullopt},      {"1.2.3.4.5", std::nullopt},
+        {"1.2..4", std::nullopt},    {"1.2.3.4.", std::nullopt},   {"1.2.3.x", std::nullopt},
+        {" 1.2.3.4", std::nullopt},  {"1.2.3.-4", std::nullopt},   {"1.2.3.0004", std::nullopt},
         {"", std::nullopt},
     };
     for (const Case& c : cases) EXPECT_EQ(parseIpv4(c.text), c.parsed) << c.text;
@@ -163,11 +145,8 @@ TEST(ModemAddresses, TheFieldHoldsPrefixesAndReadsMissingOctetsAsZero) {
         {"10.1.", A{10, 1, 0, 0}},
         {"10..5.6", A{10, 0, 5, 6}},
         {"192.168.1.10", A{192, 168, 1, 10}},
-        {"300", std::nullopt},
-        {"1.2.3.4.", std::nullopt},
-        {"1234", std::nullopt},
-        {"1,2", std::nullopt},
-        {"a", std::nullopt},
+        {"300", std::nullopt}, {"1.2.3.4.", std::nullopt}, {"1234", std::nullopt},
+        {"1,2", std::nullopt}, {"a", std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ipv4FieldText(c.text), c.value.has_value()) << c.text;
@@ -175,12 +154,23 @@ TEST(ModemAddresses, TheFieldHoldsPrefixesAndReadsMissingOctetsAsZero) {
     }
 }
 
-// --- modem settings: OK -------------------------------------------------------------
-
 PanelState panel(int firmware) {
     PanelState s;
     s.firmwareVersion = firmware;
     return s;
+}
+
+// What OK on these settings hands the write; the OK must pass. The backup
+// address given beforehand must be overwritten.
+WriteArguments stored(const ModemSettings& shown, int firmware = 208) {
+    ModemSettingsModel model;
+    model.reset(panel(firmware));
+    model.shown() = shown;
+    EXPECT_FALSE(model.accept()) << firmware;
+    WriteArguments args;
+    args.backupServerAddress = {9, 9, 9, 9};
+    model.store(args);
+    return args;
 }
 
 // Settings that pass every check on a 2.08 panel.
@@ -245,16 +235,10 @@ TEST(ModemSettingsModel, OkChecksInOrderAndNamesTheControlToCorrect) {
 
 TEST(ModemSettingsModel, UncheckedBackupGoesOutAsZeroAddressAndPortOne) {
     for (const int firmware : {207, 208}) {
-        ModemSettingsModel model;
-        model.reset(panel(firmware));
         ModemSettings s = validSettings();
         s.backupActive = false;
         s.attempts = firmware >= 208 ? 12 : 0;
-        model.shown() = s;
-        ASSERT_FALSE(model.accept()) << firmware;
-        WriteArguments args;
-        args.backupServerAddress = {9, 9, 9, 9};
-        model.store(args);
+        const WriteArguments args = stored(s, firmware);
         EXPECT_EQ(args.backupServerAddress, (A{0, 0, 0, 0})) << firmware;
         EXPECT_EQ(args.backupServerPort, 1u) << firmware;
         EXPECT_EQ(frame(PanelCommand::WriteBackupServerAddress, args).substr(0, 14), "02770000000000");
@@ -263,8 +247,6 @@ TEST(ModemSettingsModel, UncheckedBackupGoesOutAsZeroAddressAndPortOne) {
 }
 
 TEST(ModemSettingsModel, StoresEverySettingForItsFrame) {
-    ModemSettingsModel model;
-    model.reset(panel(208));
     ModemSettings s = validSettings();
     s.options = {true, true, D::Memory, true, false};
     s.smsNumbers = {"48601000310", "600100200", "", "*100#", "1234567890123456789", "7"};
@@ -272,10 +254,7 @@ TEST(ModemSettingsModel, StoresEverySettingForItsFrame) {
     s.apn = "internet";
     s.papLogin = "  user";
     s.internetAllowed = true;
-    model.shown() = s;
-    ASSERT_FALSE(model.accept());
-    WriteArguments args;
-    model.store(args);
+    const WriteArguments args = stored(s);
     EXPECT_EQ(args.modemOptions, 0xD2u);
     EXPECT_EQ(args.smsNumbers[1], "600100200      ");
     EXPECT_EQ(args.smsNumbers[2], std::string(15, ' '));
@@ -301,16 +280,11 @@ TEST(ModemSettingsModel, StoresEverySettingForItsFrame) {
 }
 
 TEST(ModemSettingsModel, FramesCarryCutAndPaddedTexts) {
-    ModemSettingsModel model;
-    model.reset(panel(208));
     ModemSettings s = validSettings();
     s.smsNumbers = {"", "", "12345678901234567", "600100200", "", ""};
     s.stationName = "Stacja Nord";
     s.apn = "Łódź";
-    model.shown() = s;
-    ASSERT_FALSE(model.accept());
-    WriteArguments args;
-    model.store(args);
+    const WriteArguments args = stored(s);
     struct Case {
         PanelCommand command;
         ChainCounters counters;
@@ -335,8 +309,6 @@ TEST(ModemSettingsModel, FramesCarryCutAndPaddedTexts) {
     for (const Case& c : cases)
         EXPECT_EQ(frame(c.command, args, c.counters).substr(0, 14), c.start) << c.start;
 }
-
-// --- modem settings: what a reply shows ----------------------------------------------
 
 PanelState goodPanel() {
     PanelState s = test::modemPanel(208);
@@ -426,23 +398,15 @@ TEST(ModemSettingsModel, ThePermissionHasItsNoteAndMessages) {
               "Rejestracja i alarmowanie przez GPRS/Internet są zablokowane niezależnie od innych ustawień");
 }
 
-// --- PIN and PAP ----------------------------------------------------------------------
-
 TEST(PinModel, TakesExactlyFourDigitsAndKeepsLeadingZerosOnTheWire) {
     struct Case {
         const char* typed;
         const char* frameStart;   // nullptr: the four-digit message
     };
     const Case cases[] = {
-        {"0042", "02560030303432"},
-        {" 1234 ", "02560031323334"},
-        {"0000", "02560030303030"},
-        {"9999", "02560039393939"},
-        {"123", nullptr},
-        {"12345", nullptr},
-        {"", nullptr},
-        {"12 4", nullptr},
-        {"12a4", nullptr},
+        {"0042", "02560030303432"}, {" 1234 ", "02560031323334"}, {"0000", "02560030303030"},
+        {"9999", "02560039393939"}, {"123", nullptr},             {"12345", nullptr},
+        {"", nullptr},              {"12 4", nullptr},            {"12a4", nullptr},
     };
     for (const Case& c : cases) {
         PinModel model;
@@ -478,10 +442,8 @@ TEST(PapPasswordModel, SendsThePasswordPaddedInWindows1250) {
     WriteArguments args;
     model.store(args);
     EXPECT_EQ(args.papPassword, "has\xB3o" + std::string(28, ' '));
-    ChainCounters c;
-    c.textSelector = 2;
-    c.chunkIndex = 1;
-    EXPECT_EQ(frame(PanelCommand::WriteLongTextChunk, args, c).substr(0, 14), "02630021B36F20");
+    EXPECT_EQ(frame(PanelCommand::WriteLongTextChunk, args, {.chunkIndex = 1, .textSelector = 2}).substr(0, 14),
+              "02630021B36F20");
     EXPECT_EQ(PapPasswordModel::confirmation(), (UserMessage{string_id::kPapConfirm, MessageIcon::Exclamation}));
     model.reset(PanelState{});
     model.store(args);
@@ -510,7 +472,9 @@ TEST(ModemSettingsModel, ThePanelsTextsGoBackAsItHoldsThemTypedOnesCleanedUpAndI
         const UserMessage v = m.accept();
         EXPECT_EQ(v.character, c.refused) << c.typed;
         EXPECT_EQ(m.refusedControl(), c.focus) << c.typed;
-        if (!v) EXPECT_EQ(m.settings().*c.field, c.written);
+        if (!v) {
+            EXPECT_EQ(m.settings().*c.field, c.written);
+        }
     }
     EXPECT_NE(messageText({string_id::kCharacterNotInCodePage, MessageIcon::None, U'ñ'}).find("„ñ”"), std::string::npos);
     PapPasswordModel pap;

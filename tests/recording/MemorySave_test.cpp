@@ -7,17 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include <cerrno>
-#include <clocale>
-#include <csignal>
-#include <cstring>
+#include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <set>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "base/StringTable.h"
@@ -85,15 +79,16 @@ std::vector<MemoryRecord> sampleRecords() {
 
 const char* const kComment = "Hala 2, linia \"B\"\nPomiar kontrolny: źródło ciepła";
 
-MemorySaveOptions commentOptions(int separator, long serial) {
+MemorySaveOptions options(bool comment, const char* text, bool serial, long number, int separator) {
     MemorySaveOptions o;
+    o.addComment = comment;
+    o.comment = text;
+    o.addSerialNumber = serial;
+    o.panelSerialNumber = number;
     o.separator = separator;
-    o.addComment = true;
-    o.comment = kComment;
-    o.addSerialNumber = true;
-    o.panelSerialNumber = serial;
     return o;
 }
+MemorySaveOptions commentOptions(int separator, long serial) { return options(true, kComment, true, serial, separator); }
 
 MemorySaveResult save(const std::string& path, const MemorySaveOptions& o,
                       const std::vector<MemoryRecord>& records = sampleRecords(), int* asked = nullptr,
@@ -103,8 +98,6 @@ MemorySaveResult save(const std::string& path, const MemorySaveOptions& o,
         return append;
     });
 }
-
-// ---------------------------------------------------------------- text file
 
 struct TextCase {
     const char* name;
@@ -130,30 +123,28 @@ TEST_P(TextSave, MatchesReferenceByteForByte) {
     EXPECT_EQ(memoryTextFile(sampleRecords(), c.options), reference(c.referenceFile));
 }
 
-MemorySaveOptions serialWithoutComment() {
-    MemorySaveOptions o;
-    o.separator = 2;
-    o.comment = kComment;   // the box is off: neither the comment nor the serial line
-    o.addSerialNumber = true;
-    o.panelSerialNumber = 4711;
-    return o;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Separators, TextSave,
     ::testing::Values(TextCase{"tab_pl", "pl_PL.UTF-8", commentOptions(0, 4711), "memory-tab-pl.txt"},
                       TextCase{"comma_pl", "pl_PL.UTF-8", commentOptions(1, 4711), "memory-comma-pl.csv"},
                       TextCase{"comma_c", "C", commentOptions(1, 0), "memory-comma-c.csv"},
-                      TextCase{"semicolon_pl", "pl_PL.UTF-8", serialWithoutComment(), "memory-semicolon-pl.csv"}),
+                      // The box is off: neither the comment nor the serial line.
+                      TextCase{"semicolon_pl", "pl_PL.UTF-8", options(false, kComment, true, 4711, 2),
+                               "memory-semicolon-pl.csv"}),
     [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
-TEST(TextSave, TabSeparatedLineUnderPolishLocale) {
+// A decimal comma in a comma file: the date and the values are quoted.
+TEST(TextSave, PolishLocaleLinesAndQuoting) {
     LocaleGuard locale("pl_PL.UTF-8");
     if (!locale.ok()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
-    const MemoryRecord r = Rec({2007, 3, 14, 10, 0, 0}).t1(21.4).rh(45.3).p(1013.2).dp(9.1);
-    EXPECT_EQ(memoryTextFile({r}, {}),
+    const MemoryRecord tab = Rec({2007, 3, 14, 10, 0, 0}).t1(21.4).rh(45.3).p(1013.2).dp(9.1);
+    EXPECT_EQ(memoryTextFile({tab}, {}),
               "Data i czas\tTemp. 1\tWilgotno\x9c\xe6\tCi\x9cnienie\tPunkt rosy\r\n"
               "\x9cro, 14 mar 2007, 10:00:00\t21,4\t45,3\t1013,2\t9,1\r\n");
+    const MemoryRecord r = Rec({2008, 2, 29, 23, 59, 59}).t1Error().rh(45.0).ppm(12000.4);
+    EXPECT_EQ(memoryRow(r, ','), "\"pi\xb9, 29 lut 2008, 23:59:59\",???,\"45,0\",12000\r\n");
+    EXPECT_EQ(memoryRow(r, ';'), "pi\xb9, 29 lut 2008, 23:59:59;???;45,0;12000\r\n");
+    EXPECT_EQ(memoryRow(r, '\t'), "pi\xb9, 29 lut 2008, 23:59:59\t???\t45,0\t12000\r\n");
 }
 
 TEST(TextSave, HeaderLineBeforeEveryChangeOfTheColumnSet) {
@@ -220,30 +211,13 @@ TEST(TextSave, RowFormatsUnderTheCLocale) {
     for (const Case& c : cases) EXPECT_EQ(memoryRow(c.record, c.separator), c.row);
 }
 
-TEST(TextSave, CommaLocaleWithCommaSeparatorQuotesDateAndValuesOnly) {
-    LocaleGuard locale("pl_PL.UTF-8");
-    if (!locale.ok()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
-    const MemoryRecord r = Rec({2008, 2, 29, 23, 59, 59}).t1Error().rh(45.0).ppm(12000.4);
-    EXPECT_EQ(memoryRow(r, ','), "\"pi\xb9, 29 lut 2008, 23:59:59\",???,\"45,0\",12000\r\n");
-    EXPECT_EQ(memoryRow(r, ';'), "pi\xb9, 29 lut 2008, 23:59:59;???;45,0;12000\r\n");
-    EXPECT_EQ(memoryRow(r, '\t'), "pi\xb9, 29 lut 2008, 23:59:59\t???\t45,0\t12000\r\n");
-}
-
 TEST(TextSave, CommentBlock) {
     struct Case {
         const char* name;
         MemorySaveOptions options;
         const char* block;
     };
-    auto o = [](bool comment, const char* text, bool serial, long number, int sep) {
-        MemorySaveOptions x;
-        x.addComment = comment;
-        x.comment = text;
-        x.addSerialNumber = serial;
-        x.panelSerialNumber = number;
-        x.separator = sep;
-        return x;
-    };
+    const auto o = options;
     const Case cases[] = {
         {"box off", o(false, "Hala", true, 4711, 0), ""},
         {"comment only", o(true, "Hala", false, 4711, 0), "Hala\r\n"},
@@ -283,8 +257,6 @@ TEST(TextSave, FullDateTimeFollowsTheLocale) {
     }
 }
 
-// ---------------------------------------------------------------- binary file
-
 TEST(BinarySave, QvgNameWritesTheMeasurementRecordsWhateverTheLocale) {
     LocaleGuard locale("pl_PL.UTF-8");
     if (!locale.ok()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
@@ -316,8 +288,6 @@ TEST(BinarySave, BinaryModeRule) {
     for (const Case& c : cases) EXPECT_EQ(isMeasurementFileName(c.path), c.binary) << '"' << c.path << '"';
 }
 
-// ---------------------------------------------------------------- browse
-
 TEST(Browse, FiltersOfTheStringTable) {
     const std::vector<FileFilter> polish = parseFileFilters(str(kMemoryFileFilters));
     EXPECT_EQ(polish, (std::vector<FileFilter>{{"Plik tekstowy (*.txt)", "txt"},
@@ -348,8 +318,6 @@ TEST(Browse, ChosenNameWithoutExtensionGetsTheFiltersOne) {
     };
     for (const Case& c : cases) EXPECT_EQ(withMemoryExtension(c.path, c.filter), c.result) << c.path << " " << c.filter;
 }
-
-// ---------------------------------------------------------------- opening and writing
 
 TEST(SaveFile, ExistingFileIsAppendedToOrEmptiedAsAnswered) {
     LocaleGuard locale("C");
@@ -468,8 +436,6 @@ TEST(SaveFile, FailureTextFollowsTheStringTable) {
     setStringOverride({});
 }
 
-// ---------------------------------------------------------------- chart program
-
 TEST(ChartProgramSearch, DirectoriesInOrder) {
     struct Case {
         const char* name;
@@ -528,12 +494,10 @@ TEST(ChartProgramSearch, ExecutableFileTest) {
     ::chmod((dir + "/plain").c_str(), 0644);
     std::filesystem::create_directory(dir + "/sub");
     std::filesystem::create_symlink(dir + "/run", dir + "/link");
-    EXPECT_TRUE(isExecutableFile(dir + "/run"));
-    EXPECT_TRUE(isExecutableFile(dir + "/link"));
-    EXPECT_FALSE(isExecutableFile(dir + "/plain"));   // no execute bit for anybody
-    EXPECT_FALSE(isExecutableFile(dir + "/sub"));
-    EXPECT_FALSE(isExecutableFile(dir + "/missing"));
-    EXPECT_FALSE(isExecutableFile(""));
+    const std::pair<std::string, bool> files[] = {{dir + "/run", true},   {dir + "/link", true},
+                                                  {dir + "/plain", false},   // no execute bit for anybody
+                                                  {dir + "/sub", false},   {dir + "/missing", false}, {"", false}};
+    for (const auto& [path, executable] : files) EXPECT_EQ(isExecutableFile(path), executable) << path;
     EXPECT_EQ(findChartProgram("", dir, "", isExecutableFile), "");
     std::filesystem::copy_file(dir + "/run", dir + "/Vimo.exe");
     ::chmod((dir + "/Vimo.exe").c_str(), 0755);

@@ -5,11 +5,9 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 #include "support/TestSupport.h"
 
@@ -105,50 +103,40 @@ TEST(TextRecord, TenthsAreCutNotRoundedAndFloatingErrorDoesNotDropATenth) {
     EXPECT_EQ(textRecord(s, {2024, 1, 1, 0, 0, 0}, r, false, false), "2024.01.01 00:00:00\t21.3\t45.9\t-7.9\r\n");
 }
 
-TEST(TextFileOpening, AppendWithCommentStartsAfterAnEmptyLine) {
+// Appending from the dialog with a comment starts after an empty line;
+// without comment, and after a program start, it goes on with a header.
+TEST(TextFileOpening, AppendStartsAfterAnEmptyLineWithACommentAndWithAHeaderWithout) {
     LocaleGuard locale("pl_PL.UTF-8");
     if (!locale.ok()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
-    std::string dir = test::makeTempDir("appendcomment");
-    RegistrationSettings s = allChannels(0, dir + "/log.txt");
+    RegistrationSettings s = allChannels(0, test::makeTempDir("append") + "/log.txt");
     s.fileChannels = {true, false, true, false, false, false};
-    s.checkComment = true;
-    s.checkCommentSn = true;
-    writeFile(s.fileName, reference("previous_pl.txt"));
-    RegistrationLog log;
-    int asked = 0;
-    ASSERT_TRUE(log.openTextFromDialog(s, "Hala nr 2, czujnik przy oknie\nPróba żółwia", 1234, [&] {
-        ++asked;
-        return true;
-    }));
-    EXPECT_EQ(asked, 1);
-    LiveReadings r{pane(21.56), noValue(), pane(45.46, 7), pane(1000, 5), pane(1), pane(2, 8)};
-    log.writeTextRecord(s, {2007, 3, 14, 10, 0, 0}, r, false);
-    EXPECT_EQ(readFile(s.fileName), reference("append_comment_pl.txt"));
-}
-
-TEST(TextFileOpening, AppendWithoutCommentContinuesWithAHeader) {
-    LocaleGuard locale("pl_PL.UTF-8");
-    if (!locale.ok()) GTEST_SKIP() << "pl_PL.UTF-8 is not installed";
-    std::string dir = test::makeTempDir("appendplain");
-    RegistrationSettings s = allChannels(0, dir + "/log.txt");
-    s.fileChannels = {true, false, true, false, false, false};
-    s.checkComment = false;
     s.checkCommentSn = true;   // without the comment box no serial line either
-    LiveReadings r{pane(21.56), noValue(), pane(45.46, 7), pane(1000, 5), pane(1), pane(2, 8)};
-
-    writeFile(s.fileName, reference("previous_pl.txt"));
-    RegistrationLog fromDialog;
-    ASSERT_TRUE(fromDialog.openTextFromDialog(s, "ignored", 1234, [] { return true; }));
-    fromDialog.writeTextRecord(s, {2007, 3, 14, 10, 0, 0}, r, false);
-    EXPECT_EQ(readFile(s.fileName), reference("append_plain_pl.txt"));
-    fromDialog.closeText();
-
-    // After a program start: appended without asking, header first.
-    writeFile(s.fileName, reference("previous_pl.txt"));
-    RegistrationLog afterStart;
-    ASSERT_TRUE(afterStart.reopenTextAfterStart(s.fileName));
-    afterStart.writeTextRecord(s, {2007, 3, 14, 10, 0, 0}, r, false);
-    EXPECT_EQ(readFile(s.fileName), reference("append_plain_pl.txt"));
+    const LiveReadings r{pane(21.56), noValue(), pane(45.46, 7), pane(1000, 5), pane(1), pane(2, 8)};
+    const struct {
+        const char* name;
+        bool checkComment;
+        const char* comment;   // nullptr: re-opened after a program start, not asked
+        const char* reference;
+    } cases[] = {
+        {"dialog, comment", true, "Hala nr 2, czujnik przy oknie\nPróba żółwia", "append_comment_pl.txt"},
+        {"dialog, no comment", false, "ignored", "append_plain_pl.txt"},
+        {"after start", false, nullptr, "append_plain_pl.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        s.checkComment = c.checkComment;
+        writeFile(s.fileName, reference("previous_pl.txt"));
+        RegistrationLog log;
+        int asked = 0;
+        const auto append = [&] {
+            ++asked;
+            return true;
+        };
+        ASSERT_TRUE(c.comment ? log.openTextFromDialog(s, c.comment, 1234, append) : log.reopenTextAfterStart(s.fileName));
+        EXPECT_EQ(asked, c.comment ? 1 : 0);
+        log.writeTextRecord(s, {2007, 3, 14, 10, 0, 0}, r, false);
+        EXPECT_EQ(readFile(s.fileName), reference(c.reference));
+    }
 }
 
 TEST(TextFileOpening, TruncateAndSerialNumberForms) {
@@ -309,19 +297,12 @@ TEST(QuoteField, QuotesOnlyAFieldThatHoldsTheSeparator) {
         const char* expected;
     };
     const Case cases[] = {
-        {"22,2", ',', "\"22,2\""},
-        {"-12,0", ',', "\"-12,0\""},
-        {"22.2", ',', "22.2"},
-        {"???", ',', "???"},
-        {"", ',', ""},
-        {",", ',', "\",\""},
+        {"22,2", ',', "\"22,2\""}, {"-12,0", ',', "\"-12,0\""}, {"22.2", ',', "22.2"}, {"???", ',', "???"},
+        {"", ',', ""},             {",", ',', "\",\""},
         {"Hala \"B\", linia 2", ',', "\"Hala \"\"B\"\", linia 2\""},
-        {"\"", ',', "\""},              // a quote alone does not need quoting
+        {"\"", ',', "\""},   // a quote alone does not need quoting
         {"bez \"cudzys\u0142owu\"", ',', "bez \"cudzys\u0142owu\""},
-        {"22,2", ';', "22,2"},
-        {"22,2", '\t', "22,2"},
-        {"a;b", ';', "\"a;b\""},
-        {"a\tb", '\t', "\"a\tb\""},
+        {"22,2", ';', "22,2"}, {"22,2", '\t', "22,2"}, {"a;b", ';', "\"a;b\""}, {"a\tb", '\t', "\"a\tb\""},
         {"a;b", ',', "a;b"},
     };
     for (const Case& c : cases) {
@@ -378,14 +359,14 @@ TEST(OpeningComment, LinesWithTheSeparatorAreQuotedOneLineAtATime) {
 }
 
 // The rows of a comma-separated file as Python's csv module reads it
-// (Windows-1250), in UTF-8.
+// (Windows-1250), in UTF-8: each field ends with 0x1F, each row with 0x1E.
 std::vector<std::vector<std::string>> pythonCsvRows(const std::string& path, bool& ok) {
     const std::string script =
         "import csv, sys\n"
         "out = sys.stdout.buffer\n"
         "with open(sys.argv[1], encoding=\"cp1250\", newline=\"\") as f:\n"
         "    for row in csv.reader(f, delimiter=\",\", strict=True):\n"
-        "        out.write((str(len(row)) + \"\\x1f\" + \"\\x1f\".join(row) + \"\\x1e\").encode(\"utf-8\"))\n";
+        "        out.write((\"\".join(field + \"\\x1f\" for field in row) + \"\\x1e\").encode(\"utf-8\"))\n";
     const std::string command = "python3 -c '" + script + "' '" + path + "'";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     ok = pipe != nullptr;
@@ -394,29 +375,16 @@ std::vector<std::vector<std::string>> pythonCsvRows(const std::string& path, boo
     char buffer[4096];
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
     const int status = ::pclose(pipe);
-    ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && (output.empty() || output.back() == '\x1e');
 
-    std::vector<std::vector<std::string>> rows;
-    std::size_t pos = 0;
-    while (pos < output.size()) {
-        const std::size_t end = output.find('\x1e', pos);
-        if (end == std::string::npos) {
-            ok = false;
-            break;
-        }
-        const std::string record = output.substr(pos, end - pos);
-        const std::size_t unit = record.find('\x1f');
-        const std::size_t columns = std::stoul(record.substr(0, unit));
-        std::vector<std::string> row;
-        std::size_t at = unit + 1;
-        for (std::size_t i = 0; i < columns; ++i) {
-            const std::size_t next = std::min(record.find('\x1f', at), record.size());
-            row.push_back(record.substr(at, next - at));
-            at = next + 1;
-        }
-        rows.push_back(row);
-        pos = end + 1;
+    std::vector<std::vector<std::string>> rows(1);
+    std::string field;
+    for (char c : output) {
+        if (c == '\x1f') rows.back().push_back(std::exchange(field, {}));
+        else if (c == '\x1e') rows.emplace_back();
+        else field += c;
     }
+    rows.pop_back();   // the one after the last row's end
     return rows;
 }
 

@@ -64,13 +64,10 @@ MemorySaveResult failed(MemorySaveResult::Status status, std::string path, int e
 }  // namespace
 
 MemorySaveTexts memorySaveTextsFromStringTable() {
-    MemorySaveTexts texts;
     using namespace string_id;
-    texts.dateTime = str(kMemoryTitleDateTime);
-    texts.titles = {str(kMemoryTitleTemperature1), str(kMemoryTitleTemperature2), str(kMemoryTitleHumidity),
-                    str(kMemoryTitlePressure),     str(kMemoryTitleDewPoint),     str(kMemoryTitleVapour)};
-    texts.panelNumber = str(kPanelNumberTitle);
-    return texts;
+    return headTextsFromStringTable<MemorySaveTexts>(
+        kMemoryTitleDateTime, {kMemoryTitleTemperature1, kMemoryTitleTemperature2, kMemoryTitleHumidity,
+                               kMemoryTitlePressure, kMemoryTitleDewPoint, kMemoryTitleVapour});
 }
 
 int memoryColumnsOf(const MemoryRecord& r) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/StringTable.h"
 #include "ui/LiveReadings.h"
 #include "recording/MeasurementFile.h"
 #include "recording/RecordFile.h"
@@ -28,6 +29,18 @@ struct RegistrationTexts {
         "Zawartość pary wodnej ppm"};
     std::string panelNumber = "Panel MR-420 nr";   // 189
 };
+
+// The head texts of a text file (RegistrationTexts or MemorySaveTexts) as
+// the string table holds them in the current language: the date column's
+// title, the six column titles in channel order and the panel number.
+template <class Texts>
+Texts headTextsFromStringTable(int dateTimeId, const std::array<int, kChannelCount>& titleIds) {
+    Texts texts;
+    texts.dateTime = str(dateTimeId);
+    for (std::size_t c = 0; c < titleIds.size(); ++c) texts.titles[c] = str(titleIds[c]);
+    texts.panelNumber = str(string_id::kPanelNumberTitle);
+    return texts;
+}
 
 // A field of the text file as written: a field that holds the column
 // separator goes in double quotes with each quote in it doubled (RFC 4180),

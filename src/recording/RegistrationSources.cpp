@@ -5,14 +5,10 @@
 namespace mr420 {
 
 RegistrationTexts registrationTextsFromStringTable() {
-    RegistrationTexts texts;
     using namespace string_id;
-    texts.dateTime = str(kLogTitleDateTime);
-    // Channel order: TEMP1, TEMP2, RH, PRESSURE, DP, WB.
-    texts.titles = {str(kLogTitleTemperature1), str(kLogTitleTemperature2), str(kLogTitleHumidity),
-                    str(kLogTitlePressure),     str(kLogTitleDewPoint),     str(kLogTitleVapour)};
-    texts.panelNumber = str(kPanelNumberTitle);
-    return texts;
+    return headTextsFromStringTable<RegistrationTexts>(
+        kLogTitleDateTime, {kLogTitleTemperature1, kLogTitleTemperature2, kLogTitleHumidity, kLogTitlePressure,
+                            kLogTitleDewPoint, kLogTitleVapour});
 }
 
 ProbeSources probeSourcesOf(const PanelState& state, bool temperatureTwoDecimals) {

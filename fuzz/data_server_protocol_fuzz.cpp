@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/DataServerProtocol.h"
+#include "publish/DataServerProtocol.h"
 #include "AsanOptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

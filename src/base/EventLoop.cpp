@@ -1,8 +1,31 @@
 #include "base/EventLoop.h"
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
 #include <vector>
 
 namespace mr420 {
+
+EventLoop::EventLoop() : wakeFd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+EventLoop::~EventLoop() {
+    if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+void EventLoop::watchFd(int fd, int events, Handler handler) {
+    watches_[fd] = Watch{events, std::make_shared<Handler>(std::move(handler))};
+}
+
+void EventLoop::setFdEvents(int fd, int events) {
+    auto it = watches_.find(fd);
+    if (it != watches_.end()) it->second.events = events;
+}
+
+void EventLoop::unwatchFd(int fd) { watches_.erase(fd); }
 
 void EventLoop::startTimer(int id, int milliseconds) {
     auto period = std::chrono::milliseconds(milliseconds < 1 ? 1 : milliseconds);
@@ -17,6 +40,10 @@ void EventLoop::deliverBytes(const char* bytes, std::size_t count) {
     pending_ = bytes;
     pendingCount_ = count;
     wake_.notify_one();
+    if (wakeFd_ >= 0) {
+        const std::uint64_t one = 1;
+        (void)!::write(wakeFd_, &one, sizeof one);
+    }
     handled_.wait(lock, [&] { return pending_ == nullptr || shutdown_; });
 }
 
@@ -88,12 +115,60 @@ bool EventLoop::runFor(Clock::duration limit, const std::function<bool()>& until
         auto wakeAt = end;
         for (auto& [id, timer] : timers_)
             if (timer.due < wakeAt) wakeAt = timer.due;
-        {
+        if (watches_.empty() || wakeFd_ < 0) {
             std::unique_lock lock(mutex_);
             wake_.wait_until(lock, wakeAt, [&] { return pending_ != nullptr; });
             handlePendingBytes(lock);
+        } else {
+            pollUntil(wakeAt);
         }
         fireDueTimers();
+    }
+}
+
+void EventLoop::pollUntil(Clock::time_point wakeAt) {
+    std::vector<pollfd> fds{{wakeFd_, POLLIN, 0}};
+    for (const auto& [fd, watch] : watches_) {
+        short events = 0;
+        if (watch.events & kReadable) events |= POLLIN;
+        if (watch.events & kWritable) events |= POLLOUT;
+        if (events != 0) fds.push_back({fd, events, 0});
+    }
+    bool bytesWaiting;
+    {
+        std::lock_guard lock(mutex_);
+        bytesWaiting = pending_ != nullptr;
+    }
+    // A hand-over that comes after this look writes the eventfd.
+    timespec wait{0, 0};
+    if (!bytesWaiting) {
+        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(wakeAt - Clock::now());
+        if (left.count() > 0) wait = {static_cast<time_t>(left.count() / 1'000'000'000), static_cast<long>(left.count() % 1'000'000'000)};
+    }
+    const int ready = ::ppoll(fds.data(), fds.size(), &wait, nullptr);
+    if (ready < 0 && errno != EINTR) return;
+    if (fds[0].revents & POLLIN) {
+        std::uint64_t count;
+        (void)!::read(wakeFd_, &count, sizeof count);
+    }
+    {
+        std::unique_lock lock(mutex_);
+        handlePendingBytes(lock);
+    }
+    if (ready <= 0) return;
+    for (std::size_t i = 1; i < fds.size(); ++i) {
+        // An end or an error is reported as readable: reading tells which.
+        const bool failed = (fds[i].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+        int readyFor = 0;
+        if ((fds[i].revents & POLLIN) || failed) readyFor |= kReadable;
+        if (fds[i].revents & POLLOUT) readyFor |= kWritable;
+        // An earlier handler may have ended this watch or changed it.
+        auto it = watches_.find(fds[i].fd);
+        if (it == watches_.end()) continue;
+        readyFor &= it->second.events | (failed ? kReadable : 0);
+        if (readyFor == 0) continue;
+        const std::shared_ptr<Handler> handler = it->second.handler;
+        (*handler)(readyFor);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A plain single-threaded event loop without Qt: numbered timers on the steady
-// clock and the blocking hand-over of received bytes from the serial worker.
+// clock, the blocking hand-over of received bytes from the serial worker and
+// watches of descriptors (the data server's sockets).
 // It runs the session wherever no Qt event loop exists: in tests, benchmarks
 // and command-line tools. The thread that calls run() plays the role of the
 // user-interface thread.
@@ -11,6 +12,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,9 +21,14 @@
 
 namespace mr420 {
 
-class EventLoop : public TimerService, public ByteDelivery {
+class EventLoop : public TimerService, public ByteDelivery, public FdWatcher {
 public:
     using Clock = std::chrono::steady_clock;
+
+    EventLoop();
+    ~EventLoop() override;
+    EventLoop(const EventLoop&) = delete;
+    EventLoop& operator=(const EventLoop&) = delete;
 
     // Handlers run on the loop thread.
     void setByteHandler(std::function<void(char)> handler) { byteHandler_ = std::move(handler); }
@@ -45,6 +52,12 @@ public:
     // byte after the current one.
     void dropWaitingHandOver() override;
 
+    // FdWatcher, loop thread only. While any descriptor is watched the loop
+    // waits in poll(), woken for a hand-over through an eventfd.
+    void watchFd(int fd, int events, Handler handler) override;
+    void setFdEvents(int fd, int events) override;
+    void unwatchFd(int fd) override;
+
     // Runs until `until` returns true (checked after every event) or the time
     // is up. Returns the result of the last check.
     bool runFor(Clock::duration limit, const std::function<bool()>& until = {});
@@ -65,6 +78,16 @@ private:
     bool handlePendingBytes(std::unique_lock<std::mutex>& lock);
     void letGoOfTheHandOverBeingHandled();   // mutex_ held, on the handling thread
     void fireDueTimers();
+    // Waits in poll() until a watched descriptor is ready, a hand-over
+    // arrives or `wakeAt`; then handles the hand-over and the descriptors.
+    void pollUntil(Clock::time_point wakeAt);
+
+    struct Watch {
+        int events = 0;
+        std::shared_ptr<Handler> handler;   // kept alive while it runs
+    };
+    std::map<int, Watch> watches_;
+    int wakeFd_ = -1;   // eventfd: written by deliverBytes while the loop polls
 
     std::function<void(char)> byteHandler_;
     std::function<void(int)> timerHandler_;

@@ -4,6 +4,7 @@
 // event loop; tests replace them with fakes and a virtual clock.
 
 #include <cstddef>
+#include <functional>
 
 namespace mr420 {
 
@@ -44,6 +45,25 @@ public:
     // its bytes being handled: the port is going away. A delivery that never
     // waits for another thread has nothing to do.
     virtual void dropWaitingHandOver() {}
+};
+
+// Tells the thread that runs the session when a descriptor (a socket) can
+// be read or written. The plain event loop polls; the window uses socket
+// notifiers. Handlers run on that thread and may change or end any watch,
+// their own included.
+class FdWatcher {
+public:
+    static constexpr int kReadable = 1;   // data, an end of file or an error is there
+    static constexpr int kWritable = 2;
+    using Handler = std::function<void(int readyFor)>;
+
+    virtual ~FdWatcher() = default;
+    // Watches `fd` for `events` (kReadable, kWritable or both; 0 keeps the
+    // watch but reports nothing), replacing an earlier watch of it.
+    virtual void watchFd(int fd, int events, Handler handler) = 0;
+    // What a watched descriptor is watched for, its handler kept.
+    virtual void setFdEvents(int fd, int events) = 0;
+    virtual void unwatchFd(int fd) = 0;
 };
 
 }  // namespace mr420

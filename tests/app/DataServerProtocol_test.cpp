@@ -1,4 +1,4 @@
-#include "app/DataServerProtocol.h"
+#include "publish/DataServerProtocol.h"
 
 #include <gtest/gtest.h>
 

@@ -9,6 +9,9 @@
 #include <string>
 #include <thread>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "base/EventLoop.h"
 
 using namespace mr420;
@@ -145,4 +148,35 @@ TEST(EventLoop, ShutdownReleasesWaitingAndLaterHandOvers) {
     later.thread.join();
     EXPECT_TRUE(later.returned.load());
     EXPECT_EQ(seen, "");
+}
+
+TEST(EventLoop, WatchedDescriptorsAndHandOversBothWakeItAndAHandlerMayEndItsWatch) {
+    EventLoop loop;
+    int pair[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair), 0);
+    std::string seen, read;
+    loop.setByteHandler([&](char c) { seen.push_back(c); });
+    int wakeUps = 0;
+    loop.watchFd(pair[0], FdWatcher::kReadable, [&](int readyFor) {
+        ++wakeUps;
+        EXPECT_EQ(readyFor, FdWatcher::kReadable);
+        char buf[16];
+        const ssize_t n = ::read(pair[0], buf, sizeof buf);
+        if (n > 0) read.append(buf, static_cast<std::size_t>(n));
+        if (n == 0) loop.unwatchFd(pair[0]);   // the other end has closed
+    });
+    // Bytes from the serial worker wake the loop while it polls.
+    Worker worker(loop, "abc", 3);
+    EXPECT_TRUE(loop.runFor(3s, [&] { return seen == "abc"; }));
+    worker.thread.join();
+    ASSERT_EQ(::write(pair[1], "xy", 2), 2);
+    EXPECT_TRUE(loop.runFor(3s, [&] { return read == "xy"; }));
+    // A watch for nothing reports nothing; the end of the stream ends the watch.
+    loop.setFdEvents(pair[0], 0);
+    ::close(pair[1]);
+    EXPECT_FALSE(loop.runFor(50ms, [&] { return wakeUps > 1; }));
+    loop.setFdEvents(pair[0], FdWatcher::kReadable);
+    loop.runFor(50ms);
+    EXPECT_EQ(wakeUps, 2);
+    ::close(pair[0]);
 }

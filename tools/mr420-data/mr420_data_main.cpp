@@ -19,7 +19,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/DataServerProtocol.h"
+#include "publish/DataServerProtocol.h"
 #include "base/StringTable.h"
 
 namespace {

@@ -28,13 +28,17 @@ bool takes(Command c, std::string_view option) {
     case Command::MemoryRead:
         return in({"--separator", "--comment", "--serial", "--no-dew-point", "--no-vapour", "--dump"});
     case Command::MemoryErase: return in({"--yes"});
+    case Command::Serve:
+        return in({"--log", "--interval", "--separator", "--comment", "--serial", "--channels", "--truncate",
+                   "--memory-daily", "--memory-file", "--no-dew-point", "--no-vapour", "--no-data-server"});
     default: return false;
     }
 }
 
 bool needsValue(std::string_view option) {
     for (std::string_view n : {"--ini", "--port", "--device", "--trace", "--lang", "--timeout", "--count", "--format",
-                               "--interval", "--separator", "--comment", "--channels", "--dump"})
+                               "--interval", "--separator", "--comment", "--channels", "--dump", "--log",
+                               "--memory-daily", "--memory-file"})
         if (n == option) return true;
     return false;
 }
@@ -148,6 +152,14 @@ std::optional<std::array<bool, kChannelCount>> parseChannels(std::string_view te
     return chosen;
 }
 
+std::optional<int> parseTimeOfDay(std::string_view text) {
+    if (text.size() != 5 || text[2] != ':') return std::nullopt;
+    const auto hours = wholeNumber(text.substr(0, 2), 0, 23, 2);
+    const auto minutes = wholeNumber(text.substr(3, 2), 0, 59, 2);
+    if (!hours || !minutes) return std::nullopt;
+    return *hours * 60 + *minutes;
+}
+
 std::optional<std::pair<std::string, std::string>> parseAssignment(std::string_view text) {
     const std::size_t eq = text.find('=');
     if (eq == std::string_view::npos || eq == 0) return std::nullopt;
@@ -191,6 +203,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         if (a.size() < 2 || a[0] != '-' || a == "-") {
             positional.push_back(a);
             if (positional.size() == 1) {
+                r.commandIndex = i;
                 const std::string& c = positional[0];
                 if (c == "info") o.command = Command::Info;
                 else if (c == "watch") o.command = Command::Watch;
@@ -199,6 +212,7 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
                 else if (c == "get") o.command = Command::Get;
                 else if (c == "set") o.command = Command::Set;
                 else if (c == "help") o.command = Command::Help;
+                else if (c == "serve") o.command = Command::Serve;
                 else return fail(Text::UnknownCommand, {c});
             } else if (positional.size() == 2 && positional[0] == "memory") {
                 if (positional[1] == "read") o.command = Command::MemoryRead;
@@ -281,6 +295,17 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
             o.dumpPath = value;
         } else if (a == "--yes") {
             o.yes = true;
+        } else if (a == "--log") {
+            if (value.empty()) return fail(Text::MissingValue, {a});
+            o.file = value;
+        } else if (a == "--memory-daily") {
+            o.memoryDaily = parseTimeOfDay(value);
+            if (!o.memoryDaily) return badValue(value, a, "00:00..23:59");
+        } else if (a == "--memory-file") {
+            if (value.empty()) return fail(Text::MissingValue, {a});
+            o.memoryFile = value;
+        } else if (a == "--no-data-server") {
+            o.dataServer = false;
         }
     }
 
@@ -300,6 +325,11 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
         used = 3;
         break;
     case Command::MemoryErase: used = 2; break;
+    case Command::Serve:
+        // The download needs both its time and its file.
+        if (o.memoryDaily.has_value() != !o.memoryFile.empty())
+            return fail(Text::MissingArgument, {o.memoryDaily ? "--memory-file" : "--memory-daily"});
+        break;
     case Command::Help:
         if (positional.size() >= 2) {
             o.command = Command::GroupHelp;

@@ -13,7 +13,7 @@
 
 namespace mr420::cli {
 
-enum class Command { None, Help, Version, Info, Watch, Log, MemoryRead, MemoryErase, Get, Set, GroupHelp };
+enum class Command { None, Help, Version, Info, Watch, Log, MemoryRead, MemoryErase, Get, Set, GroupHelp, Serve };
 enum class WatchFormat { Text, Csv, Json };
 
 struct CliOptions {
@@ -47,6 +47,12 @@ struct CliOptions {
     // memory erase
     bool yes = false;
 
+    // serve: the log (`file`, empty: none) and the log options above, the
+    // daily memory download, and whether the data server runs.
+    std::optional<int> memoryDaily;   // minutes after midnight, --memory-daily HH:MM
+    std::string memoryFile;           // --memory-file PATTERN
+    bool dataServer = true;           // --no-data-server
+
     // get, set, help GROUP
     std::string group;
     std::vector<std::pair<std::string, std::string>> assignments;
@@ -55,6 +61,7 @@ struct CliOptions {
 struct ParseResult {
     CliOptions options;
     std::string error;   // the message for the user; empty when the line is good
+    std::size_t commandIndex = 0;   // where the command's word is in the arguments
     bool ok() const { return error.empty(); }
 };
 
@@ -80,6 +87,9 @@ std::optional<int> parseSeparator(std::string_view text);
 // A comma-separated list of channel names (TEMP1, TEMP2, RH, PRESSURE, DP,
 // WB, any letter case); nullopt for an unknown or empty list.
 std::optional<std::array<bool, kChannelCount>> parseChannels(std::string_view text);
+
+// A time of day "HH:MM" (00:00 to 23:59) as minutes after midnight.
+std::optional<int> parseTimeOfDay(std::string_view text);
 
 // "NAME=VALUE" split at the first "="; nullopt without one or with an empty name.
 std::optional<std::pair<std::string, std::string>> parseAssignment(std::string_view text);

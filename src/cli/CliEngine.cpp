@@ -20,6 +20,11 @@ std::string plain(std::string s) {
     return out;
 }
 
+std::atomic<int>& hangupCount() {
+    static std::atomic<int> count{0};
+    return count;
+}
+
 int signalled() { return stopSignal().load(); }
 int signalExit() { return 128 + signalled(); }
 
@@ -63,13 +68,20 @@ int Engine::waitForFirstCycle(std::optional<std::chrono::milliseconds> limit) {
     return cycles_ > 0 ? exit_status::kDone : exit_status::kNoCommunication;
 }
 
-void Engine::say(const std::string& text) const {
-    std::fprintf(io_.err, "%s\n", plain(text).c_str());
-    std::fflush(io_.err);
-}
+void Engine::say(const std::string& text) const { tell(text, kWarning); }
 
 void Engine::note(const std::string& text) const {
-    if (!quiet_) say(text);
+    if (!quiet_) tell(text, kInfo);
+}
+
+void Engine::tell(const std::string& text, int priority) const {
+    // The journal reads "<N>" at the start of each line as its priority.
+    const std::string prefix = io_.journal ? "<" + std::to_string(priority) + ">" : "";
+    std::string lines = plain(text);
+    for (std::size_t at = 0; io_.journal && (at = lines.find('\n', at)) != std::string::npos; at += prefix.size() + 1)
+        lines.insert(at + 1, prefix);
+    std::fprintf(io_.err, "%s%s\n", prefix.c_str(), lines.c_str());
+    std::fflush(io_.err);
 }
 
 void Engine::refreshDisplay(bool connected) {

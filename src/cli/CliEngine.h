@@ -61,9 +61,16 @@ public:
     // Says on stderr when the connection is lost and when it is back.
     void reportConnection(bool on) { reportConnection_ = on; }
 
+    // Syslog priorities of what is said, for the journal.
+    static constexpr int kError = 3, kWarning = 4, kInfo = 6;
     void say(const std::string& text) const;
     // As say, unless --quiet.
     void note(const std::string& text) const;
+    // On standard error, each line with its priority when it goes to the journal.
+    void tell(const std::string& text, int priority) const;
+
+    // The loop's descriptor watches (the data server's sockets).
+    FdWatcher& watcher() { return loop_; }
 
 private:
     // DisplayListener: the window's refresh, plus what the commands wait for.

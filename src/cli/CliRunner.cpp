@@ -22,6 +22,27 @@ namespace mr420::cli {
 
 namespace es = exit_status;
 
+namespace {
+
+// The [SERVE] section of the settings file, then the [SERVE COM<port>]
+// section of the port served, as options of `serve`; the later win, and the
+// command line's own come after them all.
+std::vector<std::string> serveDefaults(const IniFile& ini, int port) {
+    static constexpr std::pair<const char*, const char*> kKeys[] = {
+        {"LOG_FILE", "--log"},           {"LOG_INTERVAL", "--interval"},     {"LOG_SEPARATOR", "--separator"},
+        {"LOG_COMMENT", "--comment"},    {"LOG_CHANNELS", "--channels"},     {"MEMORY_DAILY", "--memory-daily"},
+        {"MEMORY_FILE", "--memory-file"},
+    };
+    std::vector<std::string> options;
+    for (const std::string& section : {std::string("SERVE"), "SERVE COM" + std::to_string(port)})
+        for (const auto& [key, option] : kKeys)
+            if (std::string value = ini.getString(section, key, ""); !value.empty())
+                options.push_back(std::string(option) + "=" + value);
+    return options;
+}
+
+}  // namespace
+
 int runCli(const std::vector<std::string>& args, const std::string& programDir, const CliStreams& io) {
     // The settings file is read, never written.
     const std::string iniPath = iniPathFromArguments(args);
@@ -40,7 +61,22 @@ int runCli(const std::vector<std::string>& args, const std::string& programDir, 
     if (const std::string l = languageOption(args); l == "pl" || l == "en") language = l;
     if (!useLanguage(language, programDir)) std::fprintf(io.err, "%s\n", text(Text::EnglishUnavailable).c_str());
 
-    const ParseResult parsed = parseArguments(args);
+    ParseResult parsed = parseArguments(args);
+    if (parsed.ok() && parsed.options.command == Command::Serve && opened && !ini.notASettingsFile()) {
+        const int servedPort = parsed.options.port.value_or(settings.portNr);
+        if (std::vector<std::string> defaults = serveDefaults(ini, servedPort); !defaults.empty()) {
+            std::vector<std::string> alone{args[0], "serve"};
+            alone.insert(alone.end(), defaults.begin(), defaults.end());
+            if (const ParseResult checked = parseArguments(alone); !checked.ok()) {
+                std::fprintf(io.err, "%s\n", text(Text::ServeSettingsWrong, {iniPath, checked.error}).c_str());
+                return es::kUsage;
+            }
+            std::vector<std::string> merged(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(parsed.commandIndex) + 1);
+            merged.insert(merged.end(), defaults.begin(), defaults.end());
+            merged.insert(merged.end(), args.begin() + static_cast<std::ptrdiff_t>(parsed.commandIndex) + 1, args.end());
+            parsed = parseArguments(merged);
+        }
+    }
     if (!parsed.ok()) {
         std::fprintf(io.err, "%s\n", parsed.error.c_str());
         std::fprintf(io.err, "mr420-cli --help\n");
@@ -100,6 +136,9 @@ int runCli(const std::vector<std::string>& args, const std::string& programDir, 
         return commandMemoryRead(engine, o, o.dewPoint.value_or(settings.memoryDp != 0),
                                  o.vapour.value_or(settings.memoryPpm != 0));
     case Command::MemoryErase: return commandMemoryErase(engine, o.yes);
+    case Command::Serve:
+        return commandServe(engine, o, o.dewPoint.value_or(settings.memoryDp != 0),
+                            o.vapour.value_or(settings.memoryPpm != 0));
     case Command::Get:
     case Command::Set: return commandGetSet(engine, o);
     default: return es::kUsage;

@@ -26,12 +26,15 @@ constexpr int kFileFailed = 5;
 // The number of the termination signal received, 0 while none. Set by the
 // program's signal handling, read by the event loop at least every 100 ms.
 std::atomic<int>& stopSignal();
+// SIGHUP: how many have arrived (a service reopens its log files on each).
+std::atomic<int>& hangupCount();
 
 struct CliStreams {
     std::FILE* out = stdout;
     std::FILE* err = stderr;
     bool errIsTerminal = false;   // progress is shown only on a terminal
     bool inIsTerminal = false;    // the erase question is asked only on one
+    bool journal = false;         // standard error goes to the journal: syslog priority prefixes
 };
 
 // `arguments[0]` is the program; `programDir` is where the English texts are

@@ -37,6 +37,9 @@ constexpr std::array<Pair, static_cast<std::size_t>(Text::Count)> kTexts = {{
      "  set GRUPA NAZWA=WARTOŚĆ ...            zmiana ustawień panelu\n"
      "  set clock now                          zegar panelu na czas komputera\n"
      "  help [GRUPA]                           ten tekst, albo nazwy i wartości grupy\n"
+     "  serve [--log WZORZEC [opcje log]] [--memory-daily GG:MM --memory-file WZORZEC [opcje memory read]]\n"
+     "        [--no-data-server]               usługa: rejestracja, serwer danych i codzienny odczyt pamięci;\n"
+     "                                         ustawienia domyślne w sekcji [SERVE] pliku ustawień\n"
      "Grupy: %s\n"
      "--timeout SEKUNDY: najdłuższe oczekiwanie na pierwszy pełny cykl odpytywania\n"
      "                   (bez tej opcji: do stwierdzenia braku komunikacji, około 24 s).\n"
@@ -58,6 +61,9 @@ constexpr std::array<Pair, static_cast<std::size_t>(Text::Count)> kTexts = {{
      "  set GROUP NAME=VALUE ...               change the panel's settings\n"
      "  set clock now                          the panel clock to the computer's time\n"
      "  help [GROUP]                           this text, or the names and values of a group\n"
+     "  serve [--log PATTERN [log options]] [--memory-daily HH:MM --memory-file PATTERN [memory read options]]\n"
+     "        [--no-data-server]               the service: registration, the data server and a daily memory\n"
+     "                                         download; defaults from the [SERVE] section of the settings file\n"
      "Groups: %s\n"
      "--timeout SECONDS: the longest wait for the first complete poll cycle\n"
      "                   (without it: until no communication is found, about 24 s).\n"
@@ -96,6 +102,13 @@ constexpr std::array<Pair, static_cast<std::size_t>(Text::Count)> kTexts = {{
     {"liczba sekund większa od zera, najwyżej 86400", "a number of seconds above zero, at most 86400"},
     {"Nie można wczytać tekstów angielskich (mr420_en.ts); komunikaty będą po polsku.",
      "The English texts (mr420_en.ts) cannot be read; messages will be in Polish."},
+    {"odpytywanie, %s cykli/s, rejestracja do %s", "polling, %s cycles/s, log %s"},
+    {"bez rejestracji", "no log"},
+    {"Codzienny odczyt pamięci: rejestracja wstrzymana, bo łącze przenosi pamięć.",
+     "The daily memory download: the log pauses while the line carries the memory."},
+    {"Odczyt pamięci zakończony; rejestracja trwa dalej.", "The memory download has ended; the log goes on."},
+    {"Sekcja [SERVE] pliku %s: %s", "The [SERVE] section of %s: %s"},
+    {"Nie można uruchomić serwera danych w %s.", "The data server cannot be started in %s."},
 }};
 
 // The English words of ConfigGroups' value lists and their Polish, longest first.

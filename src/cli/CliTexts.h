@@ -45,6 +45,12 @@ enum class Text {
     PortOrDevice,        // --port N | --device PATH
     TimeoutExpected,     // what --timeout takes
     EnglishUnavailable,  // the English string table could not be read
+    ServeStatus,         // %s cycles a second, %s the log file (the service manager's status line)
+    ServeNoLog,          // instead of the log file in ServeStatus
+    ServeMemoryPause,    // the daily download starts: the log pauses
+    ServeMemoryResume,   // the log goes on
+    ServeSettingsWrong,  // %s settings file, %s what is wrong
+    DataServerFailed,    // %s socket directory
     Count
 };
 

@@ -22,6 +22,10 @@ int commandLog(Engine& engine, const CliOptions& o);
 int commandMemoryRead(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour);
 int commandMemoryErase(Engine& engine, bool yes);
 
+// ServeCommand.cpp: the service: the log, the data server and the daily
+// download on one engine until SIGINT/SIGTERM.
+int commandServe(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour);
+
 // SettingsCommands.cpp: info, get and set of a settings group.
 int commandInfo(Engine& engine);
 int commandGetSet(Engine& engine, const CliOptions& o);

@@ -104,6 +104,12 @@ public:
     ReadingModel(const PanelState& state, TimerService& timers);
 
     void setRegistrationSource(const RegistrationStatusSource* source) { registration_ = source; }
+    // The data server of a model without a window (the service), started at
+    // the next refresh; nullptr: none.
+    void setDataServer(DataServerControl* dataServer) {
+        dataServer_ = dataServer;
+        periodAtServerRestart_ = -1;   // no timer has that id
+    }
     // Monotonic milliseconds for the age of the readings (tests give a
     // virtual clock); the steady clock by default.
     void setClock(std::function<std::int64_t()> nowMs) { nowMs_ = std::move(nowMs); }

@@ -8,7 +8,7 @@
 using namespace mr420;
 
 TEST(ProgramVersion, IsOneNumberWithTwoDigitsOfMinor) {
-    EXPECT_EQ(programVersion(), "1.08");
+    EXPECT_EQ(programVersion(), "1.09");
 }
 
 TEST(ProgramVersion, FillsTheVersionLine) {

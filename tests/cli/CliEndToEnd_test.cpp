@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -35,7 +37,8 @@ using mr420::test::readFile;
 
 // A running mr420-cli with its output collected.
 struct Child : test::ChildProcess {
-    explicit Child(const std::vector<std::string>& args) : ChildProcess(test::binary("mr420-cli"), args) {}
+    explicit Child(const std::vector<std::string>& args, const std::vector<std::string>& env = {})
+        : ChildProcess(test::binary("mr420-cli"), args, env) {}
 };
 
 class CliEndToEnd : public ::testing::Test {
@@ -134,6 +137,51 @@ TEST_F(CliEndToEnd, LogStartsANewFileWhenTheExpandedNameChanges) {
         EXPECT_EQ(content.substr(content.size() - 2), "\r\n");
         EXPECT_NE(content.find(";1013.2;"), std::string::npos) << content;
     }
+}
+
+TEST_F(CliEndToEnd, ServeLogsServesTheDataAndTellsTheServiceManager) {
+    startPanel();
+    const std::string ini = dir_ + "/mr420.ini", log = dir_ + "/serve.csv", runtime = dir_ + "/run";
+    test::writeFile(ini, "[SERVE]\r\nLOG_INTERVAL=never\r\n");
+    Outcome r = run({"serve"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("The [SERVE] section of " + ini), std::string::npos) << r.err;
+
+    // The settings file gives the interval, separator and a file the command line overrides.
+    test::writeFile(ini, "[SERVE]\r\nLOG_FILE=" + dir_ + "/not-this.csv\r\nLOG_INTERVAL=1s\r\nLOG_SEPARATOR=semicolon\r\n");
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    // The service manager's end of the notification socket.
+    const int manager = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s/notify", dir_.c_str());
+    ASSERT_EQ(::bind(manager, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::string told;
+    const auto heard = [&](const std::string& what) {
+        char buf[512];
+        for (ssize_t n; (n = ::recv(manager, buf, sizeof buf, 0)) > 0;) told.append(buf, static_cast<std::size_t>(n));
+        return told.find(what) != std::string::npos;
+    };
+    Child service(with({"serve", "--log", log}), {"NOTIFY_SOCKET=" + std::string(address.sun_path), "XDG_RUNTIME_DIR=" + runtime});
+    ASSERT_TRUE(waitFor([&] { return heard("READY=1\nSTATUS=polling, "); })) << told << service.errSoFar();
+    ASSERT_TRUE(waitFor([&] { return recordsOf(log).size() >= 2; }));
+    EXPECT_NE(recordsOf(log).back().find(";1013.2;"), std::string::npos) << recordsOf(log).back();
+    EXPECT_FALSE(fs::exists(dir_ + "/not-this.csv"));
+    // Other programs read the readings from its data server, as from the window's.
+    const auto topics = test::ChildProcess(test::binary("mr420-data"), {"topics"}, {"XDG_RUNTIME_DIR=" + runtime}).finish(10s);
+    EXPECT_NE(topics.out.find("Pressure#4711\n"), std::string::npos) << topics.out << topics.err;
+
+    // SIGHUP after the log was rotated away opens the file anew.
+    fs::rename(log, log + ".1");
+    service.signal(SIGHUP);
+    EXPECT_TRUE(waitFor([&] { return recordsOf(log).size() >= 1; }));
+    service.signal(SIGTERM);
+    r = service.finish();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(heard("STOPPING=1\n")) << told;
+    EXPECT_FALSE(fs::exists(runtime + "/MR420"));   // the data server's socket is gone
+    ::close(manager);
 }
 
 TEST_F(CliEndToEnd, LogAppendsUnlessTruncatedAndSaysWhenTheLinkComesBack) {

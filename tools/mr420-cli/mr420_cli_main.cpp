@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -30,16 +31,22 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
 
     // SIGINT and SIGTERM are taken by one thread and seen by the event loop
-    // as a stop request; no other thread is ever interrupted by them.
+    // as a stop request, SIGHUP as a request to reopen the log files; no
+    // other thread is ever interrupted by them.
     sigset_t stops;
     sigemptyset(&stops);
     sigaddset(&stops, SIGINT);
     sigaddset(&stops, SIGTERM);
+    sigaddset(&stops, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stops, nullptr);
     std::thread([stops] {
         for (;;) {
             int signal = 0;
             if (sigwait(&stops, &signal) == 0) {
+                if (signal == SIGHUP) {
+                    ++mr420::cli::hangupCount();
+                    continue;
+                }
                 // A second signal while stopping ends the program at once.
                 if (mr420::cli::stopSignal().exchange(signal) != 0) ::_exit(128 + signal);
             }
@@ -49,6 +56,7 @@ int main(int argc, char** argv) {
     mr420::cli::CliStreams streams;
     streams.errIsTerminal = ::isatty(STDERR_FILENO) != 0;
     streams.inIsTerminal = ::isatty(STDIN_FILENO) != 0;
+    streams.journal = std::getenv("JOURNAL_STREAM") != nullptr;
     const int status = mr420::cli::runCli(std::vector<std::string>(argv, argv + argc), programDirectory(argv[0]), streams);
     std::fflush(stdout);
     std::fflush(stderr);

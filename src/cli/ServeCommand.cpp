@@ -1,0 +1,209 @@
+// `serve`: one process owns the panel all day. It polls, records the live
+// log, serves the local data server, downloads the memory once a day and
+// tells the service manager how it goes.
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "base/TimerIds.h"
+#include "cli/CliTexts.h"
+#include "cli/Commands.h"
+#include "cli/LiveLog.h"
+#include "publish/DataServer.h"
+
+namespace mr420::cli {
+
+namespace {
+
+// The service manager's notification socket ($NOTIFY_SOCKET): READY=1 once
+// the first cycle is in, STATUS= lines, and WATCHDOG=1 while the engine
+// goes on. Without the variable every call does nothing.
+class ServiceNotifier {
+public:
+    ServiceNotifier() {
+        const char* path = std::getenv("NOTIFY_SOCKET");
+        if (path == nullptr || (path[0] != '/' && path[0] != '@')) return;
+        const std::size_t length = std::strlen(path);
+        if (length >= sizeof address_.sun_path) return;
+        address_.sun_family = AF_UNIX;
+        std::memcpy(address_.sun_path, path, length);
+        if (path[0] == '@') address_.sun_path[0] = '\0';   // an abstract socket
+        addressLength_ = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + length);
+        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        // The watchdog is for this process only when the manager names it.
+        const char* usec = std::getenv("WATCHDOG_USEC");
+        const char* pid = std::getenv("WATCHDOG_PID");
+        if (usec != nullptr && (pid == nullptr || std::atol(pid) == static_cast<long>(::getpid())))
+            watchdogMs_ = std::atoll(usec) / 1000;
+    }
+    ~ServiceNotifier() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    ServiceNotifier(const ServiceNotifier&) = delete;
+    ServiceNotifier& operator=(const ServiceNotifier&) = delete;
+
+    void send(const std::string& message) const {
+        if (fd_ >= 0)
+            (void)::sendto(fd_, message.data(), message.size(), MSG_NOSIGNAL,
+                           reinterpret_cast<const sockaddr*>(&address_), addressLength_);
+    }
+    long long watchdogMs() const { return watchdogMs_; }
+
+private:
+    int fd_ = -1;
+    sockaddr_un address_{};
+    socklen_t addressLength_ = 0;
+    long long watchdogMs_ = 0;
+};
+
+// The data server as the engine's reading model drives it.
+class ServiceDataServer : public DataServerControl {
+public:
+    explicit ServiceDataServer(Engine& engine) : engine_(engine), server_(engine.watcher()) {}
+
+    void stop() override { server_.stop(); }
+    bool start(int panelSerialNumber) override {
+        const bool started = server_.start(panelSerialNumber, engine_.readings().liveReadings());
+        if (!started && !failureSaid_) engine_.tell(text(Text::DataServerFailed, {server_.socketDirectory()}), Engine::kError);
+        failureSaid_ = failureSaid_ || !started;
+        return started;
+    }
+    void publish() override { server_.publish(engine_.readings().liveReadings()); }
+
+private:
+    Engine& engine_;
+    DataServer server_;
+    bool failureSaid_ = false;
+};
+
+// Minutes after midnight and the day, in local time.
+struct LocalMinute {
+    int minute = 0;
+    int day = 0;   // days since 1970 in local time, to do a download once a day
+};
+
+LocalMinute localMinuteNow() {
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return {tm.tm_hour * 60 + tm.tm_min, static_cast<int>((t + tm.tm_gmtoff) / 86400)};
+}
+
+class Service {
+public:
+    Service(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour)
+        : engine_(engine), o_(o), dewPoint_(dewPoint), vapour_(vapour), dataServer_(engine) {
+        if (!o.file.empty()) log_ = std::make_unique<LiveLog>(engine, o);
+        // A download time already past today waits for tomorrow.
+        const LocalMinute now = localMinuteNow();
+        if (o.memoryDaily && now.minute >= *o.memoryDaily) lastDownloadDay_ = now.day;
+    }
+
+    int run() {
+        if (o_.dataServer) engine_.readings().setDataServer(&dataServer_);   // from the next cycle on
+        if (log_ && !log_->openCurrent()) return exit_status::kFileFailed;
+        engine_.reportConnection(true);
+        engine_.timers().route(timer_id::kRegistration, [this](int) {
+            if (log_) log_->tick();
+        });
+        if (log_) engine_.timers().startTimer(timer_id::kRegistration, o_.interval * 1000);
+        engine_.timers().route(timer_id::kServiceHousekeeping, [this](int) { housekeeping(); });
+        engine_.timers().startTimer(timer_id::kServiceHousekeeping, 1000);
+        engine_.setCycleHandler([this] { ++cyclesSinceStatus_; });
+        notifier_.send("READY=1\n" + statusLine());
+        engine_.runUntil([] { return false; });
+        notifier_.send("STOPPING=1\n");
+        engine_.setCycleHandler({});
+        for (int id : {timer_id::kRegistration, timer_id::kServiceHousekeeping}) {
+            engine_.timers().stopTimer(id);
+            engine_.timers().route(id, {});
+        }
+        engine_.readings().setDataServer(nullptr);
+        dataServer_.stop();
+        return exit_status::kDone;   // stopped by a signal, as `log`
+    }
+
+private:
+    // Once a second: SIGHUP, the watchdog, the status line, the download.
+    void housekeeping() {
+        if (const int hangups = hangupCount().load(); hangups != hangupsSeen_) {
+            hangupsSeen_ = hangups;
+            if (log_) log_->reopen();
+        }
+        ++seconds_;
+        const long long watchdog = notifier_.watchdogMs();
+        // Cycles coming in show the engine alive; a stalled one is restarted.
+        if (watchdog > 0 && (engine_.cycles() != cyclesAtWatchdog_ || downloading_) &&
+            seconds_ * 1000 - lastWatchdogSecond_ * 1000 >= watchdog / 2) {
+            cyclesAtWatchdog_ = engine_.cycles();
+            lastWatchdogSecond_ = seconds_;
+            notifier_.send("WATCHDOG=1\n");
+        }
+        if (seconds_ % kStatusSeconds == 0) {
+            notifier_.send(statusLine());
+            cyclesSinceStatus_ = 0;
+        }
+        const LocalMinute now = localMinuteNow();
+        if (o_.memoryDaily && !downloading_ && now.day != lastDownloadDay_ && now.minute >= *o_.memoryDaily) {
+            lastDownloadDay_ = now.day;
+            download();
+        }
+    }
+
+    void download() {
+        downloading_ = true;
+        if (log_) log_->pause(true);
+        engine_.tell(text(Text::ServeMemoryPause), Engine::kInfo);
+        CliOptions m = o_;
+        m.file = expandFileName(o_.memoryFile);
+        m.comment = o_.comment;
+        m.dumpPath.clear();
+        // The read-out runs the loop until it is done; what failed has been said.
+        commandMemoryRead(engine_, m, dewPoint_, vapour_);
+        if (log_) log_->pause(false);
+        downloading_ = false;
+        engine_.tell(text(Text::ServeMemoryResume), Engine::kInfo);
+    }
+
+    std::string statusLine() const {
+        char rate[32];
+        std::snprintf(rate, sizeof rate, "%.1f", static_cast<double>(cyclesSinceStatus_) / kStatusSeconds);
+        std::string file = log_ ? log_->fileName() : text(Text::ServeNoLog);
+        if (const std::size_t slash = file.rfind('/'); slash != std::string::npos) file.erase(0, slash + 1);
+        return "STATUS=" + text(Text::ServeStatus, {rate, file}) + "\n";
+    }
+
+    static constexpr int kStatusSeconds = 10;
+
+    Engine& engine_;
+    const CliOptions& o_;
+    bool dewPoint_, vapour_;
+    ServiceDataServer dataServer_;
+    ServiceNotifier notifier_;
+    std::unique_ptr<LiveLog> log_;
+    int hangupsSeen_ = hangupCount().load();
+    long long seconds_ = 0;
+    long long lastWatchdogSecond_ = 0;
+    long cyclesAtWatchdog_ = -1;
+    long cyclesSinceStatus_ = 0;
+    int lastDownloadDay_ = -1;
+    bool downloading_ = false;
+};
+
+}  // namespace
+
+int commandServe(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour) {
+    Service service(engine, o, dewPoint, vapour);
+    return service.run();
+}
+
+}  // namespace mr420::cli

@@ -124,6 +124,27 @@ TEST(Arguments, MemoryCommands) {
     EXPECT_TRUE(r.options.yes);
 }
 
+TEST(Arguments, ServeOptions) {
+    ParseResult r = parse({"serve", "--log", "/var/log/%F.csv", "--interval", "10s", "--memory-daily", "02:30",
+                           "--memory-file", "m.csv", "--no-dew-point", "--no-data-server"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.options.command, Command::Serve);
+    EXPECT_EQ(r.commandIndex, 1u);
+    EXPECT_EQ(r.options.file, "/var/log/%F.csv");
+    EXPECT_EQ(r.options.interval, 10);
+    EXPECT_EQ(r.options.memoryDaily, 150);
+    EXPECT_EQ(r.options.memoryFile, "m.csv");
+    EXPECT_EQ(r.options.dewPoint, false);
+    EXPECT_FALSE(r.options.dataServer);
+    r = parse({"--port", "3", "serve"});
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.commandIndex, 3u);
+    EXPECT_TRUE(r.options.file.empty());   // no log
+    EXPECT_TRUE(r.options.dataServer);
+    for (const char* time : {"00:00", "23:59"}) EXPECT_TRUE(parseTimeOfDay(time)) << time;
+    for (const char* time : {"24:00", "12:60", "2:30", "02:3", "02-30", "", "ab:cd"}) EXPECT_FALSE(parseTimeOfDay(time)) << time;
+}
+
 TEST(Arguments, SetTakesAssignmentsAndClockNow) {
     ParseResult r = parse({"set", "display", "field4=clock", "resolution=auto"});
     ASSERT_TRUE(r.ok()) << r.error;
@@ -171,7 +192,11 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"memory", "wipe"}, std::vector<std::string>{"memory", "erase", "now"},
                       std::vector<std::string>{"get"}, std::vector<std::string>{"set", "display"},
                       std::vector<std::string>{"set", "display", "field4"},
-                      std::vector<std::string>{"--quiet=1", "info"}, std::vector<std::string>{"watch", "--count"}));
+                      std::vector<std::string>{"--quiet=1", "info"}, std::vector<std::string>{"watch", "--count"},
+                      std::vector<std::string>{"serve", "--memory-daily", "02:30"},
+                      std::vector<std::string>{"serve", "--memory-file", "m.csv"},
+                      std::vector<std::string>{"serve", "--memory-daily", "25:00", "--memory-file", "m.csv"},
+                      std::vector<std::string>{"serve", "--count", "3"}, std::vector<std::string>{"serve", "extra"}));
 
 // A value typed without its name is repeated in the message, except a PIN's
 // or a password's.

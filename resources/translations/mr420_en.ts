@@ -437,6 +437,11 @@ choose No to delete the previous contents of the file.</translation>
         <translation>The port is in use by PID %d (%s).</translation>
     </message>
     <message>
+        <source>Port należy do usługi %s; zatrzymuje ją: %s</source>
+        <comment>250</comment>
+        <translation>The port belongs to the service %s; this stops it: %s</translation>
+    </message>
+    <message>
         <source>Błąd przy próbie ustawienia zegara.</source>
         <comment>300</comment>
         <translation>Error while setting the clock.</translation>

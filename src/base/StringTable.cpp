@@ -105,6 +105,7 @@ constexpr Entry kTable[] = {
     {247, "Nie można otworzyć portu %s"},
     {248, "Plik %s nie jest plikiem ustawień: program nic w nim nie zapisze i działa z ustawieniami domyślnymi."},
     {249, "Port jest używany przez PID %d (%s)."},
+    {250, "Port należy do usługi %s; zatrzymuje ją: %s"},
     {300, "Błąd przy próbie ustawienia zegara."},
     {301, "Nie można odczytać czasu autowyłączania."},
     {302, "Błąd przy próbie ustawienia czasu autowyłączania."},

@@ -63,6 +63,7 @@ constexpr int kPortUdevHint = 246;
 constexpr int kCannotOpenDevice = 247;        // "%s" = device path
 constexpr int kNotASettingsFile = 248;        // "%s" = the file named with --ini
 constexpr int kPortInUseBy = 249;             // "%d" = PID, "%s" = program name
+constexpr int kPortHeldByService = 250;       // "%s" = the service unit, "%s" = the command that stops it
 constexpr int kReadSettingsFailedAlt = 104;   // the same text as 133
 constexpr int kWriteSettingsFailedAlt = 109;  // the same text as 120
 constexpr int kWriteSettingsFailed = 120;

@@ -51,7 +51,13 @@ std::optional<int> pidInFile(const std::string& path) {
     return static_cast<int>(pid);
 }
 
-PortHolder holderOf(int pid) { return {pid, programOf(pid)}; }
+PortHolder holderOf(int pid) {
+    PortHolder holder{pid, programOf(pid), {}, false};
+    std::ifstream in("/proc/" + std::to_string(pid) + "/cgroup");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    readServiceUnit(text, holder);
+    return holder;
+}
 
 // A process with a flock on the node: /proc/locks names the file by the
 // device of its file system (major:minor in hex) and its inode.
@@ -75,6 +81,30 @@ int flockHolder(const std::string& devicePath) {
 }
 
 }  // namespace
+
+void readServiceUnit(const std::string& cgroupText, PortHolder& holder) {
+    // The unified hierarchy's line ("0::/user.slice/.../mr420.service") or,
+    // on older systems, the systemd controller's ("1:name=systemd:/...").
+    std::string path;
+    for (std::size_t at = 0; at < cgroupText.size();) {
+        std::size_t end = cgroupText.find('\n', at);
+        if (end == std::string::npos) end = cgroupText.size();
+        const std::string line = cgroupText.substr(at, end - at);
+        if (line.rfind("0::", 0) == 0 || line.find(":name=systemd:") != std::string::npos) path = line.substr(line.find(":/") + 1);
+        at = end + 1;
+    }
+    holder.unit.clear();
+    holder.userUnit = false;
+    for (std::size_t at = 0; at < path.size();) {
+        std::size_t end = path.find('/', at);
+        if (end == std::string::npos) end = path.size();
+        const std::string part = path.substr(at, end - at);
+        // Only the program's own units: a terminal's server is a service too.
+        if (part.rfind("user@", 0) == 0 && part.ends_with(".service")) holder.userUnit = true;
+        else if (part.rfind("mr420", 0) == 0 && part.ends_with(".service")) holder.unit = part;
+        at = end + 1;
+    }
+}
 
 PortLock::PortLock(std::string lockDirectory)
     : directory_(lockDirectory.empty() ? defaultDirectory() : std::move(lockDirectory)) {}

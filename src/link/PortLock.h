@@ -21,7 +21,14 @@ namespace mr420 {
 struct PortHolder {
     int pid = 0;            // 0: not known
     std::string program;    // /proc/<pid>/comm, empty when not known
+    std::string unit;       // the systemd unit it runs in ("mr420.service"), empty when none
+    bool userUnit = false;  // the unit is the user's (systemctl --user), not the system's
 };
+
+// The program's systemd service (mr420.service, mr420@3.service) a process
+// runs in, from its /proc/<pid>/cgroup text; a unit below
+// "user@<uid>.service" is a user unit. Nothing for any other process.
+void readServiceUnit(const std::string& cgroupText, PortHolder& holder);
 
 class PortLock {
 public:

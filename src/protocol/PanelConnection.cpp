@@ -52,6 +52,10 @@ PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std:
         f.reason = holder.pid > 0 ? fillIn(str(kPortInUseBy), {std::to_string(holder.pid),
                                                                 holder.program.empty() ? "?" : holder.program})
                                   : str(kPortBusy);
+        // A service that owns the port is stopped through its manager, or it comes back.
+        if (!holder.unit.empty())
+            f.hint = fillIn(str(kPortHeldByService),
+                            {holder.unit, std::string(holder.userUnit ? "systemctl --user stop " : "sudo systemctl stop ") + holder.unit});
         break;
     case PortOpenError::PermissionDenied: {
         f.reason = str(kPortPermissionDenied);

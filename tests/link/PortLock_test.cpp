@@ -94,5 +94,28 @@ TEST(PortLock, ASecondOpenIsRefusedAndTheHolderNamedWithOrWithoutALockFile) {
     ::close(second);
 }
 
+TEST(PortLock, TheProgramsOwnServiceIsFoundInTheCgroupPath) {
+    const struct {
+        const char* cgroup;
+        const char* unit;
+        bool user;
+    } cases[] = {
+        {"0::/user.slice/user-1000.slice/user@1000.service/app.slice/mr420.service\n", "mr420.service", true},
+        {"0::/system.slice/mr420@3.service\n", "mr420@3.service", false},
+        {"12:cpu:/\n1:name=systemd:/user.slice/user-1000.slice/user@1000.service/mr420@2.service\n", "mr420@2.service", true},
+        // A terminal's server is a service, the shell in it is not the program's.
+        {"0::/user.slice/user-1000.slice/user@1000.service/app.slice/gnome-terminal-server.service\n", "", true},
+        {"0::/user.slice/user-1000.slice/session-3.scope\n", "", false},
+        {"", "", false},
+        {"garbage without a path", "", false},
+    };
+    for (const auto& c : cases) {
+        PortHolder holder{1, "x", "stale", true};
+        readServiceUnit(c.cgroup, holder);
+        EXPECT_EQ(holder.unit, c.unit) << c.cgroup;
+        EXPECT_EQ(holder.userUnit, c.user) << c.cgroup;
+    }
+}
+
 }  // namespace
 }  // namespace mr420

@@ -115,6 +115,11 @@ TEST(PanelConnection, PermissionHintNamesTheDevicesGroupOrAdvisesAUdevRule) {
     });
     EXPECT_EQ(describePortOpenFailure(PortOpenError::Busy, EBUSY, node).reason, "The port is in use by another program.");
     setStringOverride({});
+
+    // A service that holds the port is named with the command that stops it.
+    const PortOpenFailure service = describePortOpenFailure(PortOpenError::Busy, EBUSY, node, {77, "mr420-cli", "mr420@3.service", true});
+    EXPECT_EQ(service.reason, "Port jest używany przez PID 77 (mr420-cli).");
+    EXPECT_EQ(service.hint, "Port należy do usługi mr420@3.service; zatrzymuje ją: systemctl --user stop mr420@3.service");
 }
 
 TEST(PanelConnection, ReplacingThePortMovesThePollingToTheNewPanel) {

@@ -41,6 +41,7 @@ constexpr int kPowerLossWrite = 1076;
 // The command line: 100 ms, wakes the loop to look at the signals.
 constexpr int kCliHousekeeping = 1090;
 constexpr int kServiceHousekeeping = 1091;  // 1 s: the service's status, watchdog and daily download
+constexpr int kServiceCommand = 1092;       // 1 ms once: a command a client sent runs
 
 constexpr int kReplyTimeoutMs = 6000;
 constexpr int kFailurePauseMs = 50;

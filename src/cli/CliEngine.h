@@ -40,6 +40,12 @@ public:
     TimerRouter& timers() { return timers_; }
     ReadingModel& readings() { return readings_; }
     const CliStreams& streams() const { return io_; }
+    // Where a command's output and messages go, and whether it is quiet:
+    // a command run for a client of the service talks to that client.
+    void redirect(const CliStreams& io, bool quiet) {
+        io_ = io;
+        quiet_ = quiet;
+    }
 
     // Starts polling; the first refresh (no connection yet) is not a loss.
     void start();

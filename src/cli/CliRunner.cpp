@@ -15,6 +15,7 @@
 #include "cli/CliTexts.h"
 #include "cli/Commands.h"
 #include "cli/ConfigGroups.h"
+#include "cli/ServiceControl.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLocation.h"
 
@@ -116,6 +117,10 @@ int runCli(const std::vector<std::string>& args, const std::string& programDir, 
         return es::kFileFailed;
     }
     const auto failure = o.device.empty() ? engine.connection().openCom(port) : engine.connection().openDevice(o.device);
+    // A service of this user holds the port: the command runs through it.
+    const bool delegable = o.command != Command::Log && o.command != Command::Serve;
+    if (failure && failure->holderPid > 0 && delegable)
+        if (const std::optional<int> status = runThroughService(failure->holderPid, args, io)) return *status;
     if (failure) {
         engine.say(failure->message());
         return es::kPortFailed;

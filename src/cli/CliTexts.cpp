@@ -109,6 +109,10 @@ constexpr std::array<Pair, static_cast<std::size_t>(Text::Count)> kTexts = {{
     {"Odczyt pamięci zakończony; rejestracja trwa dalej.", "The memory download has ended; the log goes on."},
     {"Sekcja [SERVE] pliku %s: %s", "The [SERVE] section of %s: %s"},
     {"Nie można uruchomić serwera danych w %s.", "The data server cannot be started in %s."},
+    {"Nie można otworzyć gniazda sterowania w %s: polecenia nie przejdą przez usługę.",
+     "The control socket cannot be opened in %s: commands cannot go through the service."},
+    {"Port należy do usługi (PID %s); przez nią przechodzą info, watch --count, get, set i memory.",
+     "The port belongs to the service (PID %s); info, watch --count, get, set and memory go through it."},
 }};
 
 // The English words of ConfigGroups' value lists and their Polish, longest first.

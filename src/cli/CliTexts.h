@@ -51,6 +51,8 @@ enum class Text {
     ServeMemoryResume,   // the log goes on
     ServeSettingsWrong,  // %s settings file, %s what is wrong
     DataServerFailed,    // %s socket directory
+    ControlSocketFailed, // %s socket directory
+    NotThroughService,   // %s the service's PID
     Count
 };
 

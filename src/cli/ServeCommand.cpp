@@ -18,6 +18,7 @@
 #include "cli/CliTexts.h"
 #include "cli/Commands.h"
 #include "cli/LiveLog.h"
+#include "cli/ServiceControl.h"
 #include "publish/DataServer.h"
 
 namespace mr420::cli {
@@ -101,7 +102,9 @@ LocalMinute localMinuteNow() {
 class Service {
 public:
     Service(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour)
-        : engine_(engine), o_(o), dewPoint_(dewPoint), vapour_(vapour), dataServer_(engine) {
+        : engine_(engine), o_(o), dewPoint_(dewPoint), vapour_(vapour), dataServer_(engine),
+          control_(engine.watcher(), [this](const ControlRequest& r, const CliStreams& io) { return runFor(r, io); },
+                   [this] { engine_.timers().startTimer(timer_id::kServiceCommand, 1); }) {
         if (!o.file.empty()) log_ = std::make_unique<LiveLog>(engine, o);
         // A download time already past today waits for tomorrow.
         const LocalMinute now = localMinuteNow();
@@ -118,12 +121,18 @@ public:
         if (log_) engine_.timers().startTimer(timer_id::kRegistration, o_.interval * 1000);
         engine_.timers().route(timer_id::kServiceHousekeeping, [this](int) { housekeeping(); });
         engine_.timers().startTimer(timer_id::kServiceHousekeeping, 1000);
+        engine_.timers().route(timer_id::kServiceCommand, [this](int) {
+            engine_.timers().stopTimer(timer_id::kServiceCommand);
+            control_.runWaiting();
+        });
+        if (!control_.listen(defaultDataServerSocketDirectory()))
+            engine_.tell(text(Text::ControlSocketFailed, {defaultDataServerSocketDirectory()}), Engine::kWarning);
         engine_.setCycleHandler([this] { ++cyclesSinceStatus_; });
         notifier_.send("READY=1\n" + statusLine());
         engine_.runUntil([] { return false; });
         notifier_.send("STOPPING=1\n");
         engine_.setCycleHandler({});
-        for (int id : {timer_id::kRegistration, timer_id::kServiceHousekeeping}) {
+        for (int id : {timer_id::kRegistration, timer_id::kServiceHousekeeping, timer_id::kServiceCommand}) {
             engine_.timers().stopTimer(id);
             engine_.timers().route(id, {});
         }
@@ -174,6 +183,48 @@ private:
         engine_.tell(text(Text::ServeMemoryResume), Engine::kInfo);
     }
 
+    // A command a client sent, on this engine between poll cycles, its
+    // output and messages going to the client.
+    int runFor(const ControlRequest& request, const CliStreams& io) {
+        const ParseResult parsed = parseArguments(request.arguments);
+        if (!parsed.ok()) {
+            std::fprintf(io.err, "%s\nmr420-cli --help\n", parsed.error.c_str());
+            return exit_status::kUsage;
+        }
+        CliOptions o = parsed.options;
+        // Files are named as the client sees them.
+        for (std::string* path : {&o.file, &o.dumpPath})
+            if (!path->empty() && path->front() != '/') *path = request.cwd + "/" + *path;
+        const bool watchForever = o.command == Command::Watch && o.count == 0;
+        if (watchForever || (o.command != Command::Info && o.command != Command::Watch && o.command != Command::Get &&
+                             o.command != Command::Set && o.command != Command::MemoryRead &&
+                             o.command != Command::MemoryErase)) {
+            std::fprintf(io.err, "%s\n", text(Text::NotThroughService, {std::to_string(::getpid())}).c_str());
+            return exit_status::kPortFailed;
+        }
+        if (o.command == Command::Get || o.command == Command::Set)
+            if (const int status = checkGroupArguments(o, io.err); status != exit_status::kDone) return status;
+        const CliStreams own = engine_.streams();
+        const bool ownQuiet = o_.quiet;
+        engine_.redirect(io, o.quiet);
+        int status = exit_status::kDone;
+        switch (o.command) {
+        case Command::Info: status = commandInfo(engine_); break;
+        case Command::Watch: status = commandWatch(engine_, o); break;
+        case Command::MemoryRead:
+            // While the line carries the memory the log leaves a gap.
+            if (log_) log_->pause(true);
+            status = commandMemoryRead(engine_, o, o.dewPoint.value_or(dewPoint_), o.vapour.value_or(vapour_));
+            if (log_) log_->pause(downloading_);
+            break;
+        case Command::MemoryErase: status = commandMemoryErase(engine_, o.yes); break;
+        default: status = commandGetSet(engine_, o); break;
+        }
+        engine_.redirect(own, ownQuiet);
+        engine_.setCycleHandler([this] { ++cyclesSinceStatus_; });   // watch had its own
+        return status;
+    }
+
     std::string statusLine() const {
         char rate[32];
         std::snprintf(rate, sizeof rate, "%.1f", static_cast<double>(cyclesSinceStatus_) / kStatusSeconds);
@@ -189,6 +240,7 @@ private:
     bool dewPoint_, vapour_;
     ServiceDataServer dataServer_;
     ServiceNotifier notifier_;
+    ControlServer control_;
     std::unique_ptr<LiveLog> log_;
     int hangupsSeen_ = hangupCount().load();
     long long seconds_ = 0;

@@ -42,6 +42,7 @@ PortOpenFailure describePortOpenFailure(PortOpenError error, int err, const std:
     using namespace string_id;
     PortOpenFailure f;
     f.devicePath = devicePath;
+    if (error == PortOpenError::Busy) f.holderPid = holder.pid;
     switch (error) {
     case PortOpenError::NoSuchDevice:
         f.reason = str(kPortNoSuchDevice);

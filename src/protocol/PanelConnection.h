@@ -33,6 +33,7 @@ struct PortOpenFailure {
     std::string devicePath;   // empty when the COM number names no device
     std::string reason;       // the system's reason
     std::string hint;         // what the user can do about it, or empty
+    int holderPid = 0;        // the process that holds the port, when known
 
     // String 105 with the number (or the device path), then the device and
     // the reason, then the hint, each on a line of its own.

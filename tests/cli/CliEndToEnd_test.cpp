@@ -148,7 +148,8 @@ TEST_F(CliEndToEnd, ServeLogsServesTheDataAndTellsTheServiceManager) {
     EXPECT_NE(r.err.find("The [SERVE] section of " + ini), std::string::npos) << r.err;
 
     // The settings file gives the interval, separator and a file the command line overrides.
-    test::writeFile(ini, "[SERVE]\r\nLOG_FILE=" + dir_ + "/not-this.csv\r\nLOG_INTERVAL=1s\r\nLOG_SEPARATOR=semicolon\r\n");
+    test::writeFile(ini, "[SERVE]\r\nLOG_FILE=" + dir_ + "/not-this.csv\r\nLOG_INTERVAL=1s\r\nLOG_SEPARATOR=semicolon\r\n"
+                         "LOG_CHANNELS=TEMP1,PRESSURE\r\n");
     fs::create_directories(runtime);
     fs::permissions(runtime, fs::perms::owner_all);
     // The service manager's end of the notification socket.
@@ -166,16 +167,24 @@ TEST_F(CliEndToEnd, ServeLogsServesTheDataAndTellsTheServiceManager) {
     Child service(with({"serve", "--log", log}), {"NOTIFY_SOCKET=" + std::string(address.sun_path), "XDG_RUNTIME_DIR=" + runtime});
     ASSERT_TRUE(waitFor([&] { return heard("READY=1\nSTATUS=polling, "); })) << told << service.errSoFar();
     ASSERT_TRUE(waitFor([&] { return recordsOf(log).size() >= 2; }));
-    EXPECT_NE(recordsOf(log).back().find(";1013.2;"), std::string::npos) << recordsOf(log).back();
+    EXPECT_NE(recordsOf(log).back().find(";1013.2"), std::string::npos) << recordsOf(log).back();
     EXPECT_FALSE(fs::exists(dir_ + "/not-this.csv"));
     // Other programs read the readings from its data server, as from the window's.
     const auto topics = test::ChildProcess(test::binary("mr420-data"), {"topics"}, {"XDG_RUNTIME_DIR=" + runtime}).finish(10s);
     EXPECT_NE(topics.out.find("Pressure#4711\n"), std::string::npos) << topics.out << topics.err;
+    // A command on the held port runs through the service, as it would on the port.
+    const auto info = Child(with({"info"}), {"XDG_RUNTIME_DIR=" + runtime}).finish();
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("4711"), std::string::npos) << info.out;
+    const auto forever = Child(with({"watch"}), {"XDG_RUNTIME_DIR=" + runtime}).finish();
+    EXPECT_EQ(forever.status, 2);
+    EXPECT_NE(forever.err.find("--count"), std::string::npos) << forever.err;
 
     // SIGHUP after the log was rotated away opens the file anew.
     fs::rename(log, log + ".1");
     service.signal(SIGHUP);
     EXPECT_TRUE(waitFor([&] { return recordsOf(log).size() >= 1; }));
+    for (const std::string& record : recordsOf(log)) EXPECT_EQ(record.find("???"), std::string::npos) << record;
     service.signal(SIGTERM);
     r = service.finish();
     EXPECT_EQ(r.status, 0) << r.err;

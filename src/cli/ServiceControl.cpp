@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "publish/DataServerProtocol.h"
+#include "publish/DataServer.h"
 
 namespace mr420::cli {
 
@@ -239,20 +239,7 @@ void ControlServer::flush(int fd) {
     auto it = clients_.find(fd);
     if (it == clients_.end()) return;
     Client& client = it->second;
-    std::size_t sent = 0;
-    while (sent < client.out.size()) {
-        const ssize_t n = ::send(fd, client.out.data() + sent, client.out.size() - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-        drop(fd);
-        return;
-    }
-    client.out.erase(0, sent);
-    if (client.out.size() > kMaxControlQueue) {
+    if (!sendWhatTheSocketTakes(fd, client.out) || client.out.size() > kMaxControlQueue) {
         drop(fd);
         return;
     }

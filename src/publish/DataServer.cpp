@@ -110,21 +110,25 @@ bool DataServer::send(int fd, std::string_view bytes) {
     return flush(fd, it->second);
 }
 
-bool DataServer::flush(int fd, Client& client) {
+bool sendWhatTheSocketTakes(int fd, std::string& queued) {
     std::size_t sent = 0;
-    while (sent < client.queued.size()) {
-        const ssize_t n = ::send(fd, client.queued.data() + sent, client.queued.size() - sent, MSG_NOSIGNAL);
+    bool failed = false;
+    while (sent < queued.size()) {
+        const ssize_t n = ::send(fd, queued.data() + sent, queued.size() - sent, MSG_NOSIGNAL);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
-        drop(fd);
-        return false;
+        failed = !(n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK));
+        break;
     }
-    client.queued.erase(0, sent);
-    if (client.queued.size() > data_server::kMaxQueuedBytes) {
+    queued.erase(0, sent);
+    return !failed;
+}
+
+bool DataServer::flush(int fd, Client& client) {
+    if (!sendWhatTheSocketTakes(fd, client.queued) || client.queued.size() > data_server::kMaxQueuedBytes) {
         drop(fd);
         return false;
     }

@@ -12,6 +12,7 @@
 
 #include "base/EventLoop.h"
 #include "cli/ServiceControl.h"
+#include "support/SocketClient.h"
 #include "support/TestSupport.h"
 
 namespace mr420::cli {
@@ -34,26 +35,7 @@ TEST(ControlRequest, ArgumentsWithTabsLineEndsAndBackslashesComeBackAsSent) {
         EXPECT_FALSE(decodeControlRequest(bad)) << bad;
 }
 
-// One connected client of the server under test.
-struct Client {
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    explicit Client(const std::string& path) {
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    }
-    ~Client() { ::close(fd); }
-    // Appends what arrived; false once the server has closed the connection.
-    bool read(std::string& into) {
-        char buf[4096];
-        for (ssize_t n; (n = ::recv(fd, buf, sizeof buf, 0)) != 0;) {
-            if (n < 0) return true;
-            into.append(buf, static_cast<std::size_t>(n));
-        }
-        return false;
-    }
-};
+using Client = test::SocketClient;
 
 TEST(ControlServer, RunsOneRequestAtATimeAndClosesHostileClients) {
     EventLoop loop;

@@ -15,6 +15,7 @@
 
 #include "base/EventLoop.h"
 #include "publish/DataServer.h"
+#include "support/SocketClient.h"
 #include "support/TestSupport.h"
 
 namespace mr420 {
@@ -22,27 +23,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A connected non-blocking client; read() takes what has arrived.
-struct Client {
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    explicit Client(const std::string& path) {
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0) << path;
-    }
-    ~Client() { ::close(fd); }
-    void send(const std::string& bytes) { ASSERT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size())); }
-    // Appends what has arrived; false once the server has closed the connection.
-    bool read(std::string& into) {
-        char buf[4096];
-        for (ssize_t n; (n = ::recv(fd, buf, sizeof buf, 0)) != 0;) {
-            if (n < 0) return true;
-            into.append(buf, static_cast<std::size_t>(n));
-        }
-        return false;
-    }
-};
+using Client = test::SocketClient;
 
 class DataServerTest : public ::testing::Test {
 protected:

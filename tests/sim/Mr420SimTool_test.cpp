@@ -15,6 +15,7 @@
 #include "protocol/PanelState.h"
 #include "protocol/ReplyParser.h"
 #include "support/ChildProcess.h"
+#include "support/Pty.h"
 #include "support/TestSupport.h"
 
 namespace mr420 {
@@ -26,30 +27,9 @@ struct Tool : test::ChildProcess {
     explicit Tool(const std::vector<std::string>& args) : ChildProcess(test::binary("mr420-sim"), args) {}
 };
 
-// One line from the device, with its line end; what came when none is complete in time.
-std::string readLine(int fd, int timeoutMs = 3000) {
-    std::string line;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 50) <= 0) continue;
-        char c;
-        if (::read(fd, &c, 1) != 1) break;
-        line.push_back(c);
-        if (c == '\n') break;
-    }
-    return line;
-}
+using test::openRawTerminal;
 
-int openRaw(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return fd;
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
-    return fd;
-}
+std::string readLine(int fd, int timeoutMs = 3000) { return test::readLineFrom(fd, std::chrono::milliseconds(timeoutMs)); }
 
 TEST(Mr420SimTool, PrintsItsDeviceAnswersAndStopsOnSigterm) {
     const std::string dir = test::makeTempDir("simtool");
@@ -59,7 +39,7 @@ TEST(Mr420SimTool, PrintsItsDeviceAnswersAndStopsOnSigterm) {
     const std::string path = child.nextLine();   // a whole line, ended by LF
     EXPECT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
 
-    const int fd = openRaw(link);
+    const int fd = openRawTerminal(link);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::write(fd, "050100FA\r\n", 10), 10);
     const std::string reply = readLine(fd);
@@ -79,7 +59,7 @@ TEST(Mr420SimTool, PrintsItsDeviceAnswersAndStopsOnSigterm) {
 
 TEST(Mr420SimTool, FaultOptionsApply) {
     Tool child({"--bad-lrc-every", "2", "--silent-for", "020100", "--instant"});
-    const int fd = openRaw(child.nextLine());
+    const int fd = openRawTerminal(child.nextLine());
     ASSERT_GE(fd, 0);
     PanelState state;
     ReplyParser parser(state);
@@ -113,7 +93,7 @@ TEST(Mr420SimTool, RepliesAtThePaceOf9600BaudUnlessInstant) {
         for (const std::string& o : c.options) options += o + " ";
         SCOPED_TRACE("options: " + options);
         Tool child(c.options);
-        const int fd = openRaw(child.nextLine());
+        const int fd = openRawTerminal(child.nextLine());
         ASSERT_GE(fd, 0);
         // The memory block read has the longest reply, 781 characters or more.
         const auto start = std::chrono::steady_clock::now();

@@ -1,4 +1,5 @@
 #include "sim/PtyPanel.h"
+#include "support/Pty.h"
 
 #include <gtest/gtest.h>
 
@@ -22,34 +23,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int openClient(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fd;
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
-    return fd;
-}
+using test::openRawTerminal;
 
 void send(int fd, const std::string& text) { ASSERT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size())); }
 
-// One line up to and including LF, or what came before the time-out.
-std::string readLine(int fd, int timeoutMs = 2000) {
-    std::string line;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Clock::now() < deadline) {
-        pollfd p{fd, POLLIN, 0};
-        const int left = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count());
-        if (::poll(&p, 1, std::max(left, 1)) <= 0) break;
-        if (p.revents & (POLLHUP | POLLERR)) break;
-        char c;
-        if (::read(fd, &c, 1) != 1) continue;
-        line.push_back(c);
-        if (c == '\n') break;
-    }
-    return line;
-}
+std::string readLine(int fd, int timeoutMs = 2000) { return test::readLineFrom(fd, std::chrono::milliseconds(timeoutMs)); }
 
 bool identityReplyValid(const std::string& line, int* serial = nullptr) {
     PanelState state;
@@ -78,7 +56,7 @@ TEST_F(PtyPanelTest, AnswersOnTheSlaveAndThroughTheLink) {
     ASSERT_GT(::readlink(link.c_str(), target, sizeof target - 1), 0);
     EXPECT_EQ(std::string(target), *path);
 
-    const int fd = openClient(link);
+    const int fd = openRawTerminal(link);
     ASSERT_GE(fd, 0);
     send(fd, "020A00F4\r\n");
     const std::string reply = readLine(fd);
@@ -103,7 +81,7 @@ TEST_F(PtyPanelTest, ModelAndFaultsChangeWhileRunning) {
     PtyPanel panel;
     const auto path = panel.start();
     ASSERT_TRUE(path);
-    const int fd = openClient(*path);
+    const int fd = openRawTerminal(*path);
     ASSERT_GE(fd, 0);
     panel.withModel([](PanelModel& m) { m.panelSerialNumber = 0x4242; });
     send(fd, "020A00F4\r\n");
@@ -145,7 +123,7 @@ TEST_F(PtyPanelTest, ClientMayCloseAndReopen) {
     const auto path = panel.start();
     ASSERT_TRUE(path);
     for (int round = 0; round < 3; ++round) {
-        const int fd = openClient(*path);
+        const int fd = openRawTerminal(*path);
         ASSERT_GE(fd, 0) << "round " << round;
         ASSERT_EQ(::ioctl(fd, TIOCEXCL), 0);
         send(fd, "020A00F4\r\n");
@@ -165,7 +143,7 @@ TEST_F(PtyPanelTest, ClientMayCloseAndReopen) {
         EXPECT_EQ(exclusive, 0);
     }
     // The stale reply was dropped: the first line after reopening answers the new frame.
-    const int fd = openClient(*path);
+    const int fd = openRawTerminal(*path);
     ASSERT_GE(fd, 0);
     send(fd, "020100FD\r\n");
     EXPECT_EQ(readLine(fd).substr(0, 7), "020100:");
@@ -176,7 +154,7 @@ TEST_F(PtyPanelTest, CloseAndRecreateKeepsTheLink) {
     PtyPanel panel({}, {}, link);
     const auto first = panel.start();
     ASSERT_TRUE(first);
-    const int old = openClient(link);
+    const int old = openRawTerminal(link);
     ASSERT_GE(old, 0);
     send(old, "020A00F4\r\n");
     EXPECT_TRUE(identityReplyValid(readLine(old)));
@@ -196,7 +174,7 @@ TEST_F(PtyPanelTest, CloseAndRecreateKeepsTheLink) {
     EXPECT_LE(::read(old, &c, 1), 0);
     ::close(old);
 
-    const int fd = openClient(link);
+    const int fd = openRawTerminal(link);
     ASSERT_GE(fd, 0);
     send(fd, "020A00F4\r\n");
     EXPECT_TRUE(identityReplyValid(readLine(fd)));
@@ -209,7 +187,7 @@ TEST_F(PtyPanelTest, TranscriptRecordsFramesAndReplies) {
     ASSERT_TRUE(panel.setTranscript(file));
     const auto path = panel.start();
     ASSERT_TRUE(path);
-    const int fd = openClient(*path);
+    const int fd = openRawTerminal(*path);
     send(fd, "020A00F4\r\n");
     const std::string reply = readLine(fd);
     send(fd, "020A00F5\r\n");

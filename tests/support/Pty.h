@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -60,5 +61,34 @@ struct Pty {
         return got;
     }
 };
+
+// Opens a terminal device in raw mode, non-blocking; -1 when it cannot.
+inline int openRawTerminal(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fd;
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(fd, TCSANOW, &tio);
+    return fd;
+}
+
+// One line up to and including LF, or what came before the time-out or the
+// far end's hang-up.
+inline std::string readLineFrom(int fd, std::chrono::milliseconds timeout = std::chrono::seconds(2)) {
+    std::string line;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd, POLLIN, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (::poll(&p, 1, std::max(static_cast<int>(left.count()), 1)) <= 0) break;
+        if (p.revents & (POLLHUP | POLLERR)) break;
+        char c;
+        if (::read(fd, &c, 1) != 1) continue;
+        line.push_back(c);
+        if (c == '\n') break;
+    }
+    return line;
+}
 
 }  // namespace mr420::test

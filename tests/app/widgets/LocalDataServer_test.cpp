@@ -25,6 +25,7 @@ namespace mr420 {
 namespace {
 
 using mr420::test::app;
+using test::unixAddress;
 
 LiveReadings panes() {
     LiveReadings p{};
@@ -39,13 +40,6 @@ LiveReadings pressureOnly() {
     LiveReadings p{};
     p[kChannelPressure] = {true, true, false, 990.04, 5, false};
     return p;
-}
-
-sockaddr_un unixAddress(const std::string& path) {
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    return addr;
 }
 
 // A plain non-blocking client socket, read while the server's event loop runs.
@@ -356,19 +350,13 @@ TEST_F(LocalDataServerTest, ClientThatNeverReadsIsDropped) {
 }
 
 TEST_F(LocalDataServerTest, DefaultPathUsesRuntimeDirectory) {
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    std::string savedValue = saved ? saved : "";
-    ::setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+    const test::EnvGuard runtimeDir("XDG_RUNTIME_DIR", dir_.c_str());
     LocalDataServer server;
     EXPECT_EQ(server.socketDirectory(), dir_);
     ASSERT_TRUE(server.start(3, panes()));
     EXPECT_EQ(server.socketPath(), dir_ + "/MR420");
     EXPECT_NE(Client(dir_ + "/MR420").ask("TOPICS\n", 5).find("TOPIC Rosa#3\n"), std::string::npos);
     server.stop();
-    if (saved)
-        ::setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
-    else
-        ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 // The command-line client against real servers.

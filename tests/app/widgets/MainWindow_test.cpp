@@ -17,6 +17,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <array>
 #include <clocale>
 #include <functional>
 
@@ -57,6 +58,8 @@ AppSettings stored(MainWindow& w) {
     w.storeSettings(out);
     return out;
 }
+// The stored window rectangle: left, top, right, bottom.
+std::array<int, 4> rectOf(const AppSettings& s) { return {s.windowLeft, s.windowTop, s.windowRight, s.windowBottom}; }
 PortDialog* openPortDialog() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* d = qobject_cast<PortDialog*>(w); d && d->isVisible()) return d;
@@ -119,10 +122,7 @@ TEST(MainWindow, FirstStartWithoutPortPlacesTheWindowAndOffersThePortChoice) {
     EXPECT_FALSE(w.liveReadings()[kChannelTemp1].hasValue);
 
     const AppSettings out = stored(w);
-    EXPECT_EQ(out.windowLeft, 100);
-    EXPECT_EQ(out.windowTop, 100);
-    EXPECT_EQ(out.windowRight, 700);
-    EXPECT_EQ(out.windowBottom, 500);
+    EXPECT_EQ(rectOf(out), (std::array{100, 100, 700, 500}));
     EXPECT_EQ(out.topmost, 0);
     EXPECT_EQ(out.portNr, 0);
 }
@@ -404,11 +404,7 @@ TEST(MainWindow, MaximisingKeepsTheRestoredRectangleForTheSettings) {
         pumpFor(30);
         ASSERT_EQ(w.recordedRect().topLeft(), QPoint(150, 120));
         c.maximise(w);
-        const AppSettings out = stored(w);
-        EXPECT_EQ(out.windowLeft, 150);
-        EXPECT_EQ(out.windowTop, 120);
-        EXPECT_EQ(out.windowRight - out.windowLeft, 600);
-        EXPECT_EQ(out.windowBottom - out.windowTop, 400);
+        EXPECT_EQ(rectOf(stored(w)), (std::array{150, 120, 750, 520}));   // 600 x 400
     }
 }
 

@@ -19,7 +19,6 @@
 namespace mr420 {
 namespace {
 
-using test::app;
 using Ch = AlarmChannel;
 
 // Types `text` into the field and leaves it.
@@ -219,15 +218,11 @@ TEST(PowerLossDialog, TheDelayIsCheckedOnlyWithTheAlarmOn) {
 }
 
 TEST(AlarmDialogs, DigitFieldsTakeDigitsOnly) {
-    app();
-    ScriptedMessageBoxes boxes;
-    ModemThresholdsModel modem;
-    ModemThresholdsDialog thresholds(modem, boxes);
-    PowerLossModel powerLoss;
-    PowerLossDialog power(powerLoss, boxes);
-    ExceedanceModel exceedance;
-    ExceedanceDialog exceed(exceedance, boxes);
-    for (QLineEdit* edit : {thresholds.hoursEdit(), thresholds.minutesEdit(), power.delayEdit(), exceed.deferralEdit()}) {
+    ThresholdsRig thresholds;
+    test::DialogRig<PowerLossModel, PowerLossDialog> power;
+    test::DialogRig<ExceedanceModel, ExceedanceDialog> exceed;
+    for (QLineEdit* edit : {thresholds.dialog.hoursEdit(), thresholds.dialog.minutesEdit(), power.dialog.delayEdit(),
+                            exceed.dialog.deferralEdit()}) {
         edit->clear();
         test::type(edit, QStringLiteral("1a-2.,3 "));
         EXPECT_EQ(edit->text(), QStringLiteral("123"));

@@ -18,6 +18,8 @@
 namespace mr420 {
 namespace {
 
+using test::unixAddress;
+
 LiveReadings mr411Panes() {
     LiveReadings p{};
     p[kChannelTemp1] = {true, true, false, 21.56, 3, false};
@@ -31,33 +33,31 @@ LiveReadings mr411Panes() {
 
 TEST(DataItemText, TextsByKindCutTenthsAndStatus) {
     std::setlocale(LC_ALL, "C");
-    LiveReading t{true, true, false, 21.56, 3, false};
-    EXPECT_EQ(dataItemText(t, data_server::kItemValue), "21.5");
-    EXPECT_EQ(dataItemText(t, data_server::kItemMeasurement), "21.5 °C");
-    EXPECT_EQ(dataItemText(t, data_server::kItemStatus), "Pomiar OK");
-    t.twoDecimals = true;
-    EXPECT_EQ(dataItemText(t, data_server::kItemValue), "21.56");
-    EXPECT_EQ(dataItemText(t, data_server::kItemMeasurement), "21.56 °C");
-    LiveReading p{true, true, false, 1013.27, 5, false};
-    EXPECT_EQ(dataItemText(p, data_server::kItemMeasurement), "1013.2 hPa");
-    EXPECT_EQ(dataItemText(p, data_server::kItemValue), "1013.2");
-    LiveReading rh{true, true, true, 45.46, 7, false};
-    EXPECT_EQ(dataItemText(rh, data_server::kItemMeasurement), "45.4 %");
-    EXPECT_EQ(dataItemText(rh, data_server::kItemStatus), "Błąd pomiaru");   // blinking
-    LiveReading wb{true, false, false, 1234.5, 8, false};
-    EXPECT_EQ(dataItemText(wb, data_server::kItemValue), "1234");   // last value even without one
-    EXPECT_EQ(dataItemText(wb, data_server::kItemMeasurement), "1234 ppm");
-    EXPECT_EQ(dataItemText(wb, data_server::kItemStatus), "Błąd pomiaru");
-    LiveReading neg{true, true, false, -0.05, 3, false};
-    EXPECT_EQ(dataItemText(neg, data_server::kItemValue), "0.0");
-    LiveReading lux{true, true, false, 1.234, 2, false};
-    EXPECT_EQ(dataItemText(lux, data_server::kItemMeasurement), "1.23 kLx");
-    LiveReading none{true, true, false, 1.0, 0, false};
-    EXPECT_EQ(dataItemText(none, data_server::kItemValue), "");
+    const LiveReading t2{true, true, false, 21.56, 3, true};
+    const LiveReading p{true, true, false, 1013.27, 5, false};
+    // The value, measurement and status texts; nullptr: not looked at.
+    struct Case {
+        const char* what;
+        LiveReading reading;
+        const char* texts[data_server::kItemCount];
+    };
+    const Case cases[] = {
+        {"temperature", {true, true, false, 21.56, 3, false}, {"21.5", "21.5 °C", "Pomiar OK"}},
+        {"two decimals", t2, {"21.56", "21.56 °C", nullptr}},
+        {"pressure", p, {"1013.2", "1013.2 hPa", nullptr}},
+        {"blinking", {true, true, true, 45.46, 7, false}, {nullptr, "45.4 %", "Błąd pomiaru"}},
+        {"the last value even without one", {true, false, false, 1234.5, 8, false}, {"1234", "1234 ppm", "Błąd pomiaru"}},
+        {"below zero", {true, true, false, -0.05, 3, false}, {"0.0", nullptr, nullptr}},
+        {"kLx", {true, true, false, 1.234, 2, false}, {nullptr, "1.23 kLx", nullptr}},
+        {"no kind", {true, true, false, 1.0, 0, false}, {"", nullptr, nullptr}},
+    };
+    for (const Case& c : cases)
+        for (int item = 0; item < data_server::kItemCount; ++item)
+            if (c.texts[item]) EXPECT_EQ(dataItemText(c.reading, item), c.texts[item]) << c.what << ", item " << item;
 
     if (std::setlocale(LC_ALL, "pl_PL.UTF-8") != nullptr) {
         EXPECT_EQ(dataItemText(p, data_server::kItemMeasurement), "1013,2 hPa");
-        EXPECT_EQ(dataItemText(t, data_server::kItemValue), "21,56");
+        EXPECT_EQ(dataItemText(t2, data_server::kItemValue), "21,56");
     }
     std::setlocale(LC_ALL, "C");
 }
@@ -152,20 +152,18 @@ TEST(DataServerProtocol, LineLimit) {
 }
 
 TEST(DataServerSocketPath, RuntimeDirOrPrivateTmpDirectory) {
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    std::string savedValue = saved ? saved : "";
-    setenv("XDG_RUNTIME_DIR", "/run/user/1000", 1);
+    test::EnvGuard runtimeDir("XDG_RUNTIME_DIR", "/run/user/1000");
     EXPECT_EQ(defaultDataServerSocketPath(), "/run/user/1000/MR420");
-    unsetenv("XDG_RUNTIME_DIR");
-    std::string fallback = "/tmp/mr420-" + std::to_string(getuid()) + "/MR420";
+    runtimeDir.set(nullptr);
+    const std::string fallbackDir = "/tmp/mr420-" + std::to_string(getuid());
+    const std::string fallback = fallbackDir + "/MR420";
     EXPECT_EQ(defaultDataServerSocketPath(), fallback);
     ASSERT_TRUE(prepareDataServerSocketDirectory(fallback));
     struct stat st{};
-    ASSERT_EQ(lstat(("/tmp/mr420-" + std::to_string(getuid())).c_str(), &st), 0);
+    ASSERT_EQ(lstat(fallbackDir.c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_EQ(st.st_uid, getuid());
-    const std::string fallbackDir = "/tmp/mr420-" + std::to_string(getuid());
     ASSERT_EQ(chmod(fallbackDir.c_str(), 0755), 0);
     EXPECT_TRUE(prepareDataServerSocketDirectory(fallback));   // our own: tightened
     ASSERT_EQ(lstat(fallbackDir.c_str(), &st), 0);
@@ -174,7 +172,6 @@ TEST(DataServerSocketPath, RuntimeDirOrPrivateTmpDirectory) {
         EXPECT_FALSE(prepareDataServerSocketDirectory(fallback));   // someone else's
         ASSERT_EQ(chown(fallbackDir.c_str(), 0, 0), 0);
     }
-    if (saved) setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
 
     EXPECT_FALSE(prepareDataServerSocketDirectory("/nonexistent-dir-xyz/MR420"));
     EXPECT_FALSE(prepareDataServerSocketDirectory("/tmp/" + std::string(200, 'a') + "/MR420"));
@@ -283,13 +280,6 @@ TEST(DataServerTexts, ServedNamesChangeWithTheLanguage) {
 
 // --- Sockets of several instances ---------------------------------------------
 
-sockaddr_un unixAddress(const std::string& path) {
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    return addr;
-}
-
 // A socket bound at path; listening unless `stale`, where it is closed at once
 // and the file is left behind as by a program that died.
 class TestSocket {
@@ -334,17 +324,11 @@ TEST(DataServerSockets, CandidatePathsInOrder) {
         {0, "/run/user/7/MR420"}, {1, "/run/user/7/MR420-2"}, {2, "/run/user/7/MR420-3"}, {15, "/run/user/7/MR420-16"}};
     for (const auto& [index, path] : expected) EXPECT_EQ(paths[index], path) << index;
 
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    const std::string savedValue = saved ? saved : "";
-    ::setenv("XDG_RUNTIME_DIR", "/run/user/7", 1);
+    test::EnvGuard runtimeDir("XDG_RUNTIME_DIR", "/run/user/7");
     EXPECT_EQ(defaultDataServerSocketDirectory(), "/run/user/7");
     EXPECT_EQ(defaultDataServerSocketPath(), paths.front());
-    ::setenv("XDG_RUNTIME_DIR", "relative", 1);   // not a directory to trust
+    runtimeDir.set("relative");   // not a directory to trust
     EXPECT_EQ(defaultDataServerSocketDirectory(), "/tmp/mr420-" + std::to_string(::getuid()));
-    if (saved)
-        ::setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
-    else
-        ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST(DataServerSockets, WhatIsFreeAndTheFirstFreePath) {

@@ -1,10 +1,12 @@
 #include "support/TestSupport.h"
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -55,6 +57,25 @@ void writeFile(const std::string& path, const std::string& bytes) {
 
 LocaleGuard::LocaleGuard(const char* name) : ok_(std::setlocale(LC_ALL, name) != nullptr) {}
 LocaleGuard::~LocaleGuard() { std::setlocale(LC_ALL, "C"); }
+
+EnvGuard::EnvGuard(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) saved_ = old;
+    set(value);
+}
+EnvGuard::~EnvGuard() { set(saved_ ? saved_->c_str() : nullptr); }
+void EnvGuard::set(const char* value) {
+    if (value)
+        ::setenv(name_.c_str(), value, 1);
+    else
+        ::unsetenv(name_.c_str());
+}
+
+sockaddr_un unixAddress(const std::string& path) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
+    return addr;
+}
 
 FileSizeLimit::FileSizeLimit(rlim_t bytes) {
     struct sigaction ignore {};

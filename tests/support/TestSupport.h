@@ -5,10 +5,12 @@
 
 #include <sys/resource.h>
 #include <sys/types.h>
+#include <sys/un.h>
 
 #include <chrono>
 #include <csignal>
 #include <functional>
+#include <optional>
 
 namespace mr420::test {
 
@@ -50,6 +52,24 @@ public:
 private:
     bool ok_ = false;
 };
+
+// Sets an environment variable for one test (unsets it for nullptr) and
+// puts the old value back at the end.
+class EnvGuard {
+public:
+    EnvGuard(const char* name, const char* value);
+    ~EnvGuard();
+    EnvGuard(const EnvGuard&) = delete;
+    EnvGuard& operator=(const EnvGuard&) = delete;
+    void set(const char* value);
+
+private:
+    std::string name_;
+    std::optional<std::string> saved_;
+};
+
+// The address of the local socket at `path`.
+sockaddr_un unixAddress(const std::string& path);
 
 // While it lives, no file of this process grows beyond `bytes`: it stands
 // for a full disk, and a write past it fails with EFBIG (SIGXFSZ ignored).

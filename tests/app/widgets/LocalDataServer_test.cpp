@@ -25,6 +25,7 @@ namespace mr420 {
 namespace {
 
 using mr420::test::app;
+using test::unixAddress;
 
 LiveReadings panes() {
     LiveReadings p{};
@@ -35,16 +36,20 @@ LiveReadings panes() {
     return p;
 }
 
+LiveReadings pressureOnly() {
+    LiveReadings p{};
+    p[kChannelPressure] = {true, true, false, 990.04, 5, false};
+    return p;
+}
+
 // A plain non-blocking client socket, read while the server's event loop runs.
 class Client {
 public:
     explicit Client(const std::string& path, int receiveBuffer = 0) {
         fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (receiveBuffer > 0) ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+        const sockaddr_un addr = unixAddress(path);
+        connected_ = ::connect(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
         ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
     }
     ~Client() {
@@ -83,6 +88,12 @@ public:
         return closed_;
     }
     void clear() { text_.clear(); }
+    // Sends `bytes` and returns the next `lines` lines of the answer.
+    std::string ask(const std::string& bytes, int lines) {
+        clear();
+        send(bytes);
+        return readLines(lines);
+    }
 
 private:
     void pump() {
@@ -130,31 +141,21 @@ TEST_F(LocalDataServerTest, TopicsRequestAndAdviseOverARealSocket) {
 
     Client c(path_);
     ASSERT_TRUE(c.connected());
-    c.send("TOPICS\n");
-    EXPECT_EQ(c.readLines(5),
+    EXPECT_EQ(c.ask("TOPICS\n", 5),
               "TOPIC Temperatura1#1234\nTOPIC Wilgotność#1234\nTOPIC Rosa#1234\nTOPIC Ciśnienie#1234\nEND\n");
-    c.clear();
-    c.send("REQUEST Ciśnienie#1234 Pomiar\r\n");
-    EXPECT_EQ(c.readLines(1), "DATA Ciśnienie#1234 Pomiar 1013.2 hPa\n");
-    c.clear();
-    c.send("ADVISE Temperatura1#1234 Wynik\n");
-    EXPECT_EQ(c.readLines(2), "OK\nDATA Temperatura1#1234 Wynik 21.5\n");
-    c.clear();
+    EXPECT_EQ(c.ask("REQUEST Ciśnienie#1234 Pomiar\r\n", 1), "DATA Ciśnienie#1234 Pomiar 1013.2 hPa\n");
+    EXPECT_EQ(c.ask("ADVISE Temperatura1#1234 Wynik\n", 2), "OK\nDATA Temperatura1#1234 Wynik 21.5\n");
 
     LiveReadings next = panes();
     next[kChannelTemp1] = {true, true, true, 22.09, 3, false};
+    c.clear();
     server_.publish(next);
     EXPECT_EQ(c.readLines(1), "DATA Temperatura1#1234 Wynik 22.0\n");
-    c.clear();
-    c.send("REQUEST Temperatura1#1234 Status\n");
-    EXPECT_EQ(c.readLines(1), "DATA Temperatura1#1234 Status Błąd pomiaru\n");
-    c.clear();
-    c.send("UNADVISE Temperatura1#1234 Wynik\n");
-    EXPECT_EQ(c.readLines(1), "OK\n");
-    c.clear();
+    EXPECT_EQ(c.ask("REQUEST Temperatura1#1234 Status\n", 1), "DATA Temperatura1#1234 Status Błąd pomiaru\n");
+    EXPECT_EQ(c.ask("UNADVISE Temperatura1#1234 Wynik\n", 1), "OK\n");
     server_.publish(next);
-    c.send("REQUEST Rosa#1234 Wynik\n");
-    EXPECT_EQ(c.readLines(1), "DATA Rosa#1234 Wynik 9.2\n");   // and no DATA from the ended loop
+    // and no DATA from the ended loop
+    EXPECT_EQ(c.ask("REQUEST Rosa#1234 Wynik\n", 1), "DATA Rosa#1234 Wynik 9.2\n");
 
     EXPECT_FALSE(server_.start(1234, panes()));   // already serving
     server_.stop();
@@ -174,12 +175,10 @@ TEST_F(LocalDataServerTest, NothingOfferedMeansNoSocket) {
 }
 
 TEST_F(LocalDataServerTest, SecondInstanceServesBesideTheFirst) {
-    LiveReadings pressureOnly{};
-    pressureOnly[kChannelPressure] = {true, true, false, 990.04, 5, false};
     ASSERT_TRUE(server_.start(1234, panes()));
     LocalDataServer second;
     second.setSocketDirectory(dir_);
-    ASSERT_TRUE(second.start(5678, pressureOnly));
+    ASSERT_TRUE(second.start(5678, pressureOnly()));
     EXPECT_EQ(second.socketPath(), dir_ + "/MR420-2");
     EXPECT_TRUE(server_.isListening());
 
@@ -198,9 +197,7 @@ TEST_F(LocalDataServerTest, SecondInstanceServesBesideTheFirst) {
     third.setSocketDirectory(dir_);
     ASSERT_TRUE(third.start(9, panes()));
     EXPECT_EQ(third.socketPath(), path_);
-    other.clear();
-    other.send("REQUEST Ciśnienie#5678 Wynik\n");
-    EXPECT_EQ(other.readLines(1), "DATA Ciśnienie#5678 Wynik 990.0\n");
+    EXPECT_EQ(other.ask("REQUEST Ciśnienie#5678 Wynik\n", 1), "DATA Ciśnienie#5678 Wynik 990.0\n");
     second.stop();
     struct stat st{};
     EXPECT_NE(::lstat((dir_ + "/MR420-2").c_str(), &st), 0);
@@ -225,22 +222,17 @@ TEST_F(LocalDataServerTest, FailsOnlyWhenNoSocketCanBeHad) {
 
 TEST_F(LocalDataServerTest, StaleSocketIsTakenOverButARegularFileIsLeftAlone) {
     {
-        int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, path_.c_str(), sizeof addr.sun_path - 1);
-        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const sockaddr_un addr = unixAddress(path_);
+        ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
         ::close(fd);   // bound, never listening: left behind
     }
     ASSERT_TRUE(server_.start(1, panes()));
     EXPECT_EQ(server_.socketPath(), path_);
-    Client c(path_);
-    c.send("TOPICS\n");
-    EXPECT_NE(c.readLines(5).find("TOPIC Rosa#1\n"), std::string::npos);
+    EXPECT_NE(Client(path_).ask("TOPICS\n", 5).find("TOPIC Rosa#1\n"), std::string::npos);
     server_.stop();
 
-    int fd = ::open(path_.c_str(), O_CREAT | O_WRONLY, 0600);
-    ::close(fd);
+    ::close(::open(path_.c_str(), O_CREAT | O_WRONLY, 0600));
     ASSERT_TRUE(server_.start(1, panes()));
     EXPECT_EQ(server_.socketPath(), dir_ + "/MR420-2");
     struct stat st{};
@@ -272,9 +264,7 @@ TEST_F(LocalDataServerTest, NamesFollowTheLanguageAtEachStart) {
     server_.stop();
 
     ASSERT_TRUE(server_.start(8, panes()));
-    Client polish(path_);
-    polish.send("REQUEST Rosa#8 Wynik\n");
-    EXPECT_EQ(polish.readLines(1), "DATA Rosa#8 Wynik 9.2\n");
+    EXPECT_EQ(Client(path_).ask("REQUEST Rosa#8 Wynik\n", 1), "DATA Rosa#8 Wynik 9.2\n");
 }
 
 TEST_F(LocalDataServerTest, HostileInputs) {
@@ -290,9 +280,7 @@ TEST_F(LocalDataServerTest, HostileInputs) {
     EXPECT_TRUE(longLine.waitClosed());
 
     // The others keep being served.
-    junk.clear();
-    junk.send("REQUEST Rosa#99 Status\n");
-    EXPECT_EQ(junk.readLines(1), "DATA Rosa#99 Status Pomiar OK\n");
+    EXPECT_EQ(junk.ask("REQUEST Rosa#99 Status\n", 1), "DATA Rosa#99 Status Pomiar OK\n");
     EXPECT_EQ(server_.clientCount(), 1);
 }
 
@@ -322,9 +310,7 @@ TEST_F(LocalDataServerTest, AtMost32Clients) {
         ::usleep(1000);
     }
     EXPECT_EQ(server_.clientCount(), 0);
-    Client late(path_);
-    late.send("TOPICS\n");
-    EXPECT_NE(late.readLines(5).find("END\n"), std::string::npos);
+    EXPECT_NE(Client(path_).ask("TOPICS\n", 5).find("END\n"), std::string::npos);
 }
 
 TEST_F(LocalDataServerTest, ClientThatNeverReadsIsDropped) {
@@ -364,21 +350,13 @@ TEST_F(LocalDataServerTest, ClientThatNeverReadsIsDropped) {
 }
 
 TEST_F(LocalDataServerTest, DefaultPathUsesRuntimeDirectory) {
-    const char* saved = std::getenv("XDG_RUNTIME_DIR");
-    std::string savedValue = saved ? saved : "";
-    ::setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
+    const test::EnvGuard runtimeDir("XDG_RUNTIME_DIR", dir_.c_str());
     LocalDataServer server;
     EXPECT_EQ(server.socketDirectory(), dir_);
     ASSERT_TRUE(server.start(3, panes()));
     EXPECT_EQ(server.socketPath(), dir_ + "/MR420");
-    Client c(dir_ + "/MR420");
-    c.send("TOPICS\n");
-    EXPECT_NE(c.readLines(5).find("TOPIC Rosa#3\n"), std::string::npos);
+    EXPECT_NE(Client(dir_ + "/MR420").ask("TOPICS\n", 5).find("TOPIC Rosa#3\n"), std::string::npos);
     server.stop();
-    if (saved)
-        ::setenv("XDG_RUNTIME_DIR", savedValue.c_str(), 1);
-    else
-        ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 // The command-line client against real servers.
@@ -417,6 +395,22 @@ protected:
         return {p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1, p->readAllStandardOutput().toStdString(),
                 p->readAllStandardError().toStdString()};
     }
+    // One run of the client and what it must give.
+    struct Call {
+        QStringList args;
+        std::string out;
+        int exitCode;
+        std::string errPart;   // a part of what it writes to stderr, or ""
+    };
+    void expectCalls(std::initializer_list<Call> calls) {
+        for (const Call& c : calls) {
+            SCOPED_TRACE(c.args.join(' ').toStdString());
+            const Result r = run(c.args);
+            EXPECT_EQ(r.out, c.out);
+            EXPECT_EQ(r.exitCode, c.exitCode);
+            EXPECT_NE(r.err.find(c.errPart), std::string::npos) << r.err;
+        }
+    }
 };
 
 TEST_F(CommandLineClientTest, HelpAndUsage) {
@@ -428,73 +422,46 @@ TEST_F(CommandLineClientTest, HelpAndUsage) {
     EXPECT_EQ(run({"-h"}).exitCode, 0);
 
     for (const QStringList& wrong : {QStringList{}, QStringList{"bogus"}, QStringList{"get", "Rosa#1"},
-                                     QStringList{"topics", "extra"}, QStringList{"--socket", path_.c_str()}}) {
-        SCOPED_TRACE(wrong.join(' ').toStdString());
-        Result r = run(wrong);
-        EXPECT_EQ(r.exitCode, 2);
-        EXPECT_EQ(r.out, "");
-        EXPECT_NE(r.err.find("usage: mr420-data"), std::string::npos) << r.err;
-    }
+                                     QStringList{"topics", "extra"}, QStringList{"--socket", path_.c_str()}})
+        expectCalls({{wrong, "", 2, "usage: mr420-data"}});
 
-    Result none = run({"topics"});
-    EXPECT_EQ(none.exitCode, 1);
-    EXPECT_NE(none.err.find("no data server in " + dir_), std::string::npos) << none.err;
+    expectCalls({{{"topics"}, "", 1, "no data server in " + dir_}});
 }
 
 TEST_F(CommandLineClientTest, OneSocket) {
     ASSERT_TRUE(server_.start(12, panes()));
     const QString socket = QString::fromStdString(path_);
-    Result r = run({"--socket", socket, "topics"});
-    EXPECT_EQ(r.out, "Temperatura1#12\nWilgotność#12\nRosa#12\nCiśnienie#12\n");
-    EXPECT_EQ(r.exitCode, 0);
-    r = run({"--socket", socket, "get", "Ciśnienie#12", "Pomiar"});
-    EXPECT_EQ(r.out, "1013.2 hPa\n");
-    EXPECT_EQ(r.exitCode, 0);
-    r = run({"--socket", socket, "get", "Para#12", "Wynik"});
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("ERR unknown topic"), std::string::npos) << r.err;
-    r = run({"--socket", socket, "get", "Rosa#12", "Kolor"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("ERR unknown item"), std::string::npos) << r.err;
-    r = run({"--socket", QString::fromStdString(dir_ + "/MR420-2"), "topics"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("no data server at " + dir_ + "/MR420-2"), std::string::npos) << r.err;
+    expectCalls({
+        {{"--socket", socket, "topics"}, "Temperatura1#12\nWilgotność#12\nRosa#12\nCiśnienie#12\n", 0, ""},
+        {{"--socket", socket, "get", "Ciśnienie#12", "Pomiar"}, "1013.2 hPa\n", 0, ""},
+        {{"--socket", socket, "get", "Para#12", "Wynik"}, "", 1, "ERR unknown topic"},
+        {{"--socket", socket, "get", "Rosa#12", "Kolor"}, "", 1, "ERR unknown item"},
+        {{"--socket", QString::fromStdString(dir_ + "/MR420-2"), "topics"}, "", 1, "no data server at " + dir_ + "/MR420-2"},
+    });
 }
 
 TEST_F(CommandLineClientTest, FindsTopicsOfEveryInstance) {
     // Two programs, the second with only a pressure pane, and a gap before it
     // when the first has stopped.
-    LiveReadings pressureOnly{};
-    pressureOnly[kChannelPressure] = {true, true, false, 990.04, 5, false};
     ASSERT_TRUE(server_.start(12, panes()));
     LocalDataServer second;
     second.setSocketDirectory(dir_);
-    ASSERT_TRUE(second.start(34, pressureOnly));
+    ASSERT_TRUE(second.start(34, pressureOnly()));
     ASSERT_EQ(second.socketPath(), dir_ + "/MR420-2");
-
-    Result r = run({"topics"});
-    EXPECT_EQ(r.out, "Temperatura1#12\nWilgotność#12\nRosa#12\nCiśnienie#12\nCiśnienie#34\n");
-    EXPECT_EQ(r.exitCode, 0);
-    r = run({"get", "Ciśnienie#34", "Pomiar"});
-    EXPECT_EQ(r.out, "990.0 hPa\n");
-    EXPECT_EQ(r.exitCode, 0);
-    r = run({"get", "Ciśnienie#12", "Wynik"});
-    EXPECT_EQ(r.out, "1013.2\n");
-    r = run({"get", "Ciśnienie#56", "Wynik"});
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("ERR unknown topic"), std::string::npos) << r.err;
-
+    expectCalls({
+        {{"topics"}, "Temperatura1#12\nWilgotność#12\nRosa#12\nCiśnienie#12\nCiśnienie#34\n", 0, ""},
+        {{"get", "Ciśnienie#34", "Pomiar"}, "990.0 hPa\n", 0, ""},
+        {{"get", "Ciśnienie#12", "Wynik"}, "1013.2\n", 0, ""},
+        {{"get", "Ciśnienie#56", "Wynik"}, "", 1, "ERR unknown topic"},
+    });
     server_.stop();
-    r = run({"topics"});
-    EXPECT_EQ(r.out, "Ciśnienie#34\n");
+    expectCalls({{{"topics"}, "Ciśnienie#34\n", 0, ""}});
 
     std::unique_ptr<QProcess> follow(launch({"follow", "Ciśnienie#34", "Wynik"}));
     std::string out;
     QElapsedTimer timer;
     timer.start();
-    LiveReadings p = pressureOnly;
+    LiveReadings p = pressureOnly();
     while (std::count(out.begin(), out.end(), '\n') < 3 && timer.elapsed() < 10000) {
         if (!out.empty()) {   // the line sent at once has arrived: now the refreshes
             p[kChannelPressure].value += 1.0;

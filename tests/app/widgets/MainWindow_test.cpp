@@ -5,22 +5,21 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 
-#include <QComboBox>
-
-#include <QLineEdit>
-
 #include <fcntl.h>
-
-#include <clocale>
 #include <stdlib.h>
 #include <unistd.h>
+
+#include <array>
+#include <clocale>
+#include <functional>
 
 #include "settings/Settings.h"
 #include "app/widgets/LanguageDialog.h"
@@ -43,14 +42,24 @@ namespace {
 using mr420::test::pumpFor;
 using mr420::test::pumpUntil;
 using mr420::test::app;
-// Started with no port and the port choice put aside, then shown.
-void showWithoutPort(MainWindow& w) {
+// Started with no port and the port choice put aside.
+void startWithoutPort(MainWindow& w) {
     w.setPortEntrySource([] { return std::vector<std::string>{}; });
     w.initialise();
     w.timers().stopTimer(timer_id::kPortChoiceRetry);
+}
+void showWithoutPort(MainWindow& w) {
+    startWithoutPort(w);
     w.show();
     pumpFor(30);
 }
+AppSettings stored(MainWindow& w) {
+    AppSettings out = defaultSettings();
+    w.storeSettings(out);
+    return out;
+}
+// The stored window rectangle: left, top, right, bottom.
+std::array<int, 4> rectOf(const AppSettings& s) { return {s.windowLeft, s.windowTop, s.windowRight, s.windowBottom}; }
 PortDialog* openPortDialog() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* d = qobject_cast<PortDialog*>(w); d && d->isVisible()) return d;
@@ -112,12 +121,8 @@ TEST(MainWindow, FirstStartWithoutPortPlacesTheWindowAndOffersThePortChoice) {
     EXPECT_FALSE(w.statusField()->text().isEmpty());
     EXPECT_FALSE(w.liveReadings()[kChannelTemp1].hasValue);
 
-    AppSettings out = defaultSettings();
-    w.storeSettings(out);
-    EXPECT_EQ(out.windowLeft, 100);
-    EXPECT_EQ(out.windowTop, 100);
-    EXPECT_EQ(out.windowRight, 700);
-    EXPECT_EQ(out.windowBottom, 500);
+    const AppSettings out = stored(w);
+    EXPECT_EQ(rectOf(out), (std::array{100, 100, 700, 500}));
     EXPECT_EQ(out.topmost, 0);
     EXPECT_EQ(out.portNr, 0);
 }
@@ -145,9 +150,7 @@ TEST(MainWindow, PortThatCannotBeOpenedGivesTheMessageAndThenTheChoice) {
     ASSERT_TRUE(pumpUntil([&] { return w.connection().retrying(); }));
     EXPECT_TRUE(w.timers().isActive(timer_id::kPortReopenRetry));
     EXPECT_EQ(f.boxes.shown.size(), 1u);
-    AppSettings out = defaultSettings();
-    w.storeSettings(out);
-    EXPECT_EQ(out.portNr, 99);
+    EXPECT_EQ(stored(w).portNr, 99);
 }
 
 TEST(MainWindow, ATerminationSignalDuringTheStartUpMessageEndsTheProgram) {
@@ -171,17 +174,13 @@ TEST(MainWindow, ATerminationSignalDuringTheStartUpMessageEndsTheProgram) {
     // Nothing is left waiting: no port choice, no retry.
     EXPECT_FALSE(w.timers().isActive(timer_id::kPortChoiceRetry));
     EXPECT_FALSE(w.connection().retrying());
-    AppSettings out = defaultSettings();
-    w.storeSettings(out);
-    EXPECT_EQ(out.portNr, 99);
+    EXPECT_EQ(stored(w).portNr, 99);
 }
 
 TEST(MainWindow, NotConnectedLayoutHasTwoColumns) {
     Fixture f;
     MainWindow w(f.settings, {}, f.boxes);
-    w.setPortEntrySource([] { return std::vector<std::string>{}; });
-    w.initialise();
-    w.timers().stopTimer(timer_id::kPortChoiceRetry);
+    startWithoutPort(w);
     w.show();
     w.resize(640, 480);
     pumpFor(20);
@@ -212,9 +211,7 @@ TEST(MainWindow, NotConnectedLayoutHasTwoColumns) {
 TEST(MainWindow, EnterAndEscapeDoNotCloseButCloseCommandDoes) {
     Fixture f;
     MainWindow w(f.settings, {}, f.boxes);
-    w.setPortEntrySource([] { return std::vector<std::string>{}; });
-    w.initialise();
-    w.timers().stopTimer(timer_id::kPortChoiceRetry);
+    startWithoutPort(w);
     int result = -1;
     QTimer::singleShot(50, [&] {
         for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
@@ -233,9 +230,7 @@ TEST(MainWindow, AlwaysOnTopTogglesTheCheckMarkAndTheFlag) {
     Fixture f;
     f.settings.topmost = 1;
     MainWindow w(f.settings, {}, f.boxes);
-    w.setPortEntrySource([] { return std::vector<std::string>{}; });
-    w.initialise();
-    w.timers().stopTimer(timer_id::kPortChoiceRetry);
+    startWithoutPort(w);
     EXPECT_TRUE(w.topmost());
     EXPECT_TRUE(w.action(menu_id::kAlwaysOnTop)->isChecked());
     EXPECT_TRUE(w.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -245,9 +240,7 @@ TEST(MainWindow, AlwaysOnTopTogglesTheCheckMarkAndTheFlag) {
     EXPECT_FALSE(w.action(menu_id::kAlwaysOnTop)->isChecked());
     EXPECT_FALSE(w.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(w.isVisible());
-    AppSettings out = defaultSettings();
-    w.storeSettings(out);
-    EXPECT_EQ(out.topmost, 0);
+    EXPECT_EQ(stored(w).topmost, 0);
 }
 
 TEST(MainWindow, MenuFollowsTheTableAndEveryEntryWorks) {
@@ -275,8 +268,7 @@ TEST(MainWindow, AppliesAndStoresPaneColoursFontsAndPortNumber) {
     EXPECT_EQ(w.paneStyle(1).font.height, -33);
     EXPECT_EQ(w.paneWidget(1)->font().pixelSize(), 33);
     EXPECT_TRUE(w.paneWidget(1)->font().italic());
-    AppSettings out = defaultSettings();
-    w.storeSettings(out);
+    const AppSettings out = stored(w);
     EXPECT_EQ(out.panes[1].background, 0x102030u);
     EXPECT_EQ(out.panes[1].fontHeight, -33);
     EXPECT_EQ(out.panes[1].fontItalic, 1);
@@ -339,9 +331,7 @@ TEST(MainWindowPortChoice, FailedChoiceShowsTheMessageAndReopensThenTheSamePortI
     EXPECT_TRUE(w.portOpen());
     EXPECT_EQ(w.portNumber(), 5);
     EXPECT_EQ(f.boxes.shown.size(), 1u);
-    AppSettings out = defaultSettings();
-    w.storeSettings(out);
-    EXPECT_EQ(out.portNr, 5);
+    EXPECT_EQ(stored(w).portNr, 5);
     w.closePort();
     ::close(master);
 }
@@ -378,57 +368,51 @@ TEST(MainWindowPortChoice, AnotherPortShowsNoValueFromTheChangeOn) {
     ::close(silent);
 }
 
+// However the window got maximised, the restored rectangle is stored.
 TEST(MainWindow, MaximisingKeepsTheRestoredRectangleForTheSettings) {
-    Fixture f;
-    MainWindow w(f.settings, {}, f.boxes);
-    showWithoutPort(w);
-    w.move(150, 120);
-    pumpFor(30);
-    const QRect restored = w.recordedRect();
-    EXPECT_EQ(restored.topLeft(), QPoint(150, 120));
-    w.showMaximized();
-    pumpFor(50);
-    ASSERT_TRUE(w.isMaximized());
-    EXPECT_EQ(w.recordedRect(), restored);
-    w.showNormal();
-    pumpFor(50);
-    AppSettings out = defaultSettings();
-    w.storeSettings(out);
-    EXPECT_EQ(out.windowLeft, 150);
-    EXPECT_EQ(out.windowTop, 120);
-    EXPECT_EQ(out.windowRight - out.windowLeft, 600);
-    EXPECT_EQ(out.windowBottom - out.windowTop, 400);
-}
-
-TEST(MainWindow, AMaximisedSizeThatArrivesBeforeTheStateChangeIsNotStored) {
-    Fixture f;
-    MainWindow w(f.settings, {}, f.boxes);
-    showWithoutPort(w);
-    w.move(150, 120);
-    pumpFor(30);
-    ASSERT_EQ(w.recordedRect().topLeft(), QPoint(150, 120));
-    // The window manager's order: first the maximised geometry, as if the
-    // window were still restored, then the state change.
-    const QRect screen = w.screen()->availableGeometry();
-    w.setGeometry(screen);
-    pumpFor(30);
-    w.setWindowState(Qt::WindowMaximized);
-    pumpFor(50);
-    AppSettings out = defaultSettings();
-    w.storeSettings(out);
-    EXPECT_EQ(out.windowLeft, 150);
-    EXPECT_EQ(out.windowTop, 120);
-    EXPECT_EQ(out.windowRight - out.windowLeft, 600);
-    EXPECT_EQ(out.windowBottom - out.windowTop, 400);
+    struct Case {
+        const char* name;
+        std::function<void(MainWindow&)> maximise;
+    };
+    const Case cases[] = {
+        {"maximised and restored",
+         [](MainWindow& w) {
+             const QRect restored = w.recordedRect();
+             w.showMaximized();
+             pumpFor(50);
+             ASSERT_TRUE(w.isMaximized());
+             EXPECT_EQ(w.recordedRect(), restored);
+             w.showNormal();
+             pumpFor(50);
+         }},
+        // The window manager's order: first the maximised geometry, as if the
+        // window were still restored, then the state change.
+        {"maximised size before the state change",
+         [](MainWindow& w) {
+             w.setGeometry(w.screen()->availableGeometry());
+             pumpFor(30);
+             w.setWindowState(Qt::WindowMaximized);
+             pumpFor(50);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        MainWindow w(f.settings, {}, f.boxes);
+        showWithoutPort(w);
+        w.move(150, 120);
+        pumpFor(30);
+        ASSERT_EQ(w.recordedRect().topLeft(), QPoint(150, 120));
+        c.maximise(w);
+        EXPECT_EQ(rectOf(stored(w)), (std::array{150, 120, 750, 520}));   // 600 x 400
+    }
 }
 
 TEST(MainWindow, LanguageCommandChangesOnlyTheStoredCode) {
     Fixture f;
     f.settings.language = "de";  // an unknown code is kept until changed
     MainWindow w(f.settings, {}, f.boxes);
-    AppSettings out = defaultSettings();
-    w.storeSettings(out);
-    EXPECT_EQ(out.language, "de");
+    EXPECT_EQ(stored(w).language, "de");
     const QString before = w.action(menu_id::kSerialPort)->text();
     QTimer::singleShot(50, [] {
         for (QWidget* top : QApplication::topLevelWidgets())
@@ -439,8 +423,7 @@ TEST(MainWindow, LanguageCommandChangesOnlyTheStoredCode) {
             }
     });
     w.action(menu_id::kLanguage)->trigger();
-    w.storeSettings(out);
-    EXPECT_EQ(out.language, "en");
+    EXPECT_EQ(stored(w).language, "en");
     EXPECT_EQ(w.action(menu_id::kSerialPort)->text(), before);  // the running program keeps its language
 }
 

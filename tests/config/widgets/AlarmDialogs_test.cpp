@@ -6,27 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
-#include <functional>
-#include <string>
 #include <vector>
 
 #include "config/widgets/AlarmDialogs.h"
 #include "config/widgets/NumericEdit.h"
-#include "support/DialogInput.h"
-#include "support/ScriptedMessageBoxes.h"
-#include "support/TestApplication.h"
+#include "support/DialogRig.h"
 
 namespace mr420 {
 namespace {
 
-using test::app;
-using test::runWith;
 using Ch = AlarmChannel;
 
 // Types `text` into the field and leaves it.
@@ -45,24 +37,22 @@ std::vector<QWidget*> inputs(const ModemThresholdsDialog& d) {
     return all;
 }
 
+using ThresholdsRig = test::DialogRig<ModemThresholdsModel, ModemThresholdsDialog>;
+
 TEST(ModemThresholdsDialog, LockedUntilTheSettingsArriveThenShowsAndHoldsTheRanges) {
-    app();
-    ScriptedMessageBoxes boxes;
-    ModemThresholdsModel model;
-    ModemThresholdsDialog dialog(model, boxes);
+    ThresholdsRig r;
+    ModemThresholdsDialog& dialog = r.dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Ustawienia progów alarmowych modemu"));
     PanelState state;
     state.alarmThresholds = {-125, 5500, 0, 300, 200, 999, 9800, 10132};
     state.alarmHysteresis = {5, 10, 20, 15};
     state.alarmThresholdFlags = 0x41;
     state.alarmRepeatTime = 160;
-    model.reset(state);
 
-    const bool ok = runWith(dialog, true, [&] {
+    EXPECT_TRUE(r.run(state, true, [&] {
         for (QWidget* w : inputs(dialog)) EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
         EXPECT_FALSE(dialog.okButton()->isEnabled());   // it would write what was never read
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         for (QWidget* w : inputs(dialog)) EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
 
         EXPECT_EQ(dialog.thresholdField(0)->text(), QStringLiteral("-12.5"));
@@ -98,17 +88,15 @@ TEST(ModemThresholdsDialog, LockedUntilTheSettingsArriveThenShowsAndHoldsTheRang
             enterAndLeave(l.edit, l.typed);
             EXPECT_EQ(l.edit->text(), QString::fromUtf8(l.shown)) << l.typed;
         }
-        EXPECT_TRUE(boxes.shown.empty());
+        EXPECT_TRUE(r.boxes.shown.empty());
 
         dialog.thresholdBox(1)->setChecked(true);
         dialog.thresholdBox(6)->setChecked(false);
         dialog.thresholdField(2)->setText(QStringLiteral("-999"));   // not left: OK applies the range
         dialog.okButton()->click();
-    });
-    EXPECT_TRUE(ok);
+    }));
     EXPECT_EQ(dialog.thresholdField(2)->text(), QStringLiteral("-200.0"));
-    WriteArguments args;
-    model.store(args);
+    const WriteArguments args = r.stored();
     EXPECT_EQ(args.alarmThresholds, (std::array<std::int32_t, 8>{-2000, 123, -2000, 300, 200, 999, 5000, 12000}));
     EXPECT_EQ(args.alarmHysteresis, (std::array<std::int32_t, 4>{5, 10, 999, 1000}));
     EXPECT_EQ(args.alarmThresholdFlags, 0x03u);
@@ -116,40 +104,30 @@ TEST(ModemThresholdsDialog, LockedUntilTheSettingsArriveThenShowsAndHoldsTheRang
 }
 
 TEST(ModemThresholdsDialog, AFormatErrorReadsZeroAndThePressureRangeMovesIt) {
-    app();
-    ScriptedMessageBoxes boxes;
-    ModemThresholdsModel model;
-    ModemThresholdsDialog dialog(model, boxes);
-    model.reset(PanelState{});
-    EXPECT_TRUE(runWith(dialog, false, [&] {
-        enterAndLeave(dialog.thresholdField(6), "1.2.3");
-        EXPECT_EQ(dialog.thresholdField(6)->text(), QStringLiteral("500.0"));
-        dialog.okButton()->click();
+    ThresholdsRig r;
+    EXPECT_TRUE(r.run(PanelState{}, false, [&] {
+        enterAndLeave(r.dialog.thresholdField(6), "1.2.3");
+        EXPECT_EQ(r.dialog.thresholdField(6)->text(), QStringLiteral("500.0"));
+        r.dialog.okButton()->click();
     }));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Nieprawidłowy format danych."));
-    WriteArguments args;
-    model.store(args);
-    EXPECT_EQ(args.alarmThresholds[6], 5000);
+    ASSERT_EQ(r.boxes.shown.size(), 1u);
+    EXPECT_EQ(r.boxes.shown[0].text, QStringLiteral("Nieprawidłowy format danych."));
+    EXPECT_EQ(r.stored().alarmThresholds[6], 5000);
 }
 
 TEST(ExceedanceDialog, TheDeferralIsHeldAt90AndTheSlotsAreTheModemDialogs) {
-    app();
-    ScriptedMessageBoxes boxes;
-    ExceedanceModel model;
-    ExceedanceDialog dialog(model, boxes);
+    test::DialogRig<ExceedanceModel, ExceedanceDialog> r;
+    ExceedanceDialog& dialog = r.dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Sygnalizacja przekroczeń"));
     PanelState state;
     state.exceedanceLimits = {-50, 300, 0, 0, 100, 900, 9000, 11000};
     state.exceedanceFlags = 0x82;
     state.exceedanceDelay = 15;
-    model.reset(state);
-    const bool ok = runWith(dialog, true, [&] {
+    EXPECT_TRUE(r.run(state, true, [&] {
         EXPECT_FALSE(dialog.deferralEdit()->isEnabled());
         EXPECT_FALSE(dialog.thresholdField(3)->isEnabled());
         EXPECT_FALSE(dialog.thresholdBox(3)->isEnabled());
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         EXPECT_TRUE(dialog.deferralEdit()->isEnabled());
         EXPECT_EQ(dialog.deferralEdit()->text(), QStringLiteral("15"));
         EXPECT_EQ(dialog.thresholdField(0)->text(), QStringLiteral("-5.0"));
@@ -160,25 +138,20 @@ TEST(ExceedanceDialog, TheDeferralIsHeldAt90AndTheSlotsAreTheModemDialogs) {
         EXPECT_EQ(dialog.thresholdField(7)->text(), QStringLiteral("1200.0"));
         dialog.thresholdField(0)->setText(QStringLiteral("-12.5"));
         dialog.okButton()->click();
-    });
-    EXPECT_TRUE(ok);
-    WriteArguments args;
-    model.store(args);
+    }));
+    const WriteArguments args = r.stored();
     EXPECT_EQ(args.exceedanceLimits, (std::array<std::int32_t, 8>{-125, 300, 0, 0, 100, 900, 9000, 12000}));
     EXPECT_EQ(args.exceedanceFlags, 0x82u);
     EXPECT_EQ(args.exceedanceDelay, 90u);
 }
 
 TEST(BatteryAlarmDialog, OkWaitsForTheSettingsAndTheReplyChecksItsButton) {
-    app();
-    ScriptedMessageBoxes boxes;
-    BatteryAlarmModel model;
-    BatteryAlarmDialog dialog(model, boxes);
+    test::DialogRig<BatteryAlarmModel, BatteryAlarmDialog> r;
+    BatteryAlarmDialog& dialog = r.dialog;
     PanelState state;
     state.batteryAlarm = 1;
     for (int showing = 0; showing < 2; ++showing) {
-        model.reset(state);
-        EXPECT_FALSE(runWith(dialog, true, [&] {
+        EXPECT_FALSE(r.run(state, true, [&] {
             EXPECT_FALSE(dialog.onButton()->isEnabled());
             EXPECT_FALSE(dialog.offButton()->isEnabled());
             EXPECT_FALSE(dialog.onButton()->isChecked()) << showing;
@@ -186,39 +159,31 @@ TEST(BatteryAlarmDialog, OkWaitsForTheSettingsAndTheReplyChecksItsButton) {
             EXPECT_FALSE(dialog.okButton()->isEnabled());
             dialog.reject();
         }));
-        WriteArguments args;
-
         // The reply checks "włączone", which the next showing must not keep.
-        model.reset(state);
-        EXPECT_TRUE(runWith(dialog, true, [&] {
-            model.fill(state);
-            dialog.settingsArrived();
+        EXPECT_TRUE(r.run(state, true, [&] {
+            r.arrive(state);
             EXPECT_TRUE(dialog.onButton()->isEnabled());
             EXPECT_TRUE(dialog.onButton()->isChecked());
             EXPECT_FALSE(dialog.offButton()->isChecked());
             dialog.okButton()->click();
         }));
-        model.store(args);
-        EXPECT_EQ(args.batteryAlarm, 1u) << showing;
+        EXPECT_EQ(r.stored().batteryAlarm, 1u) << showing;
     }
 }
 
 TEST(PowerLossDialog, TheDelayIsCheckedOnlyWithTheAlarmOn) {
-    app();
-    ScriptedMessageBoxes boxes;
-    PowerLossModel model;
-    PowerLossDialog dialog(model, boxes);
+    test::DialogRig<PowerLossModel, PowerLossDialog> r;
+    PowerLossDialog& dialog = r.dialog;
+    const auto& shown = r.boxes.shown;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Sygnalizacja zaniku zasilania"));
     PanelState state;
     state.powerLossAlarm = 0;
     state.powerLossDelay = 15;
-    model.reset(state);
-    const bool ok = runWith(dialog, true, [&] {
+    EXPECT_TRUE(r.run(state, true, [&] {
         EXPECT_FALSE(dialog.onButton()->isEnabled());
         EXPECT_FALSE(dialog.offButton()->isEnabled());
         EXPECT_TRUE(dialog.delayEdit()->isEnabled());
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         EXPECT_TRUE(dialog.offButton()->isChecked());
         EXPECT_FALSE(dialog.delayEdit()->isEnabled());
         EXPECT_EQ(dialog.delayEdit()->text(), QStringLiteral("15"));
@@ -228,46 +193,36 @@ TEST(PowerLossDialog, TheDelayIsCheckedOnlyWithTheAlarmOn) {
         dialog.delayEdit()->setText(QStringLiteral("61"));
         dialog.okButton()->click();   // refused: stays open
         EXPECT_TRUE(dialog.isVisible());
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Wpisz wartość opóźnienia z zakresu 0-60"));
-        EXPECT_EQ(boxes.shown[0].icon, BoxIcon::None);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, QStringLiteral("Wpisz wartość opóźnienia z zakresu 0-60"));
+        EXPECT_EQ(shown[0].icon, BoxIcon::None);
 
         dialog.offButton()->click();
         EXPECT_FALSE(dialog.delayEdit()->isEnabled());
         dialog.okButton()->click();   // off: the text is not looked at
-    });
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(boxes.shown.size(), 1u);
-    WriteArguments args;
-    model.store(args);
-    EXPECT_EQ(args.powerLossAlarm, 0u);
-    EXPECT_EQ(args.powerLossDelay, 15u);
+    }));
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(r.stored().powerLossAlarm, 0u);
+    EXPECT_EQ(r.stored().powerLossDelay, 15u);
 
     // On with a delay in range is taken as typed.
-    model.reset(state);
-    EXPECT_TRUE(runWith(dialog, true, [&] {
+    EXPECT_TRUE(r.run(state, true, [&] {
         EXPECT_TRUE(dialog.delayEdit()->isEnabled());   // open again before the settings
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         dialog.onButton()->click();
         dialog.delayEdit()->setText(QStringLiteral("60"));
         dialog.okButton()->click();
     }));
-    model.store(args);
-    EXPECT_EQ(args.powerLossAlarm, 1u);
-    EXPECT_EQ(args.powerLossDelay, 60u);
+    EXPECT_EQ(r.stored().powerLossAlarm, 1u);
+    EXPECT_EQ(r.stored().powerLossDelay, 60u);
 }
 
 TEST(AlarmDialogs, DigitFieldsTakeDigitsOnly) {
-    app();
-    ScriptedMessageBoxes boxes;
-    ModemThresholdsModel modem;
-    ModemThresholdsDialog thresholds(modem, boxes);
-    PowerLossModel powerLoss;
-    PowerLossDialog power(powerLoss, boxes);
-    ExceedanceModel exceedance;
-    ExceedanceDialog exceed(exceedance, boxes);
-    for (QLineEdit* edit : {thresholds.hoursEdit(), thresholds.minutesEdit(), power.delayEdit(), exceed.deferralEdit()}) {
+    ThresholdsRig thresholds;
+    test::DialogRig<PowerLossModel, PowerLossDialog> power;
+    test::DialogRig<ExceedanceModel, ExceedanceDialog> exceed;
+    for (QLineEdit* edit : {thresholds.dialog.hoursEdit(), thresholds.dialog.minutesEdit(), power.dialog.delayEdit(),
+                            exceed.dialog.deferralEdit()}) {
         edit->clear();
         test::type(edit, QStringLiteral("1a-2.,3 "));
         EXPECT_EQ(edit->text(), QStringLiteral("123"));

@@ -15,23 +15,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTimer>
 #include <QTranslator>
 
 #include <cstdlib>
-#include <functional>
 #include <vector>
 
 #include "config/widgets/DisplayDialogs.h"
-#include "support/DialogInput.h"
-#include "support/ScriptedMessageBoxes.h"
-#include "support/TestApplication.h"
+#include "support/DialogRig.h"
 
 namespace mr420 {
 namespace {
 
 using test::app;
-using test::runWith;
+using FlagsRig = test::DialogRig<DisplayFlagsModel, DisplayFlagsDialog>;
+using HistoryRig = test::DialogRig<HistoryDisplayModel, HistoryDisplayDialog>;
+using InfoRig = test::DialogRig<PanelInfoModel, PanelInfoDialog>;
 using F4 = DisplayField4;
 using R = TemperatureResolution;
 
@@ -77,19 +75,15 @@ PanelState samplePanel() {
 }
 
 TEST(DisplayFlagsDialog, LockedUntilTheSettingsArriveThenWritesTheChoices) {
-    app();
-    ScriptedMessageBoxes boxes;
-    DisplayFlagsModel model;
-    DisplayFlagsDialog dialog(model, boxes);
+    FlagsRig r;
+    DisplayFlagsDialog& dialog = r.dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Ustawienia flag wyświetlania panelu"));
     PanelState state;
     state.displayFlags = 0x0033;
-    model.reset(state);
-    const bool ok = runWith(dialog, true, [&] {
+    EXPECT_TRUE(r.run(state, true, [&] {
         for (QRadioButton* b : allRadios(dialog)) EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
         EXPECT_FALSE(dialog.okButton()->isEnabled());
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         for (QRadioButton* b : allRadios(dialog)) EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
         // 0x0033: 0.01 wins over automatic; field 4 shows the pressure unit.
         EXPECT_TRUE(dialog.resolutionButton(R::Hundredth)->isChecked());
@@ -105,18 +99,13 @@ TEST(DisplayFlagsDialog, LockedUntilTheSettingsArriveThenWritesTheChoices) {
         EXPECT_TRUE(dialog.field4Button(F4::PressureUnit)->isChecked());
         EXPECT_TRUE(dialog.resolutionButton(R::Hundredth)->isChecked());
         dialog.okButton()->click();
-    });
-    EXPECT_TRUE(ok);
-    WriteArguments args;
-    model.store(args);
-    EXPECT_EQ(args.displayFlags, 0x003Du);   // 0.01 + mmHg + field 3 pressure + field 4 pressure unit
+    }));
+    EXPECT_EQ(r.stored().displayFlags, 0x003Du);   // 0.01 + mmHg + field 3 pressure + field 4 pressure unit
 }
 
 TEST(DisplayFlagsDialog, EachReplyChecksOneButtonPerGroup) {
-    app();
-    ScriptedMessageBoxes boxes;
-    DisplayFlagsModel model;
-    DisplayFlagsDialog dialog(model, boxes);
+    FlagsRig r;
+    const DisplayFlagsDialog& dialog = r.dialog;
     const std::vector<QRadioButton*> field3 = {dialog.field3Button(DisplayField3::DewPoint),
                                                dialog.field3Button(DisplayField3::Pressure)};
     const std::vector<QRadioButton*> field4 = {dialog.field4Button(F4::DewPoint), dialog.field4Button(F4::Clock),
@@ -145,8 +134,7 @@ TEST(DisplayFlagsDialog, EachReplyChecksOneButtonPerGroup) {
     for (const Case& c : cases) {
         PanelState state;
         state.displayFlags = c.flags;
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         EXPECT_EQ(checkedText(field3), QString::fromUtf8(c.field3)) << c.flags;
         EXPECT_EQ(checkedText(field4), QString::fromUtf8(c.field4)) << c.flags;
         EXPECT_EQ(checkedText(unit), QString::fromUtf8(c.unit)) << c.flags;
@@ -155,19 +143,15 @@ TEST(DisplayFlagsDialog, EachReplyChecksOneButtonPerGroup) {
 }
 
 TEST(HistoryDisplayDialog, AutomaticLocksTheChannelsWithoutClearingThem) {
-    app();
-    ScriptedMessageBoxes boxes;
-    HistoryDisplayModel model;
-    HistoryDisplayDialog dialog(model, boxes);
+    HistoryRig r;
+    HistoryDisplayDialog& dialog = r.dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Ustawienia wyświetlania historii na panelu"));
     PanelState state;
     state.historyDisplay = 0x0080;
-    model.reset(state);
-    const bool ok = runWith(dialog, true, [&] {
+    EXPECT_TRUE(r.run(state, true, [&] {
         EXPECT_FALSE(dialog.automaticBox()->isEnabled());
         for (QCheckBox* b : channelBoxes(dialog)) EXPECT_FALSE(b->isEnabled());
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         EXPECT_TRUE(dialog.automaticBox()->isEnabled());
         EXPECT_TRUE(dialog.automaticBox()->isChecked());
         for (QCheckBox* b : channelBoxes(dialog)) {
@@ -175,16 +159,12 @@ TEST(HistoryDisplayDialog, AutomaticLocksTheChannelsWithoutClearingThem) {
             EXPECT_FALSE(b->isChecked()) << b->text().toStdString();
         }
         dialog.okButton()->click();
-    });
-    EXPECT_TRUE(ok);
-    WriteArguments args;
-    model.store(args);
-    EXPECT_EQ(args.historyDisplay, 0x0080u);
+    }));
+    EXPECT_EQ(r.stored().historyDisplay, 0x0080u);
 
-    EXPECT_TRUE(runWith(dialog, true, [&] {
+    EXPECT_TRUE(test::runWith(dialog, true, [&] {
         state.historyDisplay = 0x0000;
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         for (QCheckBox* b : channelBoxes(dialog)) EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
         dialog.temperature2Box()->click();
         dialog.pressureBox()->click();
@@ -194,15 +174,11 @@ TEST(HistoryDisplayDialog, AutomaticLocksTheChannelsWithoutClearingThem) {
         EXPECT_TRUE(dialog.pressureBox()->isChecked());
         dialog.okButton()->click();
     }));
-    model.store(args);
-    EXPECT_EQ(args.historyDisplay, 0x008Cu);   // automatic + temperature 2 + pressure
+    EXPECT_EQ(r.stored().historyDisplay, 0x008Cu);   // automatic + temperature 2 + pressure
 }
 
 TEST(HistoryDisplayDialog, EachChannelBoxIsItsBit) {
-    app();
-    ScriptedMessageBoxes boxes;
-    HistoryDisplayModel model;
-    HistoryDisplayDialog dialog(model, boxes);
+    HistoryRig r;
     struct Case {
         Word bit;
         const char* box;
@@ -212,33 +188,28 @@ TEST(HistoryDisplayDialog, EachChannelBoxIsItsBit) {
     for (const Case& c : cases) {
         PanelState state;
         state.historyDisplay = c.bit;
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         QStringList checked;
-        for (QCheckBox* b : channelBoxes(dialog))
+        for (QCheckBox* b : channelBoxes(r.dialog))
             if (b->isChecked()) checked << b->text();
         EXPECT_EQ(checked, QStringList{QString::fromUtf8(c.box)}) << c.bit;
-        EXPECT_FALSE(dialog.automaticBox()->isChecked());
+        EXPECT_FALSE(r.dialog.automaticBox()->isChecked());
     }
 }
 
 TEST(PanelInfoDialog, OpensEmptyAndShowsTheComposedTexts) {
-    app();
-    ScriptedMessageBoxes boxes;
-    PanelInfoModel model;
-    PanelInfoDialog dialog(model, boxes);
+    InfoRig r;
+    PanelInfoDialog& dialog = r.dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Informacje o panelu"));
     const PanelState state = samplePanel();
-    model.fill(state);   // an earlier showing
-    model.reset(state);
-    const bool ok = runWith(dialog, true, [&] {
+    r.model.fill(state);   // an earlier showing
+    EXPECT_TRUE(r.run(state, true, [&] {
         EXPECT_TRUE(dialog.panelText()->toPlainText().isEmpty());
         EXPECT_TRUE(dialog.probeText()->toPlainText().isEmpty());
         EXPECT_TRUE(dialog.panelText()->isReadOnly());
         EXPECT_FALSE(dialog.cancelButton()->isVisible());
         EXPECT_TRUE(dialog.okButton()->isVisible());
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         EXPECT_EQ(dialog.panelText()->toPlainText(),
                   QStringLiteral("Panel MR-420:\nwersja oprogramowania: 2.08\nnumer seryjny: 4711\n"
                                  "rozmiar pamięci: 2048*256 bajtów\nciśnienie domyślne: 1013 hPa\n"
@@ -246,8 +217,7 @@ TEST(PanelInfoDialog, OpensEmptyAndShowsTheComposedTexts) {
         EXPECT_EQ(dialog.probeText()->toPlainText(),
                   QStringLiteral("Sonda MR-411\nnumer seryjny: 1234\nwersja: p3\ndata kalibracji: 09-2024\n"));
         dialog.okButton()->click();
-    });
-    EXPECT_TRUE(ok);
+    }));
 }
 
 TEST(DisplayDialogs, EnglishTextsInEachDialogsOwnContext) {
@@ -257,14 +227,12 @@ TEST(DisplayDialogs, EnglishTextsInEachDialogsOwnContext) {
     QTranslator translator;
     ASSERT_TRUE(translator.load(qm));
     QCoreApplication::installTranslator(&translator);
-    ScriptedMessageBoxes boxes;
-    DisplayFlagsModel flagsModel;
-    HistoryDisplayModel historyModel;
-    PanelInfoModel infoModel;
-    DisplayFlagsDialog flags(flagsModel, boxes);
-    HistoryDisplayDialog history(historyModel, boxes);
-    PanelInfoDialog info(infoModel, boxes);
+    const FlagsRig flagsRig;
+    const HistoryRig historyRig;
+    const InfoRig infoRig;
     QCoreApplication::removeTranslator(&translator);
+    const DisplayFlagsDialog& flags = flagsRig.dialog;
+    const HistoryDisplayDialog& history = historyRig.dialog;
 
     EXPECT_EQ(flags.windowTitle(), QStringLiteral("Panel display flag settings"));
     EXPECT_EQ(flags.field4Button(F4::Clock)->text(), QStringLiteral("Clock"));
@@ -278,29 +246,24 @@ TEST(DisplayDialogs, EnglishTextsInEachDialogsOwnContext) {
     EXPECT_EQ(history.windowTitle(), QStringLiteral("Panel history display settings"));
     EXPECT_EQ(history.automaticBox()->text(), QStringLiteral("Automatic (the measurements being logged)"));
     EXPECT_EQ(history.humidityBox()->text(), QStringLiteral("Relative humidity"));
-    EXPECT_EQ(info.windowTitle(), QStringLiteral("Panel information"));
+    EXPECT_EQ(infoRig.dialog.windowTitle(), QStringLiteral("Panel information"));
 }
 
 // Each dialog, shown and filled, holds every control inside its window
 // without overlaps; with MR420_DIALOG_SHOTS set, its picture is saved.
 TEST(DisplayDialogs, FilledDialogsShowEveryControl) {
-    app();
-    ScriptedMessageBoxes boxes;
     const PanelState state = samplePanel();
-    DisplayFlagsModel flagsModel;
-    HistoryDisplayModel historyModel;
-    PanelInfoModel infoModel;
-    DisplayFlagsDialog flags(flagsModel, boxes);
-    HistoryDisplayDialog history(historyModel, boxes);
-    PanelInfoDialog info(infoModel, boxes);
+    FlagsRig flags;
+    HistoryRig history;
+    InfoRig info;
     struct Shot {
         ConfigDialog* dialog;
         ConfigModel* model;
         const char* file;
     };
-    const Shot shots[] = {{&flags, &flagsModel, "display-flags.png"},
-                          {&history, &historyModel, "history-display.png"},
-                          {&info, &infoModel, "panel-information.png"}};
+    const Shot shots[] = {{&flags.dialog, &flags.model, "display-flags.png"},
+                          {&history.dialog, &history.model, "history-display.png"},
+                          {&info.dialog, &info.model, "panel-information.png"}};
     const char* dir = std::getenv("MR420_DIALOG_SHOTS");
     for (const Shot& s : shots) {
         s.model->fill(state);

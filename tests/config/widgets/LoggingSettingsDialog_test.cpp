@@ -5,29 +5,22 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
-#include <functional>
 #include <vector>
 
 #include "config/widgets/LoggingSettingsDialog.h"
+#include "support/DialogRig.h"
 #include "support/PanelStates.h"
-#include "support/DialogInput.h"
-#include "support/ScriptedMessageBoxes.h"
-#include "support/TestApplication.h"
 
 namespace mr420 {
 namespace {
 
-using mr420::test::app;
 using Field = LoggingField;
 using Range = LoggingRange;
 using Res = LoggingResolution;
@@ -36,27 +29,14 @@ constexpr Field kFields[] = {Field::Days, Field::Hours, Field::Minutes};
 
 using test::loggingPanel;
 
-struct Rig {
-    QApplication& application = app();   // before any widget
-    ScriptedMessageBoxes boxes;
-    LoggingSettingsModel model;
-    LoggingSettingsDialog dialog{model, boxes};
-
-    // Opens the dialog as the controller does (waiting for the settings);
-    // `during` acts while it is up. The dialog is cancelled afterwards if
-    // still open. True when it closed with OK.
+struct Rig : test::DialogRig<LoggingSettingsModel, LoggingSettingsDialog> {
+    // Opens the dialog waiting for the settings; `during` acts while it is
+    // up, and the dialog is cancelled afterwards if still open.
     bool run(const PanelState& state, const std::function<void()>& during) {
-        model.reset(state);
-        QTimer::singleShot(0, &dialog, [&] {
+        return DialogRig::run(state, true, [&] {
             during();
             dialog.cancel();
         });
-        return dialog.runModal(true);
-    }
-    // The panel's reply, as the controller hands it on.
-    void arrive(const PanelState& state) {
-        model.fill(state);
-        dialog.settingsArrived();
     }
     IntervalSpinBox* field(Field f) const { return dialog.intervalField(f); }
     QString text(Field f) const { return field(f)->edit()->text(); }
@@ -278,8 +258,7 @@ TEST(LoggingSettingsDialog, OkStoresWhatTheControlsHoldThroughTheModel) {
     });
     EXPECT_TRUE(ok);
     EXPECT_TRUE(r.boxes.shown.empty());
-    WriteArguments args;
-    r.model.store(args);
+    const WriteArguments args = r.stored();
     EXPECT_EQ(args.loggingInterval, 65u);   // 1 h 5 min
     EXPECT_EQ(args.loggingFlags, 16u + 32u + 128u + 1u + 256u);
     EXPECT_TRUE(r.model.dewPointColumn());

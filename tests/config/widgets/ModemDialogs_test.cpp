@@ -11,15 +11,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
-#include <functional>
+#include <vector>
 
 #include "config/widgets/ModemDialogs.h"
-#include "support/DialogInput.h"
+#include "support/DialogRig.h"
 #include "support/PanelStates.h"
-#include "support/ScriptedMessageBoxes.h"
-#include "support/TestApplication.h"
 
 namespace mr420 {
 namespace {
@@ -27,25 +24,21 @@ namespace {
 using test::app;
 using test::type;
 using test::backspace;
-using test::runWith;
-
 using test::modemPanel;
+using SettingsRig = test::DialogRig<ModemSettingsModel, ModemSettingsDialog>;
 
 TEST(ModemSettingsDialog, OkWaitsForTheSettingsThenTheBackupServerIsChecked) {
-    app();
-    ScriptedMessageBoxes boxes;
-    ModemSettingsModel model;
-    ModemSettingsDialog dialog(model, boxes);
+    SettingsRig r;
+    ModemSettingsDialog& dialog = r.dialog;
+    const auto& shown = r.boxes.shown;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Ustawienia modemu"));
     const PanelState state = modemPanel(208);
-    model.reset(state);
-    const bool ok = runWith(dialog, true, [&] {
+    EXPECT_TRUE(r.run(state, true, [&] {
         EXPECT_FALSE(dialog.okButton()->isEnabled());
         EXPECT_FALSE(dialog.stationEdit()->isEnabled());
         EXPECT_FALSE(dialog.numberEdit(0)->isEnabled());
         EXPECT_FALSE(dialog.backupBox()->isEnabled());
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         EXPECT_TRUE(dialog.okButton()->isEnabled());
         EXPECT_TRUE(dialog.continuousButton()->isChecked());
         EXPECT_TRUE(dialog.modemButton()->isChecked());
@@ -64,35 +57,35 @@ TEST(ModemSettingsDialog, OkWaitsForTheSettingsThenTheBackupServerIsChecked) {
         EXPECT_TRUE(dialog.backupAddressEdit()->isEnabled());
         EXPECT_TRUE(dialog.backupPortEdit()->isEnabled());
 
-        // Checked without an address: the message, and back to the box.
-        dialog.okButton()->click();
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Wpisz adres zapasowego serwera"));
-        EXPECT_EQ(boxes.shown[0].icon, BoxIcon::None);
-        EXPECT_EQ(dialog.focusWidget(), dialog.backupBox());
-        EXPECT_TRUE(dialog.isVisible());
-
-        dialog.backupAddressEdit()->setText(QStringLiteral("10.0.0.1"));
-        dialog.backupPortEdit()->setText(QStringLiteral("0"));
-        dialog.okButton()->click();
-        ASSERT_EQ(boxes.shown.size(), 2u);
-        EXPECT_EQ(boxes.shown[1].text, QStringLiteral("Wpisz port zapasowego serwera"));
-        EXPECT_EQ(dialog.focusWidget(), dialog.backupPortEdit());
-
-        dialog.backupPortEdit()->setText(QStringLiteral("5001"));
-        dialog.attemptsEdit()->setText(QStringLiteral("31"));
-        dialog.okButton()->click();
-        ASSERT_EQ(boxes.shown.size(), 3u);
-        EXPECT_EQ(boxes.shown[2].text,
-                  QStringLiteral("Wpisz maksymalną liczbę prób zestawienia połączenia w ciągu 24 godzin (1-30)"));
-        EXPECT_EQ(dialog.focusWidget(), dialog.attemptsEdit());
+        // Each refusal: typed before OK, the message, and the control it goes back to.
+        struct Refusal {
+            std::vector<std::pair<QLineEdit*, const char*>> typed;
+            const char* message;
+            QWidget* focus;
+        };
+        const Refusal refusals[] = {
+            {{}, "Wpisz adres zapasowego serwera", dialog.backupBox()},   // checked without an address
+            {{{dialog.backupAddressEdit(), "10.0.0.1"}, {dialog.backupPortEdit(), "0"}},
+             "Wpisz port zapasowego serwera", dialog.backupPortEdit()},
+            {{{dialog.backupPortEdit(), "5001"}, {dialog.attemptsEdit(), "31"}},
+             "Wpisz maksymalną liczbę prób zestawienia połączenia w ciągu 24 godzin (1-30)", dialog.attemptsEdit()},
+        };
+        for (const Refusal& f : refusals) {
+            SCOPED_TRACE(f.message);
+            for (const auto& [edit, text] : f.typed) edit->setText(QString::fromUtf8(text));
+            const std::size_t before = shown.size();
+            dialog.okButton()->click();
+            ASSERT_EQ(shown.size(), before + 1);
+            EXPECT_EQ(shown.back().text, QString::fromUtf8(f.message));
+            EXPECT_EQ(shown.back().icon, BoxIcon::None);
+            EXPECT_EQ(dialog.focusWidget(), f.focus);
+            EXPECT_TRUE(dialog.isVisible());
+        }
 
         dialog.attemptsEdit()->setText(QStringLiteral("30"));
         dialog.okButton()->click();
-    });
-    EXPECT_TRUE(ok);
-    WriteArguments args;
-    model.store(args);
+    }));
+    const WriteArguments args = r.stored();
     EXPECT_EQ(args.modemOptions, 0xA2u);
     EXPECT_EQ(args.backupServerAddress, (Ipv4Address{10, 0, 0, 1}));
     EXPECT_EQ(args.backupServerPort, 5001u);
@@ -100,41 +93,33 @@ TEST(ModemSettingsDialog, OkWaitsForTheSettingsThenTheBackupServerIsChecked) {
 }
 
 TEST(ModemSettingsDialog, OldPanelsKeepTheBackupServerAndAttemptsLockedAndEmpty) {
-    app();
-    ScriptedMessageBoxes boxes;
-    ModemSettingsModel model;
-    ModemSettingsDialog dialog(model, boxes);
+    SettingsRig r;
+    ModemSettingsDialog& dialog = r.dialog;
     PanelState state = modemPanel(207);
     state.backupServerAddress = {10, 0, 0, 1};
-    model.reset(state);
-    const bool ok = runWith(dialog, true, [&] {
-        model.fill(state);
-        dialog.settingsArrived();
+    EXPECT_TRUE(r.run(state, true, [&] {
+        r.arrive(state);
         for (QWidget* w : std::initializer_list<QWidget*>{dialog.attemptsEdit(), dialog.backupBox(),
                                                           dialog.backupAddressEdit(), dialog.backupPortEdit()})
             EXPECT_FALSE(w->isEnabled());
         EXPECT_TRUE(dialog.attemptsEdit()->text().isEmpty());
         EXPECT_FALSE(dialog.backupBox()->isChecked());
         dialog.okButton()->click();
-    });
-    EXPECT_TRUE(ok);
-    EXPECT_TRUE(boxes.shown.empty());
+    }));
+    EXPECT_TRUE(r.boxes.shown.empty());
 }
 
 TEST(ModemSettingsDialog, ThePermissionWarnsAtOnceAndTheTextsKeepTheirFirstWord) {
-    app();
-    ScriptedMessageBoxes boxes;
-    ModemSettingsModel model;
-    ModemSettingsDialog dialog(model, boxes);
+    SettingsRig r;
+    ModemSettingsDialog& dialog = r.dialog;
+    auto& boxes = r.boxes;
     const PanelState state = modemPanel(208);
-    model.reset(state);
     QString noteWhileWarned;
     boxes.onShow = [&](const ScriptedMessageBoxes::Shown&) { noteWhileWarned = dialog.noteLabel()->text(); };
     const QString blockedNote =
         QStringLiteral("Rejestracja i alarmowanie przez GPRS/Internet są zablokowane niezależnie od innych ustawień");
-    const bool ok = runWith(dialog, true, [&] {
-        model.fill(state);
-        dialog.settingsArrived();
+    EXPECT_TRUE(r.run(state, true, [&] {
+        r.arrive(state);
         EXPECT_TRUE(dialog.internetBox()->isChecked());
         EXPECT_TRUE(dialog.noteLabel()->text().isEmpty());
 
@@ -157,10 +142,8 @@ TEST(ModemSettingsDialog, ThePermissionWarnsAtOnceAndTheTextsKeepTheirFirstWord)
         emit dialog.stationEdit()->editingFinished();
         EXPECT_EQ(dialog.stationEdit()->text(), QStringLiteral("Stacja"));
         dialog.okButton()->click();
-    });
-    EXPECT_TRUE(ok);
-    WriteArguments args;
-    model.store(args);
+    }));
+    const WriteArguments args = r.stored();
     EXPECT_EQ(args.internetAllowed, 0u);
     EXPECT_EQ(args.stationName, "Stacja         ");
 }
@@ -193,15 +176,13 @@ TEST(ModemEntryFields, OnlyTheirCharactersReachThem) {
 }
 
 TEST(PinDialog, HidesTheDigitsAsksAndForgetsThemOnEveryOpening) {
-    app();
-    ScriptedMessageBoxes boxes;
-    PinModel model;
-    PinDialog dialog(model, boxes);
+    test::DialogRig<PinModel, PinDialog> r;
+    PinDialog& dialog = r.dialog;
+    auto& boxes = r.boxes;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Numer PIN karty SIM"));
     EXPECT_EQ(dialog.pinEdit()->echoMode(), QLineEdit::Password);
-    model.reset(PanelState{});
     boxes.answers = {BoxAnswer::Ok, BoxAnswer::No, BoxAnswer::Yes};
-    bool ok = runWith(dialog, false, [&] {
+    EXPECT_TRUE(r.run(PanelState{}, false, [&] {
         EXPECT_TRUE(dialog.pinEdit()->isEnabled());
         EXPECT_TRUE(dialog.pinEdit()->text().isEmpty());
         type(dialog.pinEdit(), QStringLiteral("12a3"));
@@ -219,32 +200,25 @@ TEST(PinDialog, HidesTheDigitsAsksAndForgetsThemOnEveryOpening) {
         EXPECT_EQ(boxes.shown[1].icon, BoxIcon::Warning);
         EXPECT_TRUE(dialog.isVisible());
         dialog.okButton()->click();   // Yes
-    });
-    EXPECT_TRUE(ok);
-    WriteArguments args;
-    model.store(args);
-    EXPECT_EQ(args.pin, 42u);
+    }));
+    EXPECT_EQ(r.stored().pin, 42u);
 
     // The next opening starts empty.
-    model.reset(PanelState{});
-    ok = runWith(dialog, false, [&] {
+    EXPECT_FALSE(r.run(PanelState{}, false, [&] {
         EXPECT_TRUE(dialog.pinEdit()->text().isEmpty());
         dialog.cancelButton()->click();
-    });
-    EXPECT_FALSE(ok);
+    }));
 }
 
 TEST(PapPasswordDialog, HidesThePasswordAndAsksBeforeWriting) {
-    app();
-    ScriptedMessageBoxes boxes;
-    PapPasswordModel model;
-    PapPasswordDialog dialog(model, boxes);
+    test::DialogRig<PapPasswordModel, PapPasswordDialog> r;
+    PapPasswordDialog& dialog = r.dialog;
+    auto& boxes = r.boxes;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Zmiana hasła PAP"));
     EXPECT_EQ(dialog.passwordEdit()->echoMode(), QLineEdit::Password);
     boxes.answers = {BoxAnswer::No, BoxAnswer::Yes};
     for (int opening = 0; opening < 2; ++opening) {
-        model.reset(PanelState{});
-        const bool ok = runWith(dialog, false, [&] {
+        const bool ok = r.run(PanelState{}, false, [&] {
             EXPECT_TRUE(dialog.passwordEdit()->text().isEmpty()) << opening;
             if (opening == 1) {
                 dialog.cancelButton()->click();

@@ -8,22 +8,18 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTimeEdit>
-#include <QTimer>
 
 #include "config/widgets/NumericEdit.h"
 #include "config/widgets/SmallConfigDialogs.h"
-#include "support/DialogInput.h"
-#include "support/ScriptedMessageBoxes.h"
-#include "support/TestApplication.h"
+#include "support/DialogRig.h"
 
 namespace mr420 {
 namespace {
-using mr420::test::pumpFor;
 
 using test::app;
+using test::pumpFor;
 using test::type;
 using test::runWith;
-
 
 TEST(NumericEdit, TakesOnlyTheNumbersKeysAndRewritesWhatItReads) {
     app();
@@ -43,35 +39,27 @@ TEST(NumericEdit, TakesOnlyTheNumbersKeysAndRewritesWhatItReads) {
 }
 
 TEST(AutoOffDialog, WaitsForTheSettingsThenWritesWhatThePickerShows) {
-    app();
-    ScriptedMessageBoxes boxes;
-    AutoOffModel model;
-    AutoOffDialog dialog(model, boxes);
+    test::DialogRig<AutoOffModel, AutoOffDialog> r;
+    AutoOffDialog& dialog = r.dialog;
     PanelState state;
     state.autoOffTime = 36;
-    model.reset(state);
-    const bool ok = runWith(dialog, true, [&] {
+    EXPECT_TRUE(r.run(state, true, [&] {
         EXPECT_FALSE(dialog.timeEdit()->isEnabled());
         EXPECT_EQ(dialog.timeEdit()->time(), QTime(0, 0, 0));
         EXPECT_EQ(dialog.timeEdit()->maximumTime(), QTime(0, 20, 55));
-        model.fill(state);
-        dialog.settingsArrived();
+        r.arrive(state);
         EXPECT_TRUE(dialog.timeEdit()->isEnabled());
         EXPECT_EQ(dialog.timeEdit()->time(), QTime(0, 3, 0));
         dialog.timeEdit()->setTime(QTime(0, 0, 7));
         dialog.okButton()->click();
-    });
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(model.units(), 1);
+    }));
+    EXPECT_EQ(r.model.units(), 1);
 }
 
 TEST(DefaultPressureDialog, LeavingTheFieldHoldsTheRangeAndOkWaitsForTheSettings) {
-    app();
-    ScriptedMessageBoxes boxes;
-    DefaultPressureModel model;
-    DefaultPressureDialog dialog(model, boxes);
-    model.reset(PanelState{});
-    EXPECT_FALSE(runWith(dialog, true, [&] {
+    test::DialogRig<DefaultPressureModel, DefaultPressureDialog> r;
+    DefaultPressureDialog& dialog = r.dialog;
+    EXPECT_FALSE(r.run(PanelState{}, true, [&] {
         EXPECT_FALSE(dialog.pressureEdit()->isEnabled());
         EXPECT_FALSE(dialog.okButton()->isEnabled());
         static_cast<QDialog&>(dialog).accept();   // Enter: the 690 the field holds was never read
@@ -87,7 +75,7 @@ TEST(DefaultPressureDialog, LeavingTheFieldHoldsTheRangeAndOkWaitsForTheSettings
         dialog.pressureEdit()->setText(QStringLiteral("1013"));
         dialog.okButton()->click();
     }));
-    EXPECT_EQ(model.code(), 161);
+    EXPECT_EQ(r.model.code(), 161);
 }
 
 TEST(ClockDialog, FollowsThePanelThenThePcAndStopsWhenTheUserSetsTheTime) {

@@ -53,7 +53,9 @@ TEST(DataItemText, TextsByKindCutTenthsAndStatus) {
     };
     for (const Case& c : cases)
         for (int item = 0; item < data_server::kItemCount; ++item)
-            if (c.texts[item]) EXPECT_EQ(dataItemText(c.reading, item), c.texts[item]) << c.what << ", item " << item;
+            if (c.texts[item]) {
+                EXPECT_EQ(dataItemText(c.reading, item), c.texts[item]) << c.what << ", item " << item;
+            }
 
     if (std::setlocale(LC_ALL, "pl_PL.UTF-8") != nullptr) {
         EXPECT_EQ(dataItemText(p, data_server::kItemMeasurement), "1013,2 hPa");

@@ -46,7 +46,9 @@ TEST(Win1250, TheFirstCharacterOutsideTheCodePageIsNamed) {
         {"Łódź €", 0}, {"contraseña", U'ñ'}, {"ab日本", U'日'}, {"x😀", U'😀'}, {"a\xC5", 0xFFFD}, {"", 0}};
     for (const auto& [text, c] : cases) {
         EXPECT_EQ(firstCharacterOutsideWin1250(text), c) << text;
-        if (c > 0x7F && c != 0xFFFD) EXPECT_NE(std::string(text).find(utf8Character(c)), std::string::npos) << text;
+        if (c > 0x7F && c != 0xFFFD) {
+            EXPECT_NE(std::string(text).find(utf8Character(c)), std::string::npos) << text;
+        }
     }
 }
 

@@ -161,7 +161,9 @@ TEST(ClockModel, ATimePastThePanelsCountIsRefusedLikeOneBefore2000) {
         ClockModel m;
         m.setTime(time);
         EXPECT_EQ(m.accept().stringId, refusal) << time.year;
-        if (!refusal) EXPECT_EQ(panelSecondsSince2000(m.result()), UINT32_MAX);
+        if (!refusal) {
+            EXPECT_EQ(panelSecondsSince2000(m.result()), UINT32_MAX);
+        }
     }
 }
 

@@ -111,7 +111,9 @@ TEST(CommandTable, EveryCommandMatchesThePanelsList) {
         EXPECT_EQ(got.callsWriteAcknowledged, want.acknowledged);
         EXPECT_TRUE(got.acknowledges == want.written);
         // A fixed frame starts with its code; the code finds its number.
-        if (!got.fixedFrame.empty()) EXPECT_EQ(got.fixedFrame.substr(0, 6), want.code);
+        if (!got.fixedFrame.empty()) {
+            EXPECT_EQ(got.fixedFrame.substr(0, 6), want.code);
+        }
         EXPECT_EQ(commandNumberForCode(want.code), want.number);
         EXPECT_TRUE(codes.insert(want.code).second) << "code listed twice";
     }

@@ -218,7 +218,9 @@ TEST(PanelConnection, TraceRecordsFramesLinesAndWhyALineWasRefusedWithoutSecrets
         for (const std::string& line : *lines)
             for (const std::string& secret : secrets) EXPECT_EQ(line.find(secret), std::string::npos) << line;
     for (const std::string& f : sent) {
-        if (f.rfind("0263002", 0) == 0) EXPECT_EQ(f.substr(8), std::string(f.size() - 8, '*')) << f;
+        if (f.rfind("0263002", 0) == 0) {
+            EXPECT_EQ(f.substr(8), std::string(f.size() - 8, '*')) << f;
+        }
     }
     const auto pinEcho = std::find_if(received.begin(), received.end(), [](const std::string& l) { return l.rfind("025600:", 0) == 0; });
     ASSERT_NE(pinEcho, received.end());

@@ -53,8 +53,8 @@ void Engine::start() {
 }
 
 bool Engine::runUntil(const std::function<bool()>& done, std::chrono::steady_clock::duration limit) {
-    loop_.runFor(limit, [&] { return done() || signalled() != 0; });
-    return signalled() == 0;
+    loop_.runFor(limit, [&] { return done() || interrupted(); });
+    return !interrupted();
 }
 
 void Engine::runRegardless(const std::function<bool()>& done, std::chrono::steady_clock::duration limit) {

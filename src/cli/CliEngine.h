@@ -50,7 +50,12 @@ public:
     // Starts polling; the first refresh (no connection yet) is not a loss.
     void start();
 
-    // Runs the loop until `done` or a termination signal; false on the signal.
+    // A stop request besides the termination signals, for the command a
+    // client of the service runs and abandons; empty: none.
+    void setInterrupt(std::function<bool()> interrupted) { interrupted_ = std::move(interrupted); }
+    bool interrupted() const { return signalled() != 0 || (interrupted_ && interrupted_()); }
+
+    // Runs the loop until `done`, a termination signal or the interrupt; false on either.
     bool runUntil(const std::function<bool()>& done,
                   std::chrono::steady_clock::duration limit = std::chrono::hours(24 * 365 * 10));
     // Runs the loop for `limit` whatever the signals say (a stop in progress).
@@ -97,6 +102,7 @@ private:
     bool reportConnection_ = false;
     long cycles_ = 0;
     std::function<void()> onCycle_;
+    std::function<bool()> interrupted_;
 };
 
 }  // namespace mr420::cli

@@ -207,6 +207,10 @@ private:
         const CliStreams own = engine_.streams();
         const bool ownQuiet = o_.quiet;
         engine_.redirect(io, o.quiet);
+        // A download or a watch whose client has gone stops at its next step;
+        // a write, once begun, is finished.
+        if (o.command == Command::MemoryRead || o.command == Command::Watch)
+            engine_.setInterrupt([this] { return control_.runningClientGone(); });
         int status = exit_status::kDone;
         switch (o.command) {
         case Command::Info: status = commandInfo(engine_); break;
@@ -220,6 +224,7 @@ private:
         case Command::MemoryErase: status = commandMemoryErase(engine_, o.yes); break;
         default: status = commandGetSet(engine_, o); break;
         }
+        engine_.setInterrupt({});
         engine_.redirect(own, ownQuiet);
         engine_.setCycleHandler([this] { ++cyclesSinceStatus_; });   // watch had its own
         return status;

@@ -71,6 +71,11 @@ public:
     // engine's timer, never from inside a socket handler.
     void runWaiting();
     bool hasWaiting() const { return !waiting_.empty(); }
+    // The client of the command that runs now has gone.
+    bool runningClientGone() const {
+        const auto it = clients_.find(runningFd_);
+        return it != clients_.end() && it->second.dropped;
+    }
     int clientCount() const { return static_cast<int>(clients_.size()); }
 
 private:

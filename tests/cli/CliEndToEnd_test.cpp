@@ -308,6 +308,30 @@ TEST_F(CliEndToEnd, MemoryReadStoppedBySigtermLeavesNoFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1) << "only the tty link";
 }
 
+TEST_F(CliEndToEnd, ADownloadThroughTheServiceWhoseClientHasGoneStopsAndLeavesNoFile) {
+    sim::FaultConfig paced;
+    paced.pace = true;
+    startPanel("memory-full", paced);   // the whole memory takes minutes at 9600 baud
+    const std::string runtime = test::makeTempDir("svc");   // short: socket paths have 107 bytes
+    fs::permissions(runtime, fs::perms::owner_all);
+    const std::vector<std::string> env{"XDG_RUNTIME_DIR=" + runtime};
+    Child service(with({"serve"}), env);
+    ASSERT_TRUE(waitFor([&] { return fs::exists(runtime + "/MR420-control-" + std::to_string(service.pid())); }))
+        << service.errSoFar();
+    {
+        Child client(with({"memory", "read", dir_ + "/full.csv"}), env);
+        std::this_thread::sleep_for(3s);
+    }   // killed mid-way
+    // The next command is answered within seconds, not after the rest of the memory.
+    const auto asked = std::chrono::steady_clock::now();
+    const Outcome info = Child(with({"info"}), env).finish(60s);
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 20s);
+    EXPECT_FALSE(fs::exists(dir_ + "/full.csv"));
+    service.signal(SIGTERM);
+    EXPECT_EQ(service.finish().status, 0);
+}
+
 TEST_F(CliEndToEnd, SetThenGetRoundTrip) {
     startPanel();
     Outcome r = run({"set", "display", "field4=clock", "resolution=auto", "pressure-unit=mmHg"});

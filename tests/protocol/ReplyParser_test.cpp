@@ -11,6 +11,7 @@
 
 #include "protocol/Frame.h"
 #include "protocol/PanelCommand.h"
+#include "support/StateFields.h"
 #include "support/TestSupport.h"
 
 namespace mr420 {
@@ -63,13 +64,7 @@ std::string padded(std::string digits, std::size_t count) {
     return digits;
 }
 
-// One field of the state and the value a reply must leave there.
-struct Field {
-    const char* name;
-    double (*get)(const PanelState&);
-    double expected;
-};
-#define FIELD(member, value) Field{#member, [](const PanelState& s) { return static_cast<double>(s.member); }, value}
+using test::Field;
 
 struct Reply {
     std::string line;
@@ -91,7 +86,7 @@ protected:
             const Reply& r = replies[i];
             SCOPED_TRACE("reply " + std::to_string(i + 1) + " " + r.line.substr(0, 48));
             EXPECT_EQ(parse(r.line, r.command), r.accepted);
-            for (const Field& f : r.fields) EXPECT_DOUBLE_EQ(f.get(state), f.expected) << f.name;
+            test::expectFields(state, r.fields);
         }
     }
 

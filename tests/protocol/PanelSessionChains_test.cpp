@@ -230,10 +230,8 @@ TEST_F(IdentifiedChains, ReadOutEventsFollowTheReplyListeners) {
     EXPECT_FALSE(h.session.memoryReadoutActive);
 }
 
-TEST(PanelSessionChains, RequestedChainsStartFromTheirOwnCounters) {
+TEST_F(IdentifiedChains, RequestedChainsStartFromTheirOwnCounters) {
     // Stale counters left by an earlier chain do not leak into the next one.
-    SessionHarness h;
-    h.startAndIdentify();
     h.session.counters().thresholdIndex = 66;
     EXPECT_EQ(runChain(h, 28).front(), "025D0000");
     h.session.counters().exceedanceIndex = 7;
@@ -279,10 +277,9 @@ TEST_F(Chains, WriteAcknowledgementsReachTheAckListener) {
 
 // --- Memory read-out ---------------------------------------------------------
 
-struct ReadOut : ::testing::Test {
-    SessionHarness h;
+struct ReadOut : test::IdentifiedSessionFixture {
     void SetUp() override {
-        h.startAndIdentify();
+        IdentifiedSessionFixture::SetUp();
         h.reported.clear();   // only the read-out's own events
         h.memoryBlocks = 8;
         h.blockEmpty = [](int block) { return block >= 2; };

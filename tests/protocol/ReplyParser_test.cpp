@@ -71,6 +71,7 @@ struct Reply {
     PanelCommand command;
     bool accepted;
     std::vector<Field> fields;
+    void (*before)(PanelState&) = nullptr;   // sets the state up for this reply
 };
 
 class ReplyParserTest : public ::testing::Test {
@@ -85,6 +86,7 @@ protected:
         for (std::size_t i = 0; i < replies.size(); ++i) {
             const Reply& r = replies[i];
             SCOPED_TRACE("reply " + std::to_string(i + 1) + " " + r.line.substr(0, 48));
+            if (r.before) r.before(state);
             EXPECT_EQ(parse(r.line, r.command), r.accepted);
             test::expectFields(state, r.fields);
         }
@@ -221,55 +223,38 @@ TEST_F(ReplyParserTest, IdentityReply) {
 }
 
 TEST_F(ReplyParserTest, IdentityPrefixMismatchOrShortSetsMeasurementError) {
-    EXPECT_FALSE(parse(replyWithLrc("020A00:0421:000108:000000101234:8019"), PanelCommand::Identity));
-    EXPECT_EQ(state.measurementError, 1);
-    EXPECT_EQ(state.firmwareVersion, 0);
-
-    state.measurementError = 0;
     const std::string short24 = replyWithLrc("020A00:0420:00010800");
     ASSERT_EQ(short24.size(), 24u);
-    EXPECT_FALSE(parse(short24, PanelCommand::Identity));
-    EXPECT_EQ(state.measurementError, 1);
-    EXPECT_EQ(state.firmwareVersion, 0);
-
-    // Too short even for the prefix.
-    state.measurementError = 0;
-    EXPECT_FALSE(parse(replyWithLrc("020A00:04"), PanelCommand::Identity));
-    EXPECT_EQ(state.measurementError, 1);
+    const auto noError = [](PanelState& s) { s.measurementError = 0; };
+    expectReplies({
+        {replyWithLrc("020A00:0421:000108:000000101234:8019"), PanelCommand::Identity, false,
+         {FIELD(measurementError, 1), FIELD(firmwareVersion, 0)}},
+        {short24, PanelCommand::Identity, false, {FIELD(measurementError, 1), FIELD(firmwareVersion, 0)}, noError},
+        // Too short even for the prefix.
+        {replyWithLrc("020A00:04"), PanelCommand::Identity, false, {FIELD(measurementError, 1)}, noError},
+    });
 }
 
 TEST_F(ReplyParserTest, IdentityWithoutSupportBitsMarksBothProbesAbsent) {
+    const std::string line25 = replyWithLrc("020A00:0420:000108:00"), line33 = replyWithLrc("020A00:0420:000108:0000001012"),
+                      line35 = replyWithLrc("020A00:0420:000108:000000101234");
+    ASSERT_EQ(std::tuple(line25.size(), line33.size(), line35.size()), std::tuple(25u, 33u, 35u));
     state.panelSerialNumber = 77;
-    const std::string line25 = replyWithLrc("020A00:0420:000108:00");
-    ASSERT_EQ(line25.size(), 25u);
-    EXPECT_TRUE(parse(line25, PanelCommand::Identity));
-    EXPECT_EQ(state.firmwareVersion, 108);
-    EXPECT_EQ(state.measurementError, 0);   // d[25] lies past the end
-    EXPECT_EQ(state.mr411Absent, 1);
-    EXPECT_EQ(state.mr466Absent, 1);
-    EXPECT_EQ(state.panelSerialNumber, 77);
-
-    // 33 characters: the status digit is there, the serial is not.
-    state.mr411Absent = state.mr466Absent = 0;
-    const std::string line33 = replyWithLrc("020A00:0420:000108:0000001012");
-    ASSERT_EQ(line33.size(), 33u);
-    EXPECT_TRUE(parse(line33, PanelCommand::Identity));
-    EXPECT_EQ(state.measurementError, 1);
-    EXPECT_EQ(state.panelSerialNumber, 77);
-    EXPECT_EQ(state.mr411Absent, 1);
-    EXPECT_EQ(state.mr466Absent, 1);
-
-    // 35 characters: the serial is read; the flag digits 34 and 35 are LF
-    // and past the end, so neither probe type is supported.
-    state.mr411Absent = state.mr466Absent = 0;
-    const std::string line35 = replyWithLrc("020A00:0420:000108:000000101234");
-    ASSERT_EQ(line35.size(), 35u);
-    EXPECT_TRUE(parse(line35, PanelCommand::Identity));
-    EXPECT_EQ(state.panelSerialNumber, 0x1234);
-    EXPECT_EQ(state.mr411Supported, 0);
-    EXPECT_EQ(state.mr466Supported, 0);
-    EXPECT_EQ(state.mr411Absent, 1);
-    EXPECT_EQ(state.mr466Absent, 1);
+    const auto probesPresent = [](PanelState& s) { s.mr411Absent = s.mr466Absent = 0; };
+    expectReplies({
+        {line25, PanelCommand::Identity, true,
+         {FIELD(firmwareVersion, 108), FIELD(measurementError, 0) /* d[25] lies past the end */, FIELD(mr411Absent, 1),
+          FIELD(mr466Absent, 1), FIELD(panelSerialNumber, 77)}},
+        // 33 characters: the status digit is there, the serial is not.
+        {line33, PanelCommand::Identity, true,
+         {FIELD(measurementError, 1), FIELD(panelSerialNumber, 77), FIELD(mr411Absent, 1), FIELD(mr466Absent, 1)}, probesPresent},
+        // 35 characters: the serial is read; the flag digits 34 and 35 are LF
+        // and past the end, so neither probe type is supported.
+        {line35, PanelCommand::Identity, true,
+         {FIELD(panelSerialNumber, 0x1234), FIELD(mr411Supported, 0), FIELD(mr466Supported, 0), FIELD(mr411Absent, 1),
+          FIELD(mr466Absent, 1)},
+         probesPresent},
+    });
 }
 
 // ---- readings ----------------------------------------------------------
@@ -400,21 +385,17 @@ TEST_F(ReplyParserTest, Mr466InfoPresentAndAbsent) {
 
 TEST_F(ReplyParserTest, Mr466InfoShortRepliesStoreOnlyWhatTheyReach) {
     state.mr466Version = 9;
-    // 17 characters: channel flags yes, version and calibration no.
     const std::string mid = digitsReply("050100", {{7, "00"}, {10, "1"}, {13, "4"}});
     ASSERT_EQ(mid.size(), 19u);
-    ASSERT_TRUE(parse(mid, PanelCommand::Mr466Info));
-    EXPECT_EQ(state.mr466HasTemperature1, 1);
-    EXPECT_EQ(state.mr466HasTemperature2, 0);
-    EXPECT_EQ(state.mr466HasHumidity, 1);
-    EXPECT_EQ(state.mr466Version, 9);
-
     // 11 characters: the LRC lies at 7..8; "FA" has bit 0 of d[8] clear.
     const std::string tiny = replyWithLrc("050100:");
     ASSERT_EQ(tiny, "050100:FA\r\n");
-    ASSERT_TRUE(parse(tiny, PanelCommand::Mr466Info));
-    EXPECT_EQ(state.mr466Absent, 0);
-    EXPECT_EQ(state.mr466HasTemperature1, 1);
+    expectReplies({
+        // Channel flags yes, version and calibration no.
+        {mid, PanelCommand::Mr466Info, true,
+         {FIELD(mr466HasTemperature1, 1), FIELD(mr466HasTemperature2, 0), FIELD(mr466HasHumidity, 1), FIELD(mr466Version, 9)}},
+        {tiny, PanelCommand::Mr466Info, true, {FIELD(mr466Absent, 0), FIELD(mr466HasTemperature1, 1)}},
+    });
 }
 
 TEST_F(ReplyParserTest, Mr411Info) {

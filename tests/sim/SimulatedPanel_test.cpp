@@ -97,11 +97,13 @@ protected:
         C command;
         const char* data;
         std::vector<Field> fields;   // as the reply leaves them
+        void (*change)(PanelModel&) = nullptr;   // done to the panel first
     };
     // Asks in turn; each must be answered and accepted.
     void expectAnswers(const std::vector<Ask>& asks) {
         for (const Ask& a : asks) {
             SCOPED_TRACE(std::string(kCommandTable[static_cast<std::size_t>(toNumber(a.command))].code) + " " + a.data);
+            if (a.change) a.change(panel.model());
             EXPECT_TRUE(ask(a.command, a.data)) << lastReply;
             test::expectFields(state, a.fields);
         }
@@ -218,14 +220,13 @@ TEST_F(PanelExchange, Mr466ChannelsAndResolution) {
         {C::Mr411Info, "", {FIELD(mr411Absent, 1)}},
         {C::Mr466Readings, "",
          {FIELD(temperature1, 22.37), FIELD(temperature2, -5.06), FIELD(temperatureTwoDecimals, 1), FIELD(temperature2Error, 1)}},
-    });
-
-    panel.model().probe = ProbeKind::Mr466TemperatureHumidity;
-    panel.model().mr466FineResolution = false;
-    panel.model().readings.temperature1 = 19.4;
-    panel.model().probeCalibrationError = true;
-    expectAnswers({
-        {C::Mr466Info, "", {FIELD(mr466HasHumidity, 1), FIELD(mr466HasTemperature2, 0), FIELD(mr466CalibrationError, 1)}},
+        {C::Mr466Info, "", {FIELD(mr466HasHumidity, 1), FIELD(mr466HasTemperature2, 0), FIELD(mr466CalibrationError, 1)},
+         [](PanelModel& m) {
+             m.probe = ProbeKind::Mr466TemperatureHumidity;
+             m.mr466FineResolution = false;
+             m.readings.temperature1 = 19.4;
+             m.probeCalibrationError = true;
+         }},
         {C::Mr466Readings, "",
          {FIELD(temperature1, 19.4), FIELD(relativeHumidity, 67.8), FIELD(dewPoint, -15.4), FIELD(temperatureTwoDecimals, 0)}},
     });
@@ -233,31 +234,23 @@ TEST_F(PanelExchange, Mr466ChannelsAndResolution) {
 
 TEST_F(PanelExchange, AbsentBarometerAndProbeVariants) {
     panel.model().barometerPresent = false;
-    ASSERT_TRUE(ask(C::Pressure));
-    EXPECT_EQ(state.pressureAbsent, 1);
-    ASSERT_TRUE(ask(C::BarometerInfo));
-    EXPECT_EQ(state.barometerPresent, 0);
-
-    panel.model().probe = ProbeKind::Mr411NoHumidity;
-    ASSERT_TRUE(ask(C::Mr411Info));
-    EXPECT_EQ(state.mr411NoHumidity, 1);
-    EXPECT_EQ(state.mr411NoTemperature1, 0);
-    panel.model().probe = ProbeKind::Mr411NoTemperature;
-    panel.model().mr411Calibration = {4, 99, 12, 2001};   // version 4 counts years from 1993
-    ASSERT_TRUE(ask(C::Mr411Info));
-    EXPECT_EQ(state.mr411NoTemperature1, 1);
-    EXPECT_EQ(state.mr411CalibrationYear, 2001);
-    EXPECT_EQ(state.mr411CalibrationMonth, 12);
-
-    panel.model().probe = ProbeKind::None;
-    ASSERT_TRUE(ask(C::Mr411Info));
-    EXPECT_EQ(state.mr411Absent, 1);
-
-    panel.model().mr466Supported = false;
-    panel.model().measurementError = true;
-    ASSERT_TRUE(ask(C::Identity));
-    EXPECT_EQ(state.mr466Supported, 0);
-    EXPECT_EQ(state.measurementError, 1);
+    expectAnswers({
+        {C::Pressure, "", {FIELD(pressureAbsent, 1)}},
+        {C::BarometerInfo, "", {FIELD(barometerPresent, 0)}},
+        {C::Mr411Info, "", {FIELD(mr411NoHumidity, 1), FIELD(mr411NoTemperature1, 0)},
+         [](PanelModel& m) { m.probe = ProbeKind::Mr411NoHumidity; }},
+        {C::Mr411Info, "", {FIELD(mr411NoTemperature1, 1), FIELD(mr411CalibrationYear, 2001), FIELD(mr411CalibrationMonth, 12)},
+         [](PanelModel& m) {
+             m.probe = ProbeKind::Mr411NoTemperature;
+             m.mr411Calibration = {4, 99, 12, 2001};   // version 4 counts years from 1993
+         }},
+        {C::Mr411Info, "", {FIELD(mr411Absent, 1)}, [](PanelModel& m) { m.probe = ProbeKind::None; }},
+        {C::Identity, "", {FIELD(mr466Supported, 0), FIELD(measurementError, 1)},
+         [](PanelModel& m) {
+             m.mr466Supported = false;
+             m.measurementError = true;
+         }},
+    });
 }
 
 TEST_F(PanelExchange, SettingsReads) {

@@ -432,16 +432,12 @@ TEST_F(ReplyParserTest, ShortReplyFieldsReadAsZeroNotAsTheEarlierLine) {
     const std::uint32_t seconds = 5097600;   // 2000-02-29
     std::string value;
     appendHex(value, seconds, 8);
-    ASSERT_TRUE(parse(digitsReply("030000", {{10, value}}), PanelCommand::ReadClock));
-    EXPECT_EQ(state.panelClock.month, 2);
-    EXPECT_EQ(state.panelClock.day, 29);
-
-    // Accepted from 10 characters on; the missing positions count as 0.
-    ASSERT_TRUE(parse("030000:FD\r\n", PanelCommand::ReadClock));
-    EXPECT_EQ(state.panelClock.year, 2000);
-    EXPECT_EQ(state.panelClock.month, 1);
-    EXPECT_EQ(state.panelClock.day, 1);
-    EXPECT_EQ(state.panelClock.second, 0);
+    expectReplies({
+        {digitsReply("030000", {{10, value}}), PanelCommand::ReadClock, true, {FIELD(panelClock.month, 2), FIELD(panelClock.day, 29)}},
+        // Accepted from 10 characters on; the missing positions count as 0.
+        {"030000:FD\r\n", PanelCommand::ReadClock, true,
+         {FIELD(panelClock.year, 2000), FIELD(panelClock.month, 1), FIELD(panelClock.day, 1), FIELD(panelClock.second, 0)}},
+    });
 
     // Nor as what lies behind the line in the caller's buffer.
     const std::string buffer = std::string("030000:FD\r\n") + "FFFFFFFFFFFF";

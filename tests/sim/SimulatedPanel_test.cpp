@@ -417,7 +417,8 @@ TEST_F(PanelExchange, WrittenValuesReadBackUnchanged) {
     EXPECT_EQ(state.alarmThresholds[0], -1);
 }
 
-TEST(SimulatedPanelMemory, SelectReadAndErase) {
+// A panel of four blocks: one of data, one erased, then nothing.
+PanelModel memoryModel() {
     MemoryImageBuilder builder(15);
     LoggedReading r;
     r.seconds = 1000;
@@ -429,35 +430,26 @@ TEST(SimulatedPanelMemory, SelectReadAndErase) {
     PanelModel m;
     m.memorySizeBlocks = 4;
     m.memoryImage = builder.image();
-    SimulatedPanel panel(m);
-    PanelState state;
-    ReplyParser parser(state);
-    auto ask = [&](int n, const std::string& data) {
-        const auto reply = panel.handleFrame(frameFor(n, data));
-        return reply && parser.parse(reply->data(), reply->size(), n);
-    };
-    const int select = toNumber(C::SelectMemoryBlock);
-    const int read = toNumber(C::ReadMemoryBlock);
+    return m;
+}
 
-    ASSERT_TRUE(ask(select, "0000"));
-    EXPECT_EQ(state.memoryBlockEmpty, 0);
-    ASSERT_TRUE(ask(read, "00"));
+class MemoryExchange : public PanelExchange {
+protected:
+    MemoryExchange() : PanelExchange(memoryModel()) {}
+};
+
+TEST_F(MemoryExchange, SelectReadAndErase) {
+    expectAnswers({{C::SelectMemoryBlock, "0000", {FIELD(memoryBlockEmpty, 0)}},
+                   {C::ReadMemoryBlock, "00", {FIELD(memoryBlock[1], 0x80 | 0x10 | 0x08)}}});
     EXPECT_EQ(state.memoryBlock, panel.model().block(0));
-    EXPECT_EQ(state.memoryBlock[1], 0x80 | 0x10 | 0x08);
-
-    ASSERT_TRUE(ask(select, "0100"));   // the erased block
-    EXPECT_EQ(state.memoryBlockEmpty, 1);
-    ASSERT_TRUE(ask(select, "0300"));   // past the image
-    EXPECT_EQ(state.memoryBlockEmpty, 1);
-    ASSERT_TRUE(ask(select, "0400"));   // the extra request past the memory size
-    EXPECT_EQ(state.memoryBlockEmpty, 1);
-    ASSERT_TRUE(ask(read, "04"));
+    expectAnswers({
+        {C::SelectMemoryBlock, "0100", {FIELD(memoryBlockEmpty, 1)}},   // the erased block
+        {C::SelectMemoryBlock, "0300", {FIELD(memoryBlockEmpty, 1)}},   // past the image
+        {C::SelectMemoryBlock, "0400", {FIELD(memoryBlockEmpty, 1)}},   // the extra request past the memory size
+        {C::ReadMemoryBlock, "04", {}},
+    });
     for (std::uint8_t b : state.memoryBlock) ASSERT_EQ(b, 0xFF);
-
-    ASSERT_TRUE(ask(toNumber(C::EraseMemory), ""));
-    EXPECT_EQ(state.memoryErased, 1);
-    ASSERT_TRUE(ask(select, "0000"));
-    EXPECT_EQ(state.memoryBlockEmpty, 1);
+    expectAnswers({{C::EraseMemory, "", {FIELD(memoryErased, 1)}}, {C::SelectMemoryBlock, "0000", {FIELD(memoryBlockEmpty, 1)}}});
 }
 
 TEST_F(PanelExchange, BadLrcEveryNthReply) {

@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -33,14 +35,24 @@ namespace {
 
 using mr420::test::Pty;
 
-// Collects delivered bytes on the worker thread.
+// Collects delivered bytes on the worker thread and notes when each line end
+// came. The owner may take its time over a line, as a busy user-interface
+// thread does, while the next one queues up in the driver.
 class Recorder : public ByteDelivery {
 public:
+    std::chrono::milliseconds busyAfterALine{0};
+
     void deliverBytes(const char* bytes, std::size_t count) override {
-        std::lock_guard<std::mutex> guard(mutex_);
-        received_.append(bytes, count);
-        ++handOvers_;
-        changed_.notify_all();
+        const auto now = std::chrono::steady_clock::now();
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            received_.append(bytes, count);
+            ++handOvers_;
+            for (std::size_t i = 0; i < count; ++i)
+                if (bytes[i] == '\n') lineEnds_.push_back(now);
+            changed_.notify_all();
+        }
+        if (busyAfterALine > 0ms && std::memchr(bytes, '\n', count)) std::this_thread::sleep_for(busyAfterALine);
     }
     bool waitForSize(std::size_t size, std::chrono::milliseconds timeout = 3000ms) {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -58,12 +70,40 @@ public:
         std::lock_guard<std::mutex> guard(mutex_);
         return handOvers_;
     }
+    // Time of the n-th line end (counting from 1), or nullopt after the time-out.
+    std::optional<std::chrono::steady_clock::time_point> lineEnd(std::size_t n, std::chrono::milliseconds timeout) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!changed_.wait_for(lock, timeout, [&] { return lineEnds_.size() >= n; })) return std::nullopt;
+        return lineEnds_[n - 1];
+    }
 
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::string received_;
     int handOvers_ = 0;
+    std::vector<std::chrono::steady_clock::time_point> lineEnds_;
+};
+
+// Hands each delivery to a function of the test's.
+struct DeliveryTo : ByteDelivery {
+    std::function<void(std::string_view)> handle;
+    void deliverBytes(const char* bytes, std::size_t count) override { handle({bytes, count}); }
+};
+
+// Counts the write steps the worker starts and runs `atWriteStep` at each,
+// before the step's purge.
+class HookedPort : public SerialPort {
+public:
+    using SerialPort::SerialPort;
+    std::function<void()> atWriteStep;   // set before the worker starts
+    std::atomic<int> writeSteps{0};
+
+protected:
+    void beforeWriteStep() override {
+        if (atWriteStep) atWriteStep();
+        ++writeSteps;
+    }
 };
 
 using mr420::test::waitUntil;
@@ -84,6 +124,15 @@ long threadCount() {
     return std::distance(std::filesystem::directory_iterator("/proc/self/task"), std::filesystem::directory_iterator());
 }
 
+// Writes `text` one character about every 1.04 ms, as at 9600 baud.
+void writeAtLinePace(const Pty& pty, const std::string& text) {
+    const auto start = std::chrono::steady_clock::now();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::this_thread::sleep_until(start + std::chrono::microseconds(1042 * i));
+        pty.write(text.substr(i, 1));
+    }
+}
+
 double processCpuSeconds() {
     timespec ts{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
@@ -91,13 +140,15 @@ double processCpuSeconds() {
 }
 
 
-// A pseudo-terminal for the port to open, and a recorder for what it delivers.
+// A pseudo-terminal for the port to open, and two deliveries for it: a
+// recorder and one the test defines. The port goes first, before them.
 class SerialPortOnPty : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(pty.ok()); }
     Pty pty;
     Recorder recorder;
-    SerialPort port;   // on `recorder`; tests with other deliveries make their own
+    DeliveryTo delivery;
+    HookedPort port;
 };
 
 }  // namespace
@@ -160,33 +211,16 @@ TEST_F(SerialPortOnPty, FrameSentBeforeTheWorkerStartsGoesOutWhenItRuns) {
     EXPECT_EQ(pty.read(10, 2000ms), "010100FE\r\n");
 }
 
-namespace {
-
-// Makes input arrive in the window between the read loop and the write step.
-class PortWithLateInput : public SerialPort {
-public:
-    explicit PortWithLateInput(const Pty& pty) : pty_(pty) {}
-    std::atomic<int> windows{0};
-
-protected:
-    void beforeWriteStep() override {
-        pty_.write("STALE\r\n");
-        std::this_thread::sleep_for(20ms);  // let the pty move it into the slave's queue
-        ++windows;
-    }
-
-private:
-    const Pty& pty_;
-};
-
-}  // namespace
-
 TEST_F(SerialPortOnPty, WriteStepPurgesPendingInput) {
-    PortWithLateInput port(pty);
+    // Input arrives in the window between the read loop and the write step.
+    port.atWriteStep = [this] {
+        pty.write("STALE\r\n");
+        std::this_thread::sleep_for(20ms);  // let the pty move it into the slave's queue
+    };
     ASSERT_TRUE(openAndListen(port, pty, recorder));
     port.send("030000FD\r\n", 10);
     EXPECT_EQ(pty.read(10, 2000ms), "030000FD\r\n");
-    EXPECT_EQ(port.windows.load(), 1);
+    EXPECT_EQ(port.writeSteps.load(), 1);
     pty.write("FRESH\r\n");
     ASSERT_TRUE(recorder.waitForText("FRESH\r\n"));
     EXPECT_EQ(recorder.received(), "FRESH\r\n");
@@ -194,24 +228,15 @@ TEST_F(SerialPortOnPty, WriteStepPurgesPendingInput) {
 
 TEST_F(SerialPortOnPty, ReplyHandledInsideTheDeliveryCanSendTheNextFrame) {
     // The session sends its next command from inside the character handler.
-    class Responder : public ByteDelivery {
-    public:
-        SerialPort* port = nullptr;
-        std::string line;
-        void deliverBytes(const char* bytes, std::size_t count) override {
-            for (std::size_t i = 0; i < count; ++i) {
-                line.push_back(bytes[i]);
-                if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) {
-                    std::string reply = "ACK:" + line;
-                    port->send(reply.data(), reply.size());
-                    line.clear();
-                }
-            }
+    delivery.handle = [this, line = std::string()](std::string_view bytes) mutable {
+        for (char c : bytes) {
+            if (!(line += c).ends_with("\r\n")) continue;
+            const std::string reply = "ACK:" + line;
+            port.send(reply.data(), reply.size());
+            line.clear();
         }
-    } responder;
-    SerialPort port;
-    responder.port = &port;
-    ASSERT_TRUE(openAndListen(port, pty, responder));
+    };
+    ASSERT_TRUE(openAndListen(port, pty, delivery));
     for (int i = 0; i < 20; ++i) {
         const std::string line = "L" + std::to_string(i) + "\r\n";
         pty.write(line);
@@ -261,14 +286,12 @@ TEST_F(SerialPortOnPty, SecondOpenOfAnExclusivePortIsBusy) {
 }
 
 TEST(SerialPort, OpenErrorsReadAsKinds) {
-    EXPECT_EQ(openErrorFromErrno(ENOENT), PortOpenError::NoSuchDevice);
-    EXPECT_EQ(openErrorFromErrno(ENXIO), PortOpenError::NoSuchDevice);
-    EXPECT_EQ(openErrorFromErrno(ENODEV), PortOpenError::NoSuchDevice);
-    EXPECT_EQ(openErrorFromErrno(EACCES), PortOpenError::PermissionDenied);
-    EXPECT_EQ(openErrorFromErrno(EPERM), PortOpenError::PermissionDenied);
-    EXPECT_EQ(openErrorFromErrno(EBUSY), PortOpenError::Busy);
-    EXPECT_EQ(openErrorFromErrno(ENOTTY), PortOpenError::NotATty);
-    EXPECT_EQ(openErrorFromErrno(EIO), PortOpenError::Other);
+    const std::pair<int, PortOpenError> cases[] = {
+        {ENOENT, PortOpenError::NoSuchDevice},     {ENXIO, PortOpenError::NoSuchDevice}, {ENODEV, PortOpenError::NoSuchDevice},
+        {EACCES, PortOpenError::PermissionDenied}, {EPERM, PortOpenError::PermissionDenied},
+        {EBUSY, PortOpenError::Busy},              {ENOTTY, PortOpenError::NotATty},     {EIO, PortOpenError::Other},
+    };
+    for (const auto& [error, kind] : cases) EXPECT_EQ(openErrorFromErrno(error), kind) << std::strerror(error);
 }
 
 TEST_F(SerialPortOnPty, CloseAndDestroyInAnyState) {
@@ -420,23 +443,17 @@ TEST(SerialPort, ReconnectsWhenTheDeviceComesBack) {
 }
 
 TEST_F(SerialPortOnPty, CloseFromInsideADeliveryOnlyStopsTheWorker) {
-    class Closer : public ByteDelivery {
-    public:
-        SerialPort* port = nullptr;
-        std::atomic<int> deliveries{0};
-        void deliverBytes(const char*, std::size_t) override {
-            ++deliveries;
-            port->close();
-        }
-    } closer;
-    SerialPort port;
-    closer.port = &port;
-    ASSERT_TRUE(openAndListen(port, pty, closer));
+    delivery.handle = [this](std::string_view bytes) {
+        recorder.deliverBytes(bytes.data(), bytes.size());
+        port.close();
+    };
+    ASSERT_TRUE(openAndListen(port, pty, delivery));
     pty.write("A");
-    ASSERT_TRUE(waitUntil([&] { return closer.deliveries.load() == 1; }, 2000ms));
+    ASSERT_TRUE(waitUntil([&] { return recorder.handOvers() == 1; }, 2000ms));
     pty.write("B");
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(closer.deliveries.load(), 1);
+    EXPECT_EQ(recorder.handOvers(), 1);
+    EXPECT_EQ(recorder.received(), "A");
     EXPECT_TRUE(port.isOpen());  // the final close is still to come
     port.close();
     EXPECT_FALSE(port.isOpen());
@@ -446,13 +463,7 @@ TEST_F(SerialPortOnPty, AReplyArrivingAtLinePaceIsHandedOverInFewPiecesWithoutDe
     ASSERT_TRUE(openAndListen(port, pty, recorder));
     const std::string reply = std::string(58, 'A') + "\r\n";
     port.expectReply(reply.size());
-
-    // One character about every 1.04 ms, as at 9600 baud.
-    const auto start = std::chrono::steady_clock::now();
-    for (std::size_t i = 0; i < reply.size(); ++i) {
-        std::this_thread::sleep_until(start + std::chrono::microseconds(1042 * i));
-        pty.write(reply.substr(i, 1));
-    }
+    writeAtLinePace(pty, reply);
     const auto lineEndWritten = std::chrono::steady_clock::now();
     ASSERT_TRUE(recorder.waitForSize(reply.size()));
     const auto lineEndDelivered = std::chrono::steady_clock::now();
@@ -462,15 +473,6 @@ TEST_F(SerialPortOnPty, AReplyArrivingAtLinePaceIsHandedOverInFewPiecesWithoutDe
 }
 
 namespace {
-
-// Counts the write steps the worker starts.
-class PortCountingWriteSteps : public SerialPort {
-public:
-    std::atomic<int> writeSteps{0};
-
-protected:
-    void beforeWriteStep() override { ++writeSteps; }
-};
 
 // A second descriptor on the port's line, for the far end's side of the
 // driver. Opened before the port takes the device exclusively.
@@ -504,7 +506,6 @@ struct LineHandle {
 TEST_F(SerialPortOnPty, WriteStepPurgeKeepsAnEarlierFrameThatIsStillGoingOut) {
     LineHandle line(pty.slave);
     ASSERT_GE(line.fd, 0);
-    PortCountingWriteSteps port;
     ASSERT_TRUE(openAndListen(port, pty, recorder));
 
     // The far end reads slowly: its queue is full, so the next frame waits
@@ -531,48 +532,6 @@ TEST_F(SerialPortOnPty, WriteStepPurgeKeepsAnEarlierFrameThatIsStillGoingOut) {
                                  << "\"";
 }
 
-namespace {
-
-// Notes when each line end reaches the owner. The owner may take its time
-// over a line, as a busy user-interface thread does, while the next one
-// queues up in the driver.
-class LineEndClock : public ByteDelivery {
-public:
-    std::chrono::milliseconds busyAfterALine{0};
-
-    void deliverBytes(const char* bytes, std::size_t count) override {
-        const auto now = std::chrono::steady_clock::now();
-        bool lineEnd = false;
-        {
-            std::lock_guard<std::mutex> guard(mutex_);
-            received_.append(bytes, count);
-            for (std::size_t i = 0; i < count; ++i)
-                if (bytes[i] == '\n') lineEnds_.push_back(now);
-            lineEnd = std::memchr(bytes, '\n', count) != nullptr;
-            changed_.notify_all();
-        }
-        if (lineEnd) std::this_thread::sleep_for(busyAfterALine);
-    }
-    // Time of the n-th line end (counting from 1), or nullopt after the time-out.
-    std::optional<std::chrono::steady_clock::time_point> lineEnd(std::size_t n, std::chrono::milliseconds timeout) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (!changed_.wait_for(lock, timeout, [&] { return lineEnds_.size() >= n; })) return std::nullopt;
-        return lineEnds_[n - 1];
-    }
-    std::string received() {
-        std::lock_guard<std::mutex> guard(mutex_);
-        return received_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::string received_;
-    std::vector<std::chrono::steady_clock::time_point> lineEnds_;
-};
-
-}  // namespace
-
 TEST(SerialPort, ALineEndReachesTheOwnerPromptlyWhateverLengthWasAnnounced) {
     struct Case {
         const char* what;
@@ -592,7 +551,7 @@ TEST(SerialPort, ALineEndReachesTheOwnerPromptlyWhateverLengthWasAnnounced) {
         SCOPED_TRACE(c.what);
         Pty pty;
         ASSERT_TRUE(pty.ok());
-        LineEndClock owner;
+        Recorder owner;
         owner.busyAfterALine = std::chrono::milliseconds(c.ownerBusyMs);
         SerialPort port;
         ASSERT_TRUE(openAndListen(port, pty, owner));
@@ -604,12 +563,7 @@ TEST(SerialPort, ALineEndReachesTheOwnerPromptlyWhateverLengthWasAnnounced) {
         for (std::size_t repeat = 1; repeat <= 5; ++repeat) {
             std::string text = std::string(c.length - 2, static_cast<char>('0' + repeat)) + "\r\n";
             port.expectReply(c.announced);
-            // One character about every 1.04 ms, as at 9600 baud.
-            const auto start = std::chrono::steady_clock::now();
-            for (std::size_t i = 0; i < text.size(); ++i) {
-                std::this_thread::sleep_until(start + std::chrono::microseconds(1042 * i));
-                pty.write(text.substr(i, 1));
-            }
+            writeAtLinePace(pty, text);
             written.push_back(std::chrono::steady_clock::now());
             sent += text;
             std::this_thread::sleep_for(std::chrono::milliseconds(c.gapMs));
@@ -647,7 +601,7 @@ TEST(SerialPort, CloseReturnsPromptlyWhileAFrameWaitsForRoomInTheOutput) {
         LineHandle line(pty.slave);
         ASSERT_GE(line.fd, 0);
         Recorder recorder;
-        PortCountingWriteSteps port;
+        HookedPort port;
         ASSERT_TRUE(openAndListen(port, pty, recorder));
         c.stall(line);
         const std::string frame = "020A00F4\r\n";
@@ -668,15 +622,45 @@ TEST(SerialPort, DestroyingOrReopeningNeverWaitsForTheLoopThreadItIsCalledOn) {
     // The plain loop hands bytes over like the window does: the worker waits
     // until the loop's thread has handled them. Here that thread is busy in
     // the port's own close and does not run the loop.
-    enum class How { Destroy, OpenAgain, CloseFromTheByteHandler };
     struct Case {
         const char* what;
-        How how;
+        void (*run)(const Pty& pty, EventLoop& loop, std::string& seen);
     };
     const Case cases[] = {
-        {"destroyed while a hand-over waits", How::Destroy},
-        {"opened again while a hand-over waits", How::OpenAgain},
-        {"closed from inside the byte handler", How::CloseFromTheByteHandler},
+        {"destroyed while a hand-over waits",
+         [](const Pty& pty, EventLoop& loop, std::string& seen) {
+             auto port = std::make_unique<SerialPort>();
+             ASSERT_TRUE(openAndListen(*port, pty, loop));
+             pty.write("nobody handles this\r\n");
+             std::this_thread::sleep_for(100ms);  // the worker now waits for this thread
+             port.reset();
+             EXPECT_EQ(seen, "");
+         }},
+        {"opened again while a hand-over waits",
+         [](const Pty& pty, EventLoop& loop, std::string& seen) {
+             SerialPort port;
+             ASSERT_TRUE(openAndListen(port, pty, loop));
+             pty.write("nobody handles this\r\n");
+             std::this_thread::sleep_for(100ms);
+             ASSERT_TRUE(openAndListen(port, pty, loop));
+             pty.write("fresh\r\n");
+             loop.runFor(3s, [&] { return seen.find('\n') != std::string::npos; });
+             EXPECT_EQ(seen, "fresh\r\n");  // the old opening's bytes were dropped
+             port.close([&] { loop.pumpOnce(); });
+         }},
+        {"closed from inside the byte handler",
+         [](const Pty& pty, EventLoop& loop, std::string& seen) {
+             SerialPort port;
+             loop.setByteHandler([&](char ch) {
+                 seen.push_back(ch);
+                 port.close();
+             });
+             ASSERT_TRUE(openAndListen(port, pty, loop));
+             pty.write("abc\r\n");
+             loop.runFor(3s, [&] { return !port.isOpen(); });
+             EXPECT_FALSE(port.isOpen());
+             EXPECT_EQ(seen, "a");  // the rest of that hand-over went with the port
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -688,42 +672,7 @@ TEST(SerialPort, DestroyingOrReopeningNeverWaitsForTheLoopThreadItIsCalledOn) {
         auto body = std::async(std::launch::async, [&c, &seen, loop] {
             Pty pty;
             ASSERT_TRUE(pty.ok());
-            switch (c.how) {
-            case How::Destroy: {
-                auto port = std::make_unique<SerialPort>();
-                ASSERT_TRUE(openAndListen(*port, pty, *loop));
-                pty.write("nobody handles this\r\n");
-                std::this_thread::sleep_for(100ms);  // the worker now waits for this thread
-                port.reset();
-                EXPECT_EQ(seen, "");
-                break;
-            }
-            case How::OpenAgain: {
-                SerialPort port;
-                ASSERT_TRUE(openAndListen(port, pty, *loop));
-                pty.write("nobody handles this\r\n");
-                std::this_thread::sleep_for(100ms);
-                ASSERT_TRUE(openAndListen(port, pty, *loop));
-                pty.write("fresh\r\n");
-                loop->runFor(3s, [&] { return seen.find('\n') != std::string::npos; });
-                EXPECT_EQ(seen, "fresh\r\n");  // the old opening's bytes were dropped
-                port.close([&] { loop->pumpOnce(); });
-                break;
-            }
-            case How::CloseFromTheByteHandler: {
-                SerialPort port;
-                loop->setByteHandler([&](char ch) {
-                    seen.push_back(ch);
-                    port.close();
-                });
-                ASSERT_TRUE(openAndListen(port, pty, *loop));
-                pty.write("abc\r\n");
-                loop->runFor(3s, [&] { return !port.isOpen(); });
-                EXPECT_FALSE(port.isOpen());
-                EXPECT_EQ(seen, "a");  // the rest of that hand-over went with the port
-                break;
-            }
-            }
+            c.run(pty, *loop, seen);
         });
         if (body.wait_for(5s) != std::future_status::ready) {
             ADD_FAILURE() << "the port waited for a hand-over that its own thread was to handle";
@@ -733,52 +682,24 @@ TEST(SerialPort, DestroyingOrReopeningNeverWaitsForTheLoopThreadItIsCalledOn) {
     }
 }
 
-namespace {
-
-// Notes what the owner had received when the worker started a write step.
-class PortNotingWriteSteps : public SerialPort {
-public:
-    explicit PortNotingWriteSteps(Recorder& recorder) : recorder_(recorder) {}
-    std::atomic<int> writeSteps{0};
-    std::string receivedAtWriteStep;
-
-protected:
-    void beforeWriteStep() override {
-        receivedAtWriteStep = recorder_.received();
-        ++writeSteps;
-    }
-
-private:
-    Recorder& recorder_;
-};
-
-}  // namespace
-
 TEST(SerialPort, CharactersOfATricklingLineAreNotKeptFromTheOwner) {
-    enum class Then { LinePauses, FrameSent };
-    struct Case {
-        const char* what;
-        Then then;
+    const std::pair<const char*, bool> cases[] = {
+        {"the line stops half way", false},
+        {"a frame is sent half way through the line", true},
     };
-    const Case cases[] = {
-        {"the line stops half way", Then::LinePauses},
-        {"a frame is sent half way through the line", Then::FrameSent},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, frameSent] : cases) {
+        SCOPED_TRACE(what);
         Pty pty;
         ASSERT_TRUE(pty.ok());
         Recorder recorder;
-        PortNotingWriteSteps port(recorder);
+        std::string receivedAtWriteStep;
+        HookedPort port;
+        port.atWriteStep = [&] { receivedAtWriteStep = recorder.received(); };
         ASSERT_TRUE(openAndListen(port, pty, recorder));
         port.expectReply(60);
         const std::string half = "020200:0123456789";
-        const auto start = std::chrono::steady_clock::now();
-        for (std::size_t i = 0; i < half.size(); ++i) {
-            std::this_thread::sleep_until(start + std::chrono::microseconds(1042 * i));
-            pty.write(half.substr(i, 1));
-        }
-        if (c.then == Then::LinePauses) {
+        writeAtLinePace(pty, half);
+        if (!frameSent) {
             // Handed over once the line has been quiet for a few characters' time.
             EXPECT_TRUE(recorder.waitForSize(half.size(), 500ms));
             EXPECT_EQ(recorder.received(), half);
@@ -791,10 +712,10 @@ TEST(SerialPort, CharactersOfATricklingLineAreNotKeptFromTheOwner) {
             // What the worker had read went to the owner before the write
             // step; only what the pseudo-terminal had not passed on yet may
             // have gone with the purge, and nothing turns up after it.
-            EXPECT_EQ(half.compare(0, port.receivedAtWriteStep.size(), port.receivedAtWriteStep), 0)
-                << port.receivedAtWriteStep;
+            EXPECT_EQ(half.compare(0, receivedAtWriteStep.size(), receivedAtWriteStep), 0)
+                << receivedAtWriteStep;
             std::this_thread::sleep_for(50ms);
-            EXPECT_EQ(recorder.received(), port.receivedAtWriteStep);
+            EXPECT_EQ(recorder.received(), receivedAtWriteStep);
         }
     }
 }

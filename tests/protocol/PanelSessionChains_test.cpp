@@ -12,6 +12,8 @@ namespace mr420 {
 namespace {
 
 using test::SessionHarness;
+using Chains = test::SessionFixture;
+using IdentifiedChains = test::IdentifiedSessionFixture;
 using Codes = std::vector<std::string>;
 using Events = std::vector<std::string>;
 
@@ -40,8 +42,7 @@ Codes runChain(SessionHarness& h, int command) {
     return h.bodies();
 }
 
-TEST(PanelSessionChains, PanelInformation) {
-    SessionHarness h;
+TEST_F(Chains, PanelInformation) {
     h.firmware = 130;
     h.startAndIdentify();
     EXPECT_EQ(runChain(h, 6), (Codes{"020B00", "060100", "040000", "020A00"}));
@@ -49,9 +50,7 @@ TEST(PanelSessionChains, PanelInformation) {
     EXPECT_EQ(runChain(h, 25), (Codes{"060100", "040000", "020A00"}));
 }
 
-TEST(PanelSessionChains, ClockEraseAndPin) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedChains, ClockEraseAndPin) {
     h.args.clockSeconds = 0x0A0B0C0D;
     EXPECT_EQ(runChain(h, 8), (Codes{"0310000A0B0C0D", "020A00"}));
     EXPECT_EQ(runChain(h, 15), (Codes{"041500", "020A00"}));
@@ -59,9 +58,7 @@ TEST(PanelSessionChains, ClockEraseAndPin) {
     EXPECT_EQ(runChain(h, 41), (Codes{"02560034333231", "020A00"}));
 }
 
-TEST(PanelSessionChains, MemoryLoggingSettings) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedChains, MemoryLoggingSettings) {
     EXPECT_EQ(runChain(h, 9), (Codes{"040000", "020A00"}));
     EXPECT_EQ(h.events, (Events{"settings:9", "refresh:1"}));
     h.args.loggingInterval = 15;
@@ -69,8 +66,7 @@ TEST(PanelSessionChains, MemoryLoggingSettings) {
     EXPECT_EQ(runChain(h, 10), (Codes{"040100000F", "0402000107", "040300", "020A00"}));
 }
 
-TEST(PanelSessionChains, ModemReadShortPathBeforeFirmware208) {
-    SessionHarness h;
+TEST_F(Chains, ModemReadShortPathBeforeFirmware208) {
     h.firmware = 207;
     h.startAndIdentify();
     h.session.counters().stringIndex = 4;     // stale values: the session starts the loops itself
@@ -80,8 +76,7 @@ TEST(PanelSessionChains, ModemReadShortPathBeforeFirmware208) {
     EXPECT_EQ(h.events, (Events{"settings:55", "refresh:1"}));
 }
 
-TEST(PanelSessionChains, ModemReadWithBackupServerFromFirmware208) {
-    SessionHarness h;
+TEST_F(Chains, ModemReadWithBackupServerFromFirmware208) {
     h.firmware = 208;
     h.startAndIdentify();
     EXPECT_EQ(runChain(h, 16), (Codes{"025000", "02540000", "02540001", "02540002", "02540003", "02540004", "02540005",
@@ -125,8 +120,7 @@ Codes expectedModemWrite(const WriteArguments& a, bool backupServer) {
     return e;
 }
 
-TEST(PanelSessionChains, ModemWriteShortPath) {
-    SessionHarness h;
+TEST_F(Chains, ModemWriteShortPath) {
     h.firmware = 207;
     h.startAndIdentify();
     fillModemArguments(h.args);
@@ -138,17 +132,14 @@ TEST(PanelSessionChains, ModemWriteShortPath) {
     EXPECT_EQ(sent, expectedModemWrite(h.args, false));
 }
 
-TEST(PanelSessionChains, ModemWriteWithBackupServer) {
-    SessionHarness h;
+TEST_F(Chains, ModemWriteWithBackupServer) {
     h.firmware = 215;
     h.startAndIdentify();
     fillModemArguments(h.args);
     EXPECT_EQ(runChain(h, 23), expectedModemWrite(h.args, true));
 }
 
-TEST(PanelSessionChains, PapPassword) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedChains, PapPassword) {
     h.args.papPassword = "pa55word";
     Codes e;
     for (int k = 0; k <= 10; ++k) e.push_back("0263002" + hx(static_cast<unsigned>(k), 1) + chunk("pa55word", k));
@@ -156,18 +147,14 @@ TEST(PanelSessionChains, PapPassword) {
     EXPECT_EQ(runChain(h, 29), e);
 }
 
-TEST(PanelSessionChains, AlarmThresholdsRead) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedChains, AlarmThresholdsRead) {
     EXPECT_EQ(runChain(h, 28), (Codes{"025D0000", "025D0001", "025D0002", "025D0003", "025D0004", "025D0005", "025D0006",
                                       "025D0007", "025D0040", "025D0041", "025D0042", "025D0043", "026000", "025200",
                                       "020A00"}));
     EXPECT_EQ(h.events, (Events{"settings:17", "refresh:1"}));
 }
 
-TEST(PanelSessionChains, AlarmThresholdsWrite) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedChains, AlarmThresholdsWrite) {
     h.args.alarmRepeatTime = 6;
     h.args.alarmThresholds = {-150, 250, -1, 0, 800, 900, 1, 2};
     h.args.alarmHysteresis = {10, 20, 30, 40};
@@ -180,9 +167,7 @@ TEST(PanelSessionChains, AlarmThresholdsWrite) {
                                       "02610000FF", "020A00"}));
 }
 
-TEST(PanelSessionChains, ExceedanceSignalling) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedChains, ExceedanceSignalling) {
     EXPECT_EQ(runChain(h, 44), (Codes{"02680000", "02680001", "02680002", "02680003", "02680004", "02680005", "02680006",
                                       "02680007", "026A00", "026C00", "020A00"}));
     EXPECT_EQ(h.events, (Events{"settings:48", "refresh:1"}));
@@ -196,9 +181,7 @@ TEST(PanelSessionChains, ExceedanceSignalling) {
                                       "02690007123456", "026B000003", "020A00"}));
 }
 
-TEST(PanelSessionChains, SingleReadsAndWrites) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedChains, SingleReadsAndWrites) {
     h.args.autoOffTime = 0x24;
     h.args.displayFlags = 0x0A0B;
     h.args.defaultPressure = 0x0140;
@@ -218,9 +201,7 @@ TEST(PanelSessionChains, SingleReadsAndWrites) {
     }
 }
 
-TEST(PanelSessionChains, EveryAcceptedReplyIsReportedBeforeTheRefresh) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedChains, EveryAcceptedReplyIsReportedBeforeTheRefresh) {
     for (int command : {50, 34, 36, 42, 52, 38, 9}) {
         runChain(h, command);
         EXPECT_EQ(h.events, (Events{"settings:" + std::to_string(command), "refresh:1"})) << command;
@@ -240,9 +221,7 @@ TEST(PanelSessionChains, EveryAcceptedReplyIsReportedBeforeTheRefresh) {
     EXPECT_EQ(h.accepted, (std::vector<int>{0}));
 }
 
-TEST(PanelSessionChains, ReadOutEventsFollowTheReplyListeners) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedChains, ReadOutEventsFollowTheReplyListeners) {
     h.session.startMemoryReadout(false);
     h.session.memoryReadoutCancelled = true;   // stops right after 040000
     h.answerUntilIdentity();
@@ -251,10 +230,8 @@ TEST(PanelSessionChains, ReadOutEventsFollowTheReplyListeners) {
     EXPECT_FALSE(h.session.memoryReadoutActive);
 }
 
-TEST(PanelSessionChains, RequestedChainsStartFromTheirOwnCounters) {
+TEST_F(IdentifiedChains, RequestedChainsStartFromTheirOwnCounters) {
     // Stale counters left by an earlier chain do not leak into the next one.
-    SessionHarness h;
-    h.startAndIdentify();
     h.session.counters().thresholdIndex = 66;
     EXPECT_EQ(runChain(h, 28).front(), "025D0000");
     h.session.counters().exceedanceIndex = 7;
@@ -284,8 +261,7 @@ struct AckRecorder : WriteAckListener {
     void onWriteAcknowledged(int commandNumber) override { acks.push_back(commandNumber); }
 };
 
-TEST(PanelSessionChains, WriteAcknowledgementsReachTheAckListener) {
-    SessionHarness h;
+TEST_F(Chains, WriteAcknowledgementsReachTheAckListener) {
     AckRecorder recorder;
     h.session.setWriteAckListener(&recorder);
     h.startAndIdentify();
@@ -301,10 +277,9 @@ TEST(PanelSessionChains, WriteAcknowledgementsReachTheAckListener) {
 
 // --- Memory read-out ---------------------------------------------------------
 
-struct ReadOut : ::testing::Test {
-    SessionHarness h;
+struct ReadOut : test::IdentifiedSessionFixture {
     void SetUp() override {
-        h.startAndIdentify();
+        IdentifiedSessionFixture::SetUp();
         h.reported.clear();   // only the read-out's own events
         h.memoryBlocks = 8;
         h.blockEmpty = [](int block) { return block >= 2; };

@@ -12,6 +12,8 @@ namespace mr420 {
 namespace {
 
 using test::SessionHarness;
+using Session = test::SessionFixture;
+using IdentifiedSession = test::IdentifiedSessionFixture;
 using Codes = std::vector<std::string>;
 
 std::string withBadLrc(std::string reply) {
@@ -21,24 +23,21 @@ std::string withBadLrc(std::string reply) {
     return reply;
 }
 
-TEST(PanelSession, StartShowsNoConnectionAndSendsTheIdentityCommand) {
-    SessionHarness h;
+TEST_F(Session, StartShowsNoConnectionAndSendsTheIdentityCommand) {
     h.session.start();
     EXPECT_EQ(h.events, (std::vector<std::string>{"refresh:0"}));
     EXPECT_EQ(h.port.frames, (Codes{"020A00F4\r\n"}));
     EXPECT_EQ(h.clock.remaining(timer_id::kReplyTimeout), 6000);
 }
 
-TEST(PanelSession, StartSendsAPendingRequestFirst) {
-    SessionHarness h;
+TEST_F(Session, StartSendsAPendingRequestFirst) {
     h.session.requestCommand(PanelCommand(34));
     h.session.start();
     EXPECT_EQ(h.port.codes(), (Codes{"023400"}));
     EXPECT_EQ(h.session.pendingRequest(), 0);
 }
 
-TEST(PanelSession, SilentPanelIsResentEverySixSecondsAndLosesConnectionEvery24) {
-    SessionHarness h;
+TEST_F(Session, SilentPanelIsResentEverySixSecondsAndLosesConnectionEvery24) {
     h.session.start();
     std::vector<long long> refreshTimes;
     h.events.clear();
@@ -58,8 +57,7 @@ TEST(PanelSession, SilentPanelIsResentEverySixSecondsAndLosesConnectionEvery24) 
     }
 }
 
-TEST(PanelSession, WithoutAPortTimeOutsStillCountAndANewPortTakesTheNextResend) {
-    SessionHarness h;
+TEST_F(Session, WithoutAPortTimeOutsStillCountAndANewPortTakesTheNextResend) {
     h.session.setPort(nullptr);
     h.session.start();
     h.clock.advance(24000);
@@ -75,9 +73,7 @@ TEST(PanelSession, WithoutAPortTimeOutsStillCountAndANewPortTakesTheNextResend) 
 
 // The port gone: no communication at once, the half line dropped, the
 // cycle afresh; the port back: that frame goes out now.
-TEST(PanelSession, APortLostMidCycleShowsNoConnectionAndItsReturnSendsAtOnce) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedSession, APortLostMidCycleShowsNoConnectionAndItsReturnSendsAtOnce) {
     h.answer();   // the cycle goes on past the identity
     h.feed(":02");
     h.clock.advance(1000);
@@ -89,9 +85,7 @@ TEST(PanelSession, APortLostMidCycleShowsNoConnectionAndItsReturnSendsAtOnce) {
     EXPECT_EQ(h.clock.remaining(timer_id::kReplyTimeout), 6000);
 }
 
-TEST(PanelSession, TimeOutsMidChainAbandonItForThePendingRequestOrTheCycle) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedSession, TimeOutsMidChainAbandonItForThePendingRequestOrTheCycle) {
     h.session.requestCommand(PanelCommand(44));
     h.answer();   // 010100 answered, 026800 index 0 sent
     h.answer();   // index 1
@@ -103,9 +97,8 @@ TEST(PanelSession, TimeOutsMidChainAbandonItForThePendingRequestOrTheCycle) {
     EXPECT_EQ(h.events.back(), "refresh:0");
 }
 
-TEST(PanelSession, BadRepliesAreAnsweredWithTheSameFrameOnceTheLineIsQuiet) {
-    SessionHarness h;
-    h.startAndIdentify();                 // awaiting 010100
+TEST_F(IdentifiedSession, BadRepliesAreAnsweredWithTheSameFrameOnceTheLineIsQuiet) {
+    // awaiting 010100
     h.feed(withBadLrc(h.replyTo(4)));     // checksum
     h.clock.advance(timer_id::kLineQuietMs - 1);
     EXPECT_TRUE(h.port.frames.empty());
@@ -118,9 +111,7 @@ TEST(PanelSession, BadRepliesAreAnsweredWithTheSameFrameOnceTheLineIsQuiet) {
     EXPECT_EQ(h.session.failureCount(), 0);
 }
 
-TEST(PanelSession, RefusedWriteIsRetried) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedSession, RefusedWriteIsRetried) {
     h.session.requestCommand(PanelCommand(35));
     h.answer();
     h.feed(test::refusedReply(35));
@@ -129,9 +120,7 @@ TEST(PanelSession, RefusedWriteIsRetried) {
     EXPECT_EQ(h.port.codes(), (Codes{"023500", "023500", "020A00"}));
 }
 
-TEST(PanelSession, EleventhBadLinePausesFiftyMillisecondsThenRestartsTheCycle) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedSession, EleventhBadLinePausesFiftyMillisecondsThenRestartsTheCycle) {
     h.answer();   // 010100 -> 030000
     h.port.clear();
     h.events.clear();
@@ -172,9 +161,7 @@ TEST(PanelSession, EleventhBadLinePausesFiftyMillisecondsThenRestartsTheCycle) {
     EXPECT_EQ(h.port.codes().back(), "010100");
 }
 
-TEST(PanelSession, PauseEndsWithThePendingRequestAndShowsTheMeasurementError) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedSession, PauseEndsWithThePendingRequestAndShowsTheMeasurementError) {
     h.feed(h.replyTo(4));
     h.state.measurementError = 1;
     for (int i = 0; i < 11; ++i) h.feed("garbage\r\n");
@@ -187,9 +174,7 @@ TEST(PanelSession, PauseEndsWithThePendingRequestAndShowsTheMeasurementError) {
     h.state.measurementError = 0;
 }
 
-TEST(PanelSession, BadLinesAndTimeOutsShareOneCounter) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedSession, BadLinesAndTimeOutsShareOneCounter) {
     h.feed("bad\r\n");
     h.feed("bad\r\n");
     EXPECT_EQ(h.session.failureCount(), 2);
@@ -211,8 +196,7 @@ TEST(PanelSession, BadLinesAndTimeOutsShareOneCounter) {
     EXPECT_TRUE(g.session.pausing());
 }
 
-TEST(PanelSession, UnfinishedLineIsJoinedToTheReplyAfterTheResend) {
-    SessionHarness h;
+TEST_F(Session, UnfinishedLineIsJoinedToTheReplyAfterTheResend) {
     h.session.start();
     h.feed("020A00:0420:00");
     EXPECT_EQ(h.session.linePosition(), 14);
@@ -230,9 +214,7 @@ TEST(PanelSession, UnfinishedLineIsJoinedToTheReplyAfterTheResend) {
     EXPECT_EQ(h.port.codes(), (Codes{"020A00", "020A00", "020A00", "010100"}));
 }
 
-TEST(PanelSession, IgnoredLinesBetweenCommandAndReplySendNothing) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedSession, IgnoredLinesBetweenCommandAndReplySendNothing) {
     h.clock.advance(1000);
     h.feed("09123456\r\n");
     h.feed("\r\n");
@@ -244,9 +226,7 @@ TEST(PanelSession, IgnoredLinesBetweenCommandAndReplySendNothing) {
     EXPECT_EQ(h.port.codes(), (Codes{"030000"}));
 }
 
-TEST(PanelSession, ReceiveLineHoldsAtMost999Characters) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedSession, ReceiveLineHoldsAtMost999Characters) {
     // 997 characters + CR LF = 999: parsed, a bad line.
     h.feed(std::string(997, 'A') + "\r\n");
     EXPECT_EQ(h.session.failureCount(), 1);
@@ -263,9 +243,8 @@ TEST(PanelSession, ReceiveLineHoldsAtMost999Characters) {
     EXPECT_EQ(h.port.codes().back(), "030000");
 }
 
-TEST(PanelSession, RequestMidCycleIsSentNextAndTheLastOneWins) {
-    SessionHarness h;
-    h.startAndIdentify();   // old firmware, awaiting 010100
+TEST_F(IdentifiedSession, RequestMidCycleIsSentNextAndTheLastOneWins) {
+    // old firmware, awaiting 010100
     h.answer();             // -> 030000
     h.session.requestCommand(PanelCommand(34));
     h.session.requestCommand(PanelCommand(36));
@@ -279,9 +258,7 @@ TEST(PanelSession, RequestMidCycleIsSentNextAndTheLastOneWins) {
     EXPECT_EQ(h.port.codes().back(), "020A00");
 }
 
-TEST(PanelSession, RequestMidChainAbandonsTheChain) {
-    SessionHarness h;
-    h.startAndIdentify();
+TEST_F(IdentifiedSession, RequestMidChainAbandonsTheChain) {
     h.session.requestCommand(PanelCommand(28));
     for (int i = 0; i < 4; ++i) h.answer();   // 010100, thresholds 0, 1, 2
     h.session.requestCommand(PanelCommand(50));
@@ -342,8 +319,7 @@ INSTANTIATE_TEST_SUITE_P(
         CycleCase{"NewFirmwareNeither", 130, false, false, false, false, {"020A00", "030000", "020100"}}),
     [](const ::testing::TestParamInfo<CycleCase>& info) { return std::string(info.param.name); });
 
-TEST(PanelSession, BeforeTheFirstIdentityTheCycleIsThatOfOldFirmware) {
-    SessionHarness h;
+TEST_F(Session, BeforeTheFirstIdentityTheCycleIsThatOfOldFirmware) {
     h.session.start();
     // The identity reply fails: the firmware stays 0.
     h.feed(test::replyWithLrc("020A00:0421:00"));
@@ -352,8 +328,7 @@ TEST(PanelSession, BeforeTheFirstIdentityTheCycleIsThatOfOldFirmware) {
     EXPECT_EQ(h.port.codes(), (Codes{"020A00", "020A00"}));
 }
 
-TEST(PanelSession, CycleEndReportsTheMeasurementError) {
-    SessionHarness h;
+TEST_F(Session, CycleEndReportsTheMeasurementError) {
     h.firmware = 130;
     h.session.start();
     h.answerUntilIdentity();

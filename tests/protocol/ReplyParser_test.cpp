@@ -7,9 +7,11 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "protocol/Frame.h"
 #include "protocol/PanelCommand.h"
+#include "support/StateFields.h"
 #include "support/TestSupport.h"
 
 namespace mr420 {
@@ -62,12 +64,32 @@ std::string padded(std::string digits, std::size_t count) {
     return digits;
 }
 
+using test::Field;
+
+struct Reply {
+    std::string line;
+    PanelCommand command;
+    bool accepted;
+    std::vector<Field> fields;
+    void (*before)(PanelState&) = nullptr;   // sets the state up for this reply
+};
+
 class ReplyParserTest : public ::testing::Test {
 protected:
     // Each line as the first of a connection: these tests are about fields.
     bool parse(const std::string& line, PanelCommand command) {
         state.received.forgetLengths();
         return parser.parse(line.data(), line.size(), toNumber(command));
+    }
+    // Parses the replies in turn on the same state, checking each one's fields.
+    void expectReplies(const std::vector<Reply>& replies) {
+        for (std::size_t i = 0; i < replies.size(); ++i) {
+            const Reply& r = replies[i];
+            SCOPED_TRACE("reply " + std::to_string(i + 1) + " " + r.line.substr(0, 48));
+            if (r.before) r.before(state);
+            EXPECT_EQ(parse(r.line, r.command), r.accepted);
+            test::expectFields(state, r.fields);
+        }
     }
 
     PanelState state;
@@ -190,74 +212,49 @@ TEST_F(ReplyParserTest, DamagedLinesThatPassTheChecksumAreBadLines) {
 const std::string kIdentity = "020A00:0420:000108:000000101234:8019";
 
 TEST_F(ReplyParserTest, IdentityReply) {
-    ASSERT_TRUE(parse(replyWithLrc(kIdentity), PanelCommand::Identity));
-    EXPECT_EQ(state.firmwareVersion, 108);
-    EXPECT_EQ(state.measurementError, 1);
-    EXPECT_EQ(state.panelSerialNumber, 0x1234);
-    EXPECT_EQ(state.mr411Supported, 1);
-    EXPECT_EQ(state.mr466Supported, 1);
-    EXPECT_EQ(state.mr411Absent, 0);
-    EXPECT_EQ(state.mr466Absent, 0);
-
-    ASSERT_TRUE(parse(replyWithLrc("020A00:0420:00020A:000000001234:8010"), PanelCommand::Identity));
-    EXPECT_EQ(state.firmwareVersion, 210);
-    EXPECT_EQ(state.measurementError, 0);
-    EXPECT_EQ(state.mr411Supported, 0);
-    EXPECT_EQ(state.mr411Absent, 1);
-    EXPECT_EQ(state.mr466Supported, 1);
-    EXPECT_EQ(state.mr466Absent, 0);
+    expectReplies({
+        {replyWithLrc(kIdentity), PanelCommand::Identity, true,
+         {FIELD(firmwareVersion, 108), FIELD(measurementError, 1), FIELD(panelSerialNumber, 0x1234), FIELD(mr411Supported, 1),
+          FIELD(mr466Supported, 1), FIELD(mr411Absent, 0), FIELD(mr466Absent, 0)}},
+        {replyWithLrc("020A00:0420:00020A:000000001234:8010"), PanelCommand::Identity, true,
+         {FIELD(firmwareVersion, 210), FIELD(measurementError, 0), FIELD(mr411Supported, 0), FIELD(mr411Absent, 1),
+          FIELD(mr466Supported, 1), FIELD(mr466Absent, 0)}},
+    });
 }
 
 TEST_F(ReplyParserTest, IdentityPrefixMismatchOrShortSetsMeasurementError) {
-    EXPECT_FALSE(parse(replyWithLrc("020A00:0421:000108:000000101234:8019"), PanelCommand::Identity));
-    EXPECT_EQ(state.measurementError, 1);
-    EXPECT_EQ(state.firmwareVersion, 0);
-
-    state.measurementError = 0;
     const std::string short24 = replyWithLrc("020A00:0420:00010800");
     ASSERT_EQ(short24.size(), 24u);
-    EXPECT_FALSE(parse(short24, PanelCommand::Identity));
-    EXPECT_EQ(state.measurementError, 1);
-    EXPECT_EQ(state.firmwareVersion, 0);
-
-    // Too short even for the prefix.
-    state.measurementError = 0;
-    EXPECT_FALSE(parse(replyWithLrc("020A00:04"), PanelCommand::Identity));
-    EXPECT_EQ(state.measurementError, 1);
+    const auto noError = [](PanelState& s) { s.measurementError = 0; };
+    expectReplies({
+        {replyWithLrc("020A00:0421:000108:000000101234:8019"), PanelCommand::Identity, false,
+         {FIELD(measurementError, 1), FIELD(firmwareVersion, 0)}},
+        {short24, PanelCommand::Identity, false, {FIELD(measurementError, 1), FIELD(firmwareVersion, 0)}, noError},
+        // Too short even for the prefix.
+        {replyWithLrc("020A00:04"), PanelCommand::Identity, false, {FIELD(measurementError, 1)}, noError},
+    });
 }
 
 TEST_F(ReplyParserTest, IdentityWithoutSupportBitsMarksBothProbesAbsent) {
+    const std::string line25 = replyWithLrc("020A00:0420:000108:00"), line33 = replyWithLrc("020A00:0420:000108:0000001012"),
+                      line35 = replyWithLrc("020A00:0420:000108:000000101234");
+    ASSERT_EQ(std::tuple(line25.size(), line33.size(), line35.size()), std::tuple(25u, 33u, 35u));
     state.panelSerialNumber = 77;
-    const std::string line25 = replyWithLrc("020A00:0420:000108:00");
-    ASSERT_EQ(line25.size(), 25u);
-    EXPECT_TRUE(parse(line25, PanelCommand::Identity));
-    EXPECT_EQ(state.firmwareVersion, 108);
-    EXPECT_EQ(state.measurementError, 0);   // d[25] lies past the end
-    EXPECT_EQ(state.mr411Absent, 1);
-    EXPECT_EQ(state.mr466Absent, 1);
-    EXPECT_EQ(state.panelSerialNumber, 77);
-
-    // 33 characters: the status digit is there, the serial is not.
-    state.mr411Absent = state.mr466Absent = 0;
-    const std::string line33 = replyWithLrc("020A00:0420:000108:0000001012");
-    ASSERT_EQ(line33.size(), 33u);
-    EXPECT_TRUE(parse(line33, PanelCommand::Identity));
-    EXPECT_EQ(state.measurementError, 1);
-    EXPECT_EQ(state.panelSerialNumber, 77);
-    EXPECT_EQ(state.mr411Absent, 1);
-    EXPECT_EQ(state.mr466Absent, 1);
-
-    // 35 characters: the serial is read; the flag digits 34 and 35 are LF
-    // and past the end, so neither probe type is supported.
-    state.mr411Absent = state.mr466Absent = 0;
-    const std::string line35 = replyWithLrc("020A00:0420:000108:000000101234");
-    ASSERT_EQ(line35.size(), 35u);
-    EXPECT_TRUE(parse(line35, PanelCommand::Identity));
-    EXPECT_EQ(state.panelSerialNumber, 0x1234);
-    EXPECT_EQ(state.mr411Supported, 0);
-    EXPECT_EQ(state.mr466Supported, 0);
-    EXPECT_EQ(state.mr411Absent, 1);
-    EXPECT_EQ(state.mr466Absent, 1);
+    const auto probesPresent = [](PanelState& s) { s.mr411Absent = s.mr466Absent = 0; };
+    expectReplies({
+        {line25, PanelCommand::Identity, true,
+         {FIELD(firmwareVersion, 108), FIELD(measurementError, 0) /* d[25] lies past the end */, FIELD(mr411Absent, 1),
+          FIELD(mr466Absent, 1), FIELD(panelSerialNumber, 77)}},
+        // 33 characters: the status digit is there, the serial is not.
+        {line33, PanelCommand::Identity, true,
+         {FIELD(measurementError, 1), FIELD(panelSerialNumber, 77), FIELD(mr411Absent, 1), FIELD(mr466Absent, 1)}, probesPresent},
+        // 35 characters: the serial is read; the flag digits 34 and 35 are LF
+        // and past the end, so neither probe type is supported.
+        {line35, PanelCommand::Identity, true,
+         {FIELD(panelSerialNumber, 0x1234), FIELD(mr411Supported, 0), FIELD(mr466Supported, 0), FIELD(mr411Absent, 1),
+          FIELD(mr466Absent, 1)},
+         probesPresent},
+    });
 }
 
 // ---- readings ----------------------------------------------------------
@@ -277,43 +274,32 @@ std::string mr466Readings(const std::string& status, const std::string& t1, cons
 TEST_F(ReplyParserTest, Mr411ReadingsDecodeSignedAndRounded) {
     const std::string line = mr411Readings("0000", "FFFFF6D7", "0929", "F6D7", "FFFFFFFF");
     ASSERT_EQ(line.size(), 43u);
-    ASSERT_TRUE(parse(line, PanelCommand::Mr411Readings));
-    EXPECT_DOUBLE_EQ(state.temperature1, -23.55);
-    EXPECT_EQ(state.temperatureTwoDecimals, 0);
-    EXPECT_DOUBLE_EQ(state.relativeHumidity, 23.55);
-    EXPECT_DOUBLE_EQ(state.dewPoint, -23.55);
-    EXPECT_DOUBLE_EQ(state.waterVapourPpm, -1.0);
-
-    state.temperature2Error = 1;
-    ASSERT_TRUE(parse(mr411Readings("000F", "00000929", "0924", "FF6A", "0001E240"), PanelCommand::Mr411Readings));
-    EXPECT_DOUBLE_EQ(state.temperature1, 23.55);
-    EXPECT_DOUBLE_EQ(state.relativeHumidity, 23.40);
-    EXPECT_DOUBLE_EQ(state.dewPoint, -1.50);
-    EXPECT_DOUBLE_EQ(state.waterVapourPpm, 123456.0);
-    EXPECT_EQ(state.temperature1Error, 1);
-    EXPECT_EQ(state.relativeHumidityError, 1);
-    EXPECT_EQ(state.dewPointError, 1);
-    EXPECT_EQ(state.waterVapourError, 1);
-    EXPECT_EQ(state.temperature2Error, 1);   // not carried by 020000
-
-    ASSERT_TRUE(parse(mr411Readings("0005", "00000000", "0000", "0000", "00000000"), PanelCommand::Mr411Readings));
-    EXPECT_EQ(state.temperature1Error, 1);
-    EXPECT_EQ(state.relativeHumidityError, 0);
-    EXPECT_EQ(state.dewPointError, 1);
-    EXPECT_EQ(state.waterVapourError, 0);
+    state.temperature2Error = 1;   // not carried by 020000
+    expectReplies({
+        {line, PanelCommand::Mr411Readings, true,
+         {FIELD(temperature1, -23.55), FIELD(temperatureTwoDecimals, 0), FIELD(relativeHumidity, 23.55), FIELD(dewPoint, -23.55),
+          FIELD(waterVapourPpm, -1.0)}},
+        {mr411Readings("000F", "00000929", "0924", "FF6A", "0001E240"), PanelCommand::Mr411Readings, true,
+         {FIELD(temperature1, 23.55), FIELD(relativeHumidity, 23.40), FIELD(dewPoint, -1.50), FIELD(waterVapourPpm, 123456.0),
+          FIELD(temperature1Error, 1), FIELD(relativeHumidityError, 1), FIELD(dewPointError, 1), FIELD(waterVapourError, 1),
+          FIELD(temperature2Error, 1)}},
+        {mr411Readings("0005", "00000000", "0000", "0000", "00000000"), PanelCommand::Mr411Readings, true,
+         {FIELD(temperature1Error, 1), FIELD(relativeHumidityError, 0), FIELD(dewPointError, 1), FIELD(waterVapourError, 0)}},
+    });
 }
 
 TEST_F(ReplyParserTest, TemperatureEncodingIsNotPlainTwosComplement) {
-    // A leading 8..E digit still means negative: seven digits minus 0x10000000.
-    ASSERT_TRUE(parse(mr411Readings("2000", "8000000A", "0000", "0000", "00000000"), PanelCommand::Mr411Readings));
-    EXPECT_DOUBLE_EQ(state.temperature1, (10 - 0x10000000) * 0.01);
-    // The largest positive raw value is rounded without overflow.
-    ASSERT_TRUE(parse(mr411Readings("0000", "7FFFFFFF", "0000", "0000", "00000000"), PanelCommand::Mr411Readings));
-    EXPECT_DOUBLE_EQ(state.temperature1, 2147483657.0 * 0.01);
-    // Negative raw values round away from zero only from a magnitude of 5.
-    ASSERT_TRUE(parse(mr411Readings("0000", "FFFFF6D8", "0000", "FFFC", "00000000"), PanelCommand::Mr411Readings));
-    EXPECT_DOUBLE_EQ(state.temperature1, -23.44);
-    EXPECT_DOUBLE_EQ(state.dewPoint, -0.04);
+    expectReplies({
+        // A leading 8..E digit still means negative: seven digits minus 0x10000000.
+        {mr411Readings("2000", "8000000A", "0000", "0000", "00000000"), PanelCommand::Mr411Readings, true,
+         {FIELD(temperature1, (10 - 0x10000000) * 0.01)}},
+        // The largest positive raw value is rounded without overflow.
+        {mr411Readings("0000", "7FFFFFFF", "0000", "0000", "00000000"), PanelCommand::Mr411Readings, true,
+         {FIELD(temperature1, 2147483657.0 * 0.01)}},
+        // Negative raw values round away from zero only from a magnitude of 5.
+        {mr411Readings("0000", "FFFFF6D8", "0000", "FFFC", "00000000"), PanelCommand::Mr411Readings, true,
+         {FIELD(temperature1, -23.44), FIELD(dewPoint, -0.04)}},
+    });
 }
 
 TEST_F(ReplyParserTest, TemperatureResolutionRule) {
@@ -340,20 +326,15 @@ TEST_F(ReplyParserTest, Mr466ReadingsWithTwoTemperatures) {
     state.relativeHumidity = 50;
     const std::string line = mr466Readings("2020", "00000929", "FFFFF6D7", "1111", "1111", "11111111");
     ASSERT_EQ(line.size(), 52u);
-    ASSERT_TRUE(parse(line, PanelCommand::Mr466Readings));
-    EXPECT_DOUBLE_EQ(state.temperature1, 23.45);
-    EXPECT_DOUBLE_EQ(state.temperature2, -23.45);
-    EXPECT_EQ(state.temperatureTwoDecimals, 1);
-    EXPECT_EQ(state.temperature2Error, 1);   // bit 1 of d[9]
-    EXPECT_EQ(state.temperature1Error, 0);
-    EXPECT_DOUBLE_EQ(state.relativeHumidity, 50);   // no humidity channel
-
-    ASSERT_TRUE(parse(mr466Readings("0001", "00000929", "FFFFF6D7", "0000", "0000", "00000000"), PanelCommand::Mr466Readings));
-    EXPECT_DOUBLE_EQ(state.temperature1, 23.55);
-    EXPECT_DOUBLE_EQ(state.temperature2, -23.55);
-    EXPECT_EQ(state.temperatureTwoDecimals, 0);
-    EXPECT_EQ(state.temperature1Error, 1);
-    EXPECT_EQ(state.temperature2Error, 0);
+    expectReplies({
+        {line, PanelCommand::Mr466Readings, true,
+         {FIELD(temperature1, 23.45), FIELD(temperature2, -23.45), FIELD(temperatureTwoDecimals, 1),
+          FIELD(temperature2Error, 1) /* bit 1 of d[9] */, FIELD(temperature1Error, 0),
+          FIELD(relativeHumidity, 50) /* no humidity channel */}},
+        {mr466Readings("0001", "00000929", "FFFFF6D7", "0000", "0000", "00000000"), PanelCommand::Mr466Readings, true,
+         {FIELD(temperature1, 23.55), FIELD(temperature2, -23.55), FIELD(temperatureTwoDecimals, 0), FIELD(temperature1Error, 1),
+          FIELD(temperature2Error, 0)}},
+    });
 }
 
 TEST_F(ReplyParserTest, Mr466ReadingsWithHumidity) {
@@ -361,12 +342,9 @@ TEST_F(ReplyParserTest, Mr466ReadingsWithHumidity) {
     state.mr466HasTemperature2 = 1;
     state.mr466HasHumidity = 1;
     state.temperature2 = 5;
-    ASSERT_TRUE(parse(mr466Readings("0000", "000007D0", "00000929", "1388", "FF6A", "000003E8"), PanelCommand::Mr466Readings));
-    EXPECT_DOUBLE_EQ(state.temperature1, 20.0);
-    EXPECT_DOUBLE_EQ(state.temperature2, 5);   // the second temperature is not read with humidity
-    EXPECT_DOUBLE_EQ(state.relativeHumidity, 50.0);
-    EXPECT_DOUBLE_EQ(state.dewPoint, -1.5);
-    EXPECT_DOUBLE_EQ(state.waterVapourPpm, 1000.0);
+    expectReplies({{mr466Readings("0000", "000007D0", "00000929", "1388", "FF6A", "000003E8"), PanelCommand::Mr466Readings, true,
+                    {FIELD(temperature1, 20.0), FIELD(temperature2, 5) /* not read with humidity */,
+                     FIELD(relativeHumidity, 50.0), FIELD(dewPoint, -1.5), FIELD(waterVapourPpm, 1000.0)}}});
 
     // Without the temperature channel nothing decides the resolution.
     state.mr466HasTemperature1 = 0;
@@ -381,101 +359,69 @@ TEST_F(ReplyParserTest, Mr466ReadingsWithHumidity) {
 }
 
 TEST_F(ReplyParserTest, PressureReply) {
-    ASSERT_TRUE(parse(replyWithLrc("020100:0050:2710"), PanelCommand::Pressure));
-    EXPECT_DOUBLE_EQ(state.pressure, 1000.0);
-    EXPECT_EQ(state.pressureAbsent, 1);
-    EXPECT_EQ(state.pressureError, 1);
-    ASSERT_TRUE(parse(replyWithLrc("020100:8000:27AB"), PanelCommand::Pressure));
-    EXPECT_DOUBLE_EQ(state.pressure, 0x27AB * 0.1);
-    EXPECT_EQ(state.pressureAbsent, 0);
-    EXPECT_EQ(state.pressureError, 0);
-    EXPECT_FALSE(parse(replyWithLrc("020100:0050:2"), PanelCommand::Pressure));   // 17 of 18
+    expectReplies({
+        {replyWithLrc("020100:0050:2710"), PanelCommand::Pressure, true,
+         {FIELD(pressure, 1000.0), FIELD(pressureAbsent, 1), FIELD(pressureError, 1)}},
+        {replyWithLrc("020100:8000:27AB"), PanelCommand::Pressure, true,
+         {FIELD(pressure, 0x27AB * 0.1), FIELD(pressureAbsent, 0), FIELD(pressureError, 0)}},
+        {replyWithLrc("020100:0050:2"), PanelCommand::Pressure, false, {}},   // 17 of 18
+    });
 }
 
 // ---- probes and barometer ----------------------------------------------
 
 TEST_F(ReplyParserTest, Mr466InfoPresentAndAbsent) {
-    const std::string line = digitsReply("050100", {{7, "00"}, {10, "B"}, {13, "5"}, {15, "12"}, {18, "ABCD"}, {26, "9B"}});
-    ASSERT_TRUE(parse(line, PanelCommand::Mr466Info));
-    EXPECT_EQ(state.mr466Absent, 0);
-    EXPECT_EQ(state.mr411Absent, 1);
-    EXPECT_EQ(state.mr466HasTemperature1, 1);
-    EXPECT_EQ(state.mr466HasTemperature2, 1);
-    EXPECT_EQ(state.mr466FineResolution, 1);
-    EXPECT_EQ(state.mr466HasHumidity, 1);
-    EXPECT_EQ(state.mr466CalibrationError, 1);
-    EXPECT_EQ(state.mr466Version, 0x12);
-    EXPECT_EQ(state.mr466SerialNumber, 0xABCD);
-    EXPECT_EQ(state.mr466CalibrationMonth, 12);
-    EXPECT_EQ(state.mr466CalibrationYear, 2010);
-
+    expectReplies({
+        {digitsReply("050100", {{7, "00"}, {10, "B"}, {13, "5"}, {15, "12"}, {18, "ABCD"}, {26, "9B"}}), PanelCommand::Mr466Info, true,
+         {FIELD(mr466Absent, 0), FIELD(mr411Absent, 1), FIELD(mr466HasTemperature1, 1), FIELD(mr466HasTemperature2, 1),
+          FIELD(mr466FineResolution, 1), FIELD(mr466HasHumidity, 1), FIELD(mr466CalibrationError, 1), FIELD(mr466Version, 0x12),
+          FIELD(mr466SerialNumber, 0xABCD), FIELD(mr466CalibrationMonth, 12), FIELD(mr466CalibrationYear, 2010)}},
+    });
     // Absent probe: a success that changes nothing else.
     state.mr411Absent = 0;
-    ASSERT_TRUE(parse(digitsReply("050100", {{7, "01"}, {10, "0"}, {26, "00"}}), PanelCommand::Mr466Info));
-    EXPECT_EQ(state.mr466Absent, 1);
-    EXPECT_EQ(state.mr411Absent, 0);
-    EXPECT_EQ(state.mr466HasTemperature1, 1);
-    EXPECT_EQ(state.mr466Version, 0x12);
+    expectReplies({{digitsReply("050100", {{7, "01"}, {10, "0"}, {26, "00"}}), PanelCommand::Mr466Info, true,
+                    {FIELD(mr466Absent, 1), FIELD(mr411Absent, 0), FIELD(mr466HasTemperature1, 1), FIELD(mr466Version, 0x12)}}});
 }
 
 TEST_F(ReplyParserTest, Mr466InfoShortRepliesStoreOnlyWhatTheyReach) {
     state.mr466Version = 9;
-    // 17 characters: channel flags yes, version and calibration no.
     const std::string mid = digitsReply("050100", {{7, "00"}, {10, "1"}, {13, "4"}});
     ASSERT_EQ(mid.size(), 19u);
-    ASSERT_TRUE(parse(mid, PanelCommand::Mr466Info));
-    EXPECT_EQ(state.mr466HasTemperature1, 1);
-    EXPECT_EQ(state.mr466HasTemperature2, 0);
-    EXPECT_EQ(state.mr466HasHumidity, 1);
-    EXPECT_EQ(state.mr466Version, 9);
-
     // 11 characters: the LRC lies at 7..8; "FA" has bit 0 of d[8] clear.
     const std::string tiny = replyWithLrc("050100:");
     ASSERT_EQ(tiny, "050100:FA\r\n");
-    ASSERT_TRUE(parse(tiny, PanelCommand::Mr466Info));
-    EXPECT_EQ(state.mr466Absent, 0);
-    EXPECT_EQ(state.mr466HasTemperature1, 1);
+    expectReplies({
+        // Channel flags yes, version and calibration no.
+        {mid, PanelCommand::Mr466Info, true,
+         {FIELD(mr466HasTemperature1, 1), FIELD(mr466HasTemperature2, 0), FIELD(mr466HasHumidity, 1), FIELD(mr466Version, 9)}},
+        {tiny, PanelCommand::Mr466Info, true, {FIELD(mr466Absent, 0), FIELD(mr466HasTemperature1, 1)}},
+    });
 }
 
 TEST_F(ReplyParserTest, Mr411Info) {
-    ASSERT_TRUE(parse(digitsReply("010100", {{7, "00"}, {10, "3"}, {13, "1"}, {15, "05"}, {18, "0102"}, {26, "32"}}),
-                      PanelCommand::Mr411Info));
-    EXPECT_EQ(state.mr411Absent, 0);
-    EXPECT_EQ(state.mr466Absent, 1);
-    EXPECT_EQ(state.mr411CalibrationError, 1);
-    EXPECT_EQ(state.mr411NoHumidity, 1);
-    EXPECT_EQ(state.mr411NoTemperature1, 1);
-    EXPECT_EQ(state.mr411Version, 5);
-    EXPECT_EQ(state.mr411SerialNumber, 0x0102);
-    EXPECT_EQ(state.mr411CalibrationMonth, 3);
-    EXPECT_EQ(state.mr411CalibrationYear, 2007);
-
-    ASSERT_TRUE(parse(digitsReply("010100", {{7, "00"}, {15, "04"}, {26, "32"}}), PanelCommand::Mr411Info));
-    EXPECT_EQ(state.mr411CalibrationYear, 1996);
-    EXPECT_EQ(state.mr411NoHumidity, 0);
-
+    expectReplies({
+        {digitsReply("010100", {{7, "00"}, {10, "3"}, {13, "1"}, {15, "05"}, {18, "0102"}, {26, "32"}}), PanelCommand::Mr411Info, true,
+         {FIELD(mr411Absent, 0), FIELD(mr466Absent, 1), FIELD(mr411CalibrationError, 1), FIELD(mr411NoHumidity, 1),
+          FIELD(mr411NoTemperature1, 1), FIELD(mr411Version, 5), FIELD(mr411SerialNumber, 0x0102), FIELD(mr411CalibrationMonth, 3),
+          FIELD(mr411CalibrationYear, 2007)}},
+        {digitsReply("010100", {{7, "00"}, {15, "04"}, {26, "32"}}), PanelCommand::Mr411Info, true,
+         {FIELD(mr411CalibrationYear, 1996), FIELD(mr411NoHumidity, 0)}},
+    });
     state.mr466Absent = 0;
-    ASSERT_TRUE(parse(digitsReply("010100", {{7, "01"}, {15, "07"}}), PanelCommand::Mr411Info));
-    EXPECT_EQ(state.mr411Absent, 1);
-    EXPECT_EQ(state.mr466Absent, 0);
-    EXPECT_EQ(state.mr411Version, 4);
+    expectReplies({{digitsReply("010100", {{7, "01"}, {15, "07"}}), PanelCommand::Mr411Info, true,
+                    {FIELD(mr411Absent, 1), FIELD(mr466Absent, 0), FIELD(mr411Version, 4)}}});
 }
 
 TEST_F(ReplyParserTest, BarometerInfo) {
-    ASSERT_TRUE(parse(digitsReply("060100", {{7, "00"}, {15, "21"}, {18, "45"}}), PanelCommand::BarometerInfo));
-    EXPECT_EQ(state.barometerPresent, 1);
-    EXPECT_EQ(state.barometerVersion, 0x21);
-    EXPECT_EQ(state.barometerCalibrationMonth, 6);
-    EXPECT_EQ(state.barometerCalibrationYear, 2005);
-
-    ASSERT_TRUE(parse(digitsReply("060100", {{7, "01"}, {15, "33"}, {18, "00"}}), PanelCommand::BarometerInfo));
-    EXPECT_EQ(state.barometerPresent, 0);
-    EXPECT_EQ(state.barometerVersion, 0x21);
-
-    state.barometerPresent = 1;
-    const std::string short19 = lineOfLength("060100", 19, {{7, "00"}, {10, "1"}});
-    EXPECT_TRUE(parse(short19, PanelCommand::BarometerInfo));
-    EXPECT_EQ(state.barometerPresent, 0);
+    expectReplies({
+        {digitsReply("060100", {{7, "00"}, {15, "21"}, {18, "45"}}), PanelCommand::BarometerInfo, true,
+         {FIELD(barometerPresent, 1), FIELD(barometerVersion, 0x21), FIELD(barometerCalibrationMonth, 6),
+          FIELD(barometerCalibrationYear, 2005)}},
+        {digitsReply("060100", {{7, "01"}, {15, "33"}, {18, "00"}}), PanelCommand::BarometerInfo, true,
+         {FIELD(barometerPresent, 0), FIELD(barometerVersion, 0x21)}},
+        {lineOfLength("060100", 19, {{7, "00"}, {10, "1"}}), PanelCommand::BarometerInfo, true, {FIELD(barometerPresent, 0)},
+         [](PanelState& s) { s.barometerPresent = 1; }},
+    });
 }
 
 // ---- settings ----------------------------------------------------------
@@ -484,16 +430,12 @@ TEST_F(ReplyParserTest, ShortReplyFieldsReadAsZeroNotAsTheEarlierLine) {
     const std::uint32_t seconds = 5097600;   // 2000-02-29
     std::string value;
     appendHex(value, seconds, 8);
-    ASSERT_TRUE(parse(digitsReply("030000", {{10, value}}), PanelCommand::ReadClock));
-    EXPECT_EQ(state.panelClock.month, 2);
-    EXPECT_EQ(state.panelClock.day, 29);
-
-    // Accepted from 10 characters on; the missing positions count as 0.
-    ASSERT_TRUE(parse("030000:FD\r\n", PanelCommand::ReadClock));
-    EXPECT_EQ(state.panelClock.year, 2000);
-    EXPECT_EQ(state.panelClock.month, 1);
-    EXPECT_EQ(state.panelClock.day, 1);
-    EXPECT_EQ(state.panelClock.second, 0);
+    expectReplies({
+        {digitsReply("030000", {{10, value}}), PanelCommand::ReadClock, true, {FIELD(panelClock.month, 2), FIELD(panelClock.day, 29)}},
+        // Accepted from 10 characters on; the missing positions count as 0.
+        {"030000:FD\r\n", PanelCommand::ReadClock, true,
+         {FIELD(panelClock.year, 2000), FIELD(panelClock.month, 1), FIELD(panelClock.day, 1), FIELD(panelClock.second, 0)}},
+    });
 
     // Nor as what lies behind the line in the caller's buffer.
     const std::string buffer = std::string("030000:FD\r\n") + "FFFFFFFFFFFF";
@@ -502,37 +444,30 @@ TEST_F(ReplyParserTest, ShortReplyFieldsReadAsZeroNotAsTheEarlierLine) {
 }
 
 TEST_F(ReplyParserTest, MemorySettingsAndSimpleWords) {
-    ASSERT_TRUE(parse(digitsReply("040000", {{8, "0"}, {10, "0800"}, {18, "000F"}, {23, "1234"}}), PanelCommand::ReadMemorySettings));
-    EXPECT_EQ(state.memorySizeBlocks, 0x800);
-    EXPECT_EQ(state.loggingInterval, 15);
-    EXPECT_EQ(state.loggingFlags, 0x1234);
-
-    // Refused at d[8]: nothing changes.
-    EXPECT_FALSE(parse(digitsReply("040000", {{8, "1"}, {10, "0001"}, {18, "0001"}, {23, "0001"}}), PanelCommand::ReadMemorySettings));
-    EXPECT_EQ(state.memorySizeBlocks, 0x800);
-
-    ASSERT_TRUE(parse(digitsReply("027100", {{10, "01"}, {13, "001E"}}), PanelCommand::ReadPowerLossAlarm));
-    EXPECT_EQ(state.powerLossAlarm, 1);
-    EXPECT_EQ(state.powerLossDelay, 30);
-    ASSERT_TRUE(parse(digitsReply("023400", {{10, "FF"}}), PanelCommand::ReadAutoOff));
-    EXPECT_EQ(state.autoOffTime, 255);
-    ASSERT_TRUE(parse(digitsReply("027A00", {{10, "001E"}}), PanelCommand::ReadConnectionAttempts));
-    EXPECT_EQ(state.connectionAttemptsPerDay, 30);
+    expectReplies({
+        {digitsReply("040000", {{8, "0"}, {10, "0800"}, {18, "000F"}, {23, "1234"}}), PanelCommand::ReadMemorySettings, true,
+         {FIELD(memorySizeBlocks, 0x800), FIELD(loggingInterval, 15), FIELD(loggingFlags, 0x1234)}},
+        // Refused at d[8]: nothing changes.
+        {digitsReply("040000", {{8, "1"}, {10, "0001"}, {18, "0001"}, {23, "0001"}}), PanelCommand::ReadMemorySettings, false,
+         {FIELD(memorySizeBlocks, 0x800)}},
+        {digitsReply("027100", {{10, "01"}, {13, "001E"}}), PanelCommand::ReadPowerLossAlarm, true,
+         {FIELD(powerLossAlarm, 1), FIELD(powerLossDelay, 30)}},
+        {digitsReply("023400", {{10, "FF"}}), PanelCommand::ReadAutoOff, true, {FIELD(autoOffTime, 255)}},
+        {digitsReply("027A00", {{10, "001E"}}), PanelCommand::ReadConnectionAttempts, true, {FIELD(connectionAttemptsPerDay, 30)}},
+        {digitsReply("027800", {{10, "FFFF"}}), PanelCommand::ReadBackupServerPort, true, {FIELD(backupServerPort, 65535)}},
+    });
     ASSERT_TRUE(parse(digitsReply("025900", {{10, "C0A80001"}}), PanelCommand::ReadServerAddress));
     EXPECT_EQ(state.serverAddress, (std::array<std::uint8_t, 4>{192, 168, 0, 1}));
     ASSERT_TRUE(parse(digitsReply("027600", {{10, "0A000002"}}), PanelCommand::ReadBackupServerAddress));
     EXPECT_EQ(state.backupServerAddress, (std::array<std::uint8_t, 4>{10, 0, 0, 2}));
-    ASSERT_TRUE(parse(digitsReply("027800", {{10, "FFFF"}}), PanelCommand::ReadBackupServerPort));
-    EXPECT_EQ(state.backupServerPort, 65535);
 }
 
 TEST_F(ReplyParserTest, MemoryBlockSelection) {
-    ASSERT_TRUE(parse(digitsReply("041000", {{7, "05"}, {15, "FF"}}), PanelCommand::SelectMemoryBlock));
-    EXPECT_EQ(state.memoryBlockEmpty, 1);
-    ASSERT_TRUE(parse(digitsReply("041000", {{7, "05"}, {15, "FE"}}), PanelCommand::SelectMemoryBlock));
-    EXPECT_EQ(state.memoryBlockEmpty, 0);
-    EXPECT_FALSE(parse(digitsReply("041000", {{13, "1"}, {15, "FF"}}), PanelCommand::SelectMemoryBlock));
-    EXPECT_EQ(state.memoryBlockEmpty, 0);
+    expectReplies({
+        {digitsReply("041000", {{7, "05"}, {15, "FF"}}), PanelCommand::SelectMemoryBlock, true, {FIELD(memoryBlockEmpty, 1)}},
+        {digitsReply("041000", {{7, "05"}, {15, "FE"}}), PanelCommand::SelectMemoryBlock, true, {FIELD(memoryBlockEmpty, 0)}},
+        {digitsReply("041000", {{13, "1"}, {15, "FF"}}), PanelCommand::SelectMemoryBlock, false, {FIELD(memoryBlockEmpty, 0)}},
+    });
 }
 
 // "041100:" + six digits (refusal digit at 12) + 256 x "XX:" with byte i = i.
@@ -601,14 +536,13 @@ TEST_F(ReplyParserTest, TextFields) {
 }
 
 TEST_F(ReplyParserTest, AlarmThresholdsAndHysteresis) {
-    ASSERT_TRUE(parse(digitsReply("025D00", {{7, "02"}, {13, "FFFF9C"}}), PanelCommand::ReadThreshold));
-    EXPECT_EQ(state.alarmThresholds[2], -100);
-    ASSERT_TRUE(parse(digitsReply("025D00", {{7, "01"}, {13, "800001"}}), PanelCommand::ReadThreshold));
-    EXPECT_EQ(state.alarmThresholds[1], 1 - 0x100000);
-    ASSERT_TRUE(parse(digitsReply("025D00", {{7, "06"}, {13, "FFFF9C"}}), PanelCommand::ReadThreshold));
-    EXPECT_EQ(state.alarmThresholds[6], 0xFFFF9C);
-    ASSERT_TRUE(parse(digitsReply("025D00", {{7, "41"}, {13, "000032"}}), PanelCommand::ReadThreshold));
-    EXPECT_EQ(state.alarmHysteresis[1], 50);
+    expectReplies({
+        {digitsReply("025D00", {{7, "02"}, {13, "FFFF9C"}}), PanelCommand::ReadThreshold, true, {FIELD(alarmThresholds[2], -100)}},
+        {digitsReply("025D00", {{7, "01"}, {13, "800001"}}), PanelCommand::ReadThreshold, true,
+         {FIELD(alarmThresholds[1], 1 - 0x100000)}},
+        {digitsReply("025D00", {{7, "06"}, {13, "FFFF9C"}}), PanelCommand::ReadThreshold, true, {FIELD(alarmThresholds[6], 0xFFFF9C)}},
+        {digitsReply("025D00", {{7, "41"}, {13, "000032"}}), PanelCommand::ReadThreshold, true, {FIELD(alarmHysteresis[1], 50)}},
+    });
 
     // Index 0x10 is accepted and stores nothing.
     const PanelState before = state;
@@ -633,12 +567,14 @@ TEST_F(ReplyParserTest, AcceptedRepliesAreMarkedByTheIndexTheyName) {
 }
 
 TEST_F(ReplyParserTest, ExceedanceLimits) {
-    ASSERT_TRUE(parse(digitsReply("026800", {{7, "01"}, {13, "80000064"}}), PanelCommand::ReadExceedanceLimit));
-    EXPECT_EQ(state.exceedanceLimits[1], 0x64 - 0x10000000);
-    ASSERT_TRUE(parse(digitsReply("026800", {{7, "03"}, {13, "FFFFFF9C"}}), PanelCommand::ReadExceedanceLimit));
-    EXPECT_EQ(state.exceedanceLimits[3], -100);
-    ASSERT_TRUE(parse(digitsReply("026800", {{7, "05"}, {13, "0001E240"}}), PanelCommand::ReadExceedanceLimit));
-    EXPECT_EQ(state.exceedanceLimits[5], 123456);
+    expectReplies({
+        {digitsReply("026800", {{7, "01"}, {13, "80000064"}}), PanelCommand::ReadExceedanceLimit, true,
+         {FIELD(exceedanceLimits[1], 0x64 - 0x10000000)}},
+        {digitsReply("026800", {{7, "03"}, {13, "FFFFFF9C"}}), PanelCommand::ReadExceedanceLimit, true,
+         {FIELD(exceedanceLimits[3], -100)}},
+        {digitsReply("026800", {{7, "05"}, {13, "0001E240"}}), PanelCommand::ReadExceedanceLimit, true,
+         {FIELD(exceedanceLimits[5], 123456)}},
+    });
     const auto before = state.exceedanceLimits;
     ASSERT_TRUE(parse(digitsReply("026800", {{7, "08"}, {13, "00000001"}}), PanelCommand::ReadExceedanceLimit));
     EXPECT_EQ(state.exceedanceLimits, before);
@@ -647,47 +583,35 @@ TEST_F(ReplyParserTest, ExceedanceLimits) {
 }
 
 TEST_F(ReplyParserTest, OptionsNeedTheirDigit) {
-    ASSERT_TRUE(parse(digitsReply("020B00", {{11, "2"}}), PanelCommand::Options));
-    EXPECT_EQ(state.printerSupported, 0);
-    EXPECT_EQ(state.modemSupported, 1);
-    EXPECT_FALSE(parse(digitsReply("020B00", {{8, "1"}, {11, "3"}}), PanelCommand::Options));
-    EXPECT_EQ(state.printerSupported, 0);
+    expectReplies({
+        {digitsReply("020B00", {{11, "2"}}), PanelCommand::Options, true, {FIELD(printerSupported, 0), FIELD(modemSupported, 1)}},
+        {digitsReply("020B00", {{8, "1"}, {11, "3"}}), PanelCommand::Options, false, {FIELD(printerSupported, 0)}},
+    });
 }
 
 // ---- flags set before the refusal check --------------------------------
 
 TEST_F(ReplyParserTest, ModemHandlingIsKnownEvenFromRefusedReplies) {
-    // 025000: bit 2 of d[7]; refused at 8; fails below 13.
-    state.modemHandlingEnabled = 1;
-    EXPECT_FALSE(parse(digitsReply("025000", {{7, "41"}, {10, "1234"}}), PanelCommand::ReadModemOptions));
-    EXPECT_EQ(state.modemHandlingEnabled, 0);
-    EXPECT_EQ(state.modemOptions, 0);
-    ASSERT_TRUE(parse(digitsReply("025000", {{7, "00"}, {10, "1234"}}), PanelCommand::ReadModemOptions));
-    EXPECT_EQ(state.modemHandlingEnabled, 1);
-    EXPECT_EQ(state.modemOptions, 0x1234);
     const std::string short12 = "025000:4E6\r\n";   // valid LRC, d[7] = 4, 12 characters
     ASSERT_TRUE(checksumValid(short12.data(), short12.size()));
-    EXPECT_FALSE(parse(short12, PanelCommand::ReadModemOptions));
-    EXPECT_EQ(state.modemHandlingEnabled, 0);
-    EXPECT_EQ(state.modemOptions, 0x1234);
-
-    // 025D00: bit 2 of d[10]; refused at 11; fails below 18.
-    EXPECT_FALSE(parse(digitsReply("025D00", {{7, "02"}, {10, "01"}, {13, "000064"}}), PanelCommand::ReadThreshold));
-    EXPECT_EQ(state.modemHandlingEnabled, 1);
-    EXPECT_EQ(state.alarmThresholds[2], 0);
-    const std::string threshold17 = lineOfLength("025D00", 17, {{7, "02"}, {10, "4"}});
-    EXPECT_FALSE(parse(threshold17, PanelCommand::ReadThreshold));
-    EXPECT_EQ(state.modemHandlingEnabled, 0);
-
-    // 025600: bit 2 of d[16]; refused at 17.
-    EXPECT_FALSE(parse(lineOfLength("025600", 23, {{16, "01"}}), PanelCommand::SetPin));
-    EXPECT_EQ(state.modemHandlingEnabled, 1);
-    EXPECT_EQ(state.pinWritten, 0);
-
-    // 026300: bit 2 of d[17]; refused at 18.
-    EXPECT_FALSE(parse(lineOfLength("026300", 23, {{7, "2A"}, {17, "41"}}), PanelCommand::WriteLongTextChunk));
-    EXPECT_EQ(state.modemHandlingEnabled, 0);
-    EXPECT_EQ(state.papWritten, 0);
+    state.modemHandlingEnabled = 1;
+    expectReplies({
+        // 025000: bit 2 of d[7]; refused at 8; fails below 13.
+        {digitsReply("025000", {{7, "41"}, {10, "1234"}}), PanelCommand::ReadModemOptions, false,
+         {FIELD(modemHandlingEnabled, 0), FIELD(modemOptions, 0)}},
+        {digitsReply("025000", {{7, "00"}, {10, "1234"}}), PanelCommand::ReadModemOptions, true,
+         {FIELD(modemHandlingEnabled, 1), FIELD(modemOptions, 0x1234)}},
+        {short12, PanelCommand::ReadModemOptions, false, {FIELD(modemHandlingEnabled, 0), FIELD(modemOptions, 0x1234)}},
+        // 025D00: bit 2 of d[10]; refused at 11; fails below 18.
+        {digitsReply("025D00", {{7, "02"}, {10, "01"}, {13, "000064"}}), PanelCommand::ReadThreshold, false,
+         {FIELD(modemHandlingEnabled, 1), FIELD(alarmThresholds[2], 0)}},
+        {lineOfLength("025D00", 17, {{7, "02"}, {10, "4"}}), PanelCommand::ReadThreshold, false, {FIELD(modemHandlingEnabled, 0)}},
+        // 025600: bit 2 of d[16]; refused at 17.
+        {lineOfLength("025600", 23, {{16, "01"}}), PanelCommand::SetPin, false, {FIELD(modemHandlingEnabled, 1), FIELD(pinWritten, 0)}},
+        // 026300: bit 2 of d[17]; refused at 18.
+        {lineOfLength("026300", 23, {{7, "2A"}, {17, "41"}}), PanelCommand::WriteLongTextChunk, false,
+         {FIELD(modemHandlingEnabled, 0), FIELD(papWritten, 0)}},
+    });
 }
 
 // ---- acknowledgements --------------------------------------------------

@@ -11,11 +11,13 @@
 #include "protocol/ReplyParser.h"
 #include "sim/MemoryImageBuilder.h"
 #include "sim/Scenarios.h"
+#include "support/StateFields.h"
 
 namespace mr420::sim {
 namespace {
 
 using C = PanelCommand;
+using test::Field;
 
 // Data digits that make a well-formed frame for each kind of command.
 std::string sampleData(FrameData data) {
@@ -91,6 +93,22 @@ protected:
     }
     bool ask(C command, const std::string& data = "") { return ask(toNumber(command), data); }
 
+    struct Ask {
+        C command;
+        const char* data;
+        std::vector<Field> fields;   // as the reply leaves them
+        void (*change)(PanelModel&) = nullptr;   // done to the panel first
+    };
+    // Asks in turn; each must be answered and accepted.
+    void expectAnswers(const std::vector<Ask>& asks) {
+        for (const Ask& a : asks) {
+            SCOPED_TRACE(std::string(kCommandTable[static_cast<std::size_t>(toNumber(a.command))].code) + " " + a.data);
+            if (a.change) a.change(panel.model());
+            EXPECT_TRUE(ask(a.command, a.data)) << lastReply;
+            test::expectFields(state, a.fields);
+        }
+    }
+
     ManualClock clock;
     SimulatedPanel panel;
     PanelState state;
@@ -150,58 +168,32 @@ TEST(SimulatedPanelLayout, TextsAreReadBackPaddedWithFF) {
 }
 
 TEST_F(PanelExchange, IdentityAndProbeInformation) {
-    ASSERT_TRUE(ask(C::Identity));
-    EXPECT_EQ(state.firmwareVersion, 208);
-    EXPECT_EQ(state.panelSerialNumber, 0xBEEF);
-    EXPECT_EQ(state.measurementError, 0);
-    EXPECT_EQ(state.mr411Supported, 1);
-    EXPECT_EQ(state.mr466Supported, 1);
-
-    ASSERT_TRUE(ask(C::Mr411Info));
-    EXPECT_EQ(state.mr411Absent, 0);
-    EXPECT_EQ(state.mr411NoHumidity, 0);
-    EXPECT_EQ(state.mr411NoTemperature1, 0);
-    EXPECT_EQ(state.mr411Version, 5);
-    EXPECT_EQ(state.mr411SerialNumber, 2231);
-    EXPECT_EQ(state.mr411CalibrationMonth, 3);
-    EXPECT_EQ(state.mr411CalibrationYear, 2012);
-
-    ASSERT_TRUE(ask(C::Mr466Info));
-    EXPECT_EQ(state.mr466Absent, 1);
-
-    ASSERT_TRUE(ask(C::BarometerInfo));
-    EXPECT_EQ(state.barometerPresent, 1);
-    EXPECT_EQ(state.barometerVersion, 2);
-    EXPECT_EQ(state.barometerCalibrationMonth, 6);
-    EXPECT_EQ(state.barometerCalibrationYear, 2009);
-
-    ASSERT_TRUE(ask(C::Options));
-    EXPECT_EQ(state.printerSupported, 1);
-    EXPECT_EQ(state.modemSupported, 1);
+    expectAnswers({
+        {C::Identity, "",
+         {FIELD(firmwareVersion, 208), FIELD(panelSerialNumber, 0xBEEF), FIELD(measurementError, 0), FIELD(mr411Supported, 1),
+          FIELD(mr466Supported, 1)}},
+        {C::Mr411Info, "",
+         {FIELD(mr411Absent, 0), FIELD(mr411NoHumidity, 0), FIELD(mr411NoTemperature1, 0), FIELD(mr411Version, 5),
+          FIELD(mr411SerialNumber, 2231), FIELD(mr411CalibrationMonth, 3), FIELD(mr411CalibrationYear, 2012)}},
+        {C::Mr466Info, "", {FIELD(mr466Absent, 1)}},
+        {C::BarometerInfo, "",
+         {FIELD(barometerPresent, 1), FIELD(barometerVersion, 2), FIELD(barometerCalibrationMonth, 6),
+          FIELD(barometerCalibrationYear, 2009)}},
+        {C::Options, "", {FIELD(printerSupported, 1), FIELD(modemSupported, 1)}},
+    });
 }
 
 TEST_F(PanelExchange, Mr411ReadingsPressureAndClock) {
-    ASSERT_TRUE(ask(C::Mr411Readings));
-    EXPECT_DOUBLE_EQ(state.temperature1, -12.3);
-    EXPECT_DOUBLE_EQ(state.relativeHumidity, 67.8);
-    EXPECT_DOUBLE_EQ(state.dewPoint, -15.4);
-    EXPECT_DOUBLE_EQ(state.waterVapourPpm, 1234);
-    EXPECT_EQ(state.temperature1Error, 0);
-    EXPECT_EQ(state.waterVapourError, 1);
-    EXPECT_EQ(state.temperatureTwoDecimals, 0);
-
-    ASSERT_TRUE(ask(C::Pressure));
+    expectAnswers({
+        {C::Mr411Readings, "",
+         {FIELD(temperature1, -12.3), FIELD(relativeHumidity, 67.8), FIELD(dewPoint, -15.4), FIELD(waterVapourPpm, 1234),
+          FIELD(temperature1Error, 0), FIELD(waterVapourError, 1), FIELD(temperatureTwoDecimals, 0)}},
+        {C::Pressure, "", {FIELD(pressureAbsent, 0), FIELD(pressureError, 0)}},
+    });
     EXPECT_NEAR(state.pressure, 987.6, 1e-9);
-    EXPECT_EQ(state.pressureAbsent, 0);
-    EXPECT_EQ(state.pressureError, 0);
-
-    ASSERT_TRUE(ask(C::ReadClock));
-    EXPECT_EQ(state.panelClock.year, 2024);
-    EXPECT_EQ(state.panelClock.month, 2);
-    EXPECT_EQ(state.panelClock.day, 29);
-    EXPECT_EQ(state.panelClock.hour, 13);
-    EXPECT_EQ(state.panelClock.minute, 45);
-    EXPECT_EQ(state.panelClock.second, 30);
+    expectAnswers({{C::ReadClock, "",
+                    {FIELD(panelClock.year, 2024), FIELD(panelClock.month, 2), FIELD(panelClock.day, 29),
+                     FIELD(panelClock.hour, 13), FIELD(panelClock.minute, 45), FIELD(panelClock.second, 30)}}});
 }
 
 TEST_F(PanelExchange, ClockRunsWithTheTimeSource) {
@@ -220,85 +212,66 @@ TEST_F(PanelExchange, Mr466ChannelsAndResolution) {
     panel.model().readings.temperature1 = 22.37;
     panel.model().readings.temperature2 = -5.06;
     panel.model().readings.temperature2Error = true;
-    ASSERT_TRUE(ask(C::Mr466Info));
-    EXPECT_EQ(state.mr466Absent, 0);
-    EXPECT_EQ(state.mr466HasTemperature1, 1);
-    EXPECT_EQ(state.mr466HasTemperature2, 1);
-    EXPECT_EQ(state.mr466HasHumidity, 0);
-    EXPECT_EQ(state.mr466FineResolution, 1);
-    EXPECT_EQ(state.mr466Version, 3);
-    EXPECT_EQ(state.mr466SerialNumber, 7310);
-    EXPECT_EQ(state.mr466CalibrationMonth, 10);
-    EXPECT_EQ(state.mr466CalibrationYear, 2011);
-    ASSERT_TRUE(ask(C::Mr411Info));
-    EXPECT_EQ(state.mr411Absent, 1);
-
-    ASSERT_TRUE(ask(C::Mr466Readings));
-    EXPECT_DOUBLE_EQ(state.temperature1, 22.37);
-    EXPECT_DOUBLE_EQ(state.temperature2, -5.06);
-    EXPECT_EQ(state.temperatureTwoDecimals, 1);
-    EXPECT_EQ(state.temperature2Error, 1);
-
-    panel.model().probe = ProbeKind::Mr466TemperatureHumidity;
-    panel.model().mr466FineResolution = false;
-    panel.model().readings.temperature1 = 19.4;
-    panel.model().probeCalibrationError = true;
-    ASSERT_TRUE(ask(C::Mr466Info));
-    EXPECT_EQ(state.mr466HasHumidity, 1);
-    EXPECT_EQ(state.mr466HasTemperature2, 0);
-    EXPECT_EQ(state.mr466CalibrationError, 1);
-    ASSERT_TRUE(ask(C::Mr466Readings));
-    EXPECT_DOUBLE_EQ(state.temperature1, 19.4);
-    EXPECT_DOUBLE_EQ(state.relativeHumidity, 67.8);
-    EXPECT_DOUBLE_EQ(state.dewPoint, -15.4);
-    EXPECT_EQ(state.temperatureTwoDecimals, 0);
+    expectAnswers({
+        {C::Mr466Info, "",
+         {FIELD(mr466Absent, 0), FIELD(mr466HasTemperature1, 1), FIELD(mr466HasTemperature2, 1), FIELD(mr466HasHumidity, 0),
+          FIELD(mr466FineResolution, 1), FIELD(mr466Version, 3), FIELD(mr466SerialNumber, 7310),
+          FIELD(mr466CalibrationMonth, 10), FIELD(mr466CalibrationYear, 2011)}},
+        {C::Mr411Info, "", {FIELD(mr411Absent, 1)}},
+        {C::Mr466Readings, "",
+         {FIELD(temperature1, 22.37), FIELD(temperature2, -5.06), FIELD(temperatureTwoDecimals, 1), FIELD(temperature2Error, 1)}},
+        {C::Mr466Info, "", {FIELD(mr466HasHumidity, 1), FIELD(mr466HasTemperature2, 0), FIELD(mr466CalibrationError, 1)},
+         [](PanelModel& m) {
+             m.probe = ProbeKind::Mr466TemperatureHumidity;
+             m.mr466FineResolution = false;
+             m.readings.temperature1 = 19.4;
+             m.probeCalibrationError = true;
+         }},
+        {C::Mr466Readings, "",
+         {FIELD(temperature1, 19.4), FIELD(relativeHumidity, 67.8), FIELD(dewPoint, -15.4), FIELD(temperatureTwoDecimals, 0)}},
+    });
 }
 
 TEST_F(PanelExchange, AbsentBarometerAndProbeVariants) {
     panel.model().barometerPresent = false;
-    ASSERT_TRUE(ask(C::Pressure));
-    EXPECT_EQ(state.pressureAbsent, 1);
-    ASSERT_TRUE(ask(C::BarometerInfo));
-    EXPECT_EQ(state.barometerPresent, 0);
-
-    panel.model().probe = ProbeKind::Mr411NoHumidity;
-    ASSERT_TRUE(ask(C::Mr411Info));
-    EXPECT_EQ(state.mr411NoHumidity, 1);
-    EXPECT_EQ(state.mr411NoTemperature1, 0);
-    panel.model().probe = ProbeKind::Mr411NoTemperature;
-    panel.model().mr411Calibration = {4, 99, 12, 2001};   // version 4 counts years from 1993
-    ASSERT_TRUE(ask(C::Mr411Info));
-    EXPECT_EQ(state.mr411NoTemperature1, 1);
-    EXPECT_EQ(state.mr411CalibrationYear, 2001);
-    EXPECT_EQ(state.mr411CalibrationMonth, 12);
-
-    panel.model().probe = ProbeKind::None;
-    ASSERT_TRUE(ask(C::Mr411Info));
-    EXPECT_EQ(state.mr411Absent, 1);
-
-    panel.model().mr466Supported = false;
-    panel.model().measurementError = true;
-    ASSERT_TRUE(ask(C::Identity));
-    EXPECT_EQ(state.mr466Supported, 0);
-    EXPECT_EQ(state.measurementError, 1);
+    expectAnswers({
+        {C::Pressure, "", {FIELD(pressureAbsent, 1)}},
+        {C::BarometerInfo, "", {FIELD(barometerPresent, 0)}},
+        {C::Mr411Info, "", {FIELD(mr411NoHumidity, 1), FIELD(mr411NoTemperature1, 0)},
+         [](PanelModel& m) { m.probe = ProbeKind::Mr411NoHumidity; }},
+        {C::Mr411Info, "", {FIELD(mr411NoTemperature1, 1), FIELD(mr411CalibrationYear, 2001), FIELD(mr411CalibrationMonth, 12)},
+         [](PanelModel& m) {
+             m.probe = ProbeKind::Mr411NoTemperature;
+             m.mr411Calibration = {4, 99, 12, 2001};   // version 4 counts years from 1993
+         }},
+        {C::Mr411Info, "", {FIELD(mr411Absent, 1)}, [](PanelModel& m) { m.probe = ProbeKind::None; }},
+        {C::Identity, "", {FIELD(mr466Supported, 0), FIELD(measurementError, 1)},
+         [](PanelModel& m) {
+             m.mr466Supported = false;
+             m.measurementError = true;
+         }},
+    });
 }
 
 TEST_F(PanelExchange, SettingsReads) {
-    ASSERT_TRUE(ask(C::ReadMemorySettings));
-    EXPECT_EQ(state.memorySizeBlocks, 2048);
-    EXPECT_EQ(state.loggingInterval, 30);
-    EXPECT_EQ(state.loggingFlags, 0x01A5);
-    ASSERT_TRUE(ask(C::ReadAutoOff));
-    EXPECT_EQ(state.autoOffTime, 0x3C);
-    ASSERT_TRUE(ask(C::ReadDisplayFlags));
-    EXPECT_EQ(state.displayFlags, 0x1234);
-    ASSERT_TRUE(ask(C::ReadDefaultPressure));
-    EXPECT_EQ(state.defaultPressure, 0xA1);
-    ASSERT_TRUE(ask(C::ReadHistoryDisplay));
-    EXPECT_EQ(state.historyDisplay, 0x8B);
-    ASSERT_TRUE(ask(C::ReadModemOptions));
-    EXPECT_EQ(state.modemOptions, 0xA3);
-    EXPECT_EQ(state.modemHandlingEnabled, 1);
+    expectAnswers({
+        {C::ReadMemorySettings, "", {FIELD(memorySizeBlocks, 2048), FIELD(loggingInterval, 30), FIELD(loggingFlags, 0x01A5)}},
+        {C::ReadAutoOff, "", {FIELD(autoOffTime, 0x3C)}},
+        {C::ReadDisplayFlags, "", {FIELD(displayFlags, 0x1234)}},
+        {C::ReadDefaultPressure, "", {FIELD(defaultPressure, 0xA1)}},
+        {C::ReadHistoryDisplay, "", {FIELD(historyDisplay, 0x8B)}},
+        {C::ReadModemOptions, "", {FIELD(modemOptions, 0xA3), FIELD(modemHandlingEnabled, 1)}},
+        {C::ReadServerPort, "", {FIELD(serverPort, 5020)}},
+        {C::ReadBackupServerPort, "", {FIELD(backupServerPort, 5021)}},
+        {C::ReadConnectionAttempts, "", {FIELD(connectionAttemptsPerDay, 12)}},
+        {C::ReadInternetAllowed, "", {FIELD(internetAllowed, 1)}},
+        {C::ReadThresholdFlags, "", {FIELD(alarmThresholdFlags, 0x11)}},
+        {C::ReadAlarmRepeatTime, "", {FIELD(alarmRepeatTime, 7)}},
+        {C::ReadExceedanceFlags, "", {FIELD(exceedanceFlags, 3)}},
+        {C::ReadExceedanceDelay, "", {FIELD(exceedanceDelay, 10)}},
+        {C::ReadBatteryAlarm, "", {FIELD(batteryAlarm, 1)}},
+        {C::ReadPowerLossAlarm, "", {FIELD(powerLossAlarm, 1), FIELD(powerLossDelay, 5)}},
+    });
     for (int i = 0; i < 6; ++i) {
         ASSERT_TRUE(ask(C::ReadSmsNumber, "0" + std::to_string(i)));
         EXPECT_EQ(state.smsNumbers[static_cast<std::size_t>(i)], panel.model().smsNumbers[static_cast<std::size_t>(i)].substr(0, 14));
@@ -306,14 +279,8 @@ TEST_F(PanelExchange, SettingsReads) {
     EXPECT_EQ(state.smsNumbers[1], "48602111222   ");
     ASSERT_TRUE(ask(C::ReadServerAddress));
     EXPECT_EQ(state.serverAddress, (std::array<std::uint8_t, 4>{192, 168, 10, 20}));
-    ASSERT_TRUE(ask(C::ReadServerPort));
-    EXPECT_EQ(state.serverPort, 5020);
     ASSERT_TRUE(ask(C::ReadBackupServerAddress));
     EXPECT_EQ(state.backupServerAddress, (std::array<std::uint8_t, 4>{10, 0, 0, 7}));
-    ASSERT_TRUE(ask(C::ReadBackupServerPort));
-    EXPECT_EQ(state.backupServerPort, 5021);
-    ASSERT_TRUE(ask(C::ReadConnectionAttempts));
-    EXPECT_EQ(state.connectionAttemptsPerDay, 12);
     ASSERT_TRUE(ask(C::ReadLongText, "00"));
     EXPECT_EQ(state.apn, "internet.example                ");
     ASSERT_TRUE(ask(C::ReadLongText, "01"));
@@ -321,8 +288,6 @@ TEST_F(PanelExchange, SettingsReads) {
     EXPECT_EQ(state.papLogin.size(), 32u);
     ASSERT_TRUE(ask(C::ReadStationName, "00"));
     EXPECT_EQ(state.stationName, "Hala 3        ");
-    ASSERT_TRUE(ask(C::ReadInternetAllowed));
-    EXPECT_EQ(state.internetAllowed, 1);
 
     const int indices[] = {0, 1, 2, 3, 4, 5, 6, 7, 64, 65, 66, 67};
     for (int i : indices) {
@@ -334,19 +299,6 @@ TEST_F(PanelExchange, SettingsReads) {
     EXPECT_EQ(state.alarmHysteresis, (std::array<std::int32_t, 4>{5, 10, 10, 20}));
     for (int i = 0; i < 8; ++i) ASSERT_TRUE(ask(C::ReadExceedanceLimit, "0" + std::to_string(i)));
     EXPECT_EQ(state.exceedanceLimits, (std::array<std::int32_t, 8>{-200, 350, 300, 900, 250, 850, 9700, 10400}));
-    ASSERT_TRUE(ask(C::ReadThresholdFlags));
-    EXPECT_EQ(state.alarmThresholdFlags, 0x11);
-    ASSERT_TRUE(ask(C::ReadAlarmRepeatTime));
-    EXPECT_EQ(state.alarmRepeatTime, 7);
-    ASSERT_TRUE(ask(C::ReadExceedanceFlags));
-    EXPECT_EQ(state.exceedanceFlags, 3);
-    ASSERT_TRUE(ask(C::ReadExceedanceDelay));
-    EXPECT_EQ(state.exceedanceDelay, 10);
-    ASSERT_TRUE(ask(C::ReadBatteryAlarm));
-    EXPECT_EQ(state.batteryAlarm, 1);
-    ASSERT_TRUE(ask(C::ReadPowerLossAlarm));
-    EXPECT_EQ(state.powerLossAlarm, 1);
-    EXPECT_EQ(state.powerLossDelay, 5);
 }
 
 TEST_F(PanelExchange, ModemHandlingOffRefusesModemCommandsAndSaysWhy) {
@@ -465,7 +417,8 @@ TEST_F(PanelExchange, WrittenValuesReadBackUnchanged) {
     EXPECT_EQ(state.alarmThresholds[0], -1);
 }
 
-TEST(SimulatedPanelMemory, SelectReadAndErase) {
+// A panel of four blocks: one of data, one erased, then nothing.
+PanelModel memoryModel() {
     MemoryImageBuilder builder(15);
     LoggedReading r;
     r.seconds = 1000;
@@ -477,35 +430,26 @@ TEST(SimulatedPanelMemory, SelectReadAndErase) {
     PanelModel m;
     m.memorySizeBlocks = 4;
     m.memoryImage = builder.image();
-    SimulatedPanel panel(m);
-    PanelState state;
-    ReplyParser parser(state);
-    auto ask = [&](int n, const std::string& data) {
-        const auto reply = panel.handleFrame(frameFor(n, data));
-        return reply && parser.parse(reply->data(), reply->size(), n);
-    };
-    const int select = toNumber(C::SelectMemoryBlock);
-    const int read = toNumber(C::ReadMemoryBlock);
+    return m;
+}
 
-    ASSERT_TRUE(ask(select, "0000"));
-    EXPECT_EQ(state.memoryBlockEmpty, 0);
-    ASSERT_TRUE(ask(read, "00"));
+class MemoryExchange : public PanelExchange {
+protected:
+    MemoryExchange() : PanelExchange(memoryModel()) {}
+};
+
+TEST_F(MemoryExchange, SelectReadAndErase) {
+    expectAnswers({{C::SelectMemoryBlock, "0000", {FIELD(memoryBlockEmpty, 0)}},
+                   {C::ReadMemoryBlock, "00", {FIELD(memoryBlock[1], 0x80 | 0x10 | 0x08)}}});
     EXPECT_EQ(state.memoryBlock, panel.model().block(0));
-    EXPECT_EQ(state.memoryBlock[1], 0x80 | 0x10 | 0x08);
-
-    ASSERT_TRUE(ask(select, "0100"));   // the erased block
-    EXPECT_EQ(state.memoryBlockEmpty, 1);
-    ASSERT_TRUE(ask(select, "0300"));   // past the image
-    EXPECT_EQ(state.memoryBlockEmpty, 1);
-    ASSERT_TRUE(ask(select, "0400"));   // the extra request past the memory size
-    EXPECT_EQ(state.memoryBlockEmpty, 1);
-    ASSERT_TRUE(ask(read, "04"));
+    expectAnswers({
+        {C::SelectMemoryBlock, "0100", {FIELD(memoryBlockEmpty, 1)}},   // the erased block
+        {C::SelectMemoryBlock, "0300", {FIELD(memoryBlockEmpty, 1)}},   // past the image
+        {C::SelectMemoryBlock, "0400", {FIELD(memoryBlockEmpty, 1)}},   // the extra request past the memory size
+        {C::ReadMemoryBlock, "04", {}},
+    });
     for (std::uint8_t b : state.memoryBlock) ASSERT_EQ(b, 0xFF);
-
-    ASSERT_TRUE(ask(toNumber(C::EraseMemory), ""));
-    EXPECT_EQ(state.memoryErased, 1);
-    ASSERT_TRUE(ask(select, "0000"));
-    EXPECT_EQ(state.memoryBlockEmpty, 1);
+    expectAnswers({{C::EraseMemory, "", {FIELD(memoryErased, 1)}}, {C::SelectMemoryBlock, "0000", {FIELD(memoryBlockEmpty, 1)}}});
 }
 
 TEST_F(PanelExchange, BadLrcEveryNthReply) {

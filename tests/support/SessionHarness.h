@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "protocol/PanelCommand.h"
 #include "protocol/PanelSession.h"
 #include "support/FakePort.h"
@@ -108,6 +110,17 @@ struct SessionHarness : DisplayListener, ReplyListener, MemoryReadoutListener {
         for (const std::string& f : port.frames) out.push_back(f.size() >= 4 ? f.substr(0, f.size() - 4) : f);
         return out;
     }
+};
+
+// A test on a fresh harness, and one whose panel has answered the first
+// identity reply.
+class SessionFixture : public ::testing::Test {
+protected:
+    SessionHarness h;
+};
+class IdentifiedSessionFixture : public SessionFixture {
+protected:
+    void SetUp() override { h.startAndIdentify(); }
 };
 
 }  // namespace mr420::test

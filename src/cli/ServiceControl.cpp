@@ -198,7 +198,8 @@ void ControlServer::runWaiting() {
     if (running_) return;
     running_ = true;
     while (!waiting_.empty()) {
-        auto [fd, request] = std::move(waiting_.front());
+        const int fd = waiting_.front().first;
+        const ControlRequest request = std::move(waiting_.front().second);
         waiting_.pop_front();
         if (clients_.count(fd) == 0) continue;
         FrameSink out{[this, fd](std::string_view b) { send(fd, 'o', b); }};

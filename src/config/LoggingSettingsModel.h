@@ -110,7 +110,7 @@ public:
     // the flags word and the two column choices. A logged interval outside
     // 1..64799 minutes is refused with its message (information icon), and
     // nothing changes.
-    UserMessage accept();
+    UserMessage accept() override;
     int interval() const { return interval_; }
     std::uint32_t flags() const { return flags_; }
 

@@ -27,7 +27,7 @@ class PanelConnection;
 struct PortOpenFailure;
 class TimerRouter;
 
-class WindowCommands : public MenuCommands {
+class WindowCommands final : public MenuCommands {
 public:
     // `window` is the main window; `closing` tells whether the program is
     // ending (nothing opens then).

@@ -179,6 +179,10 @@ TEST_F(CliEndToEnd, ServeLogsServesTheDataAndTellsTheServiceManager) {
     const auto forever = Child(with({"watch"}), {"XDG_RUNTIME_DIR=" + runtime}).finish();
     EXPECT_EQ(forever.status, 2);
     EXPECT_NE(forever.err.find("--count"), std::string::npos) << forever.err;
+    // A second service on the port is refused, with the holder named.
+    const auto second = Child(with({"serve"}), {"XDG_RUNTIME_DIR=" + runtime}).finish();
+    EXPECT_EQ(second.status, 2);
+    EXPECT_NE(second.err.find("in use by PID " + std::to_string(service.pid())), std::string::npos) << second.err;
 
     // SIGHUP after the log was rotated away opens the file anew.
     fs::rename(log, log + ".1");
@@ -308,7 +312,7 @@ TEST_F(CliEndToEnd, MemoryReadStoppedBySigtermLeavesNoFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1) << "only the tty link";
 }
 
-TEST_F(CliEndToEnd, ADownloadThroughTheServiceWhoseClientHasGoneStopsAndLeavesNoFile) {
+TEST_F(CliEndToEnd, ADownloadThroughTheServiceEndsWithoutAFileWhenItsClientGoesOrTheServiceStops) {
     sim::FaultConfig paced;
     paced.pace = true;
     startPanel("memory-full", paced);   // the whole memory takes minutes at 9600 baud
@@ -328,8 +332,13 @@ TEST_F(CliEndToEnd, ADownloadThroughTheServiceWhoseClientHasGoneStopsAndLeavesNo
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_LT(std::chrono::steady_clock::now() - asked, 20s);
     EXPECT_FALSE(fs::exists(dir_ + "/full.csv"));
+    // Stopping the service during a download ends the client's command as a signal would.
+    Child client(with({"memory", "read", dir_ + "/full.csv"}), env);
+    std::this_thread::sleep_for(3s);
     service.signal(SIGTERM);
     EXPECT_EQ(service.finish().status, 0);
+    EXPECT_EQ(client.finish(30s).status, 128 + SIGTERM);
+    EXPECT_FALSE(fs::exists(dir_ + "/full.csv"));
 }
 
 TEST_F(CliEndToEnd, SetThenGetRoundTrip) {

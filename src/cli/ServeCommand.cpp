@@ -112,8 +112,8 @@ public:
     }
 
     int run() {
-        if (o_.dataServer) engine_.readings().setDataServer(&dataServer_);   // from the next cycle on
         if (log_ && !log_->openCurrent()) return exit_status::kFileFailed;
+        if (o_.dataServer) engine_.readings().setDataServer(&dataServer_);   // from the next cycle on
         engine_.reportConnection(true);
         engine_.timers().route(timer_id::kRegistration, [this](int) {
             if (log_) log_->tick();
@@ -123,7 +123,8 @@ public:
         engine_.timers().startTimer(timer_id::kServiceHousekeeping, 1000);
         engine_.timers().route(timer_id::kServiceCommand, [this](int) {
             engine_.timers().stopTimer(timer_id::kServiceCommand);
-            control_.runWaiting();
+            // One thing on the line at a time: a request waits for the download.
+            if (!downloading_) control_.runWaiting();
         });
         if (!control_.listen(defaultDataServerSocketDirectory()))
             engine_.tell(text(Text::ControlSocketFailed, {defaultDataServerSocketDirectory()}), Engine::kWarning);
@@ -162,7 +163,8 @@ private:
             cyclesSinceStatus_ = 0;
         }
         const LocalMinute now = localMinuteNow();
-        if (o_.memoryDaily && !downloading_ && now.day != lastDownloadDay_ && now.minute >= *o_.memoryDaily) {
+        if (o_.memoryDaily && !downloading_ && !commandRunning_ && now.day != lastDownloadDay_ &&
+            now.minute >= *o_.memoryDaily) {
             lastDownloadDay_ = now.day;
             download();
         }
@@ -181,6 +183,7 @@ private:
         if (log_) log_->pause(false);
         downloading_ = false;
         engine_.tell(text(Text::ServeMemoryResume), Engine::kInfo);
+        if (control_.hasWaiting()) engine_.timers().startTimer(timer_id::kServiceCommand, 1);
     }
 
     // A command a client sent, on this engine between poll cycles, its
@@ -207,6 +210,7 @@ private:
         const CliStreams own = engine_.streams();
         const bool ownQuiet = o_.quiet;
         engine_.redirect(io, o.quiet);
+        commandRunning_ = true;
         // A download or a watch whose client has gone stops at its next step;
         // a write, once begun, is finished.
         if (o.command == Command::MemoryRead || o.command == Command::Watch)
@@ -224,6 +228,7 @@ private:
         case Command::MemoryErase: status = commandMemoryErase(engine_, o.yes); break;
         default: status = commandGetSet(engine_, o); break;
         }
+        commandRunning_ = false;
         engine_.setInterrupt({});
         engine_.redirect(own, ownQuiet);
         engine_.setCycleHandler([this] { ++cyclesSinceStatus_; });   // watch had its own
@@ -254,6 +259,7 @@ private:
     long cyclesSinceStatus_ = 0;
     int lastDownloadDay_ = -1;
     bool downloading_ = false;
+    bool commandRunning_ = false;   // a client's command is on the engine
 };
 
 }  // namespace

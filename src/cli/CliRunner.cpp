@@ -143,7 +143,7 @@ int runCli(const std::vector<std::string>& args, const std::string& programDir, 
     case Command::MemoryErase: return commandMemoryErase(engine, o.yes);
     case Command::Serve:
         return commandServe(engine, o, o.dewPoint.value_or(settings.memoryDp != 0),
-                            o.vapour.value_or(settings.memoryPpm != 0));
+                            o.vapour.value_or(settings.memoryPpm != 0), programDir);
     case Command::Get:
     case Command::Set: return commandGetSet(engine, o);
     default: return es::kUsage;

@@ -4,6 +4,7 @@
 // returns the program's exit status (exit_status).
 
 #include <cstdio>
+#include <string>
 
 #include "cli/CliArguments.h"
 #include "cli/CliEngine.h"
@@ -24,7 +25,8 @@ int commandMemoryErase(Engine& engine, bool yes);
 
 // ServeCommand.cpp: the service: the log, the data server and the daily
 // download on one engine until SIGINT/SIGTERM.
-int commandServe(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour);
+// `programDir` is where the English texts are, for a client that asks for them.
+int commandServe(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour, const std::string& programDir);
 
 // SettingsCommands.cpp: info, get and set of a settings group.
 int commandInfo(Engine& engine);

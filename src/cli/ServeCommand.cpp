@@ -101,8 +101,9 @@ LocalMinute localMinuteNow() {
 
 class Service {
 public:
-    Service(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour)
-        : engine_(engine), o_(o), dewPoint_(dewPoint), vapour_(vapour), dataServer_(engine),
+    Service(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour, std::string programDir)
+        : engine_(engine), o_(o), dewPoint_(dewPoint), vapour_(vapour), programDir_(std::move(programDir)),
+          dataServer_(engine),
           control_(engine.watcher(), [this](const ControlRequest& r, const CliStreams& io) { return runFor(r, io); },
                    [this] { engine_.timers().startTimer(timer_id::kServiceCommand, 1); }) {
         if (!o.file.empty()) log_ = std::make_unique<LiveLog>(engine, o);
@@ -189,6 +190,16 @@ private:
     // A command a client sent, on this engine between poll cycles, its
     // output and messages going to the client.
     int runFor(const ControlRequest& request, const CliStreams& io) {
+        // The command speaks the language its client asked for, as on the port.
+        const std::string asked = languageOption(request.arguments);
+        const bool otherLanguage = (asked == "pl" || asked == "en") && (asked == "en") != english();
+        if (otherLanguage) useLanguage(asked, programDir_);
+        const int status = runInLanguage(request, io);
+        if (otherLanguage) useLanguage(asked == "en" ? "pl" : "en", programDir_);
+        return status;
+    }
+
+    int runInLanguage(const ControlRequest& request, const CliStreams& io) {
         const ParseResult parsed = parseArguments(request.arguments);
         if (!parsed.ok()) {
             std::fprintf(io.err, "%s\nmr420-cli --help\n", parsed.error.c_str());
@@ -248,6 +259,7 @@ private:
     Engine& engine_;
     const CliOptions& o_;
     bool dewPoint_, vapour_;
+    std::string programDir_;
     ServiceDataServer dataServer_;
     ServiceNotifier notifier_;
     ControlServer control_;
@@ -264,8 +276,8 @@ private:
 
 }  // namespace
 
-int commandServe(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour) {
-    Service service(engine, o, dewPoint, vapour);
+int commandServe(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour, const std::string& programDir) {
+    Service service(engine, o, dewPoint, vapour, programDir);
     return service.run();
 }
 

@@ -176,9 +176,11 @@ TEST_F(CliEndToEnd, ServeLogsServesTheDataAndTellsTheServiceManager) {
     const auto info = Child(with({"info"}), {"XDG_RUNTIME_DIR=" + runtime}).finish();
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_NE(info.out.find("4711"), std::string::npos) << info.out;
-    const auto forever = Child(with({"watch"}), {"XDG_RUNTIME_DIR=" + runtime}).finish();
+    // In the client's language: a watch until stopped does not go through it.
+    const auto forever = Child({"--ini", ini, "--lang", "pl", "--device", dir_ + "/tty", "watch"}, {"XDG_RUNTIME_DIR=" + runtime}).finish();
     EXPECT_EQ(forever.status, 2);
-    EXPECT_NE(forever.err.find("--count"), std::string::npos) << forever.err;
+    EXPECT_NE(forever.err.find("Port należy do usługi (PID " + std::to_string(service.pid()) + "); przez nią przechodzą info, watch --count"),
+              std::string::npos) << forever.err;
     // A second service on the port is refused, with the holder named.
     const auto second = Child(with({"serve"}), {"XDG_RUNTIME_DIR=" + runtime}).finish();
     EXPECT_EQ(second.status, 2);

@@ -117,7 +117,9 @@ int runCli(const std::vector<std::string>& args, const std::string& programDir, 
         return es::kFileFailed;
     }
     const auto failure = o.device.empty() ? engine.connection().openCom(port) : engine.connection().openDevice(o.device);
-    // A service of this user holds the port: the command runs through it.
+    // A service of this user holds the port: the command goes to it, and the
+    // service runs it or says what it runs. A second service, or a log
+    // beside the service's, is told who holds the port.
     const bool delegable = o.command != Command::Log && o.command != Command::Serve;
     if (failure && failure->holderPid > 0 && delegable)
         if (const std::optional<int> status = runThroughService(failure->holderPid, args, io)) return *status;

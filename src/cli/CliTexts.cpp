@@ -113,6 +113,8 @@ constexpr std::array<Pair, static_cast<std::size_t>(Text::Count)> kTexts = {{
      "The control socket cannot be opened in %s: commands cannot go through the service."},
     {"Port należy do usługi (PID %s); przez nią przechodzą info, watch --count, get, set i memory.",
      "The port belongs to the service (PID %s); info, watch --count, get, set and memory go through it."},
+    {"Usługa (PID %s) należy do innego użytkownika i nie wykona twojego polecenia.",
+     "The service (PID %s) belongs to another user; it runs no command for you."},
 }};
 
 // The English words of ConfigGroups' value lists and their Polish, longest first.

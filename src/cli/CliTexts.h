@@ -53,6 +53,7 @@ enum class Text {
     DataServerFailed,    // %s socket directory
     ControlSocketFailed, // %s socket directory
     NotThroughService,   // %s the service's PID
+    ServiceOfAnotherUser, // %s the service's PID
     Count
 };
 

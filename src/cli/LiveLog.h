@@ -79,8 +79,8 @@ public:
         write();
     }
 
-    // Closes the file and opens the one the pattern names now (after the
-    // file was rotated away), without a record.
+    // Closes the file (it was rotated away); the next tick opens the one
+    // the pattern names then.
     void reopen() {
         if (binary_) log_.closeBinary();
         else log_.closeText();

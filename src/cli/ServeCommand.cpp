@@ -99,6 +99,20 @@ LocalMinute localMinuteNow() {
     return {tm.tm_hour * 60 + tm.tm_min, static_cast<int>((t + tm.tm_gmtoff) / 86400)};
 }
 
+// The commands the service runs for a client: those that end by themselves
+// (a watch only with --count).
+bool runsThroughService(const CliOptions& o) {
+    switch (o.command) {
+    case Command::Info:
+    case Command::Get:
+    case Command::Set:
+    case Command::MemoryRead:
+    case Command::MemoryErase: return true;
+    case Command::Watch: return o.count > 0;
+    default: return false;
+    }
+}
+
 class Service {
 public:
     Service(Engine& engine, const CliOptions& o, bool dewPoint, bool vapour, std::string programDir)
@@ -129,11 +143,10 @@ public:
         });
         if (!control_.listen(defaultDataServerSocketDirectory()))
             engine_.tell(text(Text::ControlSocketFailed, {defaultDataServerSocketDirectory()}), Engine::kWarning);
-        engine_.setCycleHandler([this] { ++cyclesSinceStatus_; });
+        cyclesAtStatus_ = engine_.cycles();
         notifier_.send("READY=1\n" + statusLine());
         engine_.runUntil([] { return false; });
         notifier_.send("STOPPING=1\n");
-        engine_.setCycleHandler({});
         for (int id : {timer_id::kRegistration, timer_id::kServiceHousekeeping, timer_id::kServiceCommand}) {
             engine_.timers().stopTimer(id);
             engine_.timers().route(id, {});
@@ -154,14 +167,14 @@ private:
         const long long watchdog = notifier_.watchdogMs();
         // Cycles coming in show the engine alive; a stalled one is restarted.
         if (watchdog > 0 && (engine_.cycles() != cyclesAtWatchdog_ || downloading_) &&
-            seconds_ * 1000 - lastWatchdogSecond_ * 1000 >= watchdog / 2) {
+            (seconds_ - lastWatchdogSecond_) * 1000 >= watchdog / 2) {
             cyclesAtWatchdog_ = engine_.cycles();
             lastWatchdogSecond_ = seconds_;
             notifier_.send("WATCHDOG=1\n");
         }
         if (seconds_ % kStatusSeconds == 0) {
             notifier_.send(statusLine());
-            cyclesSinceStatus_ = 0;
+            cyclesAtStatus_ = engine_.cycles();
         }
         const LocalMinute now = localMinuteNow();
         if (o_.memoryDaily && !downloading_ && !commandRunning_ && now.day != lastDownloadDay_ &&
@@ -177,7 +190,6 @@ private:
         engine_.tell(text(Text::ServeMemoryPause), Engine::kInfo);
         CliOptions m = o_;
         m.file = expandFileName(o_.memoryFile);
-        m.comment = o_.comment;
         m.dumpPath.clear();
         // The read-out runs the loop until it is done; what failed has been said.
         commandMemoryRead(engine_, m, dewPoint_, vapour_);
@@ -209,10 +221,7 @@ private:
         // Files are named as the client sees them.
         for (std::string* path : {&o.file, &o.dumpPath})
             if (!path->empty() && path->front() != '/') *path = request.cwd + "/" + *path;
-        const bool watchForever = o.command == Command::Watch && o.count == 0;
-        if (watchForever || (o.command != Command::Info && o.command != Command::Watch && o.command != Command::Get &&
-                             o.command != Command::Set && o.command != Command::MemoryRead &&
-                             o.command != Command::MemoryErase)) {
+        if (!runsThroughService(o)) {
             std::fprintf(io.err, "%s\n", text(Text::NotThroughService, {std::to_string(::getpid())}).c_str());
             return exit_status::kPortFailed;
         }
@@ -242,13 +251,12 @@ private:
         commandRunning_ = false;
         engine_.setInterrupt({});
         engine_.redirect(own, ownQuiet);
-        engine_.setCycleHandler([this] { ++cyclesSinceStatus_; });   // watch had its own
         return status;
     }
 
     std::string statusLine() const {
         char rate[32];
-        std::snprintf(rate, sizeof rate, "%.1f", static_cast<double>(cyclesSinceStatus_) / kStatusSeconds);
+        std::snprintf(rate, sizeof rate, "%.1f", static_cast<double>(engine_.cycles() - cyclesAtStatus_) / kStatusSeconds);
         std::string file = log_ ? log_->fileName() : text(Text::ServeNoLog);
         if (const std::size_t slash = file.rfind('/'); slash != std::string::npos) file.erase(0, slash + 1);
         return "STATUS=" + text(Text::ServeStatus, {rate, file}) + "\n";
@@ -268,7 +276,7 @@ private:
     long long seconds_ = 0;
     long long lastWatchdogSecond_ = 0;
     long cyclesAtWatchdog_ = -1;
-    long cyclesSinceStatus_ = 0;
+    long cyclesAtStatus_ = 0;
     int lastDownloadDay_ = -1;
     bool downloading_ = false;
     bool commandRunning_ = false;   // a client's command is on the engine

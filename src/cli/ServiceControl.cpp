@@ -2,15 +2,14 @@
 
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
-#include "publish/DataServer.h"
+#include "base/UnixSocket.h"
+#include "cli/CliTexts.h"
+#include "publish/DataServerProtocol.h"
 
 namespace mr420::cli {
 
@@ -23,14 +22,6 @@ void escapeInto(std::string& out, std::string_view field) {
         else if (c == '\n') out += "\\n";
         else out += c;
     }
-}
-
-bool connectTo(int fd, const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) return false;
-    std::memcpy(address.sun_path, path.data(), path.size());
-    return ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
 }
 
 bool peerIs(int fd, pid_t pid) {
@@ -127,19 +118,9 @@ ControlServer::~ControlServer() {
 bool ControlServer::listen(const std::string& directory) {
     const std::string path = controlSocketPath(directory, ::getpid());
     if (!prepareDataServerSocketDirectory(path)) return false;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.data(), path.size());
     ::unlink(path.c_str());   // a socket left by a process of this PID that ended
-    // Created with mode 0600: another user cannot even connect.
-    const mode_t old = ::umask(0177);
-    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::umask(old);
-    if (!bound || ::listen(fd, data_server::kListenBacklog) != 0) {
-        if (fd >= 0) ::close(fd);
-        return false;
-    }
+    const int fd = listenOnUnixSocket(path, data_server::kListenBacklog);
+    if (fd < 0) return false;
     listenFd_ = fd;
     path_ = path;
     watcher_.watchFd(fd, FdWatcher::kReadable, [this](int) { accept(); });
@@ -147,15 +128,10 @@ bool ControlServer::listen(const std::string& directory) {
 }
 
 void ControlServer::accept() {
-    for (;;) {
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EINTR || errno == ECONNABORTED) continue;
-            return;
-        }
+    for (int fd; (fd = acceptConnection(listenFd_)) >= 0;) {
         clients_.emplace(fd, Client{});
         if (!peerIs(fd, 0)) {
-            send(fd, 'e', "mr420-cli: this service belongs to another user; it runs no command for you.\n");
+            send(fd, 'e', text(Text::ServiceOfAnotherUser, {std::to_string(::getpid())}) + "\n");
             send(fd, 'x', std::to_string(exit_status::kPortFailed));
             drop(fd);
             continue;
@@ -267,9 +243,9 @@ void ControlServer::drop(int fd) {
 
 std::optional<int> runThroughService(pid_t servicePid, const std::vector<std::string>& arguments, const CliStreams& io) {
     const std::string path = controlSocketPath(defaultDataServerSocketDirectory(), servicePid);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd = connectUnixSocket(path);
     if (fd < 0) return std::nullopt;
-    if (!connectTo(fd, path) || !peerIs(fd, servicePid)) {
+    if (!peerIs(fd, servicePid)) {
         ::close(fd);
         return std::nullopt;
     }

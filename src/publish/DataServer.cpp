@@ -1,11 +1,12 @@
 #include "publish/DataServer.h"
 
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <vector>
+
+#include "base/UnixSocket.h"
 
 namespace mr420 {
 
@@ -33,7 +34,6 @@ bool DataServer::start(long panelSerialNumber, const LiveReadings& panes) {
         protocol_.stop();
         return false;
     }
-    ::fcntl(claimed.fd, F_SETFL, ::fcntl(claimed.fd, F_GETFL) | O_NONBLOCK);
     claimed_ = std::move(claimed);
     watcher_.watchFd(claimed_.fd, FdWatcher::kReadable, [this](int) { acceptClients(); });
     return true;
@@ -67,11 +67,8 @@ void DataServer::publish(const LiveReadings& panes) {
 
 void DataServer::acceptClients() {
     while (claimed_.fd >= 0) {
-        const int fd = ::accept4(claimed_.fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
-            if (errno == EINTR || errno == ECONNABORTED) continue;
-            return;   // EAGAIN: none left; anything else: try at the next wake-up
-        }
+        const int fd = acceptConnection(claimed_.fd);
+        if (fd < 0) return;
         if (clientCount() >= data_server::kMaxClients) {
             (void)!::send(fd, kTooManyClients.data(), kTooManyClients.size(), MSG_NOSIGNAL);
             ::close(fd);
@@ -108,23 +105,6 @@ bool DataServer::send(int fd, std::string_view bytes) {
     if (it == clients_.end()) return false;
     it->second.queued.append(bytes);
     return flush(fd, it->second);
-}
-
-bool sendWhatTheSocketTakes(int fd, std::string& queued) {
-    std::size_t sent = 0;
-    bool failed = false;
-    while (sent < queued.size()) {
-        const ssize_t n = ::send(fd, queued.data() + sent, queued.size() - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        failed = !(n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK));
-        break;
-    }
-    queued.erase(0, sent);
-    return !failed;
 }
 
 bool DataServer::flush(int fd, Client& client) {

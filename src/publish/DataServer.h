@@ -18,10 +18,6 @@
 
 namespace mr420 {
 
-// Sends as much of `queued` as a non-blocking socket takes now and removes
-// it from the queue; false when the socket failed (the peer has gone).
-bool sendWhatTheSocketTakes(int fd, std::string& queued);
-
 class DataServer {
 public:
     explicit DataServer(FdWatcher& watcher) : watcher_(watcher) {}

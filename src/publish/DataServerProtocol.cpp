@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "base/StringTable.h"
+#include "base/UnixSocket.h"
 #include "base/ValueFormat.h"
 
 namespace mr420 {
@@ -81,17 +82,11 @@ std::string statusFrom(std::string text) {
 enum class Probe { Answers, Refused, Other };
 
 Probe probeSocket(const std::string& socketPath) {
-    if (socketPath.size() >= sizeof(sockaddr_un::sun_path)) return Probe::Other;
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return Probe::Other;
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::memcpy(addr.sun_path, socketPath.c_str(), socketPath.size() + 1);
-    const int r = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+    const int fd = connectUnixSocket(socketPath, true);
     const int error = errno;
-    ::close(fd);
+    if (fd >= 0) ::close(fd);
     // EAGAIN: a live server with a full backlog.
-    if (r == 0 || error == EAGAIN) return Probe::Answers;
+    if (fd >= 0 || error == EAGAIN) return Probe::Answers;
     // Nobody listens on the socket: its program is gone.
     if (error == ECONNREFUSED) return Probe::Refused;
     return Probe::Other;
@@ -380,24 +375,16 @@ ClaimedDataServerSocket claimDataServerSocket(const std::string& directory, int 
         if (!dataServerSocketFree(path)) continue;
         // A stale socket is removed so that the path can be bound again.
         if (::unlink(path.c_str()) != 0 && errno != ENOENT) continue;
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (fd < 0) return claimed;
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-        if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        const int fd = listenOnUnixSocket(path, kListenBacklog);
+        struct stat st{};
+        if (fd < 0 || ::lstat(path.c_str(), &st) != 0) {
             const int error = errno;
-            ::close(fd);
+            if (fd >= 0) {
+                ::close(fd);
+                ::unlink(path.c_str());
+            }
             if (error == EADDRINUSE) continue;   // an instance without the lock was quicker
             return claimed;                      // the directory takes no sockets
-        }
-        // The mode is set before anyone can connect.
-        struct stat st{};
-        if (::chmod(path.c_str(), 0600) != 0 || ::lstat(path.c_str(), &st) != 0 ||
-            ::listen(fd, kListenBacklog) != 0) {
-            ::close(fd);
-            ::unlink(path.c_str());
-            return claimed;
         }
         claimed.fd = fd;
         claimed.directory = directory;

@@ -169,7 +169,7 @@ private:
 
 // A listening socket an instance has claimed.
 struct ClaimedDataServerSocket {
-    int fd = -1;              // listening, close-on-exec; -1 when none could be had
+    int fd = -1;              // listening, close-on-exec, non-blocking; -1 when none could be had
     std::string directory;
     std::string path;
     unsigned long long device = 0;   // of the socket file, to recognise it at removal

@@ -13,12 +13,12 @@
 #include <unistd.h>
 
 #include "base/StringTable.h"
+#include "base/UnixSocket.h"
 #include "support/TestSupport.h"
 
 namespace mr420 {
 namespace {
 
-using test::unixAddress;
 
 LiveReadings mr411Panes() {
     LiveReadings p{};
@@ -288,8 +288,8 @@ class TestSocket {
 public:
     TestSocket(const std::string& path, bool stale) {
         fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un addr = unixAddress(path);
-        ok_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && (stale || ::listen(fd_, 4) == 0);
+        const sockaddr_un addr = *unixSocketAddress(path);
+        ok_ = ::bind(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 && (stale || ::listen(fd_, 4) == 0);
         if (stale) {
             ::close(fd_);
             fd_ = -1;
@@ -312,11 +312,9 @@ void touch(const std::string& path) {
 }
 
 bool canConnect(const std::string& path) {
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un addr = unixAddress(path);
-    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    ::close(fd);
-    return ok;
+    const int fd = connectUnixSocket(path);
+    if (fd >= 0) ::close(fd);
+    return fd >= 0;
 }
 
 TEST(DataServerSockets, CandidatePathsInOrder) {

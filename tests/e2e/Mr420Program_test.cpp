@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/UnixSocket.h"
 #include "support/ChildProcess.h"
 #include "support/TestSupport.h"
 
@@ -53,14 +54,7 @@ std::string readLine(int fd, int timeoutMs) {
 struct DataClient {
     int fd = -1;
     explicit DataClient(const std::string& path) {
-        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
-            ::close(fd);
-            fd = -1;
-        }
+        fd = mr420::connectUnixSocket(path);
     }
     ~DataClient() {
         if (fd >= 0) ::close(fd);

@@ -5,22 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <string>
+
+#include "base/UnixSocket.h"
 
 namespace mr420::test {
 
 struct SocketClient {
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    explicit SocketClient(const std::string& path) {
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0) << path;
-    }
+    int fd;
+    explicit SocketClient(const std::string& path) : fd(connectUnixSocket(path, true)) { EXPECT_GE(fd, 0) << path; }
     ~SocketClient() { ::close(fd); }
     SocketClient(const SocketClient&) = delete;
     SocketClient& operator=(const SocketClient&) = delete;

@@ -70,13 +70,6 @@ void EnvGuard::set(const char* value) {
         ::unsetenv(name_.c_str());
 }
 
-sockaddr_un unixAddress(const std::string& path) {
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    return addr;
-}
-
 FileSizeLimit::FileSizeLimit(rlim_t bytes) {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;

@@ -5,7 +5,6 @@
 
 #include <sys/resource.h>
 #include <sys/types.h>
-#include <sys/un.h>
 
 #include <chrono>
 #include <csignal>
@@ -67,9 +66,6 @@ private:
     std::string name_;
     std::optional<std::string> saved_;
 };
-
-// The address of the local socket at `path`.
-sockaddr_un unixAddress(const std::string& path);
 
 // While it lives, no file of this process grows beyond `bytes`: it stands
 // for a full disk, and a write past it fails with EFBIG (SIGXFSZ ignored).

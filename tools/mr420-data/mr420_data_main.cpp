@@ -21,6 +21,7 @@
 
 #include "publish/DataServerProtocol.h"
 #include "base/StringTable.h"
+#include "base/UnixSocket.h"
 
 namespace {
 
@@ -50,14 +51,12 @@ class Connection {
 public:
     // Connects with a time limit on connecting, sending and each read.
     bool open(const std::string& path) {
-        if (path.size() >= sizeof(sockaddr_un::sun_path)) return false;
+        const std::optional<sockaddr_un> address = mr420::unixSocketAddress(path);
+        if (!address) return false;
         fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (fd_ < 0) return false;
         setTimeout(kReplyTimeoutSeconds);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-        return ::connect(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+        return ::connect(fd_, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0;
     }
     ~Connection() {
         if (fd_ >= 0) ::close(fd_);

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "base/StringTable.h"
+#include "base/UnixSocket.h"
 #include "support/TestSupport.h"
 #include "support/TestApplication.h"
 
@@ -25,7 +26,6 @@ namespace mr420 {
 namespace {
 
 using mr420::test::app;
-using test::unixAddress;
 
 LiveReadings panes() {
     LiveReadings p{};
@@ -48,7 +48,7 @@ public:
     explicit Client(const std::string& path, int receiveBuffer = 0) {
         fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (receiveBuffer > 0) ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-        const sockaddr_un addr = unixAddress(path);
+        const sockaddr_un addr = *unixSocketAddress(path);
         connected_ = ::connect(fd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
         ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) | O_NONBLOCK);
     }
@@ -223,7 +223,7 @@ TEST_F(LocalDataServerTest, FailsOnlyWhenNoSocketCanBeHad) {
 TEST_F(LocalDataServerTest, StaleSocketIsTakenOverButARegularFileIsLeftAlone) {
     {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        const sockaddr_un addr = unixAddress(path_);
+        const sockaddr_un addr = *unixSocketAddress(path_);
         ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
         ::close(fd);   // bound, never listening: left behind
     }

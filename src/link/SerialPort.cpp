@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <optional>
 #include <system_error>
 
 #include <fcntl.h>
@@ -105,6 +104,9 @@ int SerialPort::openDevice(int& err, PortHolder& holder) {
     tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
     tio.c_cflag |= CS8 | CREAD | CLOCAL;
     tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    // Nothing is special in the canonical mode the worker switches to while
+    // a reply is due (see setLineMode): only LF ends a line.
+    for (cc_t& special : tio.c_cc) special = _POSIX_VDISABLE;
     tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     ::cfsetispeed(&tio, speed);
@@ -166,9 +168,8 @@ bool SerialPort::startWorker() {
         std::lock_guard<std::mutex> guard(portLock_);
         if (fd_ >= 0) (void)::tcflush(fd_, TCIFLUSH);
     }
-    lineBytes_ = 0;
-    held_ = 0;
-    lineEndHeld_ = false;
+    canonical_ = false;
+    stalled_ = false;
     listening_ = false;
     workerDone_ = false;
     try {
@@ -261,9 +262,7 @@ void SerialPort::disconnect() {
         std::lock_guard<std::mutex> guard(portLock_);
         closeFd(fd_);
     }
-    held_ = 0;
-    lineEndHeld_ = false;
-    lineBytes_ = 0;
+    canonical_ = false;   // a reopened device starts raw
     // The lock file goes with the device: the name may come back as another
     // device, or ours may come back under another name. It is taken again
     // when the device is reopened.
@@ -350,58 +349,47 @@ void SerialPort::workerLoop() {
             continue;
         }
 
-        bool look = false, failed = false;
-        if (const auto until = quietWaitEnd(); until && !writePending()) {
-            // A line trickles in and its end is not near: sleep a slice
-            // without watching the port (see quietWaitEnd), then look. The
-            // last character read was no CR, so the line's CR LF ends a
-            // character's time from now at the earliest: a slice of that
-            // time plus kLineEndCheckMs sees its line end at most
-            // kLineEndCheckMs after it arrived.
-            const long long untilNs =
-                std::chrono::duration_cast<std::chrono::nanoseconds>(*until - std::chrono::steady_clock::now()).count();
-            const long long sliceNs =
-                std::clamp<long long>(untilNs, 0, kLineEndCheckMs * 1'000'000LL + characterNs());
-            const timespec slice{static_cast<time_t>(sliceNs / 1'000'000'000LL),
-                                 static_cast<long>(sliceNs % 1'000'000'000LL)};
-            pollfd wake{wakeFd_, POLLIN, 0};
-            if (::ppoll(&wake, 1, &slice, nullptr) > 0) drainWake();
-            look = true;
-        } else {
-            // Held characters wait at most for the line's pause (see holdingTheLine).
-            const int timeout = writePending() ? 0 : held_ > 0 ? linePauseMs() : -1;
-            pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-            int n = ::poll(fds, 2, timeout);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                deliverHeld();
-                if (shutdown_) break;
-                disconnect();
-                continue;
-            }
-            if (fds[1].revents & POLLIN) drainWake();
-            look = (fds[0].revents & POLLIN) != 0;
-            failed = (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+        setLineMode(fd, wantsCanonical());
+        // While a reply is due the kernel wakes the worker once per line; a
+        // reply that has not ended by the time it should have is read as it
+        // comes from then on (see lineStallMs).
+        const int timeout = writePending() ? 0 : canonical_ ? lineStallMs() : -1;
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        const int n = ::poll(fds, 2, timeout);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (shutdown_) break;
+            disconnect();
+            continue;
         }
+        if (fds[1].revents & POLLIN) drainWake();
         if (shutdown_) break;
-
-        if (look || failed) {
+        if (n == 0 && canonical_ && !writePending()) {
+            stalled_ = true;
+            continue;
+        }
+        const bool failed = (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+        if ((fds[0].revents & POLLIN) || failed) {
             const bool alive = takeIn();
             if (shutdown_) break;
             if (!alive || failed) {
-                deliverHeld();
-                if (shutdown_) break;
                 disconnect();
                 continue;
             }
         }
-        if (!holdingTheLine()) deliverHeld();
-        if (shutdown_) break;
-
         if (writePending()) {
-            // Everything received goes to the owner before the purge.
-            deliverHeld();
-            if (shutdown_) break;
+            // A line that has not ended is kept by the driver in canonical
+            // mode: read raw, it goes to the owner before the purge like
+            // everything else received.
+            if (canonical_) {
+                setLineMode(fd, false);
+                const bool alive = takeIn();
+                if (shutdown_) break;
+                if (!alive) {
+                    disconnect();
+                    continue;
+                }
+            }
             writeStep();
         }
     }
@@ -416,41 +404,35 @@ bool SerialPort::writePending() {
 }
 
 bool SerialPort::takeIn() {
+    // One hand-over for whatever the driver holds: in canonical mode a read
+    // returns at most one line, so several lines take several reads.
+    std::size_t held = 0;
+    bool alive = true;
     while (!shutdown_) {
-        if (held_ == sizeof inbox_) deliverHeld();
-        const std::size_t room = sizeof inbox_ - held_;
+        if (held == sizeof inbox_) {
+            delivery_->deliverBytes(inbox_, held);
+            held = 0;
+            continue;
+        }
         ssize_t got;
         int err;
         {
             std::lock_guard<std::mutex> guard(portLock_);
             if (fd_ < 0) return false;
-            got = ::read(fd_, inbox_ + held_, room);
+            got = ::read(fd_, inbox_ + held, sizeof inbox_ - held);
             err = errno;
         }
         if (got > 0) {
-            const auto count = static_cast<std::size_t>(got);
-            held_ += count;
-            noteArrival(inbox_ + held_ - count, count);
-            const bool handOver = !holdingTheLine();
-            if (handOver) deliverHeld();
-            // A terminal's read takes everything queued; only while the owner
-            // handled a hand-over (or the buffer was full) can more have come.
-            if (handOver || count == room) continue;
-            return true;
+            held += static_cast<std::size_t>(got);
+            continue;
         }
-        if (got < 0 && (err == EAGAIN || err == EWOULDBLOCK)) return true;
         if (got < 0 && err == EINTR) continue;
-        return false;  // 0 is a hang-up, anything else (EIO) a failed device
+        // EAGAIN: all is read; 0 is a hang-up, anything else (EIO) a failed device.
+        alive = got < 0 && (err == EAGAIN || err == EWOULDBLOCK);
+        break;
     }
-    return true;
-}
-
-void SerialPort::deliverHeld() {
-    if (held_ == 0) return;
-    const std::size_t count = held_;
-    held_ = 0;
-    lineEndHeld_ = false;
-    delivery_->deliverBytes(inbox_, count);
+    if (held > 0 && !shutdown_) delivery_->deliverBytes(inbox_, held);
+    return alive;
 }
 
 bool SerialPort::waitWritable(int fd, bool& hungUp) {
@@ -493,13 +475,15 @@ void SerialPort::writeStep() {
     {
         std::lock_guard<std::mutex> guard(portLock_);
         fd = fd_;
-        if (fd < 0) return;
-        // Whatever input the device still holds belongs to an earlier
-        // exchange. Only the input: the frame before may still be going out
-        // (a character takes about 1 ms at 9600 baud).
-        (void)::tcflush(fd, TCIFLUSH);
     }
-    lineBytes_ = 0;   // the purge emptied the input: the reply starts afresh
+    if (fd < 0) return;
+    // The reply to this frame is due from now on.
+    stalled_ = false;
+    setLineMode(fd, wantsCanonical());
+    // Whatever input the device still holds belongs to an earlier exchange.
+    // Only the input: the frame before may still be going out (a character
+    // takes about 1 ms at 9600 baud).
+    (void)::tcflush(fd, TCIFLUSH);
     // While the worker runs, only the worker closes or replaces fd_, so fd
     // stays valid here without the lock.
     bool failed = false;
@@ -521,64 +505,37 @@ void SerialPort::writeStep() {
     if (failed) disconnect();
 }
 
-void SerialPort::expectReply(std::size_t minimumLength) { expectedLineLength_ = minimumLength; }
-
-long long SerialPort::characterNs() const { return 10'000'000'000LL / (baud_ > 0 ? baud_ : 9600); }
-
-int SerialPort::linePauseMs() const {
-    // Four characters' time, and never less than two looks.
-    const long long ms = (4 * characterNs() + 999'999) / 1'000'000;
-    return static_cast<int>(std::max<long long>(ms, 2LL * kLineEndCheckMs));
-}
-
-void SerialPort::noteArrival(const char* bytes, std::size_t count) {
-    const auto now = std::chrono::steady_clock::now();
-    lastArrival_ = now;
-    const void* lf = std::memchr(bytes, '\n', count);
-    if (lf == nullptr) {
-        if (lineBytes_ == 0) lineStarted_ = now;
-        lineBytes_ += count;
-        return;
+void SerialPort::expectReply(std::size_t minimumLength) {
+    // The worker takes up the mode at once: characters that are to go as
+    // they come must not wait in the driver for a line end, and a reply due
+    // is to be handed over whole.
+    const std::size_t before = expectedLineLength_.exchange(minimumLength);
+    if ((before == 0) != (minimumLength == 0) && wakeFd_ >= 0) {
+        const std::uint64_t one = 1;
+        (void)!::write(wakeFd_, &one, sizeof one);
     }
-    lineEndHeld_ = true;
-    // Characters after the last line end begin the next line.
-    const char* last = bytes + count;
-    while (last > bytes && last[-1] != '\n') --last;
-    lineBytes_ = static_cast<std::size_t>(bytes + count - last);
-    if (lineBytes_ > 0) lineStarted_ = now;
 }
 
-bool SerialPort::holdingTheLine() const {
-    if (held_ == 0 || lineEndHeld_ || held_ == sizeof inbox_) return false;
-    const std::size_t expected = expectedLineLength_;
-    // Without an announced length, or past it, characters go as they come.
-    if (expected == 0 || lineBytes_ == 0 || lineBytes_ >= expected) return false;
-    // A line that has paused is not trickling any more.
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastArrival_ > std::chrono::milliseconds(linePauseMs())) return false;
-    // Nor one that came much faster than the line's pace (a pseudo-terminal,
-    // an adapter that passes on whole blocks): it is read as it comes.
-    const long long elapsedNs =
-        std::chrono::duration_cast<std::chrono::nanoseconds>(lastArrival_ - lineStarted_).count();
-    return elapsedNs >= static_cast<long long>(lineBytes_ - 1) * characterNs() / 2;
+bool SerialPort::wantsCanonical() const { return expectedLineLength_ > 0 && !stalled_; }
+
+void SerialPort::setLineMode(int fd, bool canonical) {
+    if (canonical == canonical_) return;
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) return;
+    // Canonical: the driver keeps a line until its LF (every other special
+    // character is disabled at the open) and poll() reports whole lines only.
+    // Leaving it makes what the driver holds of an unfinished line readable.
+    if (canonical) tio.c_lflag |= ICANON;
+    else tio.c_lflag &= ~ICANON;
+    if (::tcsetattr(fd, TCSANOW, &tio) == 0) canonical_ = canonical;
 }
 
-std::optional<std::chrono::steady_clock::time_point> SerialPort::quietWaitEnd() const {
-    if (!holdingTheLine()) return std::nullopt;
-    // The line end is character number `expected` at the earliest. From the
-    // time the character before it (CR) is due, the worker watches the port
-    // for every character, so that a reply of the announced length is handed
-    // over the moment its line end arrives. lastArrival_ lags the arrival of
-    // the last character read by less than a character's time, so this wakes
-    // the worker after that CR is due and before the line end is.
-    const std::size_t expected = expectedLineLength_;
-    if (lineBytes_ + 1 >= expected) return std::nullopt;
-    // After a CR the line end may be next: watch the port for it.
-    if (inbox_[held_ - 1] == '\r') return std::nullopt;
-    const auto missing = static_cast<long long>(expected - lineBytes_ - 1);
-    const auto end = lastArrival_ + std::chrono::nanoseconds(missing * characterNs());
-    if (end <= std::chrono::steady_clock::now()) return std::nullopt;
-    return end;
+int SerialPort::lineStallMs() const {
+    // Twice the time the announced reply takes at the line's pace, and a
+    // margin for the panel's answer to start.
+    const long long characterNs = 10'000'000'000LL / (baud_ > 0 ? baud_ : 9600);
+    const long long lineMs = static_cast<long long>(expectedLineLength_) * characterNs / 1'000'000;
+    return static_cast<int>(std::min<long long>(2 * lineMs + kReplyStartMarginMs, 60'000));
 }
 
 }  // namespace mr420

@@ -3,8 +3,8 @@
 //
 // The worker waits with poll() on the port and on an eventfd that carries write
 // requests and the shutdown. Received bytes are handed to a ByteDelivery in
-// blocking calls (one per read, or one per line while a reply of an announced
-// length trickles in, see expectReply), so the owner sees them strictly in
+// blocking calls (one per wake-up of the worker: one per line while a reply
+// is due, see expectReply), so the owner sees them strictly in
 // order and nothing else is read until it has handled them. A frame handed
 // to send() is written by the worker after it has delivered everything
 // received and purged the port's input; output still going out is never
@@ -30,7 +30,6 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -75,17 +74,15 @@ public:
     // still waiting is replaced. Frames sent while the device is gone are dropped.
     void send(const char* frame, std::size_t length) override;
 
-    // While a reply of at least this length arrives at the line's pace, the
-    // worker does not wake for every character and hands the line over in
-    // one piece when its line end comes. A reply of the announced length is
-    // handed over as its line end arrives; one that ends sooner (a refusal,
-    // an older panel's shorter reply) within kLineEndCheckMs or so.
+    // While a reply of this length (more than 0) is due, the port is in
+    // canonical mode with LF as the only line end: the kernel wakes the
+    // worker once per line, and each line is handed over the moment its LF
+    // arrives, whatever its length. A reply that has not ended after
+    // lineStallMs (twice its time at the line's pace plus
+    // kReplyStartMarginMs) is read as it comes until the next frame. With 0
+    // characters go to the owner as they come.
     void expectReply(std::size_t minimumLength) override;
-
-    // While a reply trickles in, a line end that comes sooner than announced
-    // is seen at most this long after it arrived (scheduling aside); the
-    // worker looks at the port about every kLineEndCheckMs plus a character.
-    static constexpr int kLineEndCheckMs = 3;
+    static constexpr int kReplyStartMarginMs = 100;
 
     // Stops the worker, drops DTR and RTS and closes the device. Output that
     // has not gone out within kCloseDrainMs is discarded, so a stalled
@@ -139,13 +136,10 @@ private:
     // program holds the port).
     int openDevice(int& err, PortHolder& holder);
     void workerLoop();
-    bool takeIn();          // false when the device failed
-    void deliverHeld();
-    void noteArrival(const char* bytes, std::size_t count);
-    bool holdingTheLine() const;
-    std::optional<std::chrono::steady_clock::time_point> quietWaitEnd() const;
-    long long characterNs() const;
-    int linePauseMs() const;
+    bool takeIn();          // hands over all the driver holds; false when the device failed
+    bool wantsCanonical() const;
+    void setLineMode(int fd, bool canonical);
+    int lineStallMs() const;
     void writeStep();
     bool writePending();
     void disconnect();
@@ -180,22 +174,10 @@ private:
 
     std::atomic<std::size_t> expectedLineLength_{0};
 
-    // Worker only. While a reply of an announced length trickles in at the
-    // line's pace, the worker holds its characters back (the first held_
-    // bytes of inbox_) and hands the line over in one piece when its end
-    // comes. Between the start of the line and the time its CR is due it
-    // does not wake for every character: it sleeps on the wake descriptor
-    // alone and reads what came every kLineEndCheckMs plus a character's
-    // time; after a CR, and once that CR is due, it watches the port. A
-    // terminal cannot be peeked at, so this is how a line that ends sooner
-    // than announced (a refusal, an older panel's reply) is still seen
-    // within a few milliseconds, at a few hundred wake-ups a second at most.
+    // Worker only.
     char inbox_[4096] = {};
-    std::size_t held_ = 0;
-    bool lineEndHeld_ = false;    // a line end is among the held characters
-    std::size_t lineBytes_ = 0;   // characters of the line being received (held or handed over)
-    std::chrono::steady_clock::time_point lineStarted_;   // when its first character was read
-    std::chrono::steady_clock::time_point lastArrival_;   // when characters were last read
+    bool canonical_ = false;   // the terminal's mode as last set
+    bool stalled_ = false;     // the reply due did not end in time: raw until the next frame
 
     PortOpenError lastError_ = PortOpenError::None;
     int lastErrno_ = 0;

@@ -161,12 +161,20 @@ TEST_F(SerialPortOnPty, BytesReachTheDeliveryInOrder) {
     ASSERT_TRUE(listen(port));
     EXPECT_FALSE(port.startWorker());  // one worker per opening
 
-    // Every byte value, CR LF and NUL included, in uneven pieces.
+    // Every byte value, CR LF, NUL and the terminal's editing characters
+    // included, in uneven pieces: as they come, and while a reply is due
+    // (lines whole, the unfinished last one once it is overdue).
     std::string sent;
     for (int i = 0; i < 3000; ++i) sent.push_back(static_cast<char>((i * 7) & 0xff));
-    for (std::size_t at = 0; at < sent.size(); at += 37) pty.write(sent.substr(at, 37));
-    ASSERT_TRUE(recorder.waitForSize(sent.size()));
-    EXPECT_EQ(recorder.received(), sent);
+    std::string expected;
+    for (std::size_t announced : {0, 60}) {
+        SCOPED_TRACE(announced);
+        port.expectReply(announced);
+        for (std::size_t at = 0; at < sent.size(); at += 37) pty.write(sent.substr(at, 37));
+        expected += sent;
+        ASSERT_TRUE(recorder.waitForSize(expected.size()));
+        EXPECT_EQ(recorder.received(), expected);
+    }
     port.close();
     EXPECT_FALSE(port.isOpen());
 }
@@ -459,16 +467,18 @@ TEST_F(SerialPortOnPty, CloseFromInsideADeliveryOnlyStopsTheWorker) {
     EXPECT_FALSE(port.isOpen());
 }
 
-TEST_F(SerialPortOnPty, AReplyArrivingAtLinePaceIsHandedOverInFewPiecesWithoutDelayingItsEnd) {
+TEST_F(SerialPortOnPty, AReplyArrivingAtLinePaceIsHandedOverInOnePieceWithoutDelayingItsEnd) {
     ASSERT_TRUE(openAndListen(port, pty, recorder));
     const std::string reply = std::string(58, 'A') + "\r\n";
     port.expectReply(reply.size());
+    port.send("020A00F4\r\n", 10);
+    ASSERT_EQ(pty.read(10, 2000ms), "020A00F4\r\n");
     writeAtLinePace(pty, reply);
     const auto lineEndWritten = std::chrono::steady_clock::now();
     ASSERT_TRUE(recorder.waitForSize(reply.size()));
     const auto lineEndDelivered = std::chrono::steady_clock::now();
     EXPECT_EQ(recorder.received(), reply);
-    EXPECT_LT(recorder.handOvers(), 20) << "one hand-over per character would be 60";
+    EXPECT_EQ(recorder.handOvers(), 1) << "one hand-over per character would be 60";
     EXPECT_LT(lineEndDelivered - lineEndWritten, 50ms);
 }
 
@@ -700,7 +710,7 @@ TEST(SerialPort, CharactersOfATricklingLineAreNotKeptFromTheOwner) {
         const std::string half = "020200:0123456789";
         writeAtLinePace(pty, half);
         if (!frameSent) {
-            // Handed over once the line has been quiet for a few characters' time.
+            // Handed over once the reply is overdue.
             EXPECT_TRUE(recorder.waitForSize(half.size(), 500ms));
             EXPECT_EQ(recorder.received(), half);
         } else {

@@ -118,6 +118,10 @@ void Engine::onReplyAccepted(PanelCommand command) {
     acceptedSinceRefresh_ = true;
 }
 
+int Engine::noAnswerStatus() const {
+    return lost_ || !connection_.deviceConnected() ? exit_status::kNoCommunication : exit_status::kNoAnswer;
+}
+
 void Engine::connectionLost() {
     if (lost_) return;
     lost_ = true;

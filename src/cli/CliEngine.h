@@ -67,6 +67,10 @@ public:
     int waitForFirstCycle(std::optional<std::chrono::milliseconds> limit);
 
     long cycles() const { return cycles_; }
+    // The status of a command the panel did not answer: kNoCommunication
+    // when the device has gone or the connection is lost (the command could
+    // not have been answered), else kNoAnswer.
+    int noAnswerStatus() const;
     // Called after every complete cycle (the panes are up to date).
     void setCycleHandler(std::function<void()> handler) { onCycle_ = std::move(handler); }
     // Says on stderr when the connection is lost and when it is back.

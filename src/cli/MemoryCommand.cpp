@@ -44,7 +44,7 @@ public:
         // The dump and the file are each replaced only once complete; what
         // failed has been said.
         const MemoryReadoutOutcome outcome = readout_.outcome();
-        if (outcome == MemoryReadoutOutcome::TimedOut) return es::kNoAnswer;
+        if (outcome == MemoryReadoutOutcome::TimedOut) return engine_.noAnswerStatus();
         const int status = outcome == MemoryReadoutOutcome::DumpFailed ? es::kFileFailed : es::kDone;
         if (readout_.records().empty()) return status;   // "the memory is empty" was said
 
@@ -98,7 +98,7 @@ public:
         const bool erased = eraser_.run();
         if (signalled()) return signalExit();
         if (refused_) return es::kUsage;
-        if (!erased) return es::kNoAnswer;
+        if (!erased) return engine_.noAnswerStatus();
         engine_.note(text(Text::MemoryErased));
         return es::kDone;
     }

@@ -24,14 +24,15 @@ public:
         : engine_(engine), onSettings_(std::move(onSettings)),
           controller_(engine.session(), engine.timers(), *this) {}
 
-    // kDone, kNoAnswer (read or write failed, message said), or what onSettings set.
+    // kDone, kNoAnswer or kNoCommunication (read or write failed, message
+    // said), or what onSettings set.
     int run(ConfigKind kind, ConfigModel& model) {
         kind_ = kind;
         const bool acknowledged = controller_.run(kind, *this, model);
         if (signalled()) return signalExit();
-        if (failed_) return es::kNoAnswer;
+        if (failed_) return engine_.noAnswerStatus();
         if (status_ != es::kDone) return status_;
-        if (configSpec(kind).writes() && wrote_ && !acknowledged) return es::kNoAnswer;
+        if (configSpec(kind).writes() && wrote_ && !acknowledged) return engine_.noAnswerStatus();
         if (wrote_ && acknowledged) engine_.note(text(Text::SettingsWritten));
         return es::kDone;
     }
@@ -139,7 +140,7 @@ int commandGetSet(Engine& engine, const CliOptions& o) {
         // takes nothing of the panel's).
         complete = (setting && !spec.reads()) || settingsComplete(spec, engine.state());
         if (!complete) {
-            self->setStatus(es::kNoAnswer);
+            self->setStatus(engine.noAnswerStatus());
             return false;
         }
         if (!setting) {
@@ -168,7 +169,7 @@ int commandGetSet(Engine& engine, const CliOptions& o) {
     self = &run;
     const int status = run.run(group.kind, *model);
     // The read ended without the group, or the chain without all of it.
-    if (status == es::kNoAnswer && (!complete || !run.readBrought()))
+    if ((status == es::kNoAnswer || status == es::kNoCommunication) && (!complete || !run.readBrought()))
         engine.say(format(str(setting ? string_id::kGroupNotReadNothingWritten : string_id::kGroupNotReadNothingPrinted),
                           {group.name}));
     return status;

@@ -314,7 +314,7 @@ TEST_F(CliEndToEnd, MemoryReadStoppedBySigtermLeavesNoFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1) << "only the tty link";
 }
 
-TEST_F(CliEndToEnd, ADownloadThroughTheServiceEndsWithoutAFileWhenItsClientGoesOrTheServiceStops) {
+TEST_F(CliEndToEnd, ADownloadThroughTheServiceEndsWithoutAFileWhenItsClientGoesThePanelGoesOrTheServiceStops) {
     sim::FaultConfig paced;
     paced.pace = true;
     startPanel("memory-full", paced);   // the whole memory takes minutes at 9600 baud
@@ -334,6 +334,15 @@ TEST_F(CliEndToEnd, ADownloadThroughTheServiceEndsWithoutAFileWhenItsClientGoesO
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_LT(std::chrono::steady_clock::now() - asked, 20s);
     EXPECT_FALSE(fs::exists(dir_ + "/full.csv"));
+    // The panel unplugged during a download: no communication, no file; the
+    // service finds the panel again.
+    Child unplugged(with({"memory", "read", dir_ + "/full.csv"}), env);
+    std::this_thread::sleep_for(3s);
+    panel_->stop();
+    EXPECT_EQ(unplugged.finish(30s).status, 3);
+    EXPECT_FALSE(fs::exists(dir_ + "/full.csv"));
+    ASSERT_TRUE(panel_->start());
+    ASSERT_TRUE(waitFor([&] { return service.errSoFar().find("panel is back") != std::string::npos; }));
     // Stopping the service during a download ends the client's command as a signal would.
     Child client(with({"memory", "read", dir_ + "/full.csv"}), env);
     std::this_thread::sleep_for(3s);

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 #include "base/UnixSocket.h"
 #include "cli/CliTexts.h"
@@ -24,11 +25,11 @@ void escapeInto(std::string& out, std::string_view field) {
     }
 }
 
-bool peerIs(int fd, pid_t pid) {
+std::optional<ucred> peerOf(int fd) {
     ucred peer{};
     socklen_t length = sizeof peer;
-    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == ::getuid() &&
-           (pid == 0 || peer.pid == pid);
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0) return std::nullopt;
+    return peer;
 }
 
 // A FILE* whose bytes go to a client as frames of one kind.
@@ -130,7 +131,7 @@ bool ControlServer::listen(const std::string& directory) {
 void ControlServer::accept() {
     for (int fd; (fd = acceptConnection(listenFd_)) >= 0;) {
         clients_.emplace(fd, Client{});
-        if (!peerIs(fd, 0)) {
+        if (const auto peer = peerOf(fd); !peer || peer->uid != ::getuid()) {
             send(fd, 'e', text(Text::ServiceOfAnotherUser, {std::to_string(::getpid())}) + "\n");
             send(fd, 'x', std::to_string(exit_status::kPortFailed));
             drop(fd);
@@ -245,9 +246,17 @@ std::optional<int> runThroughService(pid_t servicePid, const std::vector<std::st
     const std::string path = controlSocketPath(defaultDataServerSocketDirectory(), servicePid);
     const int fd = connectUnixSocket(path);
     if (fd < 0) return std::nullopt;
-    if (!peerIs(fd, servicePid)) {
+    // The command and its values go only to the service that holds the
+    // port, and only when it is this user's.
+    const auto peer = peerOf(fd);
+    if (!peer || peer->pid != servicePid) {
         ::close(fd);
         return std::nullopt;
+    }
+    if (peer->uid != ::getuid()) {
+        ::close(fd);
+        std::fprintf(io.err, "%s\n", text(Text::ServiceOfAnotherUser, {std::to_string(servicePid)}).c_str());
+        return exit_status::kPortFailed;
     }
     char cwd[4096];
     const std::vector<std::string> rest(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end());

@@ -103,8 +103,9 @@ private:
 };
 
 // The client's side: runs the command line through the service with that
-// PID. nullopt when no service of this user answers there (the caller says
-// the port is held); otherwise the command's exit status, its output and
+// PID. nullopt when that service does not answer there (the caller says
+// the port is held); kPortFailed, said, when it is another user's (the
+// command is not sent); otherwise the command's exit status, its output and
 // messages written to `io` as they come.
 std::optional<int> runThroughService(pid_t servicePid, const std::vector<std::string>& arguments, const CliStreams& io);
 

@@ -185,6 +185,20 @@ TEST_F(CliEndToEnd, ServeLogsServesTheDataAndTellsTheServiceManager) {
     const auto second = Child(with({"serve"}), {"XDG_RUNTIME_DIR=" + runtime}).finish();
     EXPECT_EQ(second.status, 2);
     EXPECT_NE(second.err.find("in use by PID " + std::to_string(service.pid())), std::string::npos) << second.err;
+    // Another user who can reach the port and the control socket is refused
+    // by the service itself, and told why.
+    if (::geteuid() == 0) {
+        const std::string control = runtime + "/MR420-control-" + std::to_string(service.pid());
+        for (const std::string& path : {runtime, control, fs::canonical(dir_ + "/tty").string()})
+            fs::permissions(path, fs::perms::all);
+        std::vector<std::string> args{"--reuid=65534", "--regid=65534", "--clear-groups", test::binary("mr420-cli")};
+        for (const std::string& a : with({"info"})) args.push_back(a);
+        const auto other = test::ChildProcess("/usr/bin/setpriv", args, {"XDG_RUNTIME_DIR=" + runtime}).finish();
+        EXPECT_EQ(other.status, 2);
+        EXPECT_NE(other.err.find("The service (PID " + std::to_string(service.pid()) + ") belongs to another user"),
+                  std::string::npos) << other.err;
+        fs::permissions(runtime, fs::perms::owner_all);
+    }
 
     // SIGHUP after the log was rotated away opens the file anew.
     fs::rename(log, log + ".1");

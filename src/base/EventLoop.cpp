@@ -39,11 +39,15 @@ void EventLoop::deliverBytes(const char* bytes, std::size_t count) {
     if (shutdown_) return;
     pending_ = bytes;
     pendingCount_ = count;
+    // The loop thread is woken with the lock free, so that it does not wake
+    // only to sleep again on the lock (a context switch more per line).
+    lock.unlock();
     wake_.notify_one();
     if (wakeFd_ >= 0) {
         const std::uint64_t one = 1;
         (void)!::write(wakeFd_, &one, sizeof one);
     }
+    lock.lock();
     handled_.wait(lock, [&] { return pending_ == nullptr || shutdown_; });
 }
 
@@ -63,12 +67,15 @@ bool EventLoop::handlePendingBytes(std::unique_lock<std::mutex>& lock) {
         if (byteHandler_) byteHandler_(bytes[i]);
     lock.lock();
     handling_ = false;
-    if (!letGo_) {
+    const bool handled = !letGo_;
+    if (handled) {
         pending_ = nullptr;
         pendingCount_ = 0;
-        handled_.notify_all();
     }
     letGo_ = false;
+    // The worker is woken with the lock free (see deliverBytes).
+    lock.unlock();
+    if (handled) handled_.notify_all();
     return true;
 }
 

@@ -75,6 +75,8 @@ private:
         Clock::duration period;
         Clock::time_point due;
     };
+    // Runs a waiting hand-over through the byte handler; after one it
+    // returns with `lock` released (the caller is done with it).
     bool handlePendingBytes(std::unique_lock<std::mutex>& lock);
     void letGoOfTheHandOverBeingHandled();   // mutex_ held, on the handling thread
     void fireDueTimers();

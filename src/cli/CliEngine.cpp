@@ -1,5 +1,9 @@
 #include "cli/CliEngine.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <cstdio>
 
 #include "base/TimerIds.h"
@@ -25,6 +29,16 @@ std::atomic<int>& hangupCount() {
     return count;
 }
 
+int signalWakeFd() {
+    static const int fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    return fd;
+}
+
+void wakeForSignal() {
+    const std::uint64_t one = 1;
+    (void)!::write(signalWakeFd(), &one, sizeof one);
+}
+
 int signalled() { return stopSignal().load(); }
 int signalExit() { return 128 + signalled(); }
 
@@ -36,8 +50,11 @@ Engine::Engine(const CliStreams& io, bool quiet)
     connection_.session().setDisplayListener(this);
     connection_.session().addReplyListener(this);
     timers_.route(timer_id::kSettingsReadPeriod, [this](int) { readings_.onSettingsReadTimer(); });
-    timers_.route(timer_id::kCliHousekeeping, [](int) {});
-    timers_.startTimer(timer_id::kCliHousekeeping, kHousekeepingMs);
+    // A signal wakes the loop, whose conditions then see it.
+    loop_.watchFd(signalWakeFd(), FdWatcher::kReadable, [](int fd) {
+        std::uint64_t count;
+        (void)!::read(fd, &count, sizeof count);
+    });
 }
 
 Engine::~Engine() {

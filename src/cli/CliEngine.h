@@ -16,7 +16,7 @@
 
 namespace mr420::cli {
 
-// The loop looks at the signals at least this often.
+// How often a wait outside the loop (the erase question) looks at the signals.
 constexpr int kHousekeepingMs = 100;
 
 // Texts of the string table end in CR LF or a blank at places; a terminal wants neither.

@@ -24,10 +24,14 @@ constexpr int kFileFailed = 5;
 }  // namespace exit_status
 
 // The number of the termination signal received, 0 while none. Set by the
-// program's signal handling, read by the event loop at least every 100 ms.
+// program's signal handling, which then calls wakeForSignal.
 std::atomic<int>& stopSignal();
 // SIGHUP: how many have arrived (a service reopens its log files on each).
 std::atomic<int>& hangupCount();
+// Wakes the engine's loop to look at the two above (any thread). The loop
+// watches this eventfd instead of looking at them on a timer.
+void wakeForSignal();
+int signalWakeFd();
 
 struct CliStreams {
     std::FILE* out = stdout;

@@ -262,7 +262,7 @@ TEST(ConfigTable, EveryRowInKindOrderWithDistinctTimers) {
     namespace t = timer_id;
     timers.insert(timers.end(), {t::kReplyTimeout, t::kFailurePause, t::kPortReopenRetry, t::kPortPresence, t::kLineQuiet,
                                  t::kSettingsReadPeriod, t::kPortChoiceRetry, t::kPromotion, t::kRegistration,
-                                 t::kMemoryData, t::kMemoryErase, t::kPaneBlink, t::kConfigRead, t::kCliHousekeeping});
+                                 t::kMemoryData, t::kMemoryErase, t::kPaneBlink, t::kConfigRead});
     std::sort(timers.begin(), timers.end());
     EXPECT_EQ(std::adjacent_find(timers.begin(), timers.end()), timers.end());
 }

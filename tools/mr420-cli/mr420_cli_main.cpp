@@ -45,10 +45,12 @@ int main(int argc, char** argv) {
             if (sigwait(&stops, &signal) == 0) {
                 if (signal == SIGHUP) {
                     ++mr420::cli::hangupCount();
+                    mr420::cli::wakeForSignal();
                     continue;
                 }
                 // A second signal while stopping ends the program at once.
                 if (mr420::cli::stopSignal().exchange(signal) != 0) ::_exit(128 + signal);
+                mr420::cli::wakeForSignal();
             }
         }
     }).detach();

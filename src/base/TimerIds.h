@@ -38,7 +38,7 @@ constexpr int kExceedanceWrite = 1072;
 constexpr int kBatteryWrite = 1075;
 constexpr int kPowerLossWrite = 1076;
 
-// The command line.
+// The service (mr420-cli serve).
 constexpr int kServiceHousekeeping = 1091;  // 1 s: the service's status, watchdog and daily download
 constexpr int kServiceCommand = 1092;       // 1 ms once: a command a client sent runs
 

@@ -185,8 +185,8 @@ TEST_F(CliEndToEnd, ServeLogsServesTheDataAndTellsTheServiceManager) {
     const auto second = Child(with({"serve"}), {"XDG_RUNTIME_DIR=" + runtime}).finish();
     EXPECT_EQ(second.status, 2);
     EXPECT_NE(second.err.find("in use by PID " + std::to_string(service.pid())), std::string::npos) << second.err;
-    // Another user who can reach the port and the control socket is refused
-    // by the service itself, and told why.
+    // Another user who can reach the port and the control socket sends the
+    // service nothing and is told whose it is.
     if (::geteuid() == 0) {
         const std::string control = runtime + "/MR420-control-" + std::to_string(service.pid());
         for (const std::string& path : {runtime, control, fs::canonical(dir_ + "/tty").string()})
